@@ -1,0 +1,59 @@
+#include "app/lifecycle.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "app/files.h"
+#include "app/screenloop.h"
+#include "app/window/window.h"
+#include "game/camera.h"
+#include "game/setup.h"
+#include "persist/options.h"
+#include "render/text.h"
+
+static int32_t mainMenuDone = 0;
+
+static void MainMenuInit() { CameraPos = {0, 0}; }
+
+static bool MainMenuFrame() {
+  MenuFramePrelude();
+  Panel({-3, 2}, {3, 3});
+  glScaled(4, 4, 1);
+  DrawText("red siege", {0, 0.625}, true);
+  glScaled(0.25, 0.25, 1);
+  Panel({2, -1.1}, {-2, 1.4});
+  // Screens behind these buttons arrive with their own features; until then they do nothing.
+  Button("Begin", {0, 1.0}, CursorPos, 2.0);
+  Button("Instructions", {0, 0.5}, CursorPos, 2.0);
+  Button("Options", {0, 0.2}, CursorPos, 2.0);
+  Button("High Scores", {0, -0.1}, CursorPos, 2.0);
+  Button("Credits", {0, -0.4}, CursorPos, 2.0);
+  if (Button("quit", {0, -0.7}, CursorPos, 2.0)) quitRequested = 1;
+  DrawCursor(CursorPos);
+  return true;
+}
+
+void RunMainMenu() { ScreenLoop(mainMenuDone, MainMenuInit, MainMenuFrame); }
+
+int RunProgram() {
+  MaskFloatExceptions();
+  char cwd[PATH_MAX];
+  baseDirectory = getcwd(cwd, sizeof cwd) ? cwd : ".";
+  quitRequested = 0;
+  windowActive = 1;
+  LoadOptions();
+
+  fullscreenActive = 0;
+  if (CreateMainWindow("OpenGL Window", Options.screenWidth, Options.screenHeight, Options.colourDepth,
+                       Options.fullScreen != 0)) {
+    LoadGameData();
+    RunMainMenu();
+    DestroyMainWindow();
+  }
+  ReleaseGameData();
+  SDL_Quit();
+  return 0;
+}

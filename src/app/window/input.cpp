@@ -1,0 +1,94 @@
+#include <SDL.h>
+
+#include "app/window/window.h"
+#include "app/window/events.h"
+
+// Scancodes, not key symbols, so bindings do not move with the keyboard layout.
+uint8_t VirtualKeyFromScancode(int sc) {
+  if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return static_cast<uint8_t>(0x41 + (sc - SDL_SCANCODE_A));
+  if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return static_cast<uint8_t>(0x31 + (sc - SDL_SCANCODE_1));
+  if (sc == SDL_SCANCODE_0) return 0x30;
+  if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return static_cast<uint8_t>(112 + (sc - SDL_SCANCODE_F1));
+  if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) return static_cast<uint8_t>(0x61 + (sc - SDL_SCANCODE_KP_1));
+  switch (sc) {
+    case SDL_SCANCODE_KP_0: return 0x60;
+    case SDL_SCANCODE_ESCAPE: return 27;
+    case SDL_SCANCODE_INSERT: return 45;
+    case SDL_SCANCODE_DELETE: return 46;
+    case SDL_SCANCODE_HOME: return 36;
+    case SDL_SCANCODE_END: return 35;
+    case SDL_SCANCODE_PAGEUP: return 33;
+    case SDL_SCANCODE_PAGEDOWN: return 34;
+    case SDL_SCANCODE_BACKSPACE: return 8;
+    case SDL_SCANCODE_TAB: return 9;
+    case SDL_SCANCODE_RETURN: case SDL_SCANCODE_KP_ENTER: return 13;
+    case SDL_SCANCODE_SPACE: return 32;
+    case SDL_SCANCODE_LEFT: return 37;
+    case SDL_SCANCODE_UP: return 38;
+    case SDL_SCANCODE_RIGHT: return 39;
+    case SDL_SCANCODE_DOWN: return 40;
+    case SDL_SCANCODE_LSHIFT: case SDL_SCANCODE_RSHIFT: return 16;
+    case SDL_SCANCODE_LCTRL: case SDL_SCANCODE_RCTRL: return 17;
+    case SDL_SCANCODE_LALT: case SDL_SCANCODE_RALT: return 18;
+    case SDL_SCANCODE_PAUSE: return 19;
+    case SDL_SCANCODE_CAPSLOCK: return 20;
+    case SDL_SCANCODE_SEMICOLON: return 0xBA;
+    case SDL_SCANCODE_EQUALS: return 0xBB;
+    case SDL_SCANCODE_COMMA: return 0xBC;
+    case SDL_SCANCODE_MINUS: return 0xBD;
+    case SDL_SCANCODE_PERIOD: return 0xBE;
+    case SDL_SCANCODE_SLASH: return 0xBF;
+    case SDL_SCANCODE_GRAVE: return 0xC0;
+    case SDL_SCANCODE_LEFTBRACKET: return 0xDB;
+    case SDL_SCANCODE_BACKSLASH: return 0xDC;
+    case SDL_SCANCODE_RIGHTBRACKET: return 0xDD;
+    case SDL_SCANCODE_APOSTROPHE: return 0xDE;
+    default: return 0;
+  }
+}
+
+void MainWindowProc(const SDL_Event &e) {
+  switch (e.type) {
+    case SDL_QUIT:
+      quitRequested = 1;
+      break;
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          quitRequested = 1;
+          PostQuitEvent();
+          break;
+        case SDL_WINDOWEVENT_MINIMIZED: windowActive = 0; break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_MAXIMIZED: windowActive = 1; break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+          int w = e.window.data1, h = e.window.data2;
+          if (SDL_Window *win = SDL_GetWindowFromID(e.window.windowID)) SDL_GL_GetDrawableSize(win, &w, &h);
+          ResizeView(w, h);
+          break;
+        }
+        default: break;
+      }
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      uint8_t vk = VirtualKeyFromScancode(e.key.keysym.scancode);
+      if (vk) keyDown[vk] = e.type == SDL_KEYDOWN ? 1 : 0;
+      break;
+    }
+    case SDL_MOUSEMOTION:
+      // The window procedure sees 16-bit unsigned client coordinates.
+      mouseX = static_cast<uint16_t>(e.motion.x);
+      mouseY = static_cast<uint16_t>(e.motion.y);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      uint8_t down = e.type == SDL_MOUSEBUTTONDOWN ? 1 : 0;
+      if (e.button.button == SDL_BUTTON_LEFT) mouseLeftDown = down;
+      if (e.button.button == SDL_BUTTON_RIGHT) mouseRightDown = down;
+      break;
+    }
+    default: break;
+  }
+}

@@ -1,0 +1,154 @@
+#include "app/window/window.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL.h>
+
+#include "app/window/message.h"
+
+uint8_t keyDown[256];
+uint8_t mouseLeftDown = 0, mouseRightDown = 0;
+double mouseX = 0, mouseY = 0;
+uint8_t windowActive = 1;
+uint8_t quitRequested = 0;
+uint8_t fullscreenActive = 0;
+int clientWidth = 1024, clientHeight = 768;
+
+static SDL_Window *mainWindow = nullptr;
+static SDL_GLContext renderContext = nullptr;
+static bool videoStarted = false;
+
+// Test hook: a window-creation step that should fail, for the failure-path tests.
+int failWindowStep = 0;
+
+static void TearDownWindow() { DestroyMainWindow(); }
+
+static bool CreationFailed(const char *message) {
+  TearDownWindow();
+  ShowMessage(message, "Error", MB_ICONEXCLAMATION);
+  return false;
+}
+
+bool CreateMainWindow(const char *title, int width, int height, int bits, bool fullscreenWanted) {
+  fullscreenActive = fullscreenWanted;
+  if (failWindowStep == 1 || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    ShowMessage("Failed To Register The Window Class.", "Error", MB_ICONSTOP);
+    return false;
+  }
+  videoStarted = true;
+  SDL_StopTextInput();
+
+  if (fullscreenActive) {
+    SDL_DisplayMode want = {};
+    want.w = width;
+    want.h = height;
+    want.format = bits >= 24 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565;
+    SDL_DisplayMode got;
+    bool supported = failWindowStep != 2 && SDL_GetClosestDisplayMode(0, &want, &got) != nullptr &&
+                     got.w == width && got.h == height;
+    if (!supported) {
+      if (AskYesNo("This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?", "GL Window")) {
+        fullscreenActive = 0;
+      } else {
+        ShowMessage("Program Will Now Close.", "Error", MB_ICONSTOP);
+        fullscreenActive = 0;
+        TearDownWindow();
+        return false;
+      }
+    }
+  }
+
+  // Pixel format: double-buffered RGBA with 16 depth bits and 1 stencil bit (shadows need it).
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  int channel = bits >= 24 ? 8 : 5;
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
+
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+  flags |= fullscreenActive ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
+  mainWindow = failWindowStep == 3 ? nullptr
+                                   : SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                                      width, height, flags);
+  if (!mainWindow) return CreationFailed("Window creation error.");
+  if (fullscreenActive) {
+    SDL_DisplayMode mode;
+    if (SDL_GetWindowDisplayMode(mainWindow, &mode) == 0) {
+      mode.w = width;
+      mode.h = height;
+      SDL_SetWindowDisplayMode(mainWindow, &mode);
+    }
+    SDL_ShowCursor(SDL_DISABLE);
+  }
+
+  renderContext = failWindowStep == 4 ? nullptr : SDL_GL_CreateContext(mainWindow);
+  if (!renderContext) return CreationFailed("Cant't create a GL rendering context.");
+  if (failWindowStep == 5 || SDL_GL_MakeCurrent(mainWindow, renderContext) != 0)
+    return CreationFailed("Cant't activate the GL rendering context.");
+  SDL_GL_SetSwapInterval(0);  // pacing is ours; fails harmlessly under Xvfb
+
+  SDL_RaiseWindow(mainWindow);
+  int w = width, h = height;
+  SDL_GL_GetDrawableSize(mainWindow, &w, &h);
+  ResizeView(w, h);
+  if (!InitGLState()) return CreationFailed("initialization failed.");
+  windowActive = 1;
+  return true;
+}
+
+void DestroyMainWindow() {
+  if (fullscreenActive) {
+    if (mainWindow) SDL_SetWindowFullscreen(mainWindow, 0);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+  if (renderContext) {
+    if (SDL_GL_MakeCurrent(mainWindow, nullptr) != 0)
+      ShowMessage("Release of DC and RC failed.", " Shutdown Error", MB_ICONSTOP);
+    SDL_GL_DeleteContext(renderContext);
+    renderContext = nullptr;
+  }
+  if (mainWindow) {
+    SDL_DestroyWindow(mainWindow);
+    mainWindow = nullptr;
+  }
+  if (videoStarted) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoStarted = false;
+  }
+  fullscreenActive = 0;
+}
+
+void ResizeView(int width, int height) {
+  if (height == 0) height = 1;
+  clientWidth = width;
+  clientHeight = height;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(45.0, static_cast<double>(width) / height, 0.1, 20.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+bool InitGLState() {
+  glShadeModel(GL_SMOOTH);
+  glClearColor(1, 1, 1, 0);
+  glClearDepth(1.0);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LINE_SMOOTH);
+  glEnable(GL_POINT_SMOOTH);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glLineWidth(3.0f);
+  glDepthFunc(GL_LEQUAL);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  return true;
+}
+
+void SwapMainWindow() {
+  if (mainWindow) SDL_GL_SwapWindow(mainWindow);
+}

@@ -1,0 +1,35 @@
+// The window with its GL context, the input globals and the frame timer.
+#pragma once
+#include <cstdint>
+
+union SDL_Event;
+
+// Input state, written by MainWindowProc. keyDown is indexed by Windows virtual-key codes.
+extern uint8_t keyDown[256];
+extern uint8_t mouseLeftDown, mouseRightDown;
+extern double mouseX, mouseY;
+extern uint8_t windowActive;   // false while minimised
+extern uint8_t quitRequested;  // once set, every screen loop ends
+extern uint8_t fullscreenActive;
+
+// Seconds of the last frame, and the game-speed factor.
+extern double frameTime;
+extern double timeScale;
+// The test rig sets this to a positive value: GetFrameTime then returns it without waiting.
+extern double fixedFrameTime;
+
+// The current drawable size in pixels (follows resizes).
+extern int clientWidth, clientHeight;
+
+bool CreateMainWindow(const char *title, int width, int height, int bits, bool fullscreenWanted);
+void DestroyMainWindow();
+void ResizeView(int width, int height);
+bool InitGLState();
+// Our window procedure: turns one SDL event into input state.
+void MainWindowProc(const SDL_Event &event);
+// Maps an SDL scancode to a Windows virtual-key code (0 when the key has none).
+uint8_t VirtualKeyFromScancode(int scancode);
+
+void InitFrameTimer();
+double GetFrameTime();
+void SwapMainWindow();

@@ -1,0 +1,7 @@
+// Loading a game's data: textures, weapons, the player's skeleton and animations.
+#pragma once
+
+void LoadGameTextures();
+void LoadGameData();
+// Frees every global array and GL object the game data holds (program end).
+void ReleaseGameData();

@@ -1,0 +1,31 @@
+// Bitmap-font text and the immediate-mode widgets of every menu, drawn in the screen plane
+// (model-view reset and translated to z = -9).
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "world/vector.h"
+
+extern tvector CursorPos;     // mouse in screen-plane units, set at the top of each frame
+extern tvector LastClickPos;  // CursorPos of the last frame the left button was held
+
+// Glyph index of one (lower-cased) character in the font atlas.
+int GlyphIndex(unsigned char c);
+
+void DrawString(const std::string &text, tvector p, bool centred);
+void DrawText(const std::string &text, tvector p, bool centred);
+void FillRect(tvector a, tvector b, tcolour colour);
+void FrameRect(tvector a, tvector b);
+void Panel(tvector a, tvector b);
+bool Button(const std::string &caption, tvector p, tvector mouse, double scale);
+bool KeyTyped(char c);
+void TypeInto(std::string &text, bool digitsOnly);
+void TextField(std::string &text, tvector p, uint8_t maxLength, bool digitsOnly);
+void Slider(double &value, tvector p, double lo, double hi, double len);
+void DrawCursor(tvector p);
+void DrawBackground();
+tvector MouseToWorld(double mx, double my);
+
+// The prelude every menu frame shares: frame time, cursor, clear, backdrop, screen plane and
+// the last click.
+void MenuFramePrelude();

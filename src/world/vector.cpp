@@ -1,0 +1,76 @@
+#include "world/vector.h"
+
+#include <cfenv>
+#include <chrono>
+#include <cmath>
+#include <stdexcept>
+
+uint32_t randomState = 0;
+
+tvector makevector(double x, double y) { return {x, y}; }
+tcolour makecolour(double r, double g, double b) { return {r, g, b}; }
+
+double complength(double dx, double dy, bool squared) {
+  double s = dx * dx + dy * dy;
+  return squared ? s : std::sqrt(s);
+}
+
+double veclength(tvector v, bool squared) { return complength(v.x, v.y, squared); }
+
+double vecdistance(tvector a, tvector b, bool squared) {
+  return complength(a.x - b.x, a.y - b.y, squared);
+}
+
+tvector vecnormalise(tvector v) {
+  double l = veclength(v, false);
+  return {v.x / l, v.y / l};
+}
+
+double bearing(double dx, double dy) {
+  const double pi = M_PI;
+  double a;
+  if (std::fabs(dx) < 1e-7) {
+    if (std::fabs(dy) < 1e-7)
+      a = 0;
+    else
+      a = dy > 0 ? pi / 2 : -pi / 2;
+  } else {
+    a = std::atan(dy / dx);
+    if (dx < 0) a += dy >= 0 ? pi : -pi;
+  }
+  double b = pi / 2 - a;
+  if (b > pi) b -= 2 * pi;
+  return b;
+}
+
+double signum(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
+
+bool between(double v, double a, double b) { return signum(v - a) != signum(v - b); }
+
+int hextoint(const std::string &text) {
+  if (text.empty()) throw std::invalid_argument("empty hexadecimal text");
+  size_t used = 0;
+  long v = std::stol(text, &used, 16);
+  if (used != text.size() || text[0] == '-' || text[0] == '+' || text.find_first_of("xX") != std::string::npos)
+    throw std::invalid_argument("not hexadecimal: " + text);
+  return static_cast<int>(v);
+}
+
+static void advance() { randomState = randomState * 134775813u + 1u; }
+
+int randomint(int n) {
+  advance();
+  return static_cast<int>((static_cast<uint64_t>(randomState) * static_cast<uint64_t>(static_cast<uint32_t>(n))) >> 32);
+}
+
+double randomreal() {
+  advance();
+  return randomState / 4294967296.0;
+}
+
+void reseed() {
+  auto t = std::chrono::steady_clock::now().time_since_epoch().count();
+  randomState = static_cast<uint32_t>(t);
+}
+
+void MaskFloatExceptions() { std::feclearexcept(FE_ALL_EXCEPT); fedisableexcept(FE_ALL_EXCEPT); }

@@ -1,0 +1,135 @@
+#include "rig/rig.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/window/window.h"
+
+namespace {
+MessageRecorder *activeRecorder = nullptr;
+
+void RecordMessage(const std::string &text, const std::string &caption, MessageIcon icon) {
+  if (activeRecorder) activeRecorder->messages.push_back({text, caption, icon});
+}
+bool RecordQuestion(const std::string &text, const std::string &caption) {
+  if (!activeRecorder) return false;
+  activeRecorder->questions.push_back({text, caption, MB_ICONEXCLAMATION});
+  return activeRecorder->answer;
+}
+}  // namespace
+
+MessageRecorder::MessageRecorder(bool answer_) : answer(answer_) {
+  activeRecorder = this;
+  messageHandler = RecordMessage;
+  yesNoHandler = RecordQuestion;
+}
+
+MessageRecorder::~MessageRecorder() {
+  activeRecorder = nullptr;
+  messageHandler = nullptr;
+  yesNoHandler = nullptr;
+}
+
+TempDir::TempDir() {
+  char tmpl[] = "/tmp/redsiege-test-XXXXXX";
+  char *p = mkdtemp(tmpl);
+  if (!p) std::abort();
+  path_ = p;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+void TempDir::write(const std::string &name, const std::vector<uint8_t> &bytes) const {
+  std::filesystem::create_directories(std::filesystem::path(file(name)).parent_path());
+  std::ofstream f(file(name), std::ios::binary);
+  f.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void TempDir::write(const std::string &name, const std::string &text) const {
+  write(name, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+static SDL_Window *testWindow = nullptr;
+static SDL_GLContext testContext = nullptr;
+
+void GlTest::SetUp() {
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
+  testWindow = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  ASSERT_NE(testWindow, nullptr) << SDL_GetError();
+  testContext = SDL_GL_CreateContext(testWindow);
+  ASSERT_NE(testContext, nullptr) << SDL_GetError();
+  SDL_GL_MakeCurrent(testWindow, testContext);
+  clientWidth = width;
+  clientHeight = height;
+  ResizeView(width, height);
+  InitGLState();
+}
+
+void GlTest::TearDown() {
+  if (testContext) SDL_GL_DeleteContext(testContext);
+  if (testWindow) SDL_DestroyWindow(testWindow);
+  testContext = nullptr;
+  testWindow = nullptr;
+  SDL_Quit();
+}
+
+std::vector<uint8_t> ReadPixelsRGB(int width, int height) {
+  std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+Rgb PixelAt(const std::vector<uint8_t> &rgb, int width, int height, int x, int y) {
+  size_t i = (static_cast<size_t>(height - 1 - y) * width + x) * 3;
+  return {rgb[i], rgb[i + 1], rgb[i + 2]};
+}
+
+bool SavePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height) {
+  FILE *f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  // GL rows run bottom-up; PNG rows top-down.
+  for (int y = height - 1; y >= 0; --y)
+    png_write_row(png, const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0;
+}
+
+bool SaveScreenshot(const std::string &path, int width, int height) {
+  return SavePng(path, ReadPixelsRGB(width, height), width, height);
+}
+
+std::string ScreenshotDir() {
+  const char *env = std::getenv("REDSIEGE_SCREENSHOTS");
+  std::string dir = env && *env ? env : std::string(REDSIEGE_DATA_DIR) + "/../screenshots";
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+std::string BuiltDataDir() { return REDSIEGE_DATA_DIR; }
+std::string TestDataDir() { return REDSIEGE_TEST_DATA; }

@@ -1,0 +1,64 @@
+// The test rig: message-box recorder, GL context fixture, temporary data folders, screenshots
+// and scripted runs of the real screen loop.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/window/message.h"
+
+struct RecordedMessage {
+  std::string text, caption;
+  MessageIcon icon;
+};
+
+// Replaces the message boxes for its lifetime; Yes/No questions get `answer`.
+class MessageRecorder {
+ public:
+  explicit MessageRecorder(bool answer = true);
+  ~MessageRecorder();
+  std::vector<RecordedMessage> messages;
+  std::vector<RecordedMessage> questions;
+  bool answer;
+};
+
+// A temporary folder, removed with everything in it at the end of the scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string &path() const { return path_; }
+  std::string file(const std::string &name) const { return path_ + "/" + name; }
+  void write(const std::string &name, const std::vector<uint8_t> &bytes) const;
+  void write(const std::string &name, const std::string &text) const;
+ private:
+  std::string path_;
+};
+
+// A hidden window with a current GL context (needs a display: the tests run under Xvfb).
+class GlTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  int width = 256, height = 256;
+};
+
+// Reads back the current back buffer.
+std::vector<uint8_t> ReadPixelsRGB(int width, int height);
+// RGB at pixel (x, y) counted from the top-left.
+struct Rgb {
+  int r, g, b;
+};
+Rgb PixelAt(const std::vector<uint8_t> &rgb, int width, int height, int x, int y);
+// Writes the back buffer as a PNG; returns false on failure.
+bool SaveScreenshot(const std::string &path, int width, int height);
+bool SavePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height);
+
+// Where tests put screenshots for people to look at.
+std::string ScreenshotDir();
+// The compiled data folder of this build.
+std::string BuiltDataDir();
+std::string TestDataDir();

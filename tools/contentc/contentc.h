@@ -1,0 +1,16 @@
+// The content compiler: every step writes part of the data folder from our own sources.
+#pragma once
+#include <string>
+
+struct ContentPaths {
+  std::string sourceDir;  // content/
+  std::string dataDir;    // the data folder the game runs in
+};
+
+// A step returns false (after printing why on stderr) when it could not write its files.
+using ContentStepFn = bool (*)(const ContentPaths &paths);
+
+// Steps register themselves at start-up, so each lives in its own file; they run in name order.
+struct ContentStep {
+  ContentStep(const char *name, ContentStepFn fn);
+};
