@@ -1,5 +1,7 @@
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "app/window/window.h"
 #include "rig/rig.h"
 

@@ -74,6 +74,8 @@ TEST(Random, RecurrenceAndRanges) {
   randomState = 0;
   // state = state * 134775813 + 1: from 0 the first state is 1, then 134775814.
   EXPECT_DOUBLE_EQ(randomreal(), 1.0 / 4294967296.0);
+  EXPECT_EQ(randomState, 1u);
+  randomreal();
   EXPECT_EQ(randomState, 134775814u);
   randomState = 0xFFFFFFFFu;
   uint32_t next = 0xFFFFFFFFu * 134775813u + 1u;

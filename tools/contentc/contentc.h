@@ -14,3 +14,6 @@ using ContentStepFn = bool (*)(const ContentPaths &paths);
 struct ContentStep {
   ContentStep(const char *name, ContentStepFn fn);
 };
+
+// Runs every registered step; returns how many failed.
+int RunContentSteps(const ContentPaths &paths);

@@ -1,17 +1,8 @@
 // contentc SOURCE_DIR DATA_DIR: writes every file the game reads into DATA_DIR.
 #include <cstdio>
 #include <filesystem>
-#include <map>
-#include <string>
 
 #include "contentc/contentc.h"
-
-static std::map<std::string, ContentStepFn> &Steps() {
-  static std::map<std::string, ContentStepFn> steps;
-  return steps;
-}
-
-ContentStep::ContentStep(const char *name, ContentStepFn fn) { Steps()[name] = fn; }
 
 int main(int argc, char **argv) {
   if (argc != 3) {
@@ -25,12 +16,5 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "contentc: cannot create %s: %s\n", paths.dataDir.c_str(), ec.message().c_str());
     return 1;
   }
-  int failed = 0;
-  for (auto &[name, fn] : Steps()) {
-    if (!fn(paths)) {
-      std::fprintf(stderr, "contentc: step '%s' failed\n", name.c_str());
-      ++failed;
-    }
-  }
-  return failed ? 1 : 0;
+  return RunContentSteps(paths) ? 1 : 0;
 }

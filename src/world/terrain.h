@@ -1,0 +1,62 @@
+// Block terrain: level pieces, the piece library, the world row and their display lists.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "world/vector.h"
+
+// One rectangle of a piece (72 bytes in a block file).
+struct block {
+  uint8_t active;
+  uint8_t carried[39];  // kept unchanged, never interpreted
+  tvector corner1;      // smaller x, smaller y
+  tvector corner2;      // larger x, larger y
+};
+
+using tblkarray = std::vector<block>;
+
+// A piece's description (96 bytes in a .zmd file).
+struct tiledesc {
+  double leftheight;
+  double rightheight;
+  tvector cratespot;
+  tvector pickupspot;
+  uint8_t kind;  // 0 middle, 1 base, 2 left end, 3 right end
+  uint8_t unused1[7];
+  tvector startspot;
+  tvector basespot;
+  uint8_t unused2[8];
+};
+
+struct ttilerecord {
+  tblkarray collision;  // what things collide with
+  tblkarray drawn;      // what is drawn and casts shadows
+  tiledesc desc;
+  uint32_t list;  // GL display list of the silhouette, 0 until built
+};
+
+constexpr size_t BLOCK_RECORD_SIZE = 72;
+constexpr size_t TILEDESC_RECORD_SIZE = 96;
+constexpr int WORLD_SLOTS = 15;
+
+extern std::vector<ttilerecord> pieceLibrary[4];  // by kind
+extern ttilerecord worldRow[WORLD_SLOTS];         // slot s centred on x = 5 * (s - 7)
+extern uint32_t skylineLayers[9];
+
+bool loadpieces();
+// Empties the list and fills it from a block file; false (list empty) when the file cannot be
+// read or is not a whole number of records.
+bool loadblocks(const std::string &fileName, tblkarray &list);
+void copyblocks(const tblkarray &source, tblkarray &destination);
+void shiftblocks(tblkarray &list, tvector offset);
+void mirrortile(ttilerecord &tile);
+int tileindex(double x);
+void buildtilelists();
+void buildskyline();
+
+// Field-by-field images of the file records.
+bool DecodeBlocks(const uint8_t *data, size_t size, tblkarray &list);
+std::vector<uint8_t> EncodeBlocks(const tblkarray &list);
+bool DecodeTiledesc(const uint8_t *data, size_t size, tiledesc &desc);
+std::vector<uint8_t> EncodeTiledesc(const tiledesc &desc);
