@@ -6,12 +6,20 @@ double frameTime = 0;
 double timeScale = 1.0;
 double fixedFrameTime = 0;
 
+static uint64_t RealCounter() { return SDL_GetPerformanceCounter(); }
+static uint64_t RealFrequency() { return SDL_GetPerformanceFrequency(); }
+static void RealSleep(uint32_t ms) { SDL_Delay(ms); }
+
+uint64_t (*readPerformanceCounter)() = RealCounter;
+uint64_t (*readPerformanceFrequency)() = RealFrequency;
+void (*sleepMilliseconds)(uint32_t) = RealSleep;
+
 static uint64_t counterFrequency = 1;
 static uint64_t previousCounter = 0;
 
 void InitFrameTimer() {
-  counterFrequency = SDL_GetPerformanceFrequency();
-  previousCounter = SDL_GetPerformanceCounter();
+  counterFrequency = readPerformanceFrequency();
+  previousCounter = readPerformanceCounter();
 }
 
 static double Elapsed(uint64_t now) {
@@ -20,18 +28,18 @@ static double Elapsed(uint64_t now) {
 
 double GetFrameTime() {
   if (fixedFrameTime > 0) {
-    previousCounter = SDL_GetPerformanceCounter();
+    previousCounter = readPerformanceCounter();
     return fixedFrameTime;
   }
-  uint64_t now = SDL_GetPerformanceCounter();
+  uint64_t now = readPerformanceCounter();
   double dt = Elapsed(now);
   if (dt > 0.017) dt = 0.017;
   dt *= timeScale;
   // Wait for the 13 ms minimum: sleep most of it, spin only the last fraction of a millisecond.
   while (0.013 > dt) {
     double left = 0.013 - Elapsed(now);
-    if (left > 0.0015) SDL_Delay(static_cast<Uint32>((left - 0.001) * 1000.0));
-    now = SDL_GetPerformanceCounter();
+    if (left > 0.0015) sleepMilliseconds(static_cast<uint32_t>((left - 0.001) * 1000.0));
+    now = readPerformanceCounter();
     dt = Elapsed(now);
   }
   previousCounter = now;

@@ -1,0 +1,155 @@
+// Whole-program runs through the real start-up, main menu loop and shutdown.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "app/window/window.h"
+#include "render/text.h"
+#include "rig/scripted_run.h"
+
+namespace {
+// Main-menu pixels for the shipped 1024 x 768 window: the screen plane spans -5..5 across.
+int PixelX(double x) { return static_cast<int>(x * 102.4 + 512); }
+int PixelY(double y) { return static_cast<int>(-y * 102.4 + 384); }
+
+int DarkPixels(const std::vector<uint8_t> &rgb, int w, int h, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      Rgb p = PixelAt(rgb, w, h, x, y);
+      if (p.r < 60 && p.g < 60 && p.b < 60) ++n;
+    }
+  return n;
+}
+}  // namespace
+
+TEST(Program, MainMenuShowsTitleAndButtonsAndQuitEndsIt) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  std::vector<uint8_t> away, hover;
+  run.mouseMove(3, PixelX(4), PixelY(-3));
+  run.screenshot(6, "main_menu");
+  run.at(6, [&] { away = run.lastPixels; });
+  run.mouseMove(7, PixelX(0), PixelY(1.0));
+  run.screenshot(10, "main_menu_hover_begin");
+  run.at(10, [&] { hover = run.lastPixels; });
+  run.click(12, PixelX(0), PixelY(-0.7));
+  EXPECT_EQ(run.run(300), 0);
+  EXPECT_LT(run.passes, 20) << "quit did not end the program";
+  EXPECT_TRUE(recorder.messages.empty());
+  ASSERT_EQ(run.shotWidth, 1024);
+  ASSERT_EQ(run.shotHeight, 768);
+
+  // The title's ink sits inside its panel, and the background shows around it.
+  int titleInk = DarkPixels(away, 1024, 768, PixelX(-2.6), PixelY(2.85), PixelX(2.6), PixelY(2.15));
+  EXPECT_GT(titleInk, 3000);
+  Rgb sky = PixelAt(away, 1024, 768, PixelX(4.5), PixelY(3.4));
+  EXPECT_GT(sky.b, 90);
+  EXPECT_GT(sky.r, 90);
+  // Every caption has ink on its line.
+  for (double y : {1.0, 0.5, 0.2, -0.1, -0.4, -0.7})
+    EXPECT_GT(DarkPixels(away, 1024, 768, PixelX(-1.5), PixelY(y + 0.12), PixelX(1.5), PixelY(y - 0.12)), 150)
+        << "no caption at y " << y;
+  // Hovering "Begin" shifts its caption and nothing else.
+  int changedBegin = 0, changedElsewhere = 0;
+  for (int y = 0; y < 768; ++y)
+    for (int x = 0; x < 1024; ++x) {
+      Rgb a = PixelAt(away, 1024, 768, x, y), b = PixelAt(hover, 1024, 768, x, y);
+      bool differs = a.r != b.r || a.g != b.g || a.b != b.b;
+      bool nearBegin = y > PixelY(1.25) && y < PixelY(0.75);
+      bool nearCursor = (std::abs(x - PixelX(4)) < 40 && std::abs(y - PixelY(-3)) < 40) ||
+                        (std::abs(x - PixelX(0)) < 40 && std::abs(y - PixelY(1.0)) < 40);
+      if (differs && nearBegin) ++changedBegin;
+      if (differs && !nearBegin && !nearCursor) ++changedElsewhere;
+    }
+  EXPECT_GT(changedBegin, 100);
+  EXPECT_EQ(changedElsewhere, 0);
+}
+
+TEST(Program, ClosingTheWindowEndsTheProgram) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  run.closeWindow(5);
+  EXPECT_EQ(run.run(300), 0);
+  EXPECT_GE(run.passes, 5);
+  EXPECT_LT(run.passes, 10);
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST(Program, MinimisedWindowDrawsNoFramesAndRestoreResumes) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  double before = -1;
+  run.minimise(3);
+  run.at(4, [&] { before = CursorPos.x; });
+  // While minimised, frames stop: a mouse move does not reach CursorPos.
+  run.mouseMove(5, PixelX(3), PixelY(0));
+  run.at(7, [&] { EXPECT_EQ(CursorPos.x, before); });
+  run.restore(8);
+  run.at(12, [&] { EXPECT_NEAR(CursorPos.x, 3.0, 0.02); });
+  run.closeWindow(13);
+  EXPECT_EQ(run.run(300), 0);
+  EXPECT_EQ(run.passes, 13);
+}
+
+TEST(Program, MouseMapsThroughTheCurrentWindowSizeAfterAResize) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  run.at(3, [] { SDL_SetWindowSize(SDL_GL_GetCurrentWindow(), 800, 600); });
+  run.mouseMove(8, 800, 300);
+  run.at(10, [&] {
+    EXPECT_EQ(clientWidth, 800);
+    EXPECT_EQ(clientHeight, 600);
+    EXPECT_NEAR(CursorPos.x, 5.0, 1e-9);
+    EXPECT_NEAR(CursorPos.y, 0.0, 1e-9);
+  });
+  run.closeWindow(11);
+  EXPECT_EQ(run.run(300), 0);
+}
+
+TEST(Program, WithoutOptionsFileFullScreenFallsBackToWindowedWhenAsked) {
+  MessageRecorder recorder(true);
+  ScriptedRun run;
+  std::remove(run.dir().file("options.zop").c_str());
+  run.at(3, [] { EXPECT_EQ(fullscreenActive, 0); });
+  run.closeWindow(4);
+  EXPECT_EQ(run.run(300), 0);
+  // The test display cannot switch to 1024 x 768, so the player is asked.
+  ASSERT_EQ(recorder.questions.size(), 1u);
+  EXPECT_EQ(recorder.questions[0].text, "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?");
+  EXPECT_EQ(recorder.questions[0].caption, "GL Window");
+  EXPECT_EQ(run.passes, 4);
+}
+
+TEST(Program, DecliningWindowedModeClosesWithoutAMenu) {
+  MessageRecorder recorder(false);
+  ScriptedRun run;
+  std::remove(run.dir().file("options.zop").c_str());
+  EXPECT_EQ(run.run(300), 0);
+  EXPECT_EQ(run.passes, 0);
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_EQ(recorder.messages[0].text, "Program Will Now Close.");
+  EXPECT_EQ(recorder.messages[0].caption, "Error");
+  EXPECT_EQ(recorder.messages[0].icon, MB_ICONSTOP);
+}
+
+TEST(Program, WindowCreationFailuresShowTheirMessageAndEndNormally) {
+  struct Case {
+    int step;
+    const char *message;
+  } cases[] = {{1, "Failed To Register The Window Class."},
+               {3, "Window creation error."},
+               {4, "Cant't create a GL rendering context."},
+               {5, "Cant't activate the GL rendering context."}};
+  for (const Case &c : cases) {
+    MessageRecorder recorder;
+    ScriptedRun run;
+    failWindowStep = c.step;
+    EXPECT_EQ(run.run(300), 0);
+    failWindowStep = 0;
+    EXPECT_EQ(run.passes, 0);
+    ASSERT_EQ(recorder.messages.size(), 1u) << c.message;
+    EXPECT_EQ(recorder.messages[0].text, c.message);
+    EXPECT_EQ(recorder.messages[0].caption, "Error");
+  }
+}

@@ -1,0 +1,45 @@
+// Scripted runs of the whole program: the real start-up, screen loops and shutdown, with SDL
+// events pushed frame by frame, a fixed frame time and screenshots of chosen frames.
+#pragma once
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "rig/rig.h"
+
+class ScriptedRun {
+ public:
+  // Runs in a fresh copy of the built data folder (or an empty folder when copyData is false).
+  explicit ScriptedRun(bool copyData = true);
+  ~ScriptedRun();
+
+  const TempDir &dir() const { return dir_; }
+
+  // Actions run after the given pass has been drawn, before its swap; events they push arrive
+  // before the next frame.
+  void at(int pass, std::function<void()> action);
+  void mouseMove(int pass, int x, int y);
+  void click(int pass, int x, int y, int button = 1);  // press now, release one pass later
+  void key(int pass, int scancode);                      // press now, release one pass later
+  void closeWindow(int pass);
+  void minimise(int pass);
+  void restore(int pass);
+  void screenshot(int pass, const std::string &name);
+
+  // Runs the program; a run still going after maxPasses is closed (so no test can hang).
+  int run(int maxPasses = 2000);
+
+  int passes = 0;          // passes that reached flush and swap
+  std::string lastShot;    // path of the last screenshot taken
+  std::vector<uint8_t> lastPixels;
+  int shotWidth = 0, shotHeight = 0;
+
+ private:
+  TempDir dir_;
+  std::map<int, std::vector<std::function<void()>>> actions_;
+  std::string oldCwd_;
+};
+
+// Pixel coordinates of a screen-plane point in the current window.
+void ScreenPlaneToPixels(double px, double py, int &x, int &y);
