@@ -1,5 +1,8 @@
 #include <SDL.h>
 
+#include <chrono>
+#include <thread>
+
 #include "app/window/window.h"
 
 double frameTime = 0;
@@ -8,11 +11,11 @@ double fixedFrameTime = 0;
 
 static uint64_t RealCounter() { return SDL_GetPerformanceCounter(); }
 static uint64_t RealFrequency() { return SDL_GetPerformanceFrequency(); }
-static void RealSleep(uint32_t ms) { SDL_Delay(ms); }
+static void RealSleep(uint32_t us) { std::this_thread::sleep_for(std::chrono::microseconds(us)); }
 
 uint64_t (*readPerformanceCounter)() = RealCounter;
 uint64_t (*readPerformanceFrequency)() = RealFrequency;
-void (*sleepMilliseconds)(uint32_t) = RealSleep;
+void (*sleepMicroseconds)(uint32_t) = RealSleep;
 
 static uint64_t counterFrequency = 1;
 static uint64_t previousCounter = 0;
@@ -35,10 +38,10 @@ double GetFrameTime() {
   double dt = Elapsed(now);
   if (dt > 0.017) dt = 0.017;
   dt *= timeScale;
-  // Wait for the 13 ms minimum: sleep most of it, spin only the last fraction of a millisecond.
+  // Wait for the 13 ms minimum: sleep most of it, spin only the last fifth of a millisecond.
   while (0.013 > dt) {
     double left = 0.013 - Elapsed(now);
-    if (left > 0.0015) sleepMilliseconds(static_cast<uint32_t>((left - 0.001) * 1000.0));
+    if (left > 0.0003) sleepMicroseconds(static_cast<uint32_t>((left - 0.0002) * 1e6));
     now = readPerformanceCounter();
     dt = Elapsed(now);
   }

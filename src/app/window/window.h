@@ -34,7 +34,7 @@ void InitFrameTimer();
 // Seams for tests of the timer; they default to SDL's counter and delay.
 extern uint64_t (*readPerformanceCounter)();
 extern uint64_t (*readPerformanceFrequency)();
-extern void (*sleepMilliseconds)(uint32_t);
+extern void (*sleepMicroseconds)(uint32_t);
 // Test hook: makes one window-creation step fail (1 class, 2 display mode, 3 window, 4 context,
 // 5 make current).
 extern int failWindowStep;
