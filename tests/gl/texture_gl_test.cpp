@@ -62,33 +62,6 @@ TEST_F(GlTest, TargaTexturesReadBackAsStored) {
   ASSERT_TRUE(LoadTargaTexture(dir.file("rgba.tga"), alpha));
   EXPECT_EQ(TexImage(GL_RGBA, 4), (Bytes{10, 20, 30, 0, 40, 50, 60, 200}));
   EXPECT_TRUE(recorder.messages.empty());
-
-  // Drawn with a white colour, the texture shows its own colours: row 0 of the file at the bottom.
-  // Quadrant centres sample one texel each, away from the wrapped edges.
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, tex);
-  glColor3f(1, 1, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0), glVertex2f(-1, -1);
-  glTexCoord2f(1, 0), glVertex2f(1, -1);
-  glTexCoord2f(1, 1), glVertex2f(1, 1);
-  glTexCoord2f(0, 1), glVertex2f(-1, 1);
-  glEnd();
-  glDisable(GL_TEXTURE_2D);
-  Bytes shot = ReadPixelsRGB(width, height);
-  Rgb bottomLeft = PixelAt(shot, width, height, width / 4, height * 3 / 4);
-  Rgb topRight = PixelAt(shot, width, height, width * 3 / 4, height / 4);
-  EXPECT_NEAR(bottomLeft.r, 1, 1);
-  EXPECT_NEAR(bottomLeft.b, 3, 1);
-  EXPECT_NEAR(topRight.r, 10, 1);
-  EXPECT_NEAR(topRight.b, 12, 1);
 }
 
 TEST_F(GlTest, FailedLoadsKeepTheVariableAndSayWhy) {
