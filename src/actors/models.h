@@ -33,7 +33,8 @@ extern tweaponsoundhooks weaponSoundHooks;
 // records before it.
 std::vector<tguypart> DecodeGuyParts(const uint8_t *data, size_t size);
 std::vector<uint8_t> EncodeGuyParts(const std::vector<tguypart> &parts);
-// False when the file does not even hold the cycle length.
+// False (anim untouched) when the file does not even hold the cycle length, or partcount < 0.
+// A key frame cut short by the end of the file is dropped.
 bool DecodeAnimation(const uint8_t *data, size_t size, int32_t partcount, tanim &anim);
 std::vector<uint8_t> EncodeAnimation(const tanim &anim);
 struct tweaponfile {

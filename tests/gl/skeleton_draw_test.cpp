@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
