@@ -111,7 +111,7 @@ void Scene(Preview &p, const Images &im, double time, double x0, double y0) {
     double gx = x0 + 0.8 + 0.25 * f, sy = y0 + 0.175;
     p.quad(gx - 0.05, y0, gx + 0.05, y0 + 0.23, &im.guy, f, 0, 1 - f, 0.95, {1, 1, 1, 1});
     if (f == 0) p.quad(gx - 0.025, sy - 0.05, gx + 0.085, sy + 0.01, &im.arm, 0, 0.5, 1, 1, {1, 1, 1, 1});
-    else p.quad(gx - 0.085, sy - 0.05, gx + 0.025, sy + 0.01, &im.arm, 1, 0.5, 0, 1, {1, 1, 1, 1});
+    else p.quad(gx - 0.085, sy - 0.045, gx + 0.025, sy + 0.015, &im.arm, 1, 0.5, 0, 1, {1, 1, 1, 1});
   }
   p.quad(x0 + 1.3, y0, x0 + 1.5, y0 + 0.2, &im.crate, 0, 0, 1, 1, {1, 1, 1, 1});
   for (int r = 0; r < 8; ++r) {
@@ -234,5 +234,19 @@ TEST(ArtPreview, ContactSheets) {
       p.quad(x, y, x + 1.2, y + 1.2, &icons, 0, r * 0.125, 1, r * 0.125 + 0.125, {1, 1, 1, 1});
     }
     EXPECT_TRUE(p.save("art_images.png"));
+    // Close-ups at five times game scale.
+    Preview z(1200, 560, 0, 0.19, 1280);
+    Sky(z, sky, 0.25, -0.47, -0.2, 0.47, 0.6);
+    z.quad(-0.45, 0, -0.25, 0.2, &crate, 0, 0, 1, 1, {1, 1, 1, 1});
+    z.fill(-0.2, -0.2, 0.0, 0.2, {0, 0, 0, 1});
+    z.quad(-0.2, 0.2, 0.0, 0.4, &symbol, 0, 0, 1, 0.985, {0, 0, 0, 1});
+    z.quad(0.05, 0, 0.15, 0.23, &guy, 0, 0, 1, 0.95, {1, 1, 1, 1});
+    z.quad(0.075, 0.125, 0.185, 0.185, &arm, 0, 0.5, 1, 1, {1, 1, 1, 1});
+    z.quad(0.25, 0, 0.35, 0.23, &guy, 1, 0, 0, 0.95, {1, 1, 1, 1});
+    // Mirrored, the game turns the arm quad half round: it spans 0.045 below to 0.015 above.
+    z.quad(0.215, 0.13, 0.325, 0.19, &arm, 1, 0.5, 0, 1, {1, 1, 1, 1});
+    z.quad(0.37, 0.0, 0.45, 0.08, &icons, 0, 0.375, 1, 0.5, {1, 1, 1, 1});
+    z.quad(0.37, 0.1, 0.45, 0.18, &icons, 0, 0.75, 1, 0.875, {1, 1, 1, 1});
+    EXPECT_TRUE(z.save("art_closeup.png"));
   }
 }

@@ -21,18 +21,18 @@ const SkyKey kSkyKeys[] = {
     {0.530, {0.36, 0.45, 0.72, 1}, {0.83, 0.66, 0.55, 1}, {1.00, 0.72, 0.36, 1}},  // golden hour
     {0.575, {0.30, 0.27, 0.52, 1}, {0.82, 0.42, 0.38, 1}, {1.00, 0.49, 0.22, 1}},  // sunset
     {0.610, {0.14, 0.13, 0.30, 1}, {0.44, 0.20, 0.32, 1}, {0.80, 0.29, 0.20, 1}},  // dusk
-    {0.650, {0.05, 0.06, 0.15, 1}, {0.13, 0.11, 0.25, 1}, {0.30, 0.17, 0.27, 1}},  // nightfall
-    {0.720, {0.02, 0.03, 0.08, 1}, {0.06, 0.08, 0.19, 1}, {0.13, 0.16, 0.31, 1}},  // night
-    {0.820, {0.02, 0.02, 0.07, 1}, {0.05, 0.07, 0.18, 1}, {0.12, 0.15, 0.30, 1}},  // midnight
-    {0.900, {0.03, 0.03, 0.10, 1}, {0.07, 0.07, 0.21, 1}, {0.18, 0.15, 0.33, 1}},  // small hours
+    {0.650, {0.05, 0.06, 0.15, 1}, {0.14, 0.13, 0.28, 1}, {0.30, 0.19, 0.30, 1}},  // nightfall
+    {0.720, {0.03, 0.04, 0.10, 1}, {0.08, 0.10, 0.23, 1}, {0.15, 0.18, 0.34, 1}},  // night
+    {0.820, {0.02, 0.03, 0.09, 1}, {0.07, 0.09, 0.22, 1}, {0.14, 0.17, 0.33, 1}},  // midnight
+    {0.900, {0.03, 0.03, 0.11, 1}, {0.09, 0.09, 0.24, 1}, {0.19, 0.16, 0.35, 1}},  // small hours
     {0.950, {0.10, 0.09, 0.25, 1}, {0.28, 0.20, 0.40, 1}, {0.52, 0.33, 0.46, 1}},  // first light
 };
 const int kSkyKeyCount = sizeof kSkyKeys / sizeof kSkyKeys[0];
 
 Rgba Column(const SkyKey &k, double h) {
   // Most of the change happens low down: the zenith colour holds over the top of the screen.
-  if (h < 0.55) return Mix(k.zenith, k.middle, Smoothstep(0, 0.55, h));
-  return Mix(k.middle, k.horizon, Smoothstep(0.55, 1, h));
+  if (h < 0.5) return Mix(k.zenith, k.middle, Smoothstep(0, 0.5, h));
+  return Mix(k.middle, k.horizon, Smoothstep(0.5, 1, h));
 }
 
 }  // namespace

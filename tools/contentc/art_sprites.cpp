@@ -89,6 +89,9 @@ Canvas MakeBaseSymbol() {
     star.push_back({sx + r * std::cos(a), sy + r * std::sin(a)});
   }
   c.erasePolygon(star);
+  // Filtering with repeat wrap blends the bottom edge with the last row: repeating the plinth
+  // there keeps the seam on the column solid. That row lies beyond the t shown at the top.
+  for (int x = 0; x < n; ++x) c.set(x, n - 1, c.get(x, 0));
   return c;
 }
 
@@ -99,23 +102,29 @@ Canvas MakeDefenderImage() {
   Canvas c(w, h, {0.05, 0.05, 0.05, 0});
   const Frame f{w / 2.0, 0, w / 0.1, h * 0.95 / 0.23};
   const Rgba cloth{0.06, 0.065, 0.05, 1}, kit{0.025, 0.025, 0.02, 1};
-  // Legs in a relaxed stance, boots, and the knee bend of the front leg.
-  f.stroke(c, {{-0.013, 0.105}, {-0.016, 0.055}, {-0.019, 0.012}}, 14, cloth);
-  f.stroke(c, {{0.008, 0.105}, {0.014, 0.058}, {0.012, 0.012}}, 14, cloth);
-  f.poly(c, {{-0.031, 0.0}, {-0.006, 0.0}, {-0.006, 0.016}, {-0.029, 0.016}}, kit);
-  f.poly(c, {{0.001, 0.0}, {0.029, 0.0}, {0.027, 0.012}, {0.020, 0.017}, {0.002, 0.016}}, kit);
-  // Torso with a belt, a chest rig in front and a pack behind.
-  f.poly(c, {{-0.022, 0.098}, {0.020, 0.098}, {0.023, 0.150}, {0.019, 0.183}, {-0.018, 0.185},
-             {-0.023, 0.150}}, cloth);
-  f.rect(c, -0.024, 0.098, 0.022, 0.108, kit);
-  f.poly(c, {{0.012, 0.112}, {0.026, 0.114}, {0.027, 0.150}, {0.016, 0.160}}, kit);
-  c.fillRoundRect(f(-0.040, 0.118).x, f(-0.040, 0.118).y, f(-0.016, 0.180).x, f(-0.016, 0.180).y, 4, kit);
+  // Legs in a relaxed stance, the front one a little forward, trousers tucked into boots.
+  f.stroke(c, {{-0.011, 0.098}, {-0.015, 0.056}}, 15, cloth);
+  f.stroke(c, {{-0.015, 0.056}, {-0.018, 0.016}}, 12, cloth);
+  f.stroke(c, {{0.007, 0.098}, {0.013, 0.056}}, 15, cloth);
+  f.stroke(c, {{0.013, 0.056}, {0.013, 0.016}}, 12, cloth);
+  f.poly(c, {{-0.030, 0.0}, {-0.005, 0.0}, {-0.006, 0.010}, {-0.011, 0.024}, {-0.025, 0.024}, {-0.029, 0.010}}, kit);
+  f.poly(c, {{0.002, 0.0}, {0.028, 0.0}, {0.027, 0.008}, {0.020, 0.013}, {0.020, 0.024}, {0.005, 0.024}}, kit);
+  // Torso: narrow at the belt, fuller at the chest, round at the shoulders.
+  f.poly(c, {{-0.020, 0.096}, {0.017, 0.096}, {0.021, 0.125}, {0.023, 0.155}, {0.020, 0.176},
+             {0.012, 0.186}, {-0.012, 0.187}, {-0.019, 0.178}, {-0.022, 0.150}, {-0.021, 0.120}}, cloth);
+  f.rect(c, -0.022, 0.097, 0.019, 0.107, kit);                        // belt
+  f.poly(c, {{0.010, 0.110}, {0.024, 0.112}, {0.026, 0.140}, {0.016, 0.150}, {0.010, 0.140}}, kit);  // pouches
+  // A pack on his back with a rolled blanket on top.
+  Pt p0 = f(-0.037, 0.118), p1 = f(-0.017, 0.170);
+  c.fillRoundRect(p0.x, p0.y, p1.x, p1.y, 3.5, kit);
+  f.ellipse(c, -0.026, 0.174, 0.012, 0.0075, kit);
   // Neck, head in profile and a helmet with its brim.
-  f.rect(c, -0.006, 0.180, 0.008, 0.192, cloth);
+  f.rect(c, -0.005, 0.180, 0.007, 0.192, cloth);
   f.ellipse(c, 0.003, 0.198, 0.0125, 0.0135, cloth);
-  f.poly(c, {{0.012, 0.195}, {0.018, 0.192}, {0.013, 0.188}}, cloth);  // nose
-  f.ellipse(c, -0.001, 0.206, 0.0175, 0.0135, kit);
-  f.rect(c, -0.019, 0.204, 0.021, 0.208, kit);
+  f.poly(c, {{0.012, 0.197}, {0.019, 0.193}, {0.014, 0.188}}, cloth);  // nose
+  f.poly(c, {{0.006, 0.186}, {0.014, 0.187}, {0.010, 0.183}}, cloth);  // chin
+  f.ellipse(c, -0.001, 0.2065, 0.0175, 0.014, kit);
+  f.poly(c, {{-0.021, 0.2025}, {0.022, 0.2035}, {0.024, 0.200}, {-0.019, 0.199}}, kit);
   // A faint light along his front edge gives the shape some body without leaving the silhouette.
   Canvas lit = c;
   c.shade([&](double x, double y, Rgba p) {
@@ -123,7 +132,7 @@ Canvas MakeDefenderImage() {
     int ix = static_cast<int>(x) + 2, iy = static_cast<int>(y);
     bool frontEdge = ix >= w || lit.get(ix, iy).a < 0.5;
     if (!frontEdge) return p;
-    return Rgba{p.r + 0.07, p.g + 0.075, p.b + 0.06, p.a};
+    return Rgba{p.r + 0.05, p.g + 0.055, p.b + 0.04, p.a};
   });
   c.bleedColour();
   return c;
@@ -137,7 +146,8 @@ Canvas MakeDefenderArm() {
   const Frame f{0.025 / 0.11 * n, n / 2.0 + 0.05 / 0.06 * (n / 2.0), n / 0.11, (n / 2.0) / 0.06};
   const Rgba sleeve{0.06, 0.065, 0.05, 1}, hand{0.03, 0.03, 0.03, 1};
   f.ellipse(c, 0.0, -0.008, 0.012, 0.0125, sleeve);                        // shoulder
-  f.stroke(c, {{0.0, -0.010}, {0.035, -0.014}, {0.066, -0.013}}, 9.5, sleeve);  // arm
+  f.poly(c, {{0.0, 0.001}, {0.034, -0.005}, {0.064, -0.0065}, {0.064, -0.0195}, {0.034, -0.0215},
+             {0.004, -0.0205}}, sleeve);                                  // upper arm and forearm
   f.rect(c, 0.060, -0.020, 0.066, -0.006, hand);                          // cuff
   f.ellipse(c, 0.073, -0.013, 0.0085, 0.0085, hand);                       // fist
   f.ellipse(c, 0.079, -0.008, 0.004, 0.0035, hand);                        // thumb
