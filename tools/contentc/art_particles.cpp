@@ -90,7 +90,7 @@ Canvas Puff(Rgba col, double peak, uint32_t seed) {
     double du = (u - 0.5) / 0.42, dv = (v - 0.5) / 0.42, d = std::sqrt(du * du + dv * dv);
     double lumps = TileFbm(u * 4, v * 4, 4, 4, 3, seed);
     double a = peak * (1 - Smoothstep(0.15, 1, d + (lumps - 0.5) * 0.35)) * (0.75 + 0.5 * lumps);
-    double shade = 0.85 + 0.3 * (v - 0.5) * -1;  // a little lighter on top when drawn upright
+    double shade = 0.9 + 0.3 * (v - 0.5);  // a little lighter on top when drawn upright
     return Rgba{col.r * shade, col.g * shade, col.b * shade, std::fmin(1, std::fmax(0, a))};
   });
   // The outermost rows must stay clear of the neighbouring rows' filtering.
