@@ -19,6 +19,7 @@ static int32_t mainMenuDone = 0;
 static void MainMenuInit() { CameraPos = {0, 0}; }
 
 static bool MainMenuFrame() {
+  if (MenuPictureUnchanged(reinterpret_cast<const void *>(MainMenuFrame))) return true;
   MenuFramePrelude();
   Panel({-3, 2}, {3, 3});
   glScaled(4, 4, 1);

@@ -7,6 +7,8 @@
 #include "app/window/window.h"
 
 void (*screenPassHook)() = nullptr;
+uint8_t frameDrawn = 1;
+uint8_t redrawRequested = 1;
 
 void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)()) {
   done = 0;
@@ -21,6 +23,7 @@ void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)()) {
         MainWindowProc(e);
       continue;
     }
+    frameDrawn = 1;
     if (windowActive && !frame()) {
       done = -1;
     } else if (quitRequested) {
@@ -29,7 +32,7 @@ void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)()) {
       glFlush();
       if (screenPassHook) screenPassHook();
       if (windowActive) {
-        SwapMainWindow();
+        if (frameDrawn) SwapMainWindow();
       } else {
         // Minimised: nothing to draw, so sleep until something happens instead of spinning.
         SDL_WaitEventTimeout(nullptr, 100);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "app/screenloop.h"
 #include "app/window/window.h"
 #include "render/textures.h"
 
@@ -194,6 +195,11 @@ void DrawCursor(tvector p) {
 
 void DrawBackground() {
   glDisable(GL_TEXTURE_2D);
+  // The backdrop is opaque and lies under everything: blending or depth-testing it would only
+  // cost fill.
+  glDisable(GL_BLEND);
+  GLboolean depth = glIsEnabled(GL_DEPTH_TEST);
+  glDisable(GL_DEPTH_TEST);
   glLoadIdentity();
   glTranslated(0, 0, -9);
   glBegin(GL_QUADS);
@@ -210,6 +216,8 @@ void DrawBackground() {
     double r = randomreal();
     FillRect({0.5 * i - 5.0, -3.75}, {0.5 * i - 4.5, r - 3.0 + 0.25 * std::sin(0.2 * i + 0.5)}, {0, 0, 0});
   }
+  glEnable(GL_BLEND);
+  if (depth) glEnable(GL_DEPTH_TEST);
 }
 
 // Uses the current drawable size, so the pointer stays right after the window is resized.
@@ -227,4 +235,23 @@ void MenuFramePrelude() {
   glLoadIdentity();
   glTranslated(0, 0, -9);
   if (mouseLeftDown) LastClickPos = CursorPos;
+}
+
+bool MenuPictureUnchanged(const void *screen) {
+  struct Look {
+    const void *screen;
+    double mx, my;
+    uint8_t left;
+    int w, h;
+  };
+  static Look last = {nullptr, 0, 0, 0, 0, 0};
+  Look now = {screen, mouseX, mouseY, mouseLeftDown, clientWidth, clientHeight};
+  bool same = !redrawRequested && now.screen == last.screen && now.mx == last.mx && now.my == last.my &&
+              now.left == last.left && now.w == last.w && now.h == last.h;
+  last = now;
+  redrawRequested = 0;
+  if (!same) return false;
+  frameTime = GetFrameTime();
+  frameDrawn = 0;
+  return true;
 }

@@ -29,3 +29,6 @@ tvector MouseToWorld(double mx, double my);
 // The prelude every menu frame shares: frame time, cursor, clear, backdrop, screen plane and
 // the last click.
 void MenuFramePrelude();
+// For menus whose picture depends only on the pointer: true when this frame would draw exactly
+// the last picture of the same screen (it then only keeps time, and the last picture stays up).
+bool MenuPictureUnchanged(const void *screen);

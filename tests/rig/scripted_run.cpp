@@ -88,6 +88,8 @@ void ScriptedRun::minimise(int pass) { at(pass, [] { PushWindowEvent(SDL_WINDOWE
 void ScriptedRun::restore(int pass) { at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_RESTORED); }); }
 
 void ScriptedRun::screenshot(int pass, const std::string &name) {
+  // A menu may keep its last picture up; ask for a fresh one so the back buffer holds it.
+  at(pass - 1, [] { redrawRequested = 1; });
   at(pass, [this, name] {
     shotWidth = clientWidth;
     shotHeight = clientHeight;

@@ -1,6 +1,7 @@
 #include <SDL.h>
 
 #include "app/window/window.h"
+#include "app/screenloop.h"
 #include "app/window/events.h"
 
 // Scancodes, not key symbols, so bindings do not move with the keyboard layout.
@@ -61,8 +62,13 @@ void MainWindowProc(const SDL_Event &e) {
         case SDL_WINDOWEVENT_MINIMIZED: windowActive = 0; break;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
-        case SDL_WINDOWEVENT_MAXIMIZED: windowActive = 1; break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+          windowActive = 1;
+          redrawRequested = 1;
+          break;
+        case SDL_WINDOWEVENT_EXPOSED: redrawRequested = 1; break;
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
+          redrawRequested = 1;
           int w = e.window.data1, h = e.window.data2;
           if (SDL_Window *win = SDL_GetWindowFromID(e.window.windowID)) SDL_GL_GetDrawableSize(win, &w, &h);
           ResizeView(w, h);
