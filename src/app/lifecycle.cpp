@@ -53,6 +53,7 @@ int RunProgram() {
     LoadGameData();
     RunMainMenu();
     DestroyMainWindow();
+    ForgetContextObjects();
   }
   ReleaseGameData();
   SDL_Quit();

@@ -2,9 +2,13 @@
 
 #include <GL/gl.h>
 
+#include "actors/animation.h"
+#include "actors/models.h"
 #include "app/files.h"
 #include "app/window/window.h"
+#include "game/state.h"
 #include "render/textures.h"
+#include "world/terrain.h"
 #include "world/vector.h"
 
 static uint32_t *const fixedTextures[] = {&smokeTexture,    &coloursTexture, &gunIconsTexture, &dayNightTexture,
@@ -17,15 +21,65 @@ static const char *const fixedTextureFiles[] = {"smoke.tga",   "colours2.tga", "
 void LoadGameTextures() {
   for (size_t i = 0; i < sizeof fixedTextures / sizeof fixedTextures[0]; ++i)
     LoadTextureFile(DataPath(std::string("textures/") + fixedTextureFiles[i]), *fixedTextures[i]);
+  // The weapon table brings its own textures; the old ones belong to this same context.
+  for (uint32_t &t : weaponTextures)
+    if (t) glDeleteTextures(1, &t);
+  weaponTextures.clear();
+  LoadWeapons();
 }
+
+static const char *const animationNames[] = {"walk2", "stand2", "jumpa2", "jumpb2"};
+static const double animationTimeScales[] = {1.0, 1.0, 0.125, 0.125};
 
 void LoadGameData() {
   reseed();
   InitFrameTimer();
   LoadGameTextures();
+  animations.assign(4, tanim{});
+  guys.resize(1);
+  playerAnim.scale = 0.075;
+  LoadGuy("standard", guys[0], 0.075);
+  int32_t n = static_cast<int32_t>(guys[0].parts.size());
+  for (int i = 0; i < 4; ++i) LoadAnimation(animationNames[i], n, animations[i], animationTimeScales[i]);
+  playerAnim.rates.assign(n + 2, 0.0);
+  playerAnim.time = 0;
+  playerAnim.partcount = n;
+  playerAnim.anim = 0;
+  playerAnim.frame = 0;
+  playerAnim.speed = 1.0;
+  playerAnim.target.values.assign(n + 2, 0.0);
+  playerAnim.from.values.assign(n + 2, 0.0);
+  SetAnimation(playerAnim, 1, 0, 0.0, 1, 0);
+}
+
+void ForgetContextObjects() {
+  // Names of a destroyed context: a new context must not delete them as its own.
+  for (uint32_t *t : fixedTextures) *t = 0;
+  for (uint32_t &t : weaponTextures) t = 0;
+  forgetterrainlists();
 }
 
 void ReleaseGameData() {
-  // The GL context is gone by now; the names only need forgetting.
-  for (uint32_t *t : fixedTextures) *t = 0;
+  ForgetContextObjects();
+  guys.clear();
+  guys.shrink_to_fit();
+  animations.clear();
+  animations.shrink_to_fit();
+  enemies.clear();
+  enemies.shrink_to_fit();
+  weapons.clear();
+  weapons.shrink_to_fit();
+  weaponTextures.clear();
+  weaponTextures.shrink_to_fit();
+  for (auto &list : weaponSounds) {
+    list.clear();
+    list.shrink_to_fit();
+  }
+  ForgetSkeletonCache();
+  for (auto &kind : pieceLibrary) {
+    kind.clear();
+    kind.shrink_to_fit();
+  }
+  for (ttilerecord &t : worldRow) t = ttilerecord{};
+  playerAnim = tanidata{};
 }
