@@ -3,18 +3,12 @@
 #include <algorithm>
 #include <set>
 
+#include "rig/blocks.h"
 #include "rig/rig.h"
 #include "world/terrain.h"
 
 namespace {
 
-block Block(double x1, double y1, double x2, double y2, uint8_t active = 1) {
-  block b{};
-  b.active = active;
-  b.corner1 = {x1, y1};
-  b.corner2 = {x2, y2};
-  return b;
-}
 
 // A flat view of the rectangle (x0, y0)..(x1, y1) on a white background.
 void FlatView(double x0, double y0, double x1, double y1) {
