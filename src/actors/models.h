@@ -6,10 +6,28 @@
 
 #include "actors/records.h"
 
+// A missing or unreadable file leaves the record as it was.
 void LoadGuy(const std::string &name, tguy &guy, double scale);
 void LoadAnimation(const std::string &name, int32_t partcount, tanim &anim, double timescale);
+// Rebuilds weapons, weaponTextures and both weaponSounds lists together, one entry per weapon,
+// so a weapon's texture, firesound and reloadsound indices equal its own index. At most 256
+// weapons are read, since those indices are bytes. Needs a GL context for the textures.
 void LoadWeapons();
+// Returns the enemies slot. A reused slot keeps its own guys entry; a new one takes the first
+// guys entry no other slot claims, or appends one.
 int CreateCharacter(double x, double y);
+
+// CreateCharacter copies the "standard" skeleton as LoadGuy last read it, instead of reading the
+// disk for every zombie; each LoadGuy of "standard" refreshes the copy. This drops it.
+void ForgetSkeletonCache();
+
+// Sound buffers for the weapon table come from the audio module, which installs these once it
+// is up. Without a loader every weapon gets buffer 0 ("no buffer").
+struct tweaponsoundhooks {
+  uint32_t (*load)(const std::string &path);  // 0 when the file gives no buffer
+  void (*release)(uint32_t buffer);           // called for each non-zero buffer replaced
+};
+extern tweaponsoundhooks weaponSoundHooks;
 
 // Field-by-field images of the files. A file that ends inside a record yields the whole
 // records before it.

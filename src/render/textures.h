@@ -21,6 +21,10 @@ uint32_t BuildTexture(uint16_t width, uint16_t height, uint32_t format, const ui
 
 // Decoding without GL, so it can be tested and fuzzed headless. On failure message and caption
 // hold what the user is shown.
+// Larger images are refused as damaged; the limit also keeps sizes inside BuildTexture's
+// 16-bit arguments.
+constexpr int MAX_TEXTURE_SIDE = 8192;
+
 struct DecodedImage {
   int width = 0, height = 0;
   int bytesPerPixel = 0;  // 3 (RGB) or 4 (RGBA)

@@ -52,8 +52,12 @@ void copyblocks(const tblkarray &source, tblkarray &destination);
 void shiftblocks(tblkarray &list, tvector offset);
 void mirrortile(ttilerecord &tile);
 int tileindex(double x);
+// Both builders delete the lists they replace, so a rebuild every day does not leak.
 void buildtilelists();
 void buildskyline();
+// Clears the stored list names without deleting them: call after the GL context that owned
+// them is gone, so the next build cannot delete another list that reuses a name.
+void forgetterrainlists();
 
 // Field-by-field images of the file records.
 bool DecodeBlocks(const uint8_t *data, size_t size, tblkarray &list);

@@ -1,0 +1,327 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "actors/animation.h"
+#include "actors/skeleton.h"
+
+namespace {
+
+// A skeleton of `count` parts: part 0 the root, every other part hanging from the one before.
+tguy Chain(int count) {
+  tguy g{};
+  g.loaded = 1;
+  for (int i = 0; i < count; ++i) {
+    tguypart p{};
+    p.visible = 1;
+    p.id = i;
+    p.parentid = i == 0 ? 0 : i - 1;
+    p.angle = 100 + i;
+    p.pivot = {0.5 * i, -0.25 * i};
+    g.parts.push_back(p);
+  }
+  return g;
+}
+
+// Key frame k of a two-part animation: angles 10k and 20k, pivot (k, -k).
+tframe Key(double time, double k) { return {time, {10 * k, 20 * k, k, -k}}; }
+
+tanidata State(int partcount, int anim) {
+  tanidata d{};
+  d.speed = 1;
+  d.scale = 0.075;
+  d.anim = anim;
+  d.partcount = partcount;
+  d.from.values.assign(partcount + 2, 0);
+  d.target.values.assign(partcount + 2, 0);
+  d.rates.assign(partcount + 2, 0);
+  return d;
+}
+
+class Animation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MaskFloatExceptions();
+    guys = {Chain(2)};
+    animations.assign(4, tanim{});
+    // 0: four key frames over a cycle of 2 s.
+    animations[0].length = 2.0;
+    animations[0].frames = {Key(0, 1), Key(0.5, 2), Key(1.0, 3), Key(1.5, 4)};
+    // 1: a single pose; 2: none (its file was missing); 3: written for a bigger skeleton.
+    animations[1].length = 1.0;
+    animations[1].frames = {Key(0, 5)};
+    animations[2].length = 1.0;
+    animations[3].length = 1.0;
+    animations[3].frames = {{0, {1, 2, 3, 4, 5, 6}}, {0.5, {7}}};
+  }
+  void TearDown() override {
+    guys.clear();
+    animations.clear();
+  }
+};
+
+}  // namespace
+
+TEST_F(Animation, AdvanceMovesOneKeyFrameAndWraps) {
+  tanidata d = State(2, 0);
+  d.frame = 0;
+  d.target.values = Key(0, 1).values;
+  d.target.time = 0.5;
+
+  // Exactly the duration is not past it.
+  d.time = 0.5;
+  AdvanceAnimation(d);
+  EXPECT_EQ(d.frame, 0);
+  EXPECT_EQ(d.time, 0.5);
+
+  // Far past it: still one key frame, the excess dropped.
+  d.time = 100;
+  AdvanceAnimation(d);
+  EXPECT_EQ(d.frame, 1);
+  EXPECT_EQ(d.time, 0);
+  EXPECT_EQ(d.finished, 0);
+  EXPECT_DOUBLE_EQ(d.target.time, 0.5);
+  EXPECT_EQ(d.from.values, Key(0, 1).values);
+  EXPECT_EQ(d.target.values, Key(0, 2).values);
+  EXPECT_DOUBLE_EQ(d.rates[0], 20);   // (20 - 10) / 0.5
+  EXPECT_DOUBLE_EQ(d.rates[3], -2);   // (-2 - -1) / 0.5
+
+  // Frames 2, 3, then 0; finished only on the step that lands on 0.
+  int seen[3];
+  for (int step = 0; step < 3; ++step) {
+    d.time = 0.6;
+    AdvanceAnimation(d);
+    seen[step] = d.frame;
+    EXPECT_EQ(d.finished, d.frame == 0 ? 1 : 0);
+  }
+  EXPECT_EQ(seen[0], 2);
+  EXPECT_EQ(seen[1], 3);
+  EXPECT_EQ(seen[2], 0);
+  EXPECT_DOUBLE_EQ(d.target.time, 0.5);  // length 2 minus the last stamp 1.5
+  // The next call clears finished whether or not it moves.
+  d.time = 0;
+  AdvanceAnimation(d);
+  EXPECT_EQ(d.finished, 0);
+  EXPECT_EQ(d.frame, 0);
+
+  // An animation without key frames is never advanced; nor is an index naming none.
+  tanidata empty = State(2, 2);
+  empty.time = 5;
+  empty.finished = 1;
+  AdvanceAnimation(empty);
+  EXPECT_EQ(empty.finished, 0);
+  EXPECT_EQ(empty.time, 5);
+  empty.anim = 9;
+  AdvanceAnimation(empty);
+  EXPECT_EQ(empty.time, 5);
+}
+
+TEST_F(Animation, SetAnimationBlendsFromTheCurrentPose) {
+  tanidata d = State(2, 1);
+  d.time = 0.3;
+  d.frame = 0;
+  d.target.time = 0.7;
+  const tanidata before = d;
+
+  // Already playing, past the last index, negative, or no key frames: nothing changes.
+  for (int anim : {1, 4, -1, 2}) {
+    SetAnimation(d, anim, 0, 0.2, 0, 0);
+    EXPECT_EQ(d.anim, 1);
+    EXPECT_EQ(d.time, before.time);
+    EXPECT_EQ(d.target.time, before.target.time);
+    EXPECT_EQ(d.from.values, before.from.values);
+  }
+
+  SetAnimation(d, 0, 0, 0.2, 0, 0);
+  EXPECT_EQ(d.anim, 0);
+  EXPECT_EQ(d.frame, 0);
+  EXPECT_EQ(d.time, 0);
+  EXPECT_EQ(d.from.values, (std::vector<double>{100, 101, 0, 0}));
+  EXPECT_EQ(d.target.values, Key(0, 1).values);
+  EXPECT_DOUBLE_EQ(d.target.time, 0.2);
+  EXPECT_DOUBLE_EQ(d.rates[0], (10 - 100) / 0.2);
+
+  // Joining in step: key frame 1 to key frame 2, lasting key frame 2's stamp; frame stays 1.
+  guys[0].parts[0].pivot = {3, 4};
+  d = State(2, 1);
+  randomState = 12345;
+  for (int tries = 0; tries < 20; ++tries) {
+    d.anim = 1;
+    SetAnimation(d, 0, 0, 0.2, 1, 1);
+    ASSERT_GE(d.frame, 0);
+    ASSERT_LE(d.frame, 3);
+    int next = (d.frame + 1) % 4;
+    EXPECT_EQ(d.from.values, animations[0].frames[d.frame].values);
+    EXPECT_EQ(d.target.values, animations[0].frames[next].values);
+    EXPECT_EQ(d.target.time, animations[0].frames[next].time);
+  }
+
+  // Without sync, a blend of 0 gives infinite rates that the next advance replaces.
+  d.anim = 1;
+  SetAnimation(d, 0, 0, 0.0, 0, 0);
+  EXPECT_EQ(d.from.values[2], 3);
+  EXPECT_EQ(d.from.values[3], 4);
+  d.time = 0.016;
+  AdvanceAnimation(d);
+  EXPECT_EQ(d.frame, 1);
+  for (double r : d.rates) EXPECT_TRUE(std::isfinite(r));
+}
+
+TEST_F(Animation, ApplyPoseInterpolates) {
+  tanidata d = State(2, 0);
+  d.from.values = {10, 20, 1, -1};
+  d.rates = {4, -8, 2, 6};
+  d.time = 0.25;
+  ApplyPose(guys[0], d);
+  EXPECT_DOUBLE_EQ(guys[0].parts[0].angle, 11);
+  EXPECT_DOUBLE_EQ(guys[0].parts[1].angle, 18);
+  EXPECT_DOUBLE_EQ(guys[0].parts[0].pivot.x, 1.5);
+  EXPECT_DOUBLE_EQ(guys[0].parts[0].pivot.y, 0.5);
+  EXPECT_DOUBLE_EQ(guys[0].parts[1].pivot.x, 0.5);  // only part 0's pivot is animated
+}
+
+TEST_F(Animation, MismatchedSizesStayInRange) {
+  // Animation 3 has six values then one: the short key frame holds the parts it lacks.
+  tanidata d = State(2, 0);
+  SetAnimation(d, 3, 0, 0.5, 0, 0);
+  EXPECT_EQ(d.target.values, (std::vector<double>{1, 2, 3, 4}));
+  d.time = 1;
+  AdvanceAnimation(d);
+  EXPECT_EQ(d.target.values, (std::vector<double>{7, 2, 3, 4}));
+  EXPECT_EQ(d.rates[1], 0);
+
+  // State arrays shorter than partcount + 2, and a skeleton with fewer parts than partcount.
+  tanidata shortState = State(5, 0);
+  shortState.rates.resize(3);
+  shortState.from.values.resize(1);
+  SetAnimation(shortState, 1, 0, 0.1, 0, 0);
+  shortState.time = 1;
+  AdvanceAnimation(shortState);
+  tguy small = Chain(1);
+  ApplyPose(small, shortState);
+  tguy none{};
+  ApplyPose(none, State(3, 0));
+  tanidata negative = State(0, 0);
+  negative.partcount = -4;
+  SetAnimation(negative, 1, 0, 0.1, 1, 1);
+  negative.time = 1;
+  AdvanceAnimation(negative);
+  ApplyPose(small, negative);
+  // A skeleton index naming nothing leaves the state alone.
+  tanidata d2 = State(2, 0);
+  SetAnimation(d2, 1, 7, 0.1, 0, 0);
+  EXPECT_EQ(d2.anim, 0);
+}
+
+TEST_F(Animation, AimLimbBendsTheFirstVisibleTaggedPart) {
+  // 0 root, 1 upper arm (id 1), 2 forearm tagged '1', 3 another '1' on the same upper arm.
+  tguy g = Chain(3);
+  g.parts[0].angle = 10;
+  g.parts[2].tag = '1';
+  tguypart spare = g.parts[2];
+  spare.id = 3;
+  spare.angle = 55;
+  g.parts.push_back(spare);
+  tguy copy = g;
+
+  // reach 2 gives a straight limb: the lower bone along the upper one.
+  AimLimb(g, '1', 0, 40, 2.0, 0);
+  EXPECT_DOUBLE_EQ(g.parts[2].angle, 0);
+  EXPECT_DOUBLE_EQ(g.parts[1].angle, -40 - 10);
+  EXPECT_DOUBLE_EQ(g.parts[3].angle, 55);  // only the lower-indexed one
+
+  // Facing set, flip clear: the limb angle is negated and the parent gets a + half.
+  const double half = std::acos(0.5) * 57.29577951308232;  // reach 1
+  g = copy;
+  AimLimb(g, '1', 0, 40, 1.0, 1);
+  EXPECT_DOUBLE_EQ(g.parts[2].angle, -2 * half);
+  EXPECT_DOUBLE_EQ(g.parts[1].angle, 40 - 10 + half);
+  // Facing and flip both set: not negated, parent a - half.
+  g = copy;
+  AimLimb(g, '1', 1, 40, 1.0, 1);
+  EXPECT_DOUBLE_EQ(g.parts[2].angle, 2 * half);
+  EXPECT_DOUBLE_EQ(g.parts[1].angle, 40 - 10 - half);
+  // Facing clear, flip set: negated, a + half with a = -angle - root.
+  g = copy;
+  AimLimb(g, '1', 1, 40, 1.0, 0);
+  EXPECT_DOUBLE_EQ(g.parts[2].angle, -2 * half);
+  EXPECT_DOUBLE_EQ(g.parts[1].angle, -40 - 10 + half);
+
+  // A hidden tagged part is passed over for the next visible one.
+  g = copy;
+  g.parts[2].visible = 0;
+  AimLimb(g, '1', 0, 40, 2.0, 0);
+  EXPECT_DOUBLE_EQ(g.parts[2].angle, 102);
+  EXPECT_DOUBLE_EQ(g.parts[3].angle, 0);
+  // No such tag: nothing happens.
+  g = copy;
+  AimLimb(g, '2', 0, 40, 1.0, 0);
+  EXPECT_DOUBLE_EQ(g.parts[1].angle, 101);
+
+  // Beyond the bones' span the limb is straight (or folded), never not-a-number.
+  g = copy;
+  AimLimb(g, '1', 0, 40, 3.0, 0);
+  EXPECT_DOUBLE_EQ(g.parts[2].angle, 0);
+  AimLimb(g, '1', 0, 40, -5.0, 0);
+  EXPECT_DOUBLE_EQ(g.parts[2].angle, 360);
+  AimLimb(g, '1', 0, 40, NAN, 0);
+  EXPECT_TRUE(std::isfinite(g.parts[1].angle));
+  // The grenade throw's folded arm, -1.8.
+  AimLimb(g, '1', 0, 40, -1.8, 0);
+  EXPECT_NEAR(g.parts[2].angle, 2 * std::acos(-0.9) * 57.29577951308232, 1e-9);
+}
+
+TEST(SkeletonWalk, PlacementAndTraversal) {
+  tguy g{};
+  auto part = [](int id, int parent, uint8_t visible) {
+    tguypart p{};
+    p.visible = visible;
+    p.id = id;
+    p.parentid = parent;
+    return p;
+  };
+  g.parts = {part(0, 0, 1), part(1, 0, 0), part(2, 1, 1), part(5, 5, 0), part(6, 5, 1)};
+  g.parts[0].angle = 90;
+  g.parts[0].pivot = {1, 0};
+  g.parts[0].offset = {0, 2};
+  g.parts[1].offset = {1, 0};
+
+  std::vector<int> order;
+  std::vector<bool> clear;
+  std::vector<tplacement> places;
+  WalkSkeleton(g, [&](int i, const tplacement &m, bool transparent) {
+    order.push_back(i);
+    clear.push_back(transparent);
+    places.push_back(m);
+  });
+  // The hidden root 3 and its child 4 are not drawn; hidden 1 is, transparent, with its child.
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(clear, (std::vector<bool>{false, true, false}));
+  // Part 0: T(-1, 0) R(90) T(0, 2): the origin goes to (-1 - 2, 0).
+  tvector o = PlacePoint(places[0], {0, 0});
+  EXPECT_NEAR(o.x, -3, 1e-12);
+  EXPECT_NEAR(o.y, 0, 1e-12);
+  tvector up = PlacePoint(places[0], {0, 1});
+  EXPECT_NEAR(up.x, -4, 1e-12);
+  // Part 1 adds T(1, 0) inside part 0's rotated frame: one unit further up the screen.
+  tvector o1 = PlacePoint(places[1], {0, 0});
+  EXPECT_NEAR(o1.x, -3, 1e-12);
+  EXPECT_NEAR(o1.y, 1, 1e-12);
+
+  // A loop of parent links in a damaged file ends.
+  g.parts = {part(0, 0, 1), part(1, 0, 1), part(0, 1, 1), part(1, 1, 1)};
+  size_t visits = 0;
+  WalkSkeleton(g, [&](int, const tplacement &, bool) { ++visits; });
+  EXPECT_GT(visits, 0u);
+  EXPECT_LE(visits, 8 * g.parts.size() + 64);
+  // Many parts sharing ids fan out exponentially without the visit limit.
+  g.parts.clear();
+  for (int level = 0; level < 40; ++level)
+    for (int k = 0; k < 3; ++k) g.parts.push_back(part(level, level == 0 ? 0 : level - 1, 1));
+  visits = 0;
+  WalkSkeleton(g, [&](int, const tplacement &, bool) { ++visits; });
+  EXPECT_LE(visits, 8 * g.parts.size() + 64);
+  visits = 0;
+  WalkPart(500, g, IdentityPlacement(), [&](int, const tplacement &, bool) { ++visits; });
+  EXPECT_EQ(visits, 0u);
+}
