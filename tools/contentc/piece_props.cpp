@@ -69,7 +69,7 @@ void Fence(const SourceLine &l, tblkarray &out) {
   if (x2 < x1) std::swap(x1, x2);
   int posts = std::max(1, static_cast<int>(std::round((x2 - x1) / 0.22)));
   for (int i = 0; i <= posts; ++i) {
-    double px = x1 + (x2 - x1) * i / posts;
+    double px = x1 + 0.01 + (x2 - x1 - 0.02) * i / posts;  // posts stay inside the span
     double ph = h * (0.9 + 0.2 * Hash(px, y, 1));
     Add(out, px - 0.01, y, px + 0.01, y + ph);
   }

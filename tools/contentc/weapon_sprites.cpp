@@ -13,20 +13,30 @@ const Rgba WOOD{0.13, 0.085, 0.06, 1};
 
 struct Pen {
   Canvas &c;
-  void rect(double x0, double y0, double x1, double y1, Rgba col = STEEL) { c.fillRect(x0, y0, x1, y1, col); }
-  void poly(std::vector<Pt> pts, Rgba col = STEEL) { c.fillPolygon(pts, col); }
+  // Long guns are drawn full length and then shortened ahead of the hands, so the stock and
+  // grip stay where the arms hold them.
+  double squeeze = 1.0;
+  double X(double x) const { return x <= 60 ? x : 60 + (x - 60) * squeeze; }
+  void rect(double x0, double y0, double x1, double y1, Rgba col = STEEL) { c.fillRect(X(x0), y0, X(x1), y1, col); }
+  void poly(std::vector<Pt> pts, Rgba col = STEEL) {
+    for (Pt &p : pts) p.x = X(p.x);
+    c.fillPolygon(pts, col);
+  }
   // A one-pixel highlight along the top of a part.
-  void sheen(double x0, double x1, double y) { c.fillRect(x0, y - 1, x1, y, SHEEN); }
-  void line(double x0, double y0, double x1, double y1, double w, Rgba col = STEEL) { c.line(x0, y0, x1, y1, w, col); }
+  void sheen(double x0, double x1, double y) { c.fillRect(X(x0), y - 1, X(x1), y, SHEEN); }
+  void line(double x0, double y0, double x1, double y1, double w, Rgba col = STEEL) {
+    c.line(X(x0), y0, X(x1), y1, w, col);
+  }
   // Cuts a hole back to the clear background.
   void hole(int x0, int y0, int x1, int y1) {
     for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) c.set(x, y, {0.05, 0.05, 0.06, 0});
+      for (int x = static_cast<int>(X(x0)); x < static_cast<int>(X(x1)); ++x) c.set(x, y, {0.05, 0.05, 0.06, 0});
   }
   void ring(double cx, double cy, double r, double w) {
+    cx = X(cx);
     for (int i = 0; i < 24; ++i) {
       double a0 = 2 * M_PI * i / 24, a1 = 2 * M_PI * (i + 1) / 24;
-      line(cx + r * std::cos(a0), cy + r * std::sin(a0), cx + r * std::cos(a1), cy + r * std::sin(a1), w);
+      c.line(cx + r * std::cos(a0), cy + r * std::sin(a0), cx + r * std::cos(a1), cy + r * std::sin(a1), w, STEEL);
     }
   }
 };
@@ -91,6 +101,7 @@ void Smg(Pen &p) {
 }
 
 void Shotgun(Pen &p) {
+  p.squeeze = 0.8;
   p.rect(40, BORE - 2, 148, BORE + 3);      // barrel
   p.sheen(60, 147, BORE + 3);
   p.rect(62, BORE - 6, 140, BORE - 2, DARK);  // magazine tube
@@ -107,6 +118,7 @@ void Shotgun(Pen &p) {
 }
 
 void Rifle(Pen &p) {
+  p.squeeze = 0.8;
   // angular stock in line with the bore
   p.poly({{28, BORE + 6}, {28, BORE - 6}, {4, BORE - 13}, {0, BORE - 13}, {0, BORE + 5}, {6, BORE + 6}});
   p.rect(0, BORE - 13, 3, BORE + 5, DARK);
@@ -127,6 +139,7 @@ void Rifle(Pen &p) {
 }
 
 void MachineGun(Pen &p) {
+  p.squeeze = 0.8;
   p.poly({{28, BORE + 7}, {28, BORE - 8}, {4, BORE - 14}, {0, BORE - 14}, {0, BORE + 6}});  // stock
   p.rect(0, BORE - 14, 3, BORE + 6, DARK);
   p.rect(26, BORE - 8, 104, BORE + 9);      // heavy receiver
@@ -151,6 +164,7 @@ void MachineGun(Pen &p) {
 }
 
 void Sniper(Pen &p) {
+  p.squeeze = 0.8;
   // skeletal stock with a cheek rest and a thumb hole
   p.poly({{40, BORE + 4}, {40, BORE - 7}, {30, BORE - 10}, {4, BORE - 16}, {0, BORE - 16}, {0, BORE + 4}, {8, BORE + 6}, {24, BORE + 6}}, WOOD);
   p.hole(14, static_cast<int>(BORE - 8), 26, static_cast<int>(BORE - 2));
