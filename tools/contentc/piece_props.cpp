@@ -109,15 +109,22 @@ void Rubble(const SourceLine &l, tblkarray &out) {
   l.expect_count(4, "rubble X1 X2 Y HEIGHT");
   double x1 = l.number_at(1, "X1"), x2 = l.number_at(2, "X2"), y = l.number_at(3, "Y"), h = l.number_at(4, "HEIGHT");
   if (x2 < x1) std::swap(x1, x2);
+  // Broken masonry: lumps of uneven size heaped highest in the middle, a few slabs tipped on
+  // their sides and bits of rebar poking out.
   double x = x1;
   int i = 0;
   while (x < x2 - 0.01) {
-    double w = 0.03 + 0.06 * Hash(x, y, i);
+    double w = std::min(0.035 + 0.09 * Hash(x, y, i), x2 - x);
     double t = (x + w / 2 - x1) / (x2 - x1);
-    double top = h * std::sin(t * M_PI) * (0.6 + 0.5 * Hash(x, y, i + 7));
-    double lift = 0.02 * Hash(x, y, i + 3);
-    Add(out, x, y - 0.01, std::min(x + w, x2), y + std::max(0.012, top) + lift);
-    x += w * (0.7 + 0.3 * Hash(x, y, i + 5));
+    double top = h * (0.35 + 0.65 * std::sin(t * M_PI)) * (0.55 + 0.6 * Hash(x, y, i + 7));
+    Add(out, x, y - 0.01, x + w, y + std::max(0.012, top));
+    if (Hash(x, y, i + 11) > 0.55 && w > 0.05) {  // a lump resting on top, offset
+      double cx = x + w * (0.2 + 0.5 * Hash(x, y, i + 13)), cw = w * 0.5;
+      Add(out, cx, y + top - 0.005, std::min(cx + cw, x2), y + top + h * 0.35);
+    }
+    if (Hash(x, y, i + 17) > 0.85)  // rebar
+      Slant(out, x + w / 2, y + top, x + w / 2 + 0.06 * (Hash(x, y, i + 19) - 0.5), y + top + h * 0.9, 0.006);
+    x += w * (0.75 + 0.25 * Hash(x, y, i + 5));
     ++i;
   }
 }
