@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -131,6 +132,7 @@ void Rubble(const SourceLine &l, tblkarray &out) {
 
 void Girder(const SourceLine &l, tblkarray &out) {
   l.expect_count(5, "girder X1 Y1 X2 Y2 WIDTH");
+  if (!(l.number_at(5, "WIDTH") >= 0.002)) l.fail("WIDTH must be at least 0.002");
   Slant(out, l.number_at(1, "X1"), l.number_at(2, "Y1"), l.number_at(3, "X2"), l.number_at(4, "Y2"),
         l.number_at(5, "WIDTH"));
 }
@@ -210,6 +212,14 @@ const Prop PROPS[] = {{"lamp", Lamp},     {"car", Car},       {"fence", Fence}, 
 bool ExpandProp(const SourceLine &line, tblkarray &drawn) {
   for (const Prop &p : PROPS)
     if (line.words[0] == p.name) {
+      // Props are made of many small blocks: bound their arguments so a slip of the finger
+      // cannot ask for millions of them.
+      for (size_t i = 1; i < line.words.size(); ++i) {
+        char *end = nullptr;
+        double v = std::strtod(line.words[i].c_str(), &end);
+        if (end != line.words[i].c_str() && !(std::fabs(v) <= 100))
+          line.fail(std::string(p.name) + " arguments must stay within -100 .. 100");
+      }
       tblkarray added;
       p.expand(line, added);
       for (block &b : added) {
