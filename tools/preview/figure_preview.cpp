@@ -210,6 +210,27 @@ bool Zombies(tguy rest, const std::string &outDir) {
   return SavePicture(v, outDir + "/aim_zombies.png");
 }
 
+// Close up and without the weapon, so the elbows can be seen: gun arm bent below the aim,
+// the other arm reaching along it.
+bool Arms(tguy rest, const std::string &outDir) {
+  const double bearings[] = {0.6, 1.5708, 2.3};
+  const double cell = 0.25, ppu = 1500;
+  PreviewView v{0, 0, cell * 3, 0.3, static_cast<int>(cell * 3 * ppu), static_cast<int>(0.3 * ppu)};
+  BeginPicture(v);
+  for (int i = 0; i < 3; ++i) {
+    tguy guy = rest;
+    tanidata a = Pose(animations[1].frames[0]);
+    ApplyPose(guy, a);
+    AimPlayer(guy, a, bearings[i], false, 1.0);
+    tvector pos{cell * i + 0.09, 0.12};
+    Ground(cell * i + 0.01, cell * (i + 1) - 0.01, pos.y - 0.1);
+    DrawFigureAt(pos, a, guy);
+    tvector gun{pos.x, pos.y - guy.parts[0].pivot.y * SCALE + 0.075};
+    Line(gun.x, gun.y, gun.x + 0.15 * std::sin(bearings[i]), gun.y + 0.15 * std::cos(bearings[i]), 0.1f, 0.4f, 1, 1);
+  }
+  return SavePicture(v, outDir + "/aim_arms.png");
+}
+
 // Every weapon of the table held level by the standing figure, and the throwing arm drawn back.
 bool Weapons(tguy rest, const std::string &outDir) {
   std::vector<uint8_t> bytes;
@@ -271,5 +292,6 @@ int PreviewFigure(const std::string &dataDir, const std::string &outDir) {
   failed += Aims(rest, outDir) ? 0 : 1;
   failed += Zombies(rest, outDir) ? 0 : 1;
   failed += Weapons(rest, outDir) ? 0 : 1;
+  failed += Arms(rest, outDir) ? 0 : 1;
   return failed;
 }
