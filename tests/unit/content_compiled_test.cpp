@@ -1,0 +1,325 @@
+// The game's content as compiled from content/: read back through the game's own decoders and
+// checked for what makes it playable.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "actors/models.h"
+#include "actors/skeleton.h"
+#include "app/files.h"
+#include "contentc/contentc.h"
+#include "contentc/piece_checks.h"
+#include "render/textures.h"
+#include "rig/rig.h"
+
+namespace {
+
+const double SCALE = 0.075;
+
+// Compiles content/ once for every test here.
+class Compiled : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir = new TempDir();
+    // tests/data need not exist, so climb the path by its words
+    std::filesystem::path source = std::filesystem::path(TestDataDir()).parent_path().parent_path() / "content";
+    ContentPaths paths{source.string(), dir->path()};
+    failures = RunContentSteps(paths);
+  }
+  static void TearDownTestSuite() {
+    delete dir;
+    dir = nullptr;
+  }
+  static std::vector<uint8_t> Bytes(const std::string &relative) {
+    std::vector<uint8_t> b;
+    EXPECT_TRUE(ReadFileBytes(dir->file(relative), b)) << relative;
+    return b;
+  }
+  static std::vector<tguypart> Skeleton() {
+    std::vector<uint8_t> b = Bytes("guys/standard.guy");
+    std::vector<tguypart> parts = DecodeGuyParts(b.data(), b.size());
+    for (tguypart &p : parts) {  // as LoadGuy scales them
+      for (tvector *v : {&p.corner1, &p.corner2, &p.offset, &p.pivot}) *v = *v * SCALE;
+    }
+    return parts;
+  }
+  static tanim Animation(const std::string &name, size_t partcount) {
+    std::vector<uint8_t> b = Bytes("animations/" + name + ".ani");
+    tanim a{};
+    EXPECT_TRUE(DecodeAnimation(b.data(), b.size(), static_cast<int32_t>(partcount), a)) << name;
+    return a;
+  }
+  static TempDir *dir;
+  static int failures;
+};
+TempDir *Compiled::dir = nullptr;
+int Compiled::failures = 0;
+
+struct Extent {
+  double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+};
+
+// Where the figure's drawn rectangles fall in the world when the game draws it at pos with
+// this pose: placed 0.05 above pos, lowered by the scaled root pivot and 0.01, turned by the
+// root angle, then every visible part as the skeleton walk places it.
+Extent FigureExtent(tguy guy, const tframe &pose, tvector pos) {
+  size_t n = guy.parts.size();
+  for (size_t i = 0; i < n; ++i) guy.parts[i].angle = pose.values[i];
+  guy.parts[0].pivot = {pose.values[n], pose.values[n + 1]};
+  const tguypart &root = guy.parts[0];
+  double r = root.angle * M_PI / 180, c = std::cos(r), s = std::sin(r);
+  tplacement place{c, -s, s, c, pos.x - root.pivot.x * SCALE, pos.y + 0.05 - root.pivot.y * SCALE - 0.01};
+  Extent e;
+  WalkSkeleton(guy, [&](int i, const tplacement &p, bool transparent) {
+    if (transparent) return;
+    const tguypart &part = guy.parts[i];
+    for (tvector corner : {part.corner1, part.corner2, tvector{part.corner1.x, part.corner2.y},
+                           tvector{part.corner2.x, part.corner1.y}}) {
+      tvector v = PlacePoint(place, PlacePoint(p, corner));
+      e.x0 = std::min(e.x0, v.x);
+      e.x1 = std::max(e.x1, v.x);
+      e.y0 = std::min(e.y0, v.y);
+      e.y1 = std::max(e.y1, v.y);
+    }
+  });
+  return e;
+}
+
+std::set<int> Descendants(const std::vector<tguypart> &parts, int i) {
+  std::set<int> out;
+  for (size_t j = 0; j < parts.size(); ++j)
+    if (static_cast<int>(j) != i && parts[j].parentid == parts[i].id) {
+      out.insert(static_cast<int>(j));
+      std::set<int> more = Descendants(parts, static_cast<int>(j));
+      out.insert(more.begin(), more.end());
+    }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(Compiled, EveryStepSucceeds) { EXPECT_EQ(failures, 0); }
+
+TEST_F(Compiled, PiecesChainAndArePlayable) {
+  namespace fs = std::filesystem;
+  std::map<int, int> kinds;
+  std::set<std::vector<double>> shapes;
+  for (const auto &e : fs::directory_iterator(dir->file("zombie levels"))) {
+    if (e.path().extension() != ".zcg") continue;
+    std::string base = e.path().parent_path().string() + "/" + e.path().stem().string();
+    ttilerecord tile{};
+    ASSERT_TRUE(loadblocks(base + ".zcg", tile.collision));
+    ASSERT_TRUE(loadblocks(base + ".zdg", tile.drawn));
+    std::vector<uint8_t> d;
+    ASSERT_TRUE(ReadFileBytes(base + ".zmd", d));
+    ASSERT_TRUE(DecodeTiledesc(d.data(), d.size(), tile.desc));
+    ++kinds[tile.desc.kind];
+    std::vector<double> shape;
+    for (const block &b : tile.collision) shape.insert(shape.end(), {b.corner1.x, b.corner1.y, b.corner2.x, b.corner2.y});
+    shapes.insert(shape);
+    // as authored and as the loader mirrors it
+    ttilerecord mirrored = tile;
+    mirrortile(mirrored);
+    for (const ttilerecord *t : {&tile, &mirrored}) {
+      PieceSource p;
+      p.name = e.path().stem().string();
+      p.desc = t->desc;
+      p.collision = t->collision;
+      p.drawn = t->drawn;
+      if (t == &mirrored && tile.desc.kind == 1) continue;  // bases are never mirrored
+      std::vector<std::string> problems = CheckPiece(p);
+      for (const std::string &s : problems) ADD_FAILURE() << p.name << (t == &mirrored ? " (mirrored): " : ": ") << s;
+      // heights chain: ground at each joining edge at the height the piece claims
+      std::vector<Surface> surfaces = StandingSurfaces(t->collision);
+      if (t->desc.kind != 2) {
+        EXPECT_FALSE(EdgeSurfaces(surfaces, -1, t->desc.leftheight).empty()) << p.name;
+      }
+      if (t->desc.kind != 3) {
+        EXPECT_FALSE(EdgeSurfaces(surfaces, 1, t->desc.rightheight).empty()) << p.name;
+      }
+      for (const tblkarray *list : {&t->collision, &t->drawn})
+        for (const block &b : *list) {
+          EXPECT_GE(b.corner1.x, -2.5) << p.name;
+          EXPECT_LE(b.corner2.x, 2.5) << p.name;
+          EXPECT_LT(b.corner1.x, b.corner2.x) << p.name;
+          EXPECT_LT(b.corner1.y, b.corner2.y) << p.name;
+        }
+    }
+  }
+  EXPECT_GE(kinds[0], 8);
+  EXPECT_GE(kinds[1], 2);
+  EXPECT_GE(kinds[2], 2);
+  EXPECT_EQ(shapes.size(), static_cast<size_t>(kinds[0] + kinds[1] + kinds[2] + kinds[3]))
+      << "two pieces have the same ground";
+}
+
+TEST_F(Compiled, SkeletonHasTheStructureTheGameNeeds) {
+  std::vector<tguypart> parts = Skeleton();
+  ASSERT_GE(parts.size(), 10u);
+  auto find = [&](char tag) {
+    for (size_t i = 0; i < parts.size(); ++i)
+      if (parts[i].visible && parts[i].tag == tag) return static_cast<int>(i);
+    return -1;
+  };
+  auto parentOf = [&](int i) {
+    for (size_t j = 0; j < parts.size(); ++j)
+      if (parts[j].id == parts[i].parentid) return static_cast<int>(j);
+    return -1;
+  };
+  for (size_t i = 0; i < parts.size(); ++i) EXPECT_EQ(parts[i].id, static_cast<int>(i));
+  // the aimed forearms hang from upper arms; those are two of the parts turned against the lean
+  int arm1 = find('1'), arm2 = find('2');
+  ASSERT_GE(arm1, 0);
+  ASSERT_GE(arm2, 0);
+  int upper1 = parentOf(arm1), upper2 = parentOf(arm2);
+  std::set<int> counter = {2, 4, 6, 9};
+  EXPECT_TRUE(counter.count(upper1) && counter.count(upper2));
+  EXPECT_NE(upper1, upper2);
+  for (int u : {upper1, upper2}) {
+    EXPECT_EQ(parts[u].visible, 1);
+    EXPECT_EQ(parentOf(u), u) << "an upper arm is a root, so aiming makes up for the root angle exactly";
+  }
+  // bones of equal length, as the limb aiming assumes: the forearm joint sits at the upper
+  // arm's far end along +y, and the forearm is as long
+  for (int f : {arm1, arm2}) EXPECT_NEAR(-parts[f].pivot.y, parts[f].corner2.y - 0.03 * SCALE, 1e-9);
+  // the other two turned parts are the thighs: roots that carry the parts lost to leg hits
+  for (int t : {6, 9}) {
+    EXPECT_EQ(parentOf(t), t);
+    std::set<int> below = Descendants(parts, t);
+    EXPECT_FALSE(below.empty());
+    for (int b : below) EXPECT_EQ(parts[b].tag, 'f');
+  }
+  // a part knocked off takes nothing with it that would be left floating: anything below a
+  // part that can come off comes off first (same zone, lower index)
+  int heads = 0;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    char tag = parts[i].tag;
+    if (tag == 'h') ++heads;
+    if (tag != 'h' && tag != '1' && tag != '2' && tag != 'f') continue;
+    for (int d : Descendants(parts, static_cast<int>(i))) {
+      EXPECT_EQ(parts[d].tag, 'f') << "part " << i;
+      EXPECT_LT(d, static_cast<int>(i)) << "part " << d << " would hang in the air";
+    }
+  }
+  EXPECT_EQ(heads, 1);
+  // every visible part is drawn: its chain of parents ends at a visible root
+  for (size_t i = 0; i < parts.size(); ++i) {
+    int j = static_cast<int>(i);
+    for (int steps = 0; parentOf(j) != j && steps < 50; ++steps) j = parentOf(j);
+    EXPECT_TRUE(parts[i].visible == 0 || parts[j].visible) << "part " << i;
+  }
+}
+
+TEST_F(Compiled, FigureFillsItsBoxWithFeetOnTheGround) {
+  tguy guy{1, Skeleton()};
+  size_t n = guy.parts.size();
+  tanim stand = Animation("stand2", n), walk = Animation("walk2", n), crouch = Animation("jumpa2", n);
+  tframe rest{0, std::vector<double>(n + 2, 0.0)};
+  for (size_t i = 0; i < n; ++i) rest.values[i] = guy.parts[i].angle;
+  const tvector pos{3, 1};
+  // standing: within the 0.1 x 0.2 box, soles on its bottom, crown near its top
+  std::vector<tframe> upright = stand.frames;
+  upright.push_back(rest);
+  for (const tframe &f : upright) {
+    Extent e = FigureExtent(guy, f, pos);
+    EXPECT_NEAR(e.y0, pos.y - 0.1, 0.001);
+    EXPECT_LE(e.y1, pos.y + 0.1 + 0.001);
+    EXPECT_GE(e.y1, pos.y + 0.09);
+    EXPECT_GE(e.x0, pos.x - 0.05);
+    EXPECT_LE(e.x1, pos.x + 0.05);
+  }
+  // on the ground in every frame of walking and crouching: the lowest foot on the bottom
+  for (const tanim *a : {&walk, &crouch})
+    for (const tframe &f : a->frames) {
+      Extent e = FigureExtent(guy, f, pos);
+      EXPECT_NEAR(e.y0, pos.y - 0.1, 0.001) << "frame at " << f.time;
+      EXPECT_LE(e.y1, pos.y + 0.1 + 0.001);
+    }
+}
+
+TEST_F(Compiled, AnimationsFitTheSkeleton) {
+  size_t n = Skeleton().size();
+  std::map<std::string, size_t> minimum = {{"walk2", 4}, {"stand2", 2}, {"jumpa2", 2}, {"jumpb2", 3}};
+  for (auto &[name, frames] : minimum) {
+    tanim a = Animation(name, n);
+    ASSERT_GE(a.frames.size(), frames) << name;
+    EXPECT_EQ(a.frames[0].time, 0) << name;
+    for (size_t i = 0; i < a.frames.size(); ++i) {
+      EXPECT_EQ(a.frames[i].values.size(), n + 2) << name;
+      if (i > 0) {
+        EXPECT_GT(a.frames[i].time, a.frames[i - 1].time) << name;
+      }
+    }
+    EXPECT_GT(a.length, a.frames.back().time) << name;
+    // the file holds nothing past its last whole key frame
+    EXPECT_EQ(Bytes("animations/" + name + ".ani").size(), 8 * (1 + a.frames.size() * (n + 3))) << name;
+  }
+  // the jumps are played at an eighth of their written times: the tuck must still come well
+  // inside the half second a jump spends rising
+  tanim jump = Animation("jumpb2", n);
+  EXPECT_LT(jump.frames[1].time * 0.125, 0.7);
+  EXPECT_GT(jump.frames[1].time * 0.125, 0.2);
+}
+
+TEST_F(Compiled, WeaponTableIsBalanced) {
+  std::vector<uint8_t> b = Bytes("weapons.wep");
+  std::vector<tweaponfile> table = DecodeWeapons(b.data(), b.size());
+  ASSERT_GE(table.size(), 7u);
+  EXPECT_EQ(b.size(), table.size() * WEAPON_RECORD_SIZE);
+  const tweapon &first = table[0].weapon;
+  EXPECT_EQ(first.semiauto, 1);
+  EXPECT_EQ(first.pellets, 1);
+  EXPECT_EQ(first.iconrow, 0);
+  std::set<int> rows;
+  bool pellets = false, piercing = false, automatic = false;
+  const double death = 1.6;
+  for (const tweaponfile &f : table) {
+    const tweapon &w = f.weapon;
+    SCOPED_TRACE(w.name);
+    EXPECT_LT(w.iconrow, 8);
+    EXPECT_NE(w.iconrow, 3) << "row 3 is the grenade icon";
+    EXPECT_TRUE(rows.insert(w.iconrow).second) << "two weapons share an icon";
+    EXPECT_GT(w.rate, 0);
+    EXPECT_LE(w.rate, 20);
+    EXPECT_GE(w.speed, 10) << "slower shots drop before they reach anything";
+    EXPECT_GE(w.pellets, 1);
+    EXPECT_GE(w.clip, 1);
+    EXPECT_GT(w.range, 1);
+    EXPECT_GT(w.noise, 0);
+    // a zombie falls to a sensible number of trigger pulls into the body
+    double pulls = std::ceil(death / (0.5 * w.damage * w.pellets) - 1e-9);
+    EXPECT_GE(pulls, 1);
+    EXPECT_LE(pulls, 8);
+    if (&f != &table[0]) {
+      EXPECT_GT(w.pickupammo, 0);
+      EXPECT_GE(w.maxammo, w.pickupammo);
+    }
+    pellets = pellets || w.pellets > 1;
+    piercing = piercing || w.pierce > 0;
+    automatic = automatic || !w.semiauto;
+    EXPECT_FALSE(w.name.empty());
+    for (const std::string &s : {f.fireSoundFile, f.reloadSoundFile})
+      EXPECT_EQ(s.size() > 4 ? s.substr(s.size() - 4) : "", ".wav");
+    // its sprite: 4:1 with a clear background, drawn where the hand holds it
+    std::vector<uint8_t> tga = Bytes("textures/" + f.textureFile);
+    DecodedImage img;
+    DecodeError err;
+    ASSERT_TRUE(DecodeTarga(f.textureFile, tga.data(), tga.size(), img, err)) << err.message;
+    EXPECT_EQ(img.width, 4 * img.height);
+    ASSERT_EQ(img.bytesPerPixel, 4);
+    auto alpha = [&](double s, double t) {
+      int x = static_cast<int>(s * (img.width - 1)), y = static_cast<int>(t * (img.height - 1));
+      return img.pixels[(static_cast<size_t>(y) * img.width + x) * 4 + 3];
+    };
+    EXPECT_EQ(alpha(0.99, 0.02), 0);
+    EXPECT_EQ(alpha(0.99, 0.98), 0);
+    EXPECT_EQ(alpha(0.17, 0.6), 255) << "nothing to hold at the grip";
+  }
+  EXPECT_TRUE(pellets);
+  EXPECT_TRUE(piercing);
+  EXPECT_TRUE(automatic);
+}

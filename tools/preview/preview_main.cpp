@@ -1,0 +1,137 @@
+// preview DATA_DIR OUT_DIR: renders every level piece, the world they chain into, and the
+// figure in every key frame and aim to PNG files in OUT_DIR. Needs a display (Xvfb will do).
+#include <GL/gl.h>
+#include <SDL.h>
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/files.h"
+#include "app/window/message.h"
+#include "game/camera.h"
+#include "preview.h"
+
+namespace {
+
+bool WritePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height) {
+  FILE *f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = height - 1; y >= 0; --y)  // GL rows run bottom-up
+    png_write_row(png, const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0;
+}
+
+}  // namespace
+
+void BeginPicture(const PreviewView &v) {
+  glViewport(0, 0, v.width, v.height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  // The camera sits at depth -6.1 * zoom; keep that well inside the box.
+  glOrtho(v.x0, v.x1, v.y0, v.y1, -50, 50);
+  glMatrixMode(GL_MODELVIEW);
+  CameraPos = {0, 0};
+  ApplyCamera();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glClearColor(0.86f, 0.74f, 0.62f, 1);  // a late-afternoon sky, as the silhouettes are seen
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+bool SavePicture(const PreviewView &v, const std::string &path) {
+  glFinish();
+  std::vector<uint8_t> rgb(static_cast<size_t>(v.width) * v.height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, v.width, v.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  if (!WritePng(path, rgb, v.width, v.height)) {
+    std::fprintf(stderr, "preview: cannot write %s\n", path.c_str());
+    return false;
+  }
+  std::printf("%s\n", path.c_str());
+  return true;
+}
+
+void FillRect(double x0, double y0, double x1, double y1, float r, float g, float b, float a) {
+  glColor4f(r, g, b, a);
+  glBegin(GL_QUADS);
+  glVertex2d(x0, y0);
+  glVertex2d(x1, y0);
+  glVertex2d(x1, y1);
+  glVertex2d(x0, y1);
+  glEnd();
+}
+
+void OutlineRect(double x0, double y0, double x1, double y1, float r, float g, float b, float width) {
+  glLineWidth(width);
+  glColor4f(r, g, b, 1);
+  glBegin(GL_LINE_LOOP);
+  glVertex2d(x0, y0);
+  glVertex2d(x1, y0);
+  glVertex2d(x1, y1);
+  glVertex2d(x0, y1);
+  glEnd();
+}
+
+void Line(double x0, double y0, double x1, double y1, float r, float g, float b, float width) {
+  glLineWidth(width);
+  glColor4f(r, g, b, 1);
+  glBegin(GL_LINES);
+  glVertex2d(x0, y0);
+  glVertex2d(x1, y1);
+  glEnd();
+}
+
+int main(int argc, char **argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: preview DATA_DIR OUT_DIR\n");
+    return 2;
+  }
+  std::string dataDir = argv[1], outDir = argv[2];
+  std::error_code ec;
+  std::filesystem::create_directories(outDir, ec);
+  if (ec) {
+    std::fprintf(stderr, "preview: cannot create %s: %s\n", outDir.c_str(), ec.message().c_str());
+    return 1;
+  }
+  baseDirectory = dataDir;
+  // A message box would wait forever for a click nobody makes: print instead.
+  messageHandler = [](const std::string &text, const std::string &caption, MessageIcon) {
+    std::fprintf(stderr, "preview: %s: %s\n", caption.c_str(), text.c_str());
+  };
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "preview: %s\n", SDL_GetError());
+    return 1;
+  }
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_Window *window = SDL_CreateWindow("preview", 0, 0, 1280, 1024, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
+  if (!context) {
+    std::fprintf(stderr, "preview: no GL context: %s\n", SDL_GetError());
+    if (window) SDL_DestroyWindow(window);
+    SDL_Quit();
+    return 1;
+  }
+  SDL_GL_MakeCurrent(window, context);
+  glEnable(GL_LINE_SMOOTH);
+  int failed = PreviewPieces(dataDir, outDir) + PreviewFigure(dataDir, outDir);
+  SDL_GL_DeleteContext(context);
+  SDL_DestroyWindow(window);
+  SDL_Quit();
+  return failed ? 1 : 0;
+}
