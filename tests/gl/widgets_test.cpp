@@ -1,0 +1,169 @@
+// Text and widgets: what they draw and how they answer the mouse and keys.
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "app/files.h"
+#include "app/window/window.h"
+#include "render/text.h"
+#include "render/textures.h"
+#include "rig/rig.h"
+
+namespace {
+
+class Widgets : public GlTest {
+ protected:
+  void SetUp() override {
+    width = 400;
+    height = 300;
+    GlTest::SetUp();
+    for (auto &k : keyDown) k = 0;
+    mouseLeftDown = 0;
+    LastClickPos = {100, 100};
+    baseDirectory = BuiltDataDir();
+    MessageRecorder quiet;
+    LoadTextureFile(DataPath("textures/fonttrans.tga"), fontTexture);
+    ASSERT_NE(fontTexture, 0u);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslated(0, 0, -9);
+  }
+  void TearDown() override {
+    fontTexture = 0;
+    GlTest::TearDown();
+  }
+  // Screen-plane point to window pixel (y from the top).
+  void ToPixel(double px, double py, int &x, int &y) const {
+    double k = 5.0 / (width / 2.0);
+    x = static_cast<int>(std::lround(px / k + width / 2.0));
+    y = static_cast<int>(std::lround(-py / k + height / 2.0));
+  }
+  int InkIn(const std::vector<uint8_t> &rgb, double x0, double y0, double x1, double y1) const {
+    int px0, py0, px1, py1, n = 0;
+    ToPixel(x0, y1, px0, py0);
+    ToPixel(x1, y0, px1, py1);
+    for (int y = py0; y < py1; ++y)
+      for (int x = px0; x < px1; ++x)
+        if (PixelAt(rgb, width, height, x, y).r < 128) ++n;
+    return n;
+  }
+};
+
+}  // namespace
+
+TEST(Glyphs, IndexOfEveryCharacterClass) {
+  EXPECT_EQ(GlyphIndex('a'), 0);
+  EXPECT_EQ(GlyphIndex('z'), 25);
+  EXPECT_EQ(GlyphIndex('0'), 26);
+  EXPECT_EQ(GlyphIndex('9'), 35);
+  EXPECT_EQ(GlyphIndex(' '), 36);
+  EXPECT_EQ(GlyphIndex('.'), 37);
+  EXPECT_EQ(GlyphIndex('!'), 38);
+  EXPECT_EQ(GlyphIndex('?'), 39);
+  EXPECT_EQ(GlyphIndex('+'), 40);
+  EXPECT_EQ(GlyphIndex('-'), 41);
+  EXPECT_EQ(GlyphIndex(':'), 36);  // a colon draws as a blank
+  EXPECT_EQ(GlyphIndex(10), 244);  // other bytes wrap modulo 256
+}
+
+TEST(MouseMapping, WindowWidthSpansTenUnitsOnBothAxes) {
+  clientWidth = 1000;
+  clientHeight = 500;
+  tvector c = MouseToWorld(500, 250), r = MouseToWorld(1000, 0);
+  EXPECT_DOUBLE_EQ(c.x, 0);
+  EXPECT_DOUBLE_EQ(c.y, 0);
+  EXPECT_DOUBLE_EQ(r.x, 5);
+  EXPECT_DOUBLE_EQ(r.y, 2.5);
+}
+
+TEST_F(Widgets, TextInkStaysInItsGlyphCellsAndCapitalsDrawSmall) {
+  DrawText("Ab:c", {-1, 0}, false);
+  auto lower = ReadPixelsRGB(width, height);
+  glClear(GL_COLOR_BUFFER_BIT);
+  DrawText("ab c", {-1, 0}, false);
+  auto plain = ReadPixelsRGB(width, height);
+  EXPECT_EQ(lower, plain) << "capitals and the colon must draw as small letters and a blank";
+  // Ink in each letter's advance cell, none in the blank's, none above or below the line.
+  for (int i : {0, 1, 3}) EXPECT_GT(InkIn(plain, -1 + 0.03 + 0.14 * i, -0.09, -1 + 0.17 + 0.14 * i, 0.09), 5) << i;
+  EXPECT_EQ(InkIn(plain, -1 + 0.06 + 0.28, -0.08, -1 + 0.14 + 0.28, 0.08), 0);
+  EXPECT_EQ(InkIn(plain, -1.2, 0.12, 0, 0.5), 0);
+  EXPECT_EQ(InkIn(plain, -1.2, -0.5, 0, -0.12), 0);
+}
+
+TEST_F(Widgets, OnlyTheFirstButtonUnderAClickReportsIt) {
+  mouseLeftDown = 1;
+  EXPECT_TRUE(Button("one", {0, 0}, {0.1, 0.05}, 1.0));
+  EXPECT_FALSE(Button("two", {0, 0}, {0.1, 0.05}, 1.0));
+  EXPECT_EQ(mouseLeftDown, 0);
+  // Outside its box a held button does nothing and keeps the press for others.
+  mouseLeftDown = 1;
+  EXPECT_FALSE(Button("one", {0, 0}, {0.3, 0.05}, 1.0));  // half width is 3 * 0.07
+  EXPECT_EQ(mouseLeftDown, 1);
+  EXPECT_TRUE(Button("one", {0, 0}, {0.3, 0.05}, 2.0));  // the scale widens the box
+}
+
+TEST_F(Widgets, SliderStepsClampAndFollowTheBar) {
+  double v = 0.5;
+  mouseLeftDown = 1;
+  CursorPos = {1.0 + 0.2, 0.1};  // on "+" of a slider at (0, 0), length 1
+  for (int i = 0; i < 100; ++i) Slider(v, {0, 0}, 0, 2, 1.0);
+  EXPECT_DOUBLE_EQ(v, 2.0);
+  EXPECT_EQ(mouseLeftDown, 1) << "holding repeats, so the press is never consumed";
+  CursorPos = {0.0, 0.1};  // on "-"
+  Slider(v, {0, 0}, 0, 2, 1.0);
+  EXPECT_DOUBLE_EQ(v, 2.0 - 0.025);
+  CursorPos = {0.15 + 0.25, 0.1};  // a quarter along the bar
+  Slider(v, {0, 0}, 0, 2, 1.0);
+  EXPECT_DOUBLE_EQ(v, 0.5);
+  mouseLeftDown = 0;
+  CursorPos = {0.0, 0.1};
+  Slider(v, {0, 0}, 0, 2, 1.0);
+  EXPECT_DOUBLE_EQ(v, 0.5);
+}
+
+TEST_F(Widgets, TypingFollowsFocusOrderAndLength) {
+  std::string text = "123";
+  LastClickPos = {0.1, 0.1};
+  keyDown['4'] = keyDown['5'] = 1;
+  TextField(text, {0, 0}, 4, true);
+  EXPECT_EQ(text, "1234");
+  EXPECT_EQ(keyDown['5'], 0);
+  // Backspace and 7 in one frame: 12 becomes 17.
+  text = "12";
+  keyDown[8] = keyDown['7'] = 1;
+  TextField(text, {0, 0}, 4, true);
+  EXPECT_EQ(text, "17");
+  // Digits, then letters, then the blank, whatever order they went down in.
+  text = "";
+  keyDown[' '] = keyDown['B'] = keyDown['A'] = keyDown['3'] = 1;
+  TextField(text, {0, 0}, 10, false);
+  EXPECT_EQ(text, "3ab ");
+  // Digits only ignores letters and leaves them down for others.
+  keyDown['C'] = 1;
+  TextField(text, {0, 0}, 10, true);
+  EXPECT_EQ(keyDown['C'], 1);
+  // Without focus nothing is typed and the keys stay down.
+  LastClickPos = {3, 3};
+  keyDown['9'] = 1;
+  TextField(text, {0, 0}, 10, false);
+  EXPECT_EQ(text, "3ab ");
+  EXPECT_EQ(keyDown['9'], 1);
+  EXPECT_EQ(keyDown['C'], 1);
+}
+
+TEST_F(Widgets, BackgroundSkylineIsTheSameEveryFrameAndResetsTheGenerator) {
+  randomState = 12345;
+  DrawBackground();
+  uint32_t after = randomState;
+  auto first = ReadPixelsRGB(width, height);
+  randomState = 999;
+  DrawBackground();
+  EXPECT_EQ(randomState, after);
+  EXPECT_EQ(first, ReadPixelsRGB(width, height));
+  // Black bars along the bottom, the gradient above them.
+  Rgb bottom = PixelAt(first, width, height, width / 2, height - 2);
+  Rgb top = PixelAt(first, width, height, width / 2, 2);
+  EXPECT_EQ(bottom.r + bottom.g + bottom.b, 0);
+  EXPECT_NEAR(top.r, 0.4 * 255, 12);
+  EXPECT_NEAR(top.b, 0.6 * 255, 12);
+}
