@@ -5,38 +5,40 @@
 
 #include "rig/blocks.h"
 #include "rig/rig.h"
-#include "world/terrain.h"
 
 namespace {
 
-
-// A flat view of the rectangle (x0, y0)..(x1, y1) on a white background.
-void FlatView(double x0, double y0, double x1, double y1) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(x0, x1, y0, y1, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glClearColor(1, 1, 1, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-}
-
-bool IsBlack(Rgb p) { return p.r < 20 && p.g < 20 && p.b < 20; }
-bool IsWhite(Rgb p) { return p.r > 235 && p.g > 235 && p.b > 235; }
-
-int LiveLists(uint32_t upTo) {
-  int n = 0;
-  for (uint32_t name = 1; name <= upTo; ++name) n += glIsList(name) ? 1 : 0;
-  return n;
-}
+// A flat view of the world rectangle (x0, y0)..(x1, y1) on a white background.
+struct FlatView {
+  double x0, y0, x1, y1;
+  FlatView(double ax, double ay, double bx, double by) : x0(ax), y0(ay), x1(bx), y1(by) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(x0, x1, y0, y1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  // Grey level at world point (x, y) in pixels read back after drawing.
+  int Grey(const std::vector<uint8_t> &rgb, int w, int h, double x, double y) const {
+    Rgb p = PixelAt(rgb, w, h, static_cast<int>((x - x0) / (x1 - x0) * w), static_cast<int>((y1 - y) / (y1 - y0) * h));
+    return (p.r + p.g + p.b) / 3;
+  }
+};
 
 void ClearWorld() {
-  for (ttilerecord &tile : worldRow) {
-    tile = ttilerecord{};
-  }
+  for (ttilerecord &tile : worldRow) tile = ttilerecord{};
+}
+
+std::set<uint32_t> ListNames() {
+  std::set<uint32_t> names;
+  for (const ttilerecord &tile : worldRow) names.insert(tile.list);
+  for (uint32_t name : skylineLayers) names.insert(name);
+  return names;
 }
 
 }  // namespace
@@ -47,73 +49,49 @@ TEST_F(GlTest, TileListsDrawBlackSilhouettesOfActiveDrawnBlocks) {
   worldRow[7].collision = {Block(1, -2, 2, 0)};  // collision blocks are not drawn
   worldRow[8].drawn = {Block(3, -2, 4, 0)};
   buildtilelists();
-  for (const ttilerecord &tile : worldRow) {
-    EXPECT_NE(tile.list, 0u);
-    EXPECT_TRUE(glIsList(tile.list));
-  }
+  for (const ttilerecord &tile : worldRow) EXPECT_TRUE(glIsList(tile.list));
 
-  // View x -2.5..2.5 and y -2.5..2.5: 51.2 pixels per unit.
-  FlatView(-2.5, -2.5, 2.5, 2.5);
+  const FlatView view(-2.5, -2.5, 2.5, 2.5);
   glColor3d(1, 0, 0);  // the list sets its own colour
   glCallList(worldRow[7].list);
   std::vector<uint8_t> rgb = ReadPixelsRGB(width, height);
-  auto at = [&](double x, double y) {
-    int px = static_cast<int>((x + 2.5) / 5 * width);
-    int py = static_cast<int>((2.5 - y) / 5 * height);
-    return PixelAt(rgb, width, height, px, py);
-  };
-  EXPECT_TRUE(IsBlack(at(-1, 0)));
-  EXPECT_TRUE(IsBlack(at(-1.9, 1.9)));
-  EXPECT_TRUE(IsWhite(at(0.1, 0)));
-  EXPECT_TRUE(IsWhite(at(1.5, 1.5)));   // inactive drawn block
-  EXPECT_TRUE(IsWhite(at(1.5, -1)));    // collision-only block
-  EXPECT_TRUE(IsWhite(at(-1, 2.2)));
+  SaveScreenshot(ScreenshotDir() + "/terrain_tile.png", width, height);
+  const struct {
+    double x, y;
+    bool black;
+  } points[] = {{-1, 0, true}, {-1.9, 1.9, true}, {0.1, 0, false}, {1.5, 1.5, false} /* inactive */,
+                {1.5, -1, false} /* collision only */, {-1, 2.2, false}};
+  for (const auto &p : points)
+    EXPECT_EQ(view.Grey(rgb, width, height, p.x, p.y) < 20, p.black) << p.x << "," << p.y;
 
   // Another tile's list draws only its own blocks, in world coordinates.
-  FlatView(2.5, -2.5, 7.5, 2.5);
+  const FlatView next(2.5, -2.5, 7.5, 2.5);
   glCallList(worldRow[8].list);
   rgb = ReadPixelsRGB(width, height);
-  auto at8 = [&](double x, double y) {
-    int px = static_cast<int>((x - 2.5) / 5 * width);
-    int py = static_cast<int>((2.5 - y) / 5 * height);
-    return PixelAt(rgb, width, height, px, py);
-  };
-  EXPECT_TRUE(IsBlack(at8(3.5, -1)));
-  EXPECT_TRUE(IsWhite(at8(3.5, 1)));
-  SaveScreenshot(ScreenshotDir() + "/terrain_tile.png", width, height);
+  EXPECT_LT(next.Grey(rgb, width, height, 3.5, -1), 20);
+  EXPECT_GT(next.Grey(rgb, width, height, 3.5, 1), 235);
   ClearWorld();
 }
 
 TEST_F(GlTest, RebuildingListsReleasesTheOldNames) {
   ClearWorld();
-  worldRow[3].drawn = {Block(-16, 0, -14, 1)};
   buildtilelists();
   buildskyline();
-  std::set<uint32_t> old;
-  for (const ttilerecord &tile : worldRow) old.insert(tile.list);
-  for (uint32_t name : skylineLayers) old.insert(name);
+  const std::set<uint32_t> old = ListNames();
   ASSERT_EQ(old.size(), 24u);
-
   for (int day = 0; day < 5; ++day) {
     buildtilelists();
     buildskyline();
   }
-  std::set<uint32_t> now;
-  for (const ttilerecord &tile : worldRow) now.insert(tile.list);
-  for (uint32_t name : skylineLayers) now.insert(name);
+  const std::set<uint32_t> now = ListNames();
   ASSERT_EQ(now.size(), 24u);
-  for (uint32_t name : old) {
-    if (!now.count(name)) {
-      EXPECT_FALSE(glIsList(name)) << name;
-    }
-  }
-  uint32_t highest = std::max(*old.rbegin(), *now.rbegin());
-  EXPECT_EQ(LiveLists(highest), 24);
+  int live = 0;
+  for (uint32_t name = 1; name <= std::max(*old.rbegin(), *now.rbegin()); ++name) live += glIsList(name) ? 1 : 0;
+  EXPECT_EQ(live, 24);
 
   // After the context is lost the names are forgotten, never deleted from the new one.
   forgetterrainlists();
-  for (const ttilerecord &tile : worldRow) EXPECT_EQ(tile.list, 0u);
-  for (uint32_t name : skylineLayers) EXPECT_EQ(name, 0u);
+  EXPECT_EQ(ListNames(), std::set<uint32_t>{0});
   ClearWorld();
 }
 
@@ -123,32 +101,27 @@ TEST_F(GlTest, SkylineLayersTakeOneDrawPerColumn) {
   for (auto &layer : heights)
     for (double &h : layer) h = 1.5 * randomreal();
   const uint32_t after = randomState;
-
   randomState = 12345;
   buildskyline();
   EXPECT_EQ(randomState, after);
 
-  // Layers 0 and 1 hold columns 0, 3, 6 ... and 1, 4, 7 ... of their own draws.
+  // Layer i holds the columns j with j mod 3 = i mod 3, at the heights of its own draws.
   for (int layer : {0, 1, 4}) {
-    FlatView(0, 0, 11, 2);
+    const FlatView view(0, 0, 11, 2);
     glColor3d(0, 0, 0);
     glCallList(skylineLayers[layer]);
     std::vector<uint8_t> rgb = ReadPixelsRGB(width, height);
-    auto at = [&](double x, double y) {
-      int px = static_cast<int>(x / 11 * width);
-      int py = height - 1 - static_cast<int>(y / 2 * height);
-      return PixelAt(rgb, width, height, px, py);
-    };
     for (int j = 0; j < 22; ++j) {
+      SCOPED_TRACE(testing::Message() << layer << " " << j);
       const double x = 0.5 * j + 0.25, h = heights[layer][j];
       if (j % 3 != layer % 3) {
-        EXPECT_TRUE(IsWhite(at(x, 0.02))) << layer << " " << j;
+        EXPECT_GT(view.Grey(rgb, width, height, x, 0.02), 235);
         continue;
       }
       if (h > 0.05) {
-        EXPECT_TRUE(IsBlack(at(x, h - 0.03))) << layer << " " << j;
+        EXPECT_LT(view.Grey(rgb, width, height, x, h - 0.03), 20);
       }
-      EXPECT_TRUE(IsWhite(at(x, h + 0.03))) << layer << " " << j;
+      EXPECT_GT(view.Grey(rgb, width, height, x, h + 0.03), 235);
     }
   }
 }

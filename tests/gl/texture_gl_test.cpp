@@ -20,6 +20,7 @@ Bytes Tga(int width, int height, int bits, const Bytes &pixels) {
   return f;
 }
 
+// The bound texture's level 0.
 Bytes TexImage(GLenum format, int components) {
   GLint w = 0, h = 0;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
@@ -34,33 +35,27 @@ Bytes TexImage(GLenum format, int components) {
 const Bytes RGB_2X2 = {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10};
 }  // namespace
 
-TEST_F(GlTest, TargaTexturesReadBackAsStored) {
+TEST_F(GlTest, TexturesReadBackAsStoredAndReplaceTheOldOne) {
   TempDir dir;
   MessageRecorder recorder;
   dir.write("rgb.tga", Tga(2, 2, 24, RGB_2X2));
   dir.write("rgba.tga", Tga(2, 1, 32, {30, 20, 10, 0, 60, 50, 40, 200}));
-
   uint32_t tex = 0;
   ASSERT_TRUE(LoadTargaTexture(dir.file("rgb.tga"), tex));
-  ASSERT_NE(tex, 0u);
-  EXPECT_TRUE(glIsTexture(tex));
-  GLint bound = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(static_cast<uint32_t>(bound), tex);
   EXPECT_EQ(TexImage(GL_RGB, 3), (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-  GLint param = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &param);
-  EXPECT_EQ(param, 0);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &param);
-  EXPECT_EQ(param, GL_LINEAR);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &param);
-  EXPECT_EQ(param, GL_LINEAR);
-  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &param);
-  EXPECT_EQ(param, GL_MODULATE);
-
+  GLint alphaBits = -1;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
+  EXPECT_EQ(alphaBits, 0);
   uint32_t alpha = 0;
   ASSERT_TRUE(LoadTargaTexture(dir.file("rgba.tga"), alpha));
   EXPECT_EQ(TexImage(GL_RGBA, 4), (Bytes{10, 20, 30, 0, 40, 50, 60, 200}));
+
+  // Loading into a variable that holds a texture deletes the one it replaces.
+  const uint32_t first = tex;
+  LoadTextureFile(dir.file("rgb.tga"), tex);
+  EXPECT_NE(tex, first);
+  EXPECT_TRUE(glIsTexture(tex));
+  EXPECT_FALSE(glIsTexture(first));
   EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -94,12 +89,9 @@ TEST_F(GlTest, FailedLoadsKeepTheVariableAndSayWhy) {
 TEST_F(GlTest, LoaderIsChosenByTheEndingInAnyCase) {
   TempDir dir;
   MessageRecorder recorder;
-  Bytes tga = Tga(2, 2, 24, RGB_2X2);
-  dir.write("upper.TGA", tga);
-  dir.write("lower.tga", tga);
-  dir.write("picture.jpeg", tga);
-  dir.write("noending", tga);
-  // A BMP with padded 2-pixel rows.
+  const Bytes tga = Tga(2, 2, 24, RGB_2X2);
+  for (const char *name : {"upper.TGA", "lower.tga", "picture.jpeg", "noending"}) dir.write(name, tga);
+  // A BMP with one padded 2-pixel row.
   Bytes bmp(62, 0);
   bmp[0] = 'B', bmp[1] = 'M';
   PutI32(&bmp[18], 2);
@@ -118,25 +110,10 @@ TEST_F(GlTest, LoaderIsChosenByTheEndingInAnyCase) {
   LoadTextureFile(dir.file("mixed.Bmp"), bitmap);
   EXPECT_NE(upper, 0u);
   EXPECT_NE(lower, 0u);
-  EXPECT_NE(upper, lower);
   EXPECT_EQ(jpeg, 0u);
   EXPECT_EQ(none, 0u);
   ASSERT_NE(bitmap, 0u);
   glBindTexture(GL_TEXTURE_2D, bitmap);
   EXPECT_EQ(TexImage(GL_RGB, 3), (Bytes{3, 2, 1, 6, 5, 4}));
   EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST_F(GlTest, ReloadingDeletesTheReplacedTexture) {
-  TempDir dir;
-  dir.write("a.tga", Tga(2, 2, 24, RGB_2X2));
-  uint32_t tex = 0;
-  LoadTextureFile(dir.file("a.tga"), tex);
-  const uint32_t first = tex;
-  ASSERT_NE(first, 0u);
-  ASSERT_TRUE(glIsTexture(first));
-  LoadTextureFile(dir.file("a.tga"), tex);
-  EXPECT_NE(tex, first);
-  EXPECT_TRUE(glIsTexture(tex));
-  EXPECT_FALSE(glIsTexture(first));
 }

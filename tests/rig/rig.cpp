@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/files.h"
 #include "app/window/window.h"
 
 namespace {
@@ -57,6 +58,9 @@ void TempDir::write(const std::string &name, const std::vector<uint8_t> &bytes) 
 void TempDir::write(const std::string &name, const std::string &text) const {
   write(name, std::vector<uint8_t>(text.begin(), text.end()));
 }
+
+TempBase::TempBase() : saved(baseDirectory) { baseDirectory = dir.path(); }
+TempBase::~TempBase() { baseDirectory = saved; }
 
 static SDL_Window *testWindow = nullptr;
 static SDL_GLContext testContext = nullptr;

@@ -38,6 +38,14 @@ class TempDir {
   std::string path_;
 };
 
+// A temporary folder as the game's base directory for its lifetime; the old one comes back after.
+struct TempBase {
+  TempBase();
+  ~TempBase();
+  TempDir dir;
+  std::string saved;
+};
+
 // A hidden window with a current GL context (needs a display: the tests run under Xvfb).
 class GlTest : public ::testing::Test {
  protected:
