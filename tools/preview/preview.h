@@ -27,3 +27,4 @@ void DrawFigureAt(tvector pos, tanidata &anim, const tguy &guy);
 // Pictures; each returns how many files failed.
 int PreviewPieces(const std::string &dataDir, const std::string &outDir);
 int PreviewFigure(const std::string &dataDir, const std::string &outDir);
+int PreviewTextures(const std::string &dataDir, const std::string &outDir);

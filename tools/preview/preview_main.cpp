@@ -1,5 +1,6 @@
-// preview DATA_DIR OUT_DIR: renders every level piece, the world they chain into, and the
-// figure in every key frame and aim to PNG files in OUT_DIR. Needs a display (Xvfb will do).
+// preview DATA_DIR OUT_DIR: renders every level piece, the world they chain into, the figure
+// in every key frame and aim, and a sheet of the fixed textures to PNG files in OUT_DIR.
+// Needs a display (Xvfb will do).
 #include <GL/gl.h>
 #include <SDL.h>
 #include <png.h>
@@ -129,7 +130,7 @@ int main(int argc, char **argv) {
   }
   SDL_GL_MakeCurrent(window, context);
   glEnable(GL_LINE_SMOOTH);
-  int failed = PreviewPieces(dataDir, outDir) + PreviewFigure(dataDir, outDir);
+  int failed = PreviewPieces(dataDir, outDir) + PreviewFigure(dataDir, outDir) + PreviewTextures(dataDir, outDir);
   SDL_GL_DeleteContext(context);
   SDL_DestroyWindow(window);
   SDL_Quit();
