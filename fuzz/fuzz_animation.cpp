@@ -5,9 +5,7 @@
 
 #include "actors/animation.h"
 #include "actors/models.h"
-#include "app/window/message.h"
-
-static void Quiet(const std::string &, const std::string &, MessageIcon) {}
+#include "fuzz_common.h"
 
 static tguy Skeleton(int parts) {
   tguy g{};
@@ -36,7 +34,7 @@ static tanidata State(int partcount) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  messageHandler = Quiet;
+  messageHandler = QuietMessage;
   MaskFloatExceptions();
   if (size < 2) return 0;
   // First byte: the part count the file is read for; second: how the player drives it.

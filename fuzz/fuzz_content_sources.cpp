@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/window/message.h"
+#include "fuzz_common.h"
 #include "contentc/animation_source.h"
 #include "contentc/piece_checks.h"
 #include "contentc/piece_source.h"
@@ -12,7 +12,7 @@
 #include "contentc/weapon_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  messageHandler = [](const std::string &, const std::string &, MessageIcon) {};
+  messageHandler = QuietMessage;
   std::string text(reinterpret_cast<const char *>(data), size);
   try {
     PieceSource p = ParsePiece("f.piece", text);

@@ -4,12 +4,10 @@
 #include "actors/animation.h"
 #include "actors/models.h"
 #include "actors/skeleton.h"
-#include "app/window/message.h"
-
-static void Quiet(const std::string &, const std::string &, MessageIcon) {}
+#include "fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  messageHandler = Quiet;
+  messageHandler = QuietMessage;
   MaskFloatExceptions();
   tguy guy{};
   guy.loaded = 1;

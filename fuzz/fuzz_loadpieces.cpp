@@ -10,10 +10,8 @@
 #include <string>
 
 #include "app/files.h"
-#include "app/window/message.h"
+#include "fuzz_common.h"
 #include "world/terrain.h"
-
-static void Quiet(const std::string &, const std::string &, MessageIcon) {}
 
 static void WriteFile(const std::string &path, const uint8_t *data, size_t size) {
   FILE *f = std::fopen(path.c_str(), "wb");
@@ -32,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::filesystem::create_directories(folder);
     std::atexit([] { std::filesystem::remove_all(baseDirectory); });
   }
-  messageHandler = Quiet;
+  messageHandler = QuietMessage;
   for (const auto &entry : std::filesystem::directory_iterator(folder))
     std::filesystem::remove(entry.path());
   if (size < 7) return 0;

@@ -2,13 +2,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/window/message.h"
+#include "fuzz_common.h"
 #include "persist/options.h"
 
-static void Quiet(const std::string &, const std::string &, MessageIcon) {}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  messageHandler = Quiet;
+  messageHandler = QuietMessage;
   toptions o = {};
   bool ok = DecodeOptions(data, size, o);
   if (ok != (size >= OPTIONS_FILE_SIZE)) std::abort();

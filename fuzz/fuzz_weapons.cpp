@@ -2,12 +2,10 @@
 #include <cstdlib>
 
 #include "actors/models.h"
-#include "app/window/message.h"
-
-static void Quiet(const std::string &, const std::string &, MessageIcon) {}
+#include "fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  messageHandler = Quiet;
+  messageHandler = QuietMessage;
   std::vector<tweaponfile> table = DecodeWeapons(data, size);
   if (table.size() != size / WEAPON_RECORD_SIZE) std::abort();
   for (const tweaponfile &r : table)

@@ -162,22 +162,6 @@ TEST_F(Animation, ApplyPoseAndMismatchedSizes) {
   AdvanceAnimation(d);
   EXPECT_EQ(d.target.values, (std::vector<double>{7, 2, 3, 4}));
   EXPECT_EQ(d.rates[1], 0);
-
-  // State arrays shorter than partcount + 2, a skeleton with fewer parts than partcount, and a
-  // negative partcount stay in range (the sanitizers watch these).
-  tanidata shortState = State(5, 0);
-  shortState.rates.resize(3);
-  shortState.from.values.resize(1);
-  tanidata negative = State(0, 0);
-  negative.partcount = -4;
-  tguy small = Chain(1), none{};
-  for (tanidata *s : {&shortState, &negative}) {
-    SetAnimation(*s, 1, 0, 0.1, 1, 1);
-    s->time = 1;
-    AdvanceAnimation(*s);
-    ApplyPose(small, *s);
-  }
-  ApplyPose(none, State(3, 0));
 }
 
 TEST_F(Animation, AimLimbBendsTheFirstVisibleTaggedPart) {
@@ -234,7 +218,7 @@ TEST_F(Animation, AimLimbBendsTheFirstVisibleTaggedPart) {
   EXPECT_NEAR(g.parts[2].angle, 2 * std::acos(-0.9) * DEGREES, 1e-9);
 }
 
-TEST(SkeletonWalk, PlacementAndTraversal) {
+TEST(SkeletonWalk, TraversalOfHiddenPartsAndDamagedLinks) {
   auto part = [](int id, int parent, uint8_t visible) {
     tguypart p{};
     p.visible = visible;
@@ -244,32 +228,15 @@ TEST(SkeletonWalk, PlacementAndTraversal) {
   };
   tguy g{};
   g.parts = {part(0, 0, 1), part(1, 0, 0), part(2, 1, 1), part(5, 5, 0), part(6, 5, 1)};
-  g.parts[0].angle = 90;
-  g.parts[0].pivot = {1, 0};
-  g.parts[0].offset = {0, 2};
-  g.parts[1].offset = {1, 0};
   std::vector<int> order;
   std::vector<bool> clear;
-  std::vector<tplacement> places;
-  WalkSkeleton(g, [&](int i, const tplacement &m, bool transparent) {
+  WalkSkeleton(g, [&](int i, const tplacement &, bool transparent) {
     order.push_back(i);
     clear.push_back(transparent);
-    places.push_back(m);
   });
   // The hidden root 3 and its child 4 are not drawn; hidden 1 is, transparent, with its child.
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(clear, (std::vector<bool>{false, true, false}));
-  // Part 0: T(-1, 0) R(90) T(0, 2) takes the origin to (-3, 0) and (0, 1) to (-4, 0); part 1
-  // adds T(1, 0) inside part 0's turned frame: one unit up.
-  const struct {
-    int place;
-    tvector in, out;
-  } points[] = {{0, {0, 0}, {-3, 0}}, {0, {0, 1}, {-4, 0}}, {1, {0, 0}, {-3, 1}}};
-  for (const auto &p : points) {
-    tvector v = PlacePoint(places[p.place], p.in);
-    EXPECT_NEAR(v.x, p.out.x, 1e-12);
-    EXPECT_NEAR(v.y, p.out.y, 1e-12);
-  }
 
   // Damaged files: a loop of parent links, and many parts sharing ids that would fan out
   // exponentially, both end within the visit limit.
@@ -285,7 +252,4 @@ TEST(SkeletonWalk, PlacementAndTraversal) {
   visits = 0;
   WalkSkeleton(g, count);
   EXPECT_LE(visits, 8 * g.parts.size() + 64);
-  visits = 0;
-  WalkPart(500, g, IdentityPlacement(), count);
-  EXPECT_EQ(visits, 0u);
 }

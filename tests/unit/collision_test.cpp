@@ -48,54 +48,35 @@ TEST(Collision, BoxOverlap) {
 }
 
 TEST(Collision, CollideBlocksPushesAlongTheShallowerAxis) {
-  const tblkarray floor = {Block(-1, 0, 1, 1)};
-  tanidata anim{};
-  // Centred over the block and sunk 0.005: lifted straight up, still falling, standing.
-  anim.movestate = 2;
-  tbody b = Body(0, 1.095, 0.5, -2);
-  collideblocks(floor, b, anim);
-  EXPECT_EQ(b.pos.x, 0);
-  EXPECT_NEAR(b.pos.y, 1.1, 1e-12);
-  EXPECT_EQ(b.vel.x, 0.5);
-  EXPECT_EQ(b.vel.y, -2);
-  EXPECT_EQ(anim.movestate, 0);
-  // Sunk 0.02: lifted and stopped.
-  b = Body(0.3, 1.08, 0, -2);
-  collideblocks(floor, b, anim);
-  EXPECT_NEAR(b.pos.y, 1.1, 1e-12);
-  EXPECT_EQ(b.vel.y, 0);
-  // Pushed down out of a ceiling: not standing.
-  anim.movestate = 2;
-  b = Body(0.3, -0.08, 0, 3);
-  collideblocks(floor, b, anim);
-  EXPECT_NEAR(b.pos.y, -0.1, 1e-12);
-  EXPECT_EQ(b.vel.y, 0);
-  EXPECT_EQ(anim.movestate, 2);
-  // Walking into a wall: pushed back sideways, horizontal speed lost.
-  b = Body(-1.04, 0.3, 2, -1);
-  collideblocks(floor, b, anim);
-  EXPECT_NEAR(b.pos.x, -1.05, 1e-12);
-  EXPECT_EQ(b.vel.x, 0);
-  EXPECT_EQ(b.vel.y, -1);
-  // Inactive blocks are not there; touching is no push.
-  b = Body(0, 0.5, 1, 1);
-  collideblocks({Block(-1, 0, 1, 1, 0)}, b, anim);
-  EXPECT_EQ(b.pos.y, 0.5);
-  b = Body(0.25, 1.125, 1, 1);
-  collideblocks({Block(-1, 0, 1, 1.025)}, b, anim);
-  EXPECT_EQ(b.pos.y, 1.125);
-  EXPECT_EQ(b.vel.x, 1);
-
-  // A tie between the axes goes to the vertical one; a shallower x goes sideways.
-  const tblkarray square = {Block(-1, -1, 1, 1)};
-  b = Body(1.05 - 0.03125, 1.1 - 0.03125, 1, 1);
-  collideblocks(square, b, anim);
-  EXPECT_EQ(b.pos.x, 1.05 - 0.03125);
-  EXPECT_NEAR(b.pos.y, 1.1, 1e-12);
-  b = Body(1.05 - 0.03125, 1.1 - 0.0625, 1, 1);
-  collideblocks(square, b, anim);
-  EXPECT_NEAR(b.pos.x, 1.05, 1e-12);
-  EXPECT_EQ(b.pos.y, 1.1 - 0.0625);
+  const block floor = Block(-1, 0, 1, 1), square = Block(-1, -1, 1, 1);
+  const double t = 0.03125;
+  const struct {
+    const char *what;
+    block b;
+    tbody in, out;
+    int movestate;  // after starting in the air (2)
+  } table[] = {
+      {"centred and sunk 0.005: lifted straight up, still falling, standing", floor,
+       Body(0, 1.095, 0.5, -2), Body(0, 1.1, 0.5, -2), 0},
+      {"sunk 0.02: lifted and stopped", floor, Body(0.3, 1.08, 0, -2), Body(0.3, 1.1, 0, 0), 0},
+      {"pushed down out of a ceiling: stopped, not standing", floor, Body(0.3, -0.08, 0, 3), Body(0.3, -0.1, 0, 0), 2},
+      {"into a wall: pushed back, horizontal speed lost", floor, Body(-1.04, 0.3, 2, -1), Body(-1.05, 0.3, 0, -1), 2},
+      {"inactive blocks are not there", Block(-1, 0, 1, 1, 0), Body(0, 0.5, 1, 1), Body(0, 0.5, 1, 1), 2},
+      {"touching is no push", Block(-1, 0, 1, 1.025), Body(0.25, 1.125, 1, 1), Body(0.25, 1.125, 1, 1), 2},
+      {"a tie between the axes goes to the vertical", square, Body(1.05 - t, 1.1 - t, 1, 1), Body(1.05 - t, 1.1, 1, 0), 0},
+      {"a shallower x goes sideways", square, Body(1.05 - t, 1.1 - 2 * t, 1, 1), Body(1.05, 1.1 - 2 * t, 0, 1), 2},
+  };
+  for (const auto &c : table) {
+    tanidata anim{};
+    anim.movestate = 2;
+    tbody b = c.in;
+    collideblocks({c.b}, b, anim);
+    EXPECT_NEAR(b.pos.x, c.out.pos.x, 1e-12) << c.what;
+    EXPECT_NEAR(b.pos.y, c.out.pos.y, 1e-12) << c.what;
+    EXPECT_EQ(b.vel.x, c.out.vel.x) << c.what;
+    EXPECT_EQ(b.vel.y, c.out.vel.y) << c.what;
+    EXPECT_EQ(anim.movestate, c.movestate) << c.what;
+  }
 }
 
 TEST(Collision, CollideTerrainLooksAtOneNeighbourAndSetsMoveState) {

@@ -1,5 +1,6 @@
-// Shared check for the image decoder targets: a decode either fails with a message or yields
-// exactly width * height pixels within the size limits.
+// What the fuzz targets share: a message handler that shows nothing (no box may open), and the
+// check for the image decoders: a decode either fails with a message or yields exactly
+// width * height pixels within the size limits.
 #pragma once
 #include <cstdlib>
 
