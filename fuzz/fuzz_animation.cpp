@@ -5,33 +5,8 @@
 
 #include "actors/animation.h"
 #include "actors/models.h"
+#include "../tests/rig/figures.h"
 #include "fuzz_common.h"
-
-static tguy Skeleton(int parts) {
-  tguy g{};
-  g.loaded = 1;
-  for (int i = 0; i < parts; ++i) {
-    tguypart p{};
-    p.visible = 1;
-    p.id = i;
-    p.parentid = i ? i - 1 : 0;
-    p.tag = i == 2 ? '1' : i == 3 ? '2' : 0;
-    g.parts.push_back(p);
-  }
-  return g;
-}
-
-static tanidata State(int partcount) {
-  tanidata d{};
-  d.speed = 1;
-  d.scale = 0.075;
-  d.anim = -1;
-  d.partcount = partcount;
-  d.from.values.assign(partcount + 2, 0);
-  d.target.values.assign(partcount + 2, 0);
-  d.rates.assign(partcount + 2, 0);
-  return d;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   messageHandler = QuietMessage;
@@ -56,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   animations[2].frames.clear();  // one animation without key frames
   const int counts[3] = {partcount, partcount + 3, partcount / 2};
   for (int k = 0; k < 3; ++k) {
-    guys = {Skeleton(counts[k])};
+    guys = {Chain(counts[k])};
     // The state is sized for the animation's part count; the skeleton may differ.
-    tanidata d = State(k == 1 ? counts[k] : partcount);
+    tanidata d = PoseState(k == 1 ? counts[k] : partcount, -1);
     if (k == 2) d.rates.resize(d.rates.size() / 2);  // damaged state arrays
     for (int step = 0; step < 40; ++step) {
       const int which = (drive >> (step % 4)) & 3;

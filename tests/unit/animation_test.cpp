@@ -4,37 +4,12 @@
 
 #include "actors/animation.h"
 #include "actors/skeleton.h"
+#include "rig/figures.h"
 
 namespace {
 
-// A skeleton of `count` parts: part 0 the root, every other part hanging from the one before.
-tguy Chain(int count) {
-  tguy g{};
-  g.loaded = 1;
-  for (int i = 0; i < count; ++i) {
-    tguypart p{};
-    p.visible = 1;
-    p.id = i;
-    p.parentid = i == 0 ? 0 : i - 1;
-    p.angle = 100 + i;
-    g.parts.push_back(p);
-  }
-  return g;
-}
-
 // Key frame k of a two-part animation: angles 10k and 20k, pivot (k, -k).
 tframe Key(double time, double k) { return {time, {10 * k, 20 * k, k, -k}}; }
-
-tanidata State(int partcount, int anim) {
-  tanidata d{};
-  d.speed = 1;
-  d.anim = anim;
-  d.partcount = partcount;
-  d.from.values.assign(partcount + 2, 0);
-  d.target.values.assign(partcount + 2, 0);
-  d.rates.assign(partcount + 2, 0);
-  return d;
-}
 
 const double DEGREES = 57.29577951308232;
 
@@ -60,7 +35,7 @@ class Animation : public ::testing::Test {
 }  // namespace
 
 TEST_F(Animation, AdvanceMovesOneKeyFrameAndWraps) {
-  tanidata d = State(2, 0);
+  tanidata d = PoseState(2, 0);
   d.target.values = Key(0, 1).values;
   d.target.time = 0.5;
   // Exactly the duration is not past it.
@@ -91,7 +66,7 @@ TEST_F(Animation, AdvanceMovesOneKeyFrameAndWraps) {
 
   // An animation without key frames is never advanced; nor is an index naming none.
   for (int anim : {2, 9}) {
-    tanidata empty = State(2, anim);
+    tanidata empty = PoseState(2, anim);
     empty.time = 5;
     AdvanceAnimation(empty);
     EXPECT_EQ(empty.time, 5) << anim;
@@ -99,7 +74,7 @@ TEST_F(Animation, AdvanceMovesOneKeyFrameAndWraps) {
 }
 
 TEST_F(Animation, SetAnimationBlendsFromTheCurrentPose) {
-  tanidata d = State(2, 1);
+  tanidata d = PoseState(2, 1);
   d.time = 0.3;
   d.target.time = 0.7;
   // Already playing, past the last index, negative, or no key frames: nothing changes.
@@ -143,7 +118,7 @@ TEST_F(Animation, SetAnimationBlendsFromTheCurrentPose) {
 }
 
 TEST_F(Animation, ApplyPoseAndMismatchedSizes) {
-  tanidata d = State(2, 0);
+  tanidata d = PoseState(2, 0);
   d.from.values = {10, 20, 1, -1};
   d.rates = {4, -8, 2, 6};
   d.time = 0.25;
@@ -155,7 +130,7 @@ TEST_F(Animation, ApplyPoseAndMismatchedSizes) {
   EXPECT_DOUBLE_EQ(guys[0].parts[1].pivot.x, 0);  // only part 0's pivot is animated
 
   // Animation 3 has six values then one: the short key frame holds the parts it lacks.
-  d = State(2, 0);
+  d = PoseState(2, 0);
   SetAnimation(d, 3, 0, 0.5, 0, 0);
   EXPECT_EQ(d.target.values, (std::vector<double>{1, 2, 3, 4}));
   d.time = 1;
@@ -168,7 +143,6 @@ TEST_F(Animation, AimLimbBendsTheFirstVisibleTaggedPart) {
   // 0 root, 1 upper arm, 2 forearm tagged '1', 3 another '1' on the same upper arm.
   tguy g = Chain(3);
   g.parts[0].angle = 10;
-  g.parts[2].tag = '1';
   tguypart spare = g.parts[2];
   spare.id = 3;
   spare.angle = 55;
@@ -228,15 +202,27 @@ TEST(SkeletonWalk, TraversalOfHiddenPartsAndDamagedLinks) {
   };
   tguy g{};
   g.parts = {part(0, 0, 1), part(1, 0, 0), part(2, 1, 1), part(5, 5, 0), part(6, 5, 1)};
+  g.parts[0].angle = 90;
+  g.parts[0].pivot = {1, 0};
+  g.parts[0].offset = {0, 2};
+  g.parts[1].offset = {1, 0};
   std::vector<int> order;
   std::vector<bool> clear;
-  WalkSkeleton(g, [&](int i, const tplacement &, bool transparent) {
+  std::vector<tvector> origins;
+  WalkSkeleton(g, [&](int i, const tplacement &m, bool transparent) {
     order.push_back(i);
     clear.push_back(transparent);
+    origins.push_back(PlacePoint(m, {0, 0}));
   });
   // The hidden root 3 and its child 4 are not drawn; hidden 1 is, transparent, with its child.
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(clear, (std::vector<bool>{false, true, false}));
+  // T(-pivot) R(90) T(offset) takes part 0's origin to (-3, 0); part 1's offset, turned with
+  // it, lands one unit up.
+  EXPECT_NEAR(origins[0].x, -3, 1e-12);
+  EXPECT_NEAR(origins[0].y, 0, 1e-12);
+  EXPECT_NEAR(origins[1].x, -3, 1e-12);
+  EXPECT_NEAR(origins[1].y, 1, 1e-12);
 
   // Damaged files: a loop of parent links, and many parts sharing ids that would fan out
   // exponentially, both end within the visit limit.

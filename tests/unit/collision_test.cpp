@@ -103,9 +103,11 @@ TEST(Collision, CollideTerrainLooksAtOneNeighbourAndSetsMoveState) {
   b = Body(2.41, 1, -1, 0);
   collideterrain(b, anim);
   EXPECT_EQ(b.pos.x, 2.41);
-  b = Body(-2.41, 1, 0, 0);
-  collideterrain(b, anim);
-  EXPECT_NEAR(b.pos.x, -2.4, 1e-12);
+  for (double x : {2.41, -2.41}) {
+    b = Body(x, 1, 0, 0);
+    collideterrain(b, anim);
+    EXPECT_NEAR(b.pos.x, x > 0 ? 2.4 : -2.4, 1e-12) << x;
+  }
 
   // The ends of the row have no outer neighbour; far outside it the end tiles still answer.
   ClearWorld();

@@ -232,10 +232,8 @@ TEST_F(Compiled, WeaponTableIsBalanced) {
     EXPECT_GT(w.rate, 0);
     EXPECT_GE(w.speed, 10) << "slower shots drop before they reach anything";
     EXPECT_GE(w.clip, 1);
-    // a zombie (dead at 1.6) falls to a sensible number of trigger pulls into the body
-    double pulls = std::ceil(1.6 / (0.5 * w.damage * w.pellets) - 1e-9);
-    EXPECT_GE(pulls, 1);
-    EXPECT_LE(pulls, 8);
+    // a body hit does half damage and a zombie falls at 1.6: at most 8 pulls of the trigger
+    EXPECT_GE(w.damage * w.pellets, 0.4);
     if (&f != &table[0]) {
       EXPECT_GT(w.pickupammo, 0);
       EXPECT_GE(w.maxammo, w.pickupammo);

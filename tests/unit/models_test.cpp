@@ -20,6 +20,7 @@ tguypart MakePart(int32_t id, int32_t parentid, double c) {
   p.visible = 1;
   p.colour[0] = 0.9;
   p.colour[1] = 0.5;
+  p.colour[2] = 0.25;
   p.colour[3] = 0.75;
   p.id = id;
   p.parentid = parentid;

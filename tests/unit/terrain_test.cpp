@@ -65,6 +65,7 @@ TEST(Terrain, FileRecordsRoundTripAndLoadBlocks) {
   std::vector<uint8_t> desc = EncodeTiledesc(d);
   ASSERT_EQ(desc.size(), TILEDESC_RECORD_SIZE);
   EXPECT_EQ(desc[48], 3);
+  EXPECT_EQ(GetF64(&desc[80]), 2);  // basespot.y, the last field before 8 spare bytes
   desc.resize(200, 0xEE);  // only the first record counts
   tiledesc read{};
   ASSERT_TRUE(DecodeTiledesc(desc.data(), desc.size(), read));
