@@ -131,15 +131,14 @@ TEST_F(SkeletonDraw, WeaponTableLoadsTexturesAndKeepsSoundsInStep) {
   table[1].textureFile = "nothing here.tga";
   base.dir.write("weapons.wep", EncodeWeapons(table));
 
+  // A sound loader that hands out buffers 1, 2, 3 ... and remembers what it was asked for.
   static std::vector<std::string> asked;
   static std::vector<uint32_t> released;
-  static uint32_t nextBuffer;
   asked.clear();
   released.clear();
-  nextBuffer = 1;
   weaponSoundHooks.load = [](const std::string &path) {
     asked.push_back(path);
-    return nextBuffer++;
+    return static_cast<uint32_t>(asked.size());
   };
   weaponSoundHooks.release = [](uint32_t b) { released.push_back(b); };
 
