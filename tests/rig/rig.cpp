@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <SDL.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +10,7 @@
 
 #include "app/files.h"
 #include "app/window/window.h"
+#include "render/png_file.h"
 
 namespace {
 MessageRecorder *activeRecorder = nullptr;
@@ -103,25 +103,7 @@ Rgb PixelAt(const std::vector<uint8_t> &rgb, int width, int height, int x, int y
 }
 
 bool SavePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height) {
-  FILE *f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  // GL rows run bottom-up; PNG rows top-down.
-  for (int y = height - 1; y >= 0; --y)
-    png_write_row(png, const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+  return WritePngFile(path, rgb, width, height);
 }
 
 bool SaveScreenshot(const std::string &path, int width, int height) {

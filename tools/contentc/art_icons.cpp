@@ -7,7 +7,6 @@ namespace {
 
 const int kIcon = 64;  // each row is kIcon x kIcon pixels, drawn in pixel units y up
 const Rgba kInk{0.08, 0.08, 0.08, 1};
-const Frame kPx{0, 0, 1, 1};
 
 using Shape = std::vector<Pt>;
 

@@ -49,7 +49,7 @@ Canvas MakeSupplyCrate() {
       c.blend(x, y, {s.r, s.g, s.b, 1}, s.a);
     }
   // A black outline so the crate sits with the game's silhouettes.
-  c.shade([n](double x, double y, Rgba p) {
+  c.shade([&](double x, double y, Rgba p) {
     double edge = std::fmin(std::fmin(x, n - x), std::fmin(y, n - y));
     if (edge < 3) return Rgba{0.05, 0.04, 0.03, p.a};
     return p;

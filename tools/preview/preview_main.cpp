@@ -3,7 +3,6 @@
 // Needs a display (Xvfb will do).
 #include <GL/gl.h>
 #include <SDL.h>
-#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,31 +11,8 @@
 #include "app/window/message.h"
 #include "game/camera.h"
 #include "preview.h"
+#include "render/png_file.h"
 
-namespace {
-
-bool WritePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height) {
-  FILE *f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = height - 1; y >= 0; --y)  // GL rows run bottom-up
-    png_write_row(png, const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
-}
-
-}  // namespace
 
 void BeginPicture(const PreviewView &v) {
   glViewport(0, 0, v.width, v.height);
@@ -60,7 +36,7 @@ bool SavePicture(const PreviewView &v, const std::string &path) {
   std::vector<uint8_t> rgb(static_cast<size_t>(v.width) * v.height * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, v.width, v.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  if (!WritePng(path, rgb, v.width, v.height)) {
+  if (!WritePngFile(path, rgb, v.width, v.height)) {
     std::fprintf(stderr, "preview: cannot write %s\n", path.c_str());
     return false;
   }
