@@ -70,25 +70,14 @@ tanim ParseAnimation(const std::string &file, const std::string &text, const Ske
 }
 
 static bool CompileAnimations(const ContentPaths &paths) {
-  namespace fs = std::filesystem;
-  try {
-    std::string skel = paths.sourceDir + "/guys/standard.skeleton";
-    SkeletonSource s = ParseSkeleton(skel, ReadSourceFile(skel));
-    fs::create_directories(fs::path(paths.dataDir) / "animations");
-    for (const char *name : ANIMATION_NAMES) {
-      std::string src = paths.sourceDir + "/animations/" + name + ".anim";
-      tanim a = ParseAnimation(src, ReadSourceFile(src), s);
-      std::string error;
-      if (!WriteFileAtomic(paths.dataDir + "/animations/" + name + ".ani", EncodeAnimation(a), &error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return false;
-      }
-    }
-    return true;
-  } catch (const std::exception &e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return false;
+  std::string skel = paths.sourceDir + "/guys/standard.skeleton";
+  SkeletonSource s = ParseSkeleton(skel, ReadSourceFile(skel));
+  for (const char *name : ANIMATION_NAMES) {
+    std::string src = paths.sourceDir + "/animations/" + name + ".anim";
+    tanim a = ParseAnimation(src, ReadSourceFile(src), s);
+    if (!WriteDataFile(paths.dataDir + "/animations/" + name + ".ani", EncodeAnimation(a))) return false;
   }
+  return true;
 }
 
 static ContentStep step("animations", CompileAnimations);

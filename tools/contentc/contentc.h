@@ -1,6 +1,8 @@
 // The content compiler: every step writes part of the data folder from our own sources.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 struct ContentPaths {
   std::string sourceDir;  // content/
@@ -15,5 +17,9 @@ struct ContentStep {
   ContentStep(const char *name, ContentStepFn fn);
 };
 
-// Runs every registered step; returns how many failed.
+// Writes one file of the data folder (creating its folder), saying on stderr why when it cannot.
+bool WriteDataFile(const std::string &path, const std::vector<uint8_t> &bytes);
+
+// Runs every registered step; returns how many failed. A step may also fail by throwing: the
+// message is printed.
 int RunContentSteps(const ContentPaths &paths);

@@ -22,12 +22,7 @@ static bool WriteDefaultOptions(const ContentPaths &paths) {
   o.keyChange = 'Q';
   o.keyUse = 'E';
   o.tutorial = 1;
-  std::string error;
-  if (!WriteFileAtomic(paths.dataDir + "/options.zop", EncodeOptions(o), &error)) {
-    std::fprintf(stderr, "contentc: %s\n", error.c_str());
-    return false;
-  }
-  return true;
+  return WriteDataFile(paths.dataDir + "/options.zop", EncodeOptions(o));
 }
 
 static ContentStep step("options", WriteDefaultOptions);

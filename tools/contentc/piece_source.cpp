@@ -129,47 +129,29 @@ std::vector<PieceSource> ReadPieceFolder(const std::string &folder) {
   return pieces;
 }
 
-bool WritePiece(const std::string &dataDir, const PieceSource &piece, std::string &error) {
-  fs::path dir = fs::path(dataDir) / "zombie levels";
-  std::error_code ec;
-  fs::create_directories(dir, ec);
-  if (ec) {
-    error = dir.string() + ": " + ec.message();
-    return false;
-  }
-  std::string base = (dir / piece.name).string();
-  return WriteFileAtomic(base + ".zcg", EncodeBlocks(piece.collision), &error) &&
-         WriteFileAtomic(base + ".zdg", EncodeBlocks(piece.drawn), &error) &&
-         WriteFileAtomic(base + ".zmd", EncodeTiledesc(piece.desc), &error);
+bool WritePiece(const std::string &dataDir, const PieceSource &piece) {
+  std::string base = dataDir + "/zombie levels/" + piece.name;
+  return WriteDataFile(base + ".zcg", EncodeBlocks(piece.collision)) &&
+         WriteDataFile(base + ".zdg", EncodeBlocks(piece.drawn)) && WriteDataFile(base + ".zmd", EncodeTiledesc(piece.desc));
 }
 
 static bool CompilePieces(const ContentPaths &paths) {
-  try {
-    std::vector<PieceSource> pieces = ReadPieceFolder(paths.sourceDir + "/pieces");
-    if (pieces.empty()) {
-      std::fprintf(stderr, "%s/pieces: no .piece files\n", paths.sourceDir.c_str());
-      return false;
-    }
-    bool ok = true;
-    for (const PieceSource &p : pieces) {
-      for (const std::string &problem : CheckPiece(p)) {
-        std::fprintf(stderr, "%s/pieces/%s.piece: %s\n", paths.sourceDir.c_str(), p.name.c_str(), problem.c_str());
-        ok = false;
-      }
-    }
-    if (!ok) return false;
-    for (const PieceSource &p : pieces) {
-      std::string error;
-      if (!WritePiece(paths.dataDir, p, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return false;
-      }
-    }
-    return true;
-  } catch (const SourceError &e) {
-    std::fprintf(stderr, "%s\n", e.what());
+  std::vector<PieceSource> pieces = ReadPieceFolder(paths.sourceDir + "/pieces");
+  if (pieces.empty()) {
+    std::fprintf(stderr, "%s/pieces: no .piece files\n", paths.sourceDir.c_str());
     return false;
   }
+  bool ok = true;
+  for (const PieceSource &p : pieces) {
+    for (const std::string &problem : CheckPiece(p)) {
+      std::fprintf(stderr, "%s/pieces/%s.piece: %s\n", paths.sourceDir.c_str(), p.name.c_str(), problem.c_str());
+      ok = false;
+    }
+  }
+  if (!ok) return false;
+  for (const PieceSource &p : pieces)
+    if (!WritePiece(paths.dataDir, p)) return false;
+  return true;
 }
 
 static ContentStep step("pieces", CompilePieces);

@@ -19,7 +19,7 @@ PieceSource ParsePiece(const std::string &file, const std::string &text);
 // Reads and parses every *.piece file of the folder, in name order.
 std::vector<PieceSource> ReadPieceFolder(const std::string &folder);
 // Writes the three files of a piece into dataDir/"zombie levels"; false with a message on error.
-bool WritePiece(const std::string &dataDir, const PieceSource &piece, std::string &error);
+bool WritePiece(const std::string &dataDir, const PieceSource &piece);
 
 // Adds a rectangle in either corner order.
 block MakeBlock(double x1, double y1, double x2, double y2);

@@ -96,21 +96,9 @@ SkeletonSource ParseSkeleton(const std::string &file, const std::string &text) {
 }
 
 static bool CompileSkeleton(const ContentPaths &paths) {
-  namespace fs = std::filesystem;
-  try {
-    std::string src = paths.sourceDir + "/guys/standard.skeleton";
-    SkeletonSource s = ParseSkeleton(src, ReadSourceFile(src));
-    fs::create_directories(fs::path(paths.dataDir) / "guys");
-    std::string error;
-    if (!WriteFileAtomic(paths.dataDir + "/guys/standard.guy", EncodeGuyParts(s.parts), &error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
-      return false;
-    }
-    return true;
-  } catch (const std::exception &e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return false;
-  }
+  std::string src = paths.sourceDir + "/guys/standard.skeleton";
+  SkeletonSource s = ParseSkeleton(src, ReadSourceFile(src));
+  return WriteDataFile(paths.dataDir + "/guys/standard.guy", EncodeGuyParts(s.parts));
 }
 
 static ContentStep step("skeleton", CompileSkeleton);

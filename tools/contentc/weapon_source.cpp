@@ -127,28 +127,17 @@ std::vector<WeaponSource> ParseWeapons(const std::string &file, const std::strin
 }
 
 static bool CompileWeapons(const ContentPaths &paths) {
-  namespace fs = std::filesystem;
-  try {
-    std::string src = paths.sourceDir + "/weapons.txt";
-    std::vector<WeaponSource> weapons = ParseWeapons(src, ReadSourceFile(src));
-    std::vector<tweaponfile> records;
-    fs::create_directories(fs::path(paths.dataDir) / "textures");
-    for (const WeaponSource &w : weapons) {
-      records.push_back(w.record);
-      Canvas c(SPRITE_WIDTH, SPRITE_HEIGHT, {0.05, 0.05, 0.06, 0});
-      DrawWeaponImage(w.sprite, c);
-      if (!WriteTga(paths.dataDir + "/textures/" + w.record.textureFile, c, 32)) return false;
-    }
-    std::string error;
-    if (!WriteFileAtomic(paths.dataDir + "/weapons.wep", EncodeWeapons(records), &error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
-      return false;
-    }
-    return true;
-  } catch (const std::exception &e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return false;
+  std::string src = paths.sourceDir + "/weapons.txt";
+  std::vector<WeaponSource> weapons = ParseWeapons(src, ReadSourceFile(src));
+  std::vector<tweaponfile> records;
+  std::filesystem::create_directories(std::filesystem::path(paths.dataDir) / "textures");
+  for (const WeaponSource &w : weapons) {
+    records.push_back(w.record);
+    Canvas c(SPRITE_WIDTH, SPRITE_HEIGHT, {0.05, 0.05, 0.06, 0});
+    DrawWeaponImage(w.sprite, c);
+    if (!WriteTga(paths.dataDir + "/textures/" + w.record.textureFile, c, 32)) return false;
   }
+  return WriteDataFile(paths.dataDir + "/weapons.wep", EncodeWeapons(records));
 }
 
 static ContentStep step("weapons", CompileWeapons);
