@@ -44,9 +44,9 @@ bool SavePicture(const PreviewView &v, const std::string &path) {
   return true;
 }
 
-void FillRect(double x0, double y0, double x1, double y1, float r, float g, float b, float a) {
-  glColor4f(r, g, b, a);
-  glBegin(GL_QUADS);
+// The four corners of a rectangle as one primitive of the given kind.
+static void RectCorners(GLenum mode, double x0, double y0, double x1, double y1) {
+  glBegin(mode);
   glVertex2d(x0, y0);
   glVertex2d(x1, y0);
   glVertex2d(x1, y1);
@@ -54,15 +54,15 @@ void FillRect(double x0, double y0, double x1, double y1, float r, float g, floa
   glEnd();
 }
 
+void FillRect(double x0, double y0, double x1, double y1, float r, float g, float b, float a) {
+  glColor4f(r, g, b, a);
+  RectCorners(GL_QUADS, x0, y0, x1, y1);
+}
+
 void OutlineRect(double x0, double y0, double x1, double y1, float r, float g, float b, float width) {
   glLineWidth(width);
   glColor4f(r, g, b, 1);
-  glBegin(GL_LINE_LOOP);
-  glVertex2d(x0, y0);
-  glVertex2d(x1, y0);
-  glVertex2d(x1, y1);
-  glVertex2d(x0, y1);
-  glEnd();
+  RectCorners(GL_LINE_LOOP, x0, y0, x1, y1);
 }
 
 void Line(double x0, double y0, double x1, double y1, float r, float g, float b, float width) {
