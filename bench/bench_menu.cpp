@@ -16,7 +16,7 @@
 
 #include "app/lifecycle.h"
 #include "app/screenloop.h"
-#include "app/window/window.h"
+#include "platform/window.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

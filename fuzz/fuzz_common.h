@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdlib>
 
-#include "app/window/message.h"
+#include "platform/message.h"
 #include "render/textures.h"
 
 using ImageDecoder = bool (*)(const std::string &, const uint8_t *, size_t, DecodedImage &, DecodeError &);

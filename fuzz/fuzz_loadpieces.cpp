@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "fuzz_common.h"
 #include "world/terrain.h"
 

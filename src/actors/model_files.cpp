@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "actors/models.h"
-#include "app/files.h"
+#include "base/files.h"
 
 namespace {
 

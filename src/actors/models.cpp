@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "app/files.h"
+#include "base/files.h"
 
 namespace {
 

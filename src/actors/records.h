@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "world/vector.h"
+#include "base/vector.h"
 
 struct tbody {
   tvector pos, vel, accel;

@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include "game/camera.h"
-
 namespace {
 
 void EmitPart(const tguy &guy, int i, const tplacement &place, bool transparent) {
@@ -37,7 +35,7 @@ void DrawSkeleton(const tguy &guy) {
 
 void DrawFigure(tvector pos, const tanidata &anim, const tguy &guy) {
   if (guy.parts.empty()) return;
-  ApplyCamera();
+  glPushMatrix();
   if (anim.facing) {
     glRotated(180, 0, 1, 0);
     glTranslated(-pos.x, pos.y + 0.05, 0);
@@ -50,6 +48,7 @@ void DrawFigure(tvector pos, const tanidata &anim, const tguy &guy) {
   glBegin(GL_QUADS);
   DrawSkeleton(guy);
   glEnd();
+  glPopMatrix();
 }
 
 void DrawCharacter(const tenemy &e) {

@@ -2,8 +2,9 @@
 #pragma once
 #include "actors/skeleton.h"
 
-// Places and draws one zombie from the world camera. The caller disables texturing and skips
-// figures that are not OnScreen.
+// Places and draws one zombie relative to the current model-view matrix (the caller applies the
+// world camera), leaving that matrix as it was. The caller disables texturing and skips figures
+// that are not on screen.
 void DrawCharacter(const tenemy &e);
 // The same for any figure; the player is DrawFigure(playerBody.pos, playerAnim, guys[0]).
 void DrawFigure(tvector pos, const tanidata &anim, const tguy &guy);

@@ -1,6 +1,6 @@
 // Reading the weapon table with its textures and sounds.
 #include "actors/models.h"
-#include "app/files.h"
+#include "base/files.h"
 #include "render/textures.h"
 
 tweaponsoundhooks weaponSoundHooks = {nullptr, nullptr};

@@ -6,9 +6,9 @@
 
 #include <climits>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "app/screenloop.h"
-#include "app/window/window.h"
+#include "platform/window.h"
 #include "game/camera.h"
 #include "game/setup.h"
 #include "persist/options.h"

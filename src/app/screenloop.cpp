@@ -3,12 +3,10 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
-#include "app/window/events.h"
-#include "app/window/window.h"
+#include "platform/events.h"
+#include "platform/window.h"
 
 void (*screenPassHook)() = nullptr;
-uint8_t frameDrawn = 1;
-uint8_t redrawRequested = 1;
 
 void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)()) {
   done = 0;

@@ -1,6 +1,6 @@
 // The world camera.
 #pragma once
-#include "world/vector.h"
+#include "base/vector.h"
 
 extern tvector CameraPos;
 extern double zoom;

@@ -4,12 +4,12 @@
 
 #include "actors/animation.h"
 #include "actors/models.h"
-#include "app/files.h"
-#include "app/window/window.h"
+#include "base/files.h"
+#include "platform/window.h"
 #include "game/state.h"
 #include "render/textures.h"
 #include "world/terrain.h"
-#include "world/vector.h"
+#include "base/vector.h"
 
 static uint32_t *const fixedTextures[] = {&smokeTexture,    &coloursTexture, &gunIconsTexture, &dayNightTexture,
                                           &suppliesTexture, &symbolTexture,  &guyTexture,      &armTexture,

@@ -4,8 +4,8 @@
 #include <type_traits>
 #include <variant>
 
-#include "app/files.h"
-#include "app/window/message.h"
+#include "base/files.h"
+#include "platform/message.h"
 
 toptions Options = {};
 

@@ -1,5 +1,5 @@
 // Windows BMP, 24 bits per pixel, rows bottom-up as stored.
-#include "app/files.h"
+#include "base/files.h"
 #include "render/textures.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Truevision TGA: uncompressed (type 2) and run-length-encoded (type 10) true-colour images.
-#include "app/files.h"
+#include "base/files.h"
 #include "render/textures.h"
 
 namespace {

@@ -5,8 +5,7 @@
 #include <cctype>
 #include <cmath>
 
-#include "app/screenloop.h"
-#include "app/window/window.h"
+#include "platform/window.h"
 #include "render/textures.h"
 
 tvector CursorPos = {0, 0};

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "world/vector.h"
+#include "base/vector.h"
 
 extern tvector CursorPos;     // mouse in screen-plane units, set at the top of each frame
 extern tvector LastClickPos;  // CursorPos of the last frame the left button was held

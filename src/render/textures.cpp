@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/files.h"
-#include "app/window/message.h"
+#include "base/files.h"
+#include "platform/message.h"
 
 uint32_t smokeTexture = 0, coloursTexture = 0, gunIconsTexture = 0, dayNightTexture = 0, suppliesTexture = 0,
          symbolTexture = 0, guyTexture = 0, armTexture = 0, heliTexture = 0, fontTexture = 0;

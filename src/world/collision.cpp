@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/window/window.h"
+#include "platform/window.h"
 
 namespace {
 

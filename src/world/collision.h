@@ -4,7 +4,7 @@
 
 #include "actors/records.h"
 #include "world/terrain.h"
-#include "world/vector.h"
+#include "base/vector.h"
 
 // Half-size of a character's box, centred on its body's position.
 constexpr double CHARACTER_HALF_WIDTH = 0.05;

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/files.h"
+#include "base/files.h"
 
 std::vector<ttilerecord> pieceLibrary[4];
 ttilerecord worldRow[WORLD_SLOTS];

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "world/vector.h"
+#include "base/vector.h"
 
 // One rectangle of a piece (72 bytes in a block file).
 struct block {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/window/window.h"
+#include "platform/window.h"
 #include "render/text.h"
 #include "rig/scripted_run.h"
 

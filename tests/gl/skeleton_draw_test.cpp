@@ -7,7 +7,7 @@
 
 #include "actors/models.h"
 #include "actors/skeleton_draw.h"
-#include "app/files.h"
+#include "base/files.h"
 #include "game/camera.h"
 #include "rig/rig.h"
 
@@ -45,6 +45,7 @@ class SkeletonDraw : public GlTest {
   void ExpectDrawn(const tenemy &e, const std::vector<Spot> &spots, const std::string &shot) {
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
+    ApplyCamera();
     DrawCharacter(e);
     std::vector<uint8_t> rgb = ReadPixelsRGB(width, height);
     if (!shot.empty()) SaveScreenshot(ScreenshotDir() + "/" + shot + ".png", width, height);

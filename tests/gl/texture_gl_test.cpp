@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "render/textures.h"
 #include "rig/rig.h"
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "app/files.h"
-#include "app/window/window.h"
+#include "base/files.h"
+#include "platform/window.h"
 #include "render/text.h"
 #include "render/textures.h"
 #include "rig/rig.h"

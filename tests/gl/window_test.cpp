@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/window/window.h"
+#include "platform/window.h"
 #include "rig/rig.h"
 
 TEST_F(GlTest, ResizeViewTreatsZeroHeightAsOne) {

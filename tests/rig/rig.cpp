@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/files.h"
-#include "app/window/window.h"
+#include "base/files.h"
+#include "platform/window.h"
 #include "render/png_file.h"
 
 namespace {

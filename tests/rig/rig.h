@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window/message.h"
+#include "platform/message.h"
 
 struct RecordedMessage {
   std::string text, caption;

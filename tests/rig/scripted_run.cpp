@@ -8,7 +8,7 @@
 
 #include "app/lifecycle.h"
 #include "app/screenloop.h"
-#include "app/window/window.h"
+#include "platform/window.h"
 
 namespace {
 ScriptedRun *current = nullptr;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <functional>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "contentc/art.h"
 #include "render/textures.h"
 #include "rig/rig.h"

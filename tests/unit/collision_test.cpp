@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/window/window.h"
+#include "platform/window.h"
 #include "rig/blocks.h"
 #include "world/collision.h"
 

@@ -10,7 +10,7 @@
 
 #include "actors/models.h"
 #include "actors/skeleton.h"
-#include "app/files.h"
+#include "base/files.h"
 #include "contentc/contentc.h"
 #include "contentc/piece_checks.h"
 #include "render/textures.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "actors/models.h"
-#include "app/files.h"
+#include "base/files.h"
 #include "rig/rig.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "persist/options.h"
 #include "rig/rig.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "rig/blocks.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <jpeglib.h>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "render/textures.h"
 
 namespace {

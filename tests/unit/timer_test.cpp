@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/window/window.h"
+#include "platform/window.h"
 
 namespace {
 // A fake counter at 1 MHz: each read takes a microsecond, sleeping takes what was asked.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "world/vector.h"
+#include "base/vector.h"
 
 TEST(Vector, LengthsAndDistances) {
   EXPECT_DOUBLE_EQ(veclength({3, 4}, false), 5);

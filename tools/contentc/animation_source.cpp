@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "actors/models.h"
-#include "app/files.h"
+#include "base/files.h"
 #include "contentc/contentc.h"
 #include "contentc/source_text.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "contentc/art.h"
 
 std::string FindFontFile() {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/files.h"
+#include "base/files.h"
 
 Canvas::Canvas(int w, int h, Rgba fill) : width(w), height(h), px(static_cast<size_t>(w) * h * 4) {
   for (int y = 0; y < h; ++y)

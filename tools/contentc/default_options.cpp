@@ -2,7 +2,7 @@
 // on, and the usual keys bound, so a new player can move at once.
 #include <cstdio>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "contentc/contentc.h"
 #include "persist/options.h"
 

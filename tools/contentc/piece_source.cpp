@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "contentc/contentc.h"
 #include "contentc/piece_checks.h"
 #include "contentc/piece_props.h"

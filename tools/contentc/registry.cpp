@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "contentc/contentc.h"
 
 static std::map<std::string, ContentStepFn> &Steps() {

@@ -9,7 +9,8 @@
 #include "actors/animation.h"
 #include "actors/models.h"
 #include "actors/skeleton_draw.h"
-#include "app/files.h"
+#include "base/files.h"
+#include "game/camera.h"
 #include "render/textures.h"
 #include "preview.h"
 
@@ -269,9 +270,8 @@ bool Weapons(tguy rest, const std::string &outDir) {
 
 void DrawFigureAt(tvector pos, tanidata &anim, const tguy &guy) {
   glDisable(GL_TEXTURE_2D);
-  glPushMatrix();  // the figure leaves the matrix where it placed itself
+  ApplyCamera();
   DrawFigure(pos, anim, guy);
-  glPopMatrix();
 }
 
 int PreviewFigure(const std::string &dataDir, const std::string &outDir) {

@@ -9,7 +9,7 @@
 
 #include "actors/animation.h"
 #include "actors/models.h"
-#include "app/files.h"
+#include "base/files.h"
 #include "preview.h"
 
 namespace fs = std::filesystem;

@@ -7,8 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/files.h"
-#include "app/window/message.h"
+#include "base/files.h"
 #include "game/camera.h"
 #include "preview.h"
 #include "render/png_file.h"
@@ -87,10 +86,6 @@ int main(int argc, char **argv) {
     return 1;
   }
   baseDirectory = dataDir;
-  // A message box would wait forever for a click nobody makes: print instead.
-  messageHandler = [](const std::string &text, const std::string &caption, MessageIcon) {
-    std::fprintf(stderr, "preview: %s: %s\n", caption.c_str(), text.c_str());
-  };
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "preview: %s\n", SDL_GetError());
     return 1;

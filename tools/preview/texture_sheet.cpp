@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "render/text.h"
 #include "render/textures.h"
 #include "preview.h"

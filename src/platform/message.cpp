@@ -1,4 +1,4 @@
-#include "app/window/message.h"
+#include "platform/message.h"
 
 #include <SDL.h>
 

@@ -1,10 +1,10 @@
-#include "app/window/window.h"
+#include "platform/window.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL.h>
 
-#include "app/window/message.h"
+#include "platform/message.h"
 
 uint8_t keyDown[256];
 uint8_t mouseLeftDown = 0, mouseRightDown = 0;
@@ -13,6 +13,8 @@ uint8_t windowActive = 1;
 uint8_t quitRequested = 0;
 uint8_t fullscreenActive = 0;
 int clientWidth = 1024, clientHeight = 768;
+uint8_t frameDrawn = 1;
+uint8_t redrawRequested = 1;
 
 static SDL_Window *mainWindow = nullptr;
 static SDL_GLContext renderContext = nullptr;

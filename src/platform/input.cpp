@@ -1,8 +1,7 @@
 #include <SDL.h>
 
-#include "app/window/window.h"
-#include "app/screenloop.h"
-#include "app/window/events.h"
+#include "platform/window.h"
+#include "platform/events.h"
 
 // Scancodes, not key symbols, so bindings do not move with the keyboard layout.
 uint8_t VirtualKeyFromScancode(int sc) {

@@ -1,4 +1,4 @@
-#include "world/vector.h"
+#include "base/vector.h"
 
 #include <cfenv>
 #include <chrono>

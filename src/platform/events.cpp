@@ -1,4 +1,4 @@
-#include "app/window/events.h"
+#include "platform/events.h"
 
 #include <SDL.h>
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/window/window.h"
+#include "platform/window.h"
 
 double frameTime = 0;
 double timeScale = 1.0;

@@ -1,4 +1,4 @@
-#include "app/files.h"
+#include "base/files.h"
 
 #include <cstdio>
 #include <sys/stat.h>

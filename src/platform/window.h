@@ -40,3 +40,9 @@ extern void (*sleepMicroseconds)(uint32_t);
 extern int failWindowStep;
 double GetFrameTime();
 void SwapMainWindow();
+
+// Set before each frame; a frame that found its picture unchanged clears it, and the loop then
+// keeps showing the last picture instead of swapping (saves the whole frame's fill).
+extern uint8_t frameDrawn;
+// Set when the window was exposed, resized or restored: the next frame must draw.
+extern uint8_t redrawRequested;
