@@ -6,7 +6,7 @@
 // world camera), leaving that matrix as it was. The caller disables texturing and skips figures
 // that are not on screen.
 void DrawCharacter(const tenemy &e);
-// The same for any figure; the player is DrawFigure(playerBody.pos, playerAnim, guys[0]).
+// The same for any figure; the player is DrawFigure(Player.body.pos, Player.anim, guys[0]).
 void DrawFigure(tvector pos, const tanidata &anim, const tguy &guy);
 // Every visible root part with its descendants. Call between glBegin(GL_QUADS) and glEnd: the
 // part placements are applied to the vertices here, as GL matrix calls are not allowed there.

@@ -10,7 +10,7 @@
 #include "app/screenloop.h"
 #include "platform/window.h"
 #include "game/camera.h"
-#include "game/setup.h"
+#include "view/load.h"
 #include "persist/options.h"
 #include "render/text.h"
 

@@ -2,6 +2,7 @@
 
 #include <cfenv>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <stdexcept>
 
@@ -68,9 +69,31 @@ double randomreal() {
   return randomState / 4294967296.0;
 }
 
+int64_t fixedSeed = -1;
+static uint32_t reseedCount = 0;
+
 void reseed() {
+  if (fixedSeed >= 0) {
+    // Each reseed of a seeded run gets its own state, so the days still differ from one another
+    // while every run of the same seed repeats them exactly.
+    randomState = static_cast<uint32_t>(fixedSeed) ^ (++reseedCount * 2654435761u);
+    return;
+  }
   auto t = std::chrono::steady_clock::now().time_since_epoch().count();
   randomState = static_cast<uint32_t>(t);
+}
+
+void SetFixedSeed(int64_t seed) {
+  fixedSeed = seed;
+  reseedCount = 0;
+}
+
+void SeedFromEnvironment() {
+  const char *text = std::getenv("REDSIEGE_SEED");
+  if (!text || !*text) return;
+  char *end = nullptr;
+  unsigned long long v = std::strtoull(text, &end, 10);
+  if (*end == 0) SetFixedSeed(static_cast<int64_t>(v & 0xffffffffu));
 }
 
 void MaskFloatExceptions() { std::feclearexcept(FE_ALL_EXCEPT); fedisableexcept(FE_ALL_EXCEPT); }

@@ -36,7 +36,14 @@ int hextoint(const std::string &text);
 extern uint32_t randomState;
 int randomint(int n);
 double randomreal();
+// Reseeds from the clock, or from the fixed seed when one is set.
 void reseed();
+// A fixed seed (0..2^32-1) makes every reseed repeatable, for scripted runs, benchmarks and
+// people reproducing a world; -1 goes back to the clock.
+extern int64_t fixedSeed;
+void SetFixedSeed(int64_t seed);
+// Takes the seed from REDSIEGE_SEED when it holds a decimal number.
+void SeedFromEnvironment();
 
 // Division by zero must give infinities, never a trap.
 void MaskFloatExceptions();

@@ -1,15 +1,10 @@
 #include "game/camera.h"
 
-#include <GL/gl.h>
 #include <cmath>
 
 tvector CameraPos = {0, 0};
 double zoom = 0.6;
-
-void ApplyCamera() {
-  glLoadIdentity();
-  glTranslated(-CameraPos.x, -CameraPos.y, -6.1 * zoom);
-}
+uint8_t cameraFollow = 1;
 
 bool OnScreen(tvector p) {
   double k = 9.0 / (6.1 * zoom);

@@ -8,7 +8,7 @@
 #include "actors/models.h"
 #include "actors/skeleton_draw.h"
 #include "base/files.h"
-#include "game/camera.h"
+#include "view/view.h"
 #include "rig/rig.h"
 
 namespace {

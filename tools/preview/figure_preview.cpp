@@ -10,7 +10,6 @@
 #include "actors/models.h"
 #include "actors/skeleton_draw.h"
 #include "base/files.h"
-#include "game/camera.h"
 #include "render/textures.h"
 #include "preview.h"
 
@@ -270,7 +269,7 @@ bool Weapons(tguy rest, const std::string &outDir) {
 
 void DrawFigureAt(tvector pos, tanidata &anim, const tguy &guy) {
   glDisable(GL_TEXTURE_2D);
-  ApplyCamera();
+  glLoadIdentity();
   DrawFigure(pos, anim, guy);
 }
 

@@ -8,7 +8,6 @@
 #include <filesystem>
 
 #include "base/files.h"
-#include "game/camera.h"
 #include "preview.h"
 #include "render/png_file.h"
 
@@ -17,11 +16,9 @@ void BeginPicture(const PreviewView &v) {
   glViewport(0, 0, v.width, v.height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  // The camera sits at depth -6.1 * zoom; keep that well inside the box.
   glOrtho(v.x0, v.x1, v.y0, v.y1, -50, 50);
   glMatrixMode(GL_MODELVIEW);
-  CameraPos = {0, 0};
-  ApplyCamera();
+  glLoadIdentity();
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);

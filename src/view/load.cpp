@@ -1,4 +1,4 @@
-#include "game/setup.h"
+#include "view/load.h"
 
 #include <GL/gl.h>
 
@@ -37,19 +37,19 @@ void LoadGameData() {
   LoadGameTextures();
   animations.assign(4, tanim{});
   guys.resize(1);
-  playerAnim.scale = 0.075;
+  Player.anim.scale = 0.075;
   LoadGuy("standard", guys[0], 0.075);
   int32_t n = static_cast<int32_t>(guys[0].parts.size());
   for (int i = 0; i < 4; ++i) LoadAnimation(animationNames[i], n, animations[i], animationTimeScales[i]);
-  playerAnim.rates.assign(n + 2, 0.0);
-  playerAnim.time = 0;
-  playerAnim.partcount = n;
-  playerAnim.anim = 0;
-  playerAnim.frame = 0;
-  playerAnim.speed = 1.0;
-  playerAnim.target.values.assign(n + 2, 0.0);
-  playerAnim.from.values.assign(n + 2, 0.0);
-  SetAnimation(playerAnim, 1, 0, 0.0, 1, 0);
+  Player.anim.rates.assign(n + 2, 0.0);
+  Player.anim.time = 0;
+  Player.anim.partcount = n;
+  Player.anim.anim = 0;
+  Player.anim.frame = 0;
+  Player.anim.speed = 1.0;
+  Player.anim.target.values.assign(n + 2, 0.0);
+  Player.anim.from.values.assign(n + 2, 0.0);
+  SetAnimation(Player.anim, 1, 0, 0.0, 1, 0);
 }
 
 void ForgetContextObjects() {
@@ -81,5 +81,5 @@ void ReleaseGameData() {
     kind.shrink_to_fit();
   }
   for (ttilerecord &t : worldRow) t = ttilerecord{};
-  playerAnim = tanidata{};
+  Player.anim = tanidata{};
 }

@@ -1,0 +1,3 @@
+#include "world/particles.h"
+
+std::vector<tparticle> particleList;
