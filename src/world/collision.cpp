@@ -152,12 +152,12 @@ thit segmentterrain(tvector a, tvector b) {
   return result;
 }
 
-thit segmentcharacters(tvector a, tvector b) {
+thit segmentcharacters(tvector a, tvector b, int ignore) {
   const tvector half{CHARACTER_HALF_WIDTH, CHARACTER_HALF_HEIGHT};
   thit result{b, 'n', 0};
   for (size_t i = 0; i < enemies.size(); ++i) {
     const tenemy &e = enemies[i];
-    if (!e.active) continue;
+    if (!e.active || static_cast<int>(i) == ignore) continue;
     thit h = segmentbox(a, b, e.body.pos - half, e.body.pos + half);
     if (vecdistance(a, result.point, true) > vecdistance(a, h.point, true)) {
       result = h;

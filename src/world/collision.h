@@ -36,4 +36,6 @@ thit segmentbox(tvector a, tvector b, tvector min, tvector max);
 thit segmentblocks(const tblkarray &list, tvector a, tvector b);
 // Searches A's tile and the next one towards B.
 thit segmentterrain(tvector a, tvector b);
-thit segmentcharacters(tvector a, tvector b);
+// The nearest active character's box A->B crosses; `ignore` names one character to pass over
+// (a shot that has just gone into it must not strike it again on its way out).
+thit segmentcharacters(tvector a, tvector b, int ignore = -1);
