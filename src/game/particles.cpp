@@ -62,6 +62,12 @@ void Stick(tparticle &o, int across, double push) {
   }
 }
 
+// How deep the object reaches into the block on each axis.
+tvector Penetration(const block &b, const tparticle &o) {
+  const tvector centre = (b.corner1 + b.corner2) * 0.5, half = centre - b.corner1;
+  return {half.x + o.size.x - std::fabs(o.body.pos.x - centre.x), half.y + o.size.y - std::fabs(o.body.pos.y - centre.y)};
+}
+
 }  // namespace
 
 void spawnparticle(tparticlekind kind, uint8_t row, double x, double y, double vx, double vy, double sx,
@@ -128,7 +134,11 @@ void LooseObjectStep(tparticle &o) {
   for (const block &b : blocks) {
     if (!b.active) continue;
     const tvector p = boxoverlap(b.corner1, b.corner2, o.body.pos - o.size, o.body.pos + o.size);
-    if (std::fabs(p.x) < std::fabs(p.y)) {
+    if (p.x == 0 && p.y == 0) continue;
+    // The shallower penetration is the contact. Depths, not pushes, are compared: the push is
+    // 0 on an axis where the centres line up, which would take a landing for a side contact.
+    const tvector depth = Penetration(b, o);
+    if (depth.x < depth.y) {
       if (!o.bounces) {
         Stick(o, 0, p.x);
         return;
