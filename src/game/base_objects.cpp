@@ -15,9 +15,9 @@ namespace {
 constexpr double kPickupHalf = 0.075;
 const tvector kPlayerHalf{CHARACTER_HALF_WIDTH, CHARACTER_HALF_HEIGHT};
 
+// Standing squarely on a crate counts too (a zero push there would say no).
 bool Touches(tvector min, tvector max) {
-  const tvector p = boxoverlap(Player.body.pos - kPlayerHalf, Player.body.pos + kPlayerHalf, min, max);
-  return p.x != 0 || p.y != 0;
+  return boxestouch(Player.body.pos - kPlayerHalf, Player.body.pos + kPlayerHalf, min, max);
 }
 
 void TakeWeapon(int32_t item) {

@@ -31,6 +31,10 @@ tvector boxoverlap(tvector min1, tvector max1, tvector min2, tvector max2) {
   return {o.depth.x * signum(o.offset.x), o.depth.y * signum(o.offset.y)};
 }
 
+bool boxestouch(tvector min1, tvector max1, tvector min2, tvector max2) {
+  return Overlap(min1, max1, min2, max2).overlapping;
+}
+
 void collideblocks(const tblkarray &list, tbody &body, tanidata &anim) {
   const tvector half{CHARACTER_HALF_WIDTH, CHARACTER_HALF_HEIGHT};
   for (const block &b : list) {
