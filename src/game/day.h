@@ -1,0 +1,10 @@
+// Days: what the day transition resets and builds before the banner shows, and the trim of the
+// zombie list's dead tail.
+#pragma once
+
+// The next day begins: per-day lists emptied, the clock at dawn, the zombie pressure raised
+// for the new day, a new world built when pieces are found, the player at the start point and
+// the camera on the player.
+void BeginDay();
+// Drops inactive zombies from the end of the list, on average every second frame.
+void TrimEnemies();
