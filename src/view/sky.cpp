@@ -102,16 +102,31 @@ void DrawSkyline() {
   glTranslated(x0, y0, z0);
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_STENCIL_TEST);
+  // Each layer's ground fill reaches down past the screen, but the nearer layers, drawn first,
+  // win the depth test below their own base lines: only the band between a layer's base line
+  // and the next nearer one's can show. Drawing just that band (a little more, so rounding
+  // leaves no seam) gives the same picture for a fraction of the fill.
+  double previousDepth = 0;
+  bool nearerFillsBelow = false;
   for (int i = 0; i < 9; ++i) {
     glColor4d(0, 0, 0, 0.3 - 0.0375 * i);
     glTranslated(-22, 0, -0.5);
     double h = 3.75 / (9 / (6.1 * zoom + 2 + 0.5 * i));
-    if (h > 0) {
+    double depth = -z0 + 0.5 * (i + 1);  // this layer's distance from the eye
+    double bottom = CameraPos.y - 2 * h;
+    bool fillsBelow = h > 0 && bottom < 0;
+    if (nearerFillsBelow && fillsBelow) {
+      double hidden = y0 * (depth / previousDepth - 1);  // where the nearer base line falls
+      bottom = std::fmin(0, std::fmax(bottom, hidden - 0.005 * depth));
+    }
+    previousDepth = depth;
+    nearerFillsBelow = fillsBelow;
+    if (h > 0 && bottom != 0) {
       glBegin(GL_QUADS);
       glVertex3d(0, 0, 0);
       glVertex3d(22 * i + 44, 0, 0);
-      glVertex3d(22 * i + 44, CameraPos.y - 2 * h, 0);
-      glVertex3d(0, CameraPos.y - 2 * h, 0);
+      glVertex3d(22 * i + 44, bottom, 0);
+      glVertex3d(0, bottom, 0);
       glEnd();
     }
     for (int k = 0; k < 4; ++k) {
