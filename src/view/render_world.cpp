@@ -62,6 +62,24 @@ void DrawCrates() {
   glEnd();
 }
 
+// The terrain's silhouettes into the depth buffer only. Drawn first, they let the skyline and the
+// sunlight fail the depth test wherever the opaque terrain will cover them at the end anyway:
+// the same picture, without blending what nobody sees.
+void MarkTerrainDepth() {
+  ApplyCamera();
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  for (const ttilerecord &tile : worldRow)
+    if (tile.list) glCallList(tile.list);
+  glDisable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glEnable(GL_BLEND);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
 void DrawTerrain() {
   ApplyCamera();
   glDisable(GL_BLEND);  // black and opaque: blending would only cost fill
@@ -76,7 +94,10 @@ void DrawFade(double alpha) {
   ScreenQuad(alpha);
 }
 
+bool markTerrainDepth = true;
+
 void RenderWorld() {
+  if (markTerrainDepth) MarkTerrainDepth();
   DrawSky();
   glDisable(GL_TEXTURE_2D);
   if (Ending.baseLossTimer > 0) CameraPos = (CameraPos * 8 + basePos) / 9;

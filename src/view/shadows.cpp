@@ -38,6 +38,10 @@ void DrawSunAndShadows(tvector direction) {
   tvector sun = CameraPos - d * 2.0;
   double e = -d.y;
   ApplyCamera();
+  // Where the terrain's depth is marked, its opaque silhouette will cover the light anyway.
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glDepthMask(GL_FALSE);  // test against the terrain only; the glow, strips and wash share a depth
 
   // The glow: white-yellow when high, fading as the sun sinks.
   double glowAlpha = e >= 0.75 ? 0.5 : e - 0.25;
@@ -56,7 +60,7 @@ void DrawSunAndShadows(tvector direction) {
   glColor4d(0, 0, 0, 1);
   glEnable(GL_STENCIL_TEST);
   glStencilFunc(GL_ALWAYS, 1, 0xffffffff);
-  glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
+  glStencilOp(GL_REPLACE, GL_KEEP, GL_REPLACE);
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   int centre = tileindex(CameraPos.x);
   for (int t = centre - 1; t <= centre + 1; ++t) {
@@ -82,4 +86,7 @@ void DrawSunAndShadows(tvector direction) {
   glVertex3d(CameraPos.x - h, CameraPos.y + 0.75 * h, 0);
   glEnd();
   glDisable(GL_STENCIL_TEST);
+  glDepthMask(GL_TRUE);
+  glDisable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
 }

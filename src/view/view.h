@@ -13,6 +13,9 @@ void DrawTutorial();  // screen plane: the hint for what is on screen
 
 // The whole world, in its fixed order.
 void RenderWorld();
+// Whether RenderWorld first marks the terrain in the depth buffer, so that what the terrain
+// covers is not lit or filled in vain; the picture is the same either way.
+extern bool markTerrainDepth;
 void DrawSky();
 void DrawSkyline();
 void DrawBaseMarker();
