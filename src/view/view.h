@@ -28,6 +28,7 @@ void DrawHeli();
 void DrawParticles();
 // Sunlight and the terrain's shadows for a sun in `direction` (pointing from the sun).
 void DrawSunAndShadows(tvector direction);
+void MarkTerrainDepth();
 void DrawTerrain();
 void DrawFade(double alpha);
 void DrawWeaponSprite(tvector q, int index, bool flipped, double recoil, double angle);
