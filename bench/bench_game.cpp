@@ -26,6 +26,7 @@
 #include "render/textures.h"
 #include "view/load.h"
 #include "view/view.h"
+#include "world/terrain.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -174,7 +175,10 @@ int main(int argc, char **argv) {
   }
   ResetGameState();
   Game.helpDay = 99;
-  BeginDay();
+  if (BeginDay()) {
+    buildtilelists();
+    buildskyline();
+  }
   fixedFrameTime = 0.013;
 
   struct Phase {

@@ -12,6 +12,7 @@
 #include "render/text.h"
 #include "view/load.h"
 #include "view/view.h"
+#include "world/terrain.h"
 
 namespace {
 int32_t gameDone = 0;
@@ -21,7 +22,10 @@ double transitionTime = 0;
 void TransitionInit() {
   transitionTime = 0;
   CameraPos = {0, 0};
-  BeginDay();
+  if (BeginDay()) {
+    buildtilelists();
+    buildskyline();
+  }
 }
 
 bool TransitionFrame() {

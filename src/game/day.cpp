@@ -5,7 +5,7 @@
 #include "game/world_build.h"
 #include "world/terrain.h"
 
-void BeginDay() {
+bool BeginDay() {
   Game.hurtFlash = 0;
   Game.fadeOut = 0;
   Game.fadeLevel = 0;
@@ -17,9 +17,10 @@ void BeginDay() {
   Game.despawnCount = 0;
   for (double &w : Game.spawnweight) w = 2.0 * Game.dayNumber + 1.75;
   Game.spawnweight[7] = 0;  // the base tile
-  if (loadpieces()) buildworld();
+  bool built = loadpieces() && buildworld();
   placeplayer();
   CameraPos = Player.body.pos;
+  return built;
 }
 
 void TrimEnemies() {

@@ -53,22 +53,22 @@ bool PlaceMiddles(int first, int last, double &h) {
 
 }  // namespace
 
-void buildworld() {
+bool buildworld() {
   reseed();
   double h = 0;
   crateList.clear();
   pickupList.clear();
   if (Ending.heliActive) heli.pos = heli.pos - basePos;  // carried over relative to the base
 
-  if (pieceLibrary[KIND_LEFT].empty()) return;
+  if (pieceLibrary[KIND_LEFT].empty()) return false;
   {
     const ttilerecord &p = ChoosePiece(KIND_LEFT);
     ScatterCrates(0, p.desc, {-35, 0});
     PlaceTile(0, p, {-35, 0});
     h = p.desc.rightheight - p.desc.leftheight;
   }
-  if (!PlaceMiddles(1, 6, h)) return;
-  if (pieceLibrary[KIND_BASE].empty()) return;
+  if (!PlaceMiddles(1, 6, h)) return false;
+  if (pieceLibrary[KIND_BASE].empty()) return false;
   {
     const ttilerecord &p = ChoosePiece(KIND_BASE);
     h -= p.desc.leftheight;
@@ -77,8 +77,8 @@ void buildworld() {
     PlaceTile(7, p, {0, h});
     h += p.desc.rightheight;
   }
-  if (!PlaceMiddles(8, 13, h)) return;
-  if (pieceLibrary[KIND_RIGHT].empty()) return;
+  if (!PlaceMiddles(8, 13, h)) return false;
+  if (pieceLibrary[KIND_RIGHT].empty()) return false;
   {
     const ttilerecord &p = ChoosePiece(KIND_RIGHT);
     h -= p.desc.leftheight;
@@ -87,9 +87,8 @@ void buildworld() {
   }
 
   if (!defenderList.empty()) dropdefenders();
-  buildtilelists();
-  buildskyline();
   if (Ending.heliActive) heli.pos = heli.pos + basePos;
+  return true;
 }
 
 void placeplayer() {

@@ -8,8 +8,10 @@
 extern double baseTileOffset;
 
 // Needs loadpieces to have found pieces. Stops at the first slot whose kind of piece is
-// missing: earlier slots keep the new pieces, later ones the old.
-void buildworld();
+// missing (false): earlier slots keep the new pieces, later ones the old, and defenders and
+// the helicopter stay as they were. On true the caller rebuilds the terrain's display lists
+// and the skyline (the game's rules draw nothing themselves).
+bool buildworld();
 // Puts the player 0.01 right of the base piece's start spot, on the ground the build made.
 void placeplayer();
 void spawncrate(tvector p);

@@ -189,7 +189,9 @@ TEST_F(WorldPicture, MarkingTheTerrainFirstKeepsTheWorldsPicture) {
   MessageRecorder quiet;
   SetFixedSeed(11);
   ASSERT_TRUE(loadpieces());
-  buildworld();
+  ASSERT_TRUE(buildworld());
+  buildtilelists();
+  buildskyline();
   SetFixedSeed(-1);
   Options.shadowsOff = 0;
   Options.particlesOff = 0;
