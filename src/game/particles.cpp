@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "base/slots.h"
 #include "game/camera.h"
@@ -60,6 +61,17 @@ void Stick(tparticle &o, int across, double push) {
     o.size.y *= 0.125;
     o.size.x *= 0.5;
   }
+}
+
+// A rebound slower than this off the ground is only gravity's jitter: the object has come to rest.
+constexpr double kRestingSpeed = 0.2;
+
+// Drawn along its flight while it flies, a resting object would stand on end: laid down, it is
+// drawn level with its longer side along the ground.
+void LieDown(tparticle &o) {
+  if (!o.moving) return;
+  o.moving = 0;
+  if (o.size.y > o.size.x) std::swap(o.size.x, o.size.y);
 }
 
 // How deep the object reaches into the block on each axis.
@@ -155,6 +167,7 @@ void LooseObjectStep(tparticle &o) {
       o.body.vel.y *= -0.5;
       o.body.vel.x *= 0.75;
       Click(o);
+      if (p.y > 0 && std::fabs(o.body.vel.y) < kRestingSpeed) LieDown(o);
     }
   }
 }

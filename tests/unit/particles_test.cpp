@@ -88,9 +88,16 @@ TEST_F(Particles, KnockedOffPartsFlyLengthwise) {
   EXPECT_EQ(HideTaggedParts(guy, 'x'), -1);
 
   // The forearm is 0.0375 long and 0.012 wide: flying along x, its length lies along x.
-  spawnpartparticle({0, 0.5}, {5, 0}, guy.parts[arm]);
+  spawnpartparticle({0, 0.5}, {1, 0}, guy.parts[arm]);
   const tparticle &p = particleList[0];
   EXPECT_NEAR(p.size.x, 0.16 * 0.075 / 2, 1e-12);
   EXPECT_NEAR(p.size.y, 0.5 * 0.075 / 2, 1e-12);
   EXPECT_TRUE(p.moving) << "drawn turned along its flight, the second half-size lengthwise";
+
+  // Come to rest on the ground it lies flat instead of standing on end.
+  for (int f = 0; f < 110; ++f) UpdateParticles();
+  ASSERT_TRUE(particleList[0].active);
+  EXPECT_FALSE(particleList[0].moving);
+  EXPECT_NEAR(particleList[0].size.x, 0.5 * 0.075 / 2, 1e-12);
+  EXPECT_NEAR(particleList[0].body.pos.y, particleList[0].size.y, 0.01);
 }
