@@ -105,3 +105,63 @@ TEST(CombatRun, PistolShotgunAndMachineGun) {
   EXPECT_GT(firstDeath, 0);
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
 }
+
+TEST(CombatRun, GrenadeThrownAndHeld) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  WriteArena(run, {SolidBlock(1.5, 0, 1.6, 0.5)});
+  StartGame(run);
+  QuietDay(run, IN_GAME, 700);
+  EachPass(run, IN_GAME, 700, [](int) { PointAt(2.5, 0.3); });
+
+  // Thrown at the wall: it bounces back and goes off between the wall and the zombie in
+  // front of it, which dies; the one just behind the wall is spared.
+  int inSight = -1, behind = -1, explodedAt = -1;
+  tvector lastSeen{0, 0};
+  run.at(IN_GAME, [&] {
+    enemies.clear();
+    inSight = PlaceZombie(1.3);
+    behind = PlaceZombie(1.7);
+    Player.grenades = 2;
+    mouseRightDown = 1;
+  });
+  run.at(IN_GAME + 46, [] { mouseRightDown = 0; });
+  EachPass(run, IN_GAME + 1, 500, [&](int p) {
+    if (enemies[inSight].active) HoldZombie(inSight, 1.3);
+    HoldZombie(behind, 1.7);
+    const bool flying = !grenadeList.empty() && grenadeList[0].active;
+    if (flying) lastSeen = grenadeList[0].body.pos;
+    if (explodedAt < 0 && !flying && p > IN_GAME + 50) explodedAt = p;
+    if (p == explodedAt + 1) ShotNow("combat_explosion");
+  });
+
+  bool inSightAlive = true, behindAlive = false;
+  double behindDamage = -1, behindDistance = 0;
+  run.at(500, [&] {
+    inSightAlive = enemies[inSight].active;
+    behindAlive = enemies[behind].active;
+    behindDamage = enemies[behind].damage;
+    behindDistance = vecdistance(lastSeen, enemies[behind].body.pos, false);
+  });
+
+  // Held for two seconds, the next one goes off in the player's hand.
+  double damageBefore = 0;
+  int grenadesAfter = -1;
+  run.at(520, [&] {
+    damageBefore = Game.playerDamage;
+    mouseRightDown = 1;
+  });
+  run.at(700, [&] { grenadesAfter = Player.grenades; });
+  run.closeWindow(710);
+  EXPECT_EQ(run.run(800), 0);
+
+  ASSERT_GT(explodedAt, 0);
+  EXPECT_NEAR((explodedAt - IN_GAME - 46) * 0.013, 2.0 - 0.6, 0.05) << "the fuse: 2 s less the time held";
+  EXPECT_LT(behindDistance, 0.6) << "close enough to be hurt, but for the wall";
+  EXPECT_FALSE(inSightAlive);
+  EXPECT_TRUE(behindAlive);
+  EXPECT_EQ(behindDamage, 0);
+  EXPECT_EQ(grenadesAfter, 0);
+  EXPECT_GT(Game.playerDamage - damageBefore, 5.0);
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}
