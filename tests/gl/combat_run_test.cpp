@@ -6,17 +6,19 @@
 
 #include "combat_scene.h"
 #include "game/camera.h"
+#include "game/base_objects.h"
 #include "game/combat.h"
+#include "game/world_build.h"
+#include "persist/options.h"
+#include "actors/models.h"
 #include "world/collision.h"
 
 namespace {
 
-// Day, no new groups: the scene holds only what the test puts there.
+// Late morning, no new groups: the scene holds only what the test puts there.
 void QuietDay(ScriptedRun &run, int from, int to) {
-  EachPass(run, from, to, [](int) {
-    Game.timeOfDay = 0.3;
-    Game.spawnTimer = 100;
-  });
+  run.at(from, [] { Game.timeOfDay = 0.3; });
+  EachPass(run, from, to, [](int) { Game.spawnTimer = 100; });
 }
 
 int ActiveShots() {
@@ -163,5 +165,166 @@ TEST(CombatRun, GrenadeThrownAndHeld) {
   EXPECT_EQ(behindDamage, 0);
   EXPECT_EQ(grenadesAfter, 0);
   EXPECT_GT(Game.playerDamage - damageBefore, 5.0);
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}
+
+namespace {
+
+// The ground under x near the base's height.
+tvector Ground(double x) { return segmentterrain({x, basePos.y + 5}, {x, basePos.y - 5}).point; }
+
+// Whether the game's own frame is still running: its clock moves.
+struct ClockWatch {
+  double last = -1;
+  int stillFor = 0;
+  void operator()() {
+    stillFor = Game.timeOfDay == last ? stillFor + 1 : 0;
+    last = Game.timeOfDay;
+  }
+};
+
+}  // namespace
+
+TEST(CombatRun, NightAssaultWithDefenders) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  StartGame(run);
+  int killsByDefenders = 0, defenderShots = 0;
+  bool pictured = false;
+  run.at(IN_GAME, [] {
+    Game.timeOfDay = 0.66;
+    for (double d : {-1.1, -0.6, 0.7, 1.2}) {
+      CreateDefender(Ground(basePos.x + d));
+      (d < 0 ? Game.leftDefenders : Game.rightDefenders) += 1;
+      Game.survivors += 1;
+    }
+    Player.body.pos = Ground(basePos.x + 0.4) + tvector{0, 0.1};
+  });
+  EachPass(run, IN_GAME, 900, [&](int) {
+    PointAt(5.0, 0.3);  // the camera looks out to the right, where the first group comes from
+    Game.playerDamage = 0;  // the player stands by and is not the zombies' concern here
+    for (const tdefender &d : defenderList)
+      if (d.cooldown > 0.05) ++defenderShots;
+    killsByDefenders = Game.kills;
+    // A picture of the fight: zombies in view, rounds in the air.
+    int inView = 0;
+    for (const tenemy &e : enemies) inView += e.active && OnScreen(e.body.pos);
+    if (!pictured && inView >= 3 && ActiveShots() >= 2) {
+      ShotNow("combat_night_assault");
+      pictured = true;
+    }
+  });
+  run.closeWindow(900);
+  EXPECT_EQ(run.run(1000), 0);
+  EXPECT_GT(defenderShots, 0);
+  EXPECT_TRUE(pictured);
+  EXPECT_GT(killsByDefenders, 0) << "the defenders shoot zombies in sight (the player never fires)";
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}
+
+TEST(CombatRun, UnopposedNightLosesTheBase) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  StartGame(run);
+  ClockWatch clock;
+  int lossStarted = -1, blastAt = -1, endedAt = -1;
+  double lowestSupplies = 10;
+  run.at(IN_GAME, [] {
+    Game.timeOfDay = 0.63;
+    Player.body.pos = Ground(basePos.x - 9) + tvector{0, 0.1};
+  });
+  EachPass(run, IN_GAME, 6000, [&](int p) {
+    clock();
+    if (endedAt >= 0) return;
+    if (clock.stillFor > 5) {
+      endedAt = p;
+      return;
+    }
+    lowestSupplies = std::min(lowestSupplies, Game.supplies);
+    Game.playerDamage = 0;
+    if (lossStarted < 0 && Ending.baseLossTimer > 0) lossStarted = p;
+    if (blastAt < 0 && Ending.baseLossBlast) blastAt = p;
+  });
+  run.closeWindow(6000);
+  EXPECT_EQ(run.run(6100), 0);
+  ASSERT_GT(lossStarted, 0) << "zombies bring the supplies below zero";
+  EXPECT_LT(lowestSupplies, 0);
+  EXPECT_NEAR((blastAt - lossStarted) * 0.013, 4.5, 0.03);
+  EXPECT_NEAR((endedAt - 6 - lossStarted) * 0.013, 6.5, 0.03) << "the sequence runs to its end, then the game ends";
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}
+
+TEST(CombatRun, ZombiesStrikeThePlayerToDeath) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  WriteArena(run);
+  StartGame(run);
+  QuietDay(run, IN_GAME, 1200);
+  ClockWatch clock;
+  int dyingFrom = -1, blastAt = -1, endedAt = -1, controlAfterBlast = -1;
+  run.at(IN_GAME, [] {
+    enemies.clear();
+    for (double d : {-0.4, 0.5, 0.7}) CreateCharacter(Player.body.pos.x + d, 0.1);
+    Game.playerDamage = 22;  // already hurt: seven blows are enough
+  });
+  EachPass(run, IN_GAME, 1200, [&](int p) {
+    clock();
+    if (endedAt >= 0) return;
+    if (clock.stillFor > 5) endedAt = p;
+    if (dyingFrom < 0 && Ending.deathTimer > 0) dyingFrom = p;
+    if (blastAt < 0 && Ending.deathBlast) {
+      blastAt = p;
+      controlAfterBlast = Ending.playerControl;
+    }
+  });
+  run.closeWindow(1200);
+  EXPECT_EQ(run.run(1300), 0);
+  ASSERT_GT(dyingFrom, 0) << "the zombies' blows take the player past 25";
+  EXPECT_NEAR((blastAt - dyingFrom) * 0.013, 4.5, 0.03);
+  EXPECT_EQ(controlAfterBlast, 0);
+  EXPECT_NEAR((endedAt - 6 - dyingFrom) * 0.013, 6.5, 0.03) << "the sequence runs to its end, then the game ends";
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}
+
+TEST(CombatRun, CrateCarriedHomeBringsADefender) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  WriteArena(run);
+  StartGame(run);
+  QuietDay(run, IN_GAME, 1000);
+  double suppliesBefore = 0, suppliesAfter = 0;
+  int survivors = 0, delivered = -1, zombie = -1;
+  bool shotAt = false;
+  run.at(IN_GAME, [&] {
+    enemies.clear();
+    crateList.clear();
+    pickupList.clear();
+    spawncrate({Player.body.pos.x + 0.8, 0});
+    suppliesBefore = Game.supplies;
+  });
+  EachPass(run, IN_GAME + 1, 1000, [&](int p) {
+    PointAt(-2.0, 0.1);
+    // Out to the crate, then back to the base.
+    const bool out = !Game.carryingCrate && delivered < 0;
+    keyDown[Options.keyRight] = out;
+    keyDown[Options.keyLeft] = Game.carryingCrate;
+    if (delivered < 0 && !defenderList.empty()) {
+      delivered = p;
+      suppliesAfter = Game.supplies;
+      survivors = Game.survivors;
+      // A zombie within his reach on the far side of the base.
+      zombie = PlaceZombie(defenderList[0].pos.x - 1.2);
+    }
+    if (zombie >= 0) {
+      if (enemies[zombie].active) HoldZombie(zombie, defenderList[0].pos.x - 1.2);
+      shotAt = shotAt || enemies[zombie].damage > 0 || !enemies[zombie].active;
+    }
+  });
+  run.closeWindow(1000);
+  EXPECT_EQ(run.run(1100), 0);
+  ASSERT_GT(delivered, 0) << "the crate reaches the base";
+  EXPECT_DOUBLE_EQ(suppliesAfter - suppliesBefore, 1.0);
+  EXPECT_EQ(survivors, 1);
+  EXPECT_TRUE(shotAt) << "the new defender shoots the zombie in sight";
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
 }
