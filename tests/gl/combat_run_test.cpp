@@ -3,11 +3,13 @@
 #include <SDL.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "combat_scene.h"
 #include "game/camera.h"
 #include "game/base_objects.h"
 #include "game/combat.h"
+#include "game/tutorial.h"
 #include "game/world_build.h"
 #include "persist/options.h"
 #include "actors/models.h"
@@ -173,13 +175,20 @@ namespace {
 // The ground under x near the base's height.
 tvector Ground(double x) { return segmentterrain({x, basePos.y + 5}, {x, basePos.y - 5}).point; }
 
-// Whether the game's own frame is still running: its clock moves.
+// When the game's own frame stopped running: its clock stood still for longer than a day's
+// banner lasts (154 passes).
 struct ClockWatch {
   double last = -1;
   int stillFor = 0;
-  void operator()() {
+  int endedAt = -1;  // the first pass of the final stillness
+  bool ended(int pass) {
     stillFor = Game.timeOfDay == last ? stillFor + 1 : 0;
     last = Game.timeOfDay;
+    if (endedAt < 0 && stillFor > 200) {
+      endedAt = pass - stillFor + 1;
+      CloseNow();
+    }
+    return endedAt >= 0;
   }
 };
 
@@ -227,19 +236,14 @@ TEST(CombatRun, UnopposedNightLosesTheBase) {
   ScriptedRun run;
   StartGame(run);
   ClockWatch clock;
-  int lossStarted = -1, blastAt = -1, endedAt = -1;
+  int lossStarted = -1, blastAt = -1;
   double lowestSupplies = 10;
   run.at(IN_GAME, [] {
     Game.timeOfDay = 0.63;
     Player.body.pos = Ground(basePos.x - 9) + tvector{0, 0.1};
   });
   EachPass(run, IN_GAME, 6000, [&](int p) {
-    clock();
-    if (endedAt >= 0) return;
-    if (clock.stillFor > 5) {
-      endedAt = p;
-      return;
-    }
+    if (clock.ended(p)) return;
     lowestSupplies = std::min(lowestSupplies, Game.supplies);
     Game.playerDamage = 0;
     if (lossStarted < 0 && Ending.baseLossTimer > 0) lossStarted = p;
@@ -250,7 +254,7 @@ TEST(CombatRun, UnopposedNightLosesTheBase) {
   ASSERT_GT(lossStarted, 0) << "zombies bring the supplies below zero";
   EXPECT_LT(lowestSupplies, 0);
   EXPECT_NEAR((blastAt - lossStarted) * 0.013, 4.5, 0.03);
-  EXPECT_NEAR((endedAt - 6 - lossStarted) * 0.013, 6.5, 0.03) << "the sequence runs to its end, then the game ends";
+  EXPECT_NEAR((clock.endedAt - lossStarted) * 0.013, 6.5, 0.03) << "the sequence runs to its end, then the game ends";
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
 }
 
@@ -261,16 +265,14 @@ TEST(CombatRun, ZombiesStrikeThePlayerToDeath) {
   StartGame(run);
   QuietDay(run, IN_GAME, 1200);
   ClockWatch clock;
-  int dyingFrom = -1, blastAt = -1, endedAt = -1, controlAfterBlast = -1;
+  int dyingFrom = -1, blastAt = -1, controlAfterBlast = -1;
   run.at(IN_GAME, [] {
     enemies.clear();
     for (double d : {-0.4, 0.5, 0.7}) CreateCharacter(Player.body.pos.x + d, 0.1);
     Game.playerDamage = 22;  // already hurt: seven blows are enough
   });
   EachPass(run, IN_GAME, 1200, [&](int p) {
-    clock();
-    if (endedAt >= 0) return;
-    if (clock.stillFor > 5) endedAt = p;
+    if (clock.ended(p)) return;
     if (dyingFrom < 0 && Ending.deathTimer > 0) dyingFrom = p;
     if (blastAt < 0 && Ending.deathBlast) {
       blastAt = p;
@@ -282,7 +284,7 @@ TEST(CombatRun, ZombiesStrikeThePlayerToDeath) {
   ASSERT_GT(dyingFrom, 0) << "the zombies' blows take the player past 25";
   EXPECT_NEAR((blastAt - dyingFrom) * 0.013, 4.5, 0.03);
   EXPECT_EQ(controlAfterBlast, 0);
-  EXPECT_NEAR((endedAt - 6 - dyingFrom) * 0.013, 6.5, 0.03) << "the sequence runs to its end, then the game ends";
+  EXPECT_NEAR((clock.endedAt - dyingFrom) * 0.013, 6.5, 0.03) << "the sequence runs to its end, then the game ends";
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
 }
 
@@ -326,5 +328,107 @@ TEST(CombatRun, CrateCarriedHomeBringsADefender) {
   EXPECT_DOUBLE_EQ(suppliesAfter - suppliesBefore, 1.0);
   EXPECT_EQ(survivors, 1);
   EXPECT_TRUE(shotAt) << "the new defender shoots the zombie in sight";
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}
+
+namespace {
+
+// The colour of the tutorial's first box at its right-hand margin, clear of the text.
+Rgb TutorialBoxColour() {
+  const thint h = ChooseHint();
+  const double w = std::max(std::strlen(h.line1), std::strlen(h.line2)) / 2.0 * 0.14;
+  int x, y;
+  ScreenPlaneToPixels(1.2 * (w + 0.1) - 0.04, 2.97, x, y);
+  return PixelAt(ReadPixelsRGB(clientWidth, clientHeight), clientWidth, clientHeight, x, y);
+}
+
+bool Near(Rgb c, int r, int g, int b) { return std::abs(c.r - r) <= 3 && std::abs(c.g - g) <= 3 && std::abs(c.b - b) <= 3; }
+
+}  // namespace
+
+TEST(CombatRun, TutorialHintsFollowTheScreen) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  StartGame(run);
+  QuietDay(run, IN_GAME, 600);
+  std::string atStart, withCrate, atDusk;
+  Rgb normal{}, urgent{};
+  run.at(IN_GAME, [&] { atStart = ChooseHint().line1; });
+  run.at(IN_GAME + 1, [] {
+    crateList.clear();
+    pickupList.clear();
+    spawncrate(Ground(Player.body.pos.x + 0.6));
+  });
+  run.at(IN_GAME + 10, [&] {
+    withCrate = ChooseHint().line1;
+    normal = TutorialBoxColour();
+    ShotNow("combat_tutorial");
+  });
+  run.at(IN_GAME + 20, [] {
+    Game.timeOfDay = 0.51;
+    Player.body.pos = Ground(basePos.x - 12) + tvector{0, 0.1};
+  });
+  run.at(IN_GAME + 40, [&] {
+    atDusk = ChooseHint().line1;
+    urgent = TutorialBoxColour();
+  });
+  run.closeWindow(IN_GAME + 50);
+  EXPECT_EQ(run.run(600), 0);
+  EXPECT_EQ(atStart, "this is your base. bring supply crates back here.");
+  EXPECT_EQ(withCrate, "this is a supply crate. walk over it to pick it up.");
+  EXPECT_EQ(atDusk, "oh no! night is coming! get back to base!");
+  EXPECT_TRUE(Near(normal, 102, 102, 153)) << normal.r << " " << normal.g << " " << normal.b;
+  EXPECT_TRUE(Near(urgent, 153, 26, 0)) << urgent.r << " " << urgent.g << " " << urgent.b;
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}
+
+TEST(CombatRun, HelicopterRescueWinsAShortGame) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  StartGame(run, 1.4);  // short: help comes on day 2 to 4
+  ClockWatch clock;
+  int heliDay = -1, helpDay = -1, rescuedAt = -1;
+  double lowestRopeEnd = 100, heliX = 0;
+  bool pictured = false, flewOut = false;
+  EachPass(run, IN_GAME, 2500, [&](int p) {
+    if (clock.ended(p)) return;
+    helpDay = Game.helpDay;
+    // Days rush by with Insert until help comes; the player keeps safe meanwhile.
+    keyDown[45] = !Ending.heliActive;
+    Game.playerDamage = 0;
+    Game.supplies = std::max(Game.supplies, 1.0);
+    if (!Ending.heliActive) return;
+    if (heliDay < 0) {
+      heliDay = Game.dayNumber;
+      Game.timeOfDay = 0.2;
+      // Spare the run the long flight in from the world's end: it joins the last stretch.
+      heli.pos.x = basePos.x - 6;
+    }
+    // And once aboard, the flight out is cut short the same way.
+    if (Ending.rescueActive && heli.rope <= 0 && heli.pos.x < 24) heli.pos.x = 24;
+    Game.spawnTimer = 100;
+    for (tenemy &e : enemies) e.active = 0;
+    heliX = heli.pos.x;
+    // Under the rope once it hangs low: walk to it.
+    const bool ropeDown = heli.rope > 0.5 && !Ending.rescueActive;
+    keyDown[Options.keyRight] = ropeDown && Player.body.pos.x < heli.pos.x - 0.02;
+    keyDown[Options.keyLeft] = ropeDown && Player.body.pos.x > heli.pos.x + 0.02;
+    if (heli.overbase) lowestRopeEnd = std::min(lowestRopeEnd, heli.pos.y - heli.rope - Ground(heli.pos.x).y);
+    if (!pictured && heli.rope > 0.6) {
+      ShotNow("combat_heli_rope");
+      pictured = true;
+    }
+    if (rescuedAt < 0 && Ending.rescueActive) rescuedAt = p;
+    flewOut = flewOut || heli.pos.x > 30;
+  });
+  run.closeWindow(2500);
+  EXPECT_EQ(run.run(2600), 0);
+  EXPECT_EQ(heliDay, helpDay) << "the helicopter comes on its day";
+  EXPECT_TRUE(pictured) << "it lowers its rope over the base";
+  EXPECT_GE(lowestRopeEnd, -1e-9) << "never below the ground";
+  ASSERT_GT(rescuedAt, 0) << "touching the rope starts the rescue";
+  EXPECT_TRUE(flewOut);
+  EXPECT_GT(clock.endedAt, rescuedAt) << "the rescue runs to its end and the game is over (won)";
+  EXPECT_GT(heliX, 30.0);
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
 }

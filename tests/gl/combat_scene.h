@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include <SDL.h>
+
 #include "game/objects.h"
 #include "game/state.h"
 #include "platform/window.h"
@@ -32,6 +34,15 @@ inline void EachPass(ScriptedRun &run, int from, int to, const std::function<voi
 // The back buffer of this pass (already drawn) as a PNG in the screenshot folder.
 inline void ShotNow(const std::string &name) {
   SavePng(ScreenshotDir() + "/" + name + ".png", ReadPixelsRGB(clientWidth, clientHeight), clientWidth, clientHeight);
+}
+
+// Closes the window at once, as a player would: the run ends after this pass.
+inline void CloseNow() {
+  SDL_Event e = {};
+  e.type = SDL_WINDOWEVENT;
+  e.window.event = SDL_WINDOWEVENT_CLOSE;
+  e.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+  SDL_PushEvent(&e);
 }
 
 // The pointer at a screen-plane point (x from -5 to 5 across the window).
