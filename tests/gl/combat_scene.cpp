@@ -2,6 +2,8 @@
 
 #include "actors/animation.h"
 #include "actors/models.h"
+#include "base/files.h"
+#include "persist/options.h"
 
 int PlaceZombie(double x) {
   const int i = CreateCharacter(x, 0.1);
@@ -17,4 +19,14 @@ void HoldZombie(int i, double x) {
   e.body.pos.x = x;
   e.body.vel.x = 0;
   e.anim.facing = 1;
+}
+
+void UseWindowSize(const ScriptedRun &run, int width, int height) {
+  std::vector<uint8_t> bytes;
+  toptions o{};
+  ASSERT_TRUE(ReadFileBytes(run.dir().file("options.zop"), bytes) && DecodeOptions(bytes.data(), bytes.size(), o));
+  o.screenWidth = width;
+  o.screenHeight = height;
+  o.fullScreen = 0;
+  run.dir().write("options.zop", EncodeOptions(o));
 }

@@ -17,14 +17,20 @@
 // The first day's banner has faded by this pass.
 constexpr int IN_GAME = 200;
 
-inline int PixelX(double x) { return static_cast<int>(x * 102.4 + 512); }
-inline int PixelY(double y) { return static_cast<int>(-y * 102.4 + 384); }
+// Pixels of a screen-plane point in a window of the given size (the plane is 10 units wide).
+inline int PixelX(double x, int width = 1024) { return static_cast<int>(x * width / 10.0 + width / 2); }
+inline int PixelY(double y, int width = 1024, int height = 768) {
+  return static_cast<int>(-y * width / 10.0 + height / 2);
+}
 
 // Main menu "Begin", then a game type: 1.4 short, 0.7 long, -0.1 infinite.
-inline void StartGame(ScriptedRun &run, double typeY = -0.1) {
-  run.click(4, PixelX(0), PixelY(1.0));
-  run.click(8, PixelX(0), PixelY(typeY));
+inline void StartGame(ScriptedRun &run, double typeY = -0.1, int width = 1024, int height = 768) {
+  run.click(4, PixelX(0, width), PixelY(1.0, width, height));
+  run.click(8, PixelX(0, width), PixelY(typeY, width, height));
 }
+
+// A smaller window for long runs that look at no picture (the fill is most of a frame's cost).
+void UseWindowSize(const ScriptedRun &run, int width, int height);
 
 // fn(pass) on every pass from `from` up to and excluding `to`.
 inline void EachPass(ScriptedRun &run, int from, int to, const std::function<void(int)> &fn) {
