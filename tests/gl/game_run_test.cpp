@@ -228,3 +228,24 @@ TEST(GameRun, AGameWithoutItsFigureDoesNotStartAndTheMenuStaysUsable) {
     EXPECT_NE(recorder.messages[0].text.find(file), std::string::npos) << recorder.messages[0].text;
   }
 }
+
+// The weapon table vanishing between two games: the second game refuses to start instead of
+// playing with the first game's entries, whose textures are gone.
+TEST(GameRun, AWeaponTableLostBetweenGamesStopsTheNextGame) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  StartGame(run);
+  run.key(GAME_PASS, SDL_SCANCODE_ESCAPE);
+  run.click(GAME_PASS + 5, PixelX(0), PixelY(0.4));  // main menu
+  run.at(GAME_PASS + 10, [&run] { std::filesystem::remove(run.dir().file("weapons.wep")); });
+  run.click(GAME_PASS + 12, PixelX(0), PixelY(1.0));
+  run.click(GAME_PASS + 16, PixelX(0), PixelY(1.4));
+  size_t weaponsLeft = 99;
+  run.at(GAME_PASS + 22, [&] { weaponsLeft = weapons.size(); });
+  run.click(GAME_PASS + 24, PixelX(0), PixelY(-0.7));  // quit from the main menu
+  EXPECT_EQ(run.run(800), 0);
+  EXPECT_LT(run.passes, GAME_PASS + 32);
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_NE(recorder.messages[0].text.find("weapons.wep"), std::string::npos);
+  EXPECT_EQ(weaponsLeft, 0u);
+}
