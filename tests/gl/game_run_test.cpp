@@ -249,3 +249,35 @@ TEST(GameRun, AWeaponTableLostBetweenGamesStopsTheNextGame) {
   EXPECT_NE(recorder.messages[0].text.find("weapons.wep"), std::string::npos);
   EXPECT_EQ(weaponsLeft, 0u);
 }
+
+// The same place at noon, at dusk and in the night: the sky changes behind the silhouettes.
+TEST(GameRun, TheDayAsAPlayerSeesIt) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  StartGame(run);
+  run.mouseMove(GAME_PASS - 5, PixelX(2.5), PixelY(0.8));
+  struct Moment {
+    const char *name;
+    double time;
+  };
+  const Moment moments[] = {{"noon", 0.3125}, {"dusk", 0.55}, {"night", 0.8}};
+  Rgb sky[3]{}, ground[3]{};
+  for (int m = 0; m < 3; ++m) {
+    int pass = GAME_PASS + 20 + 30 * m;
+    for (int p = pass - 10; p <= pass; ++p) run.at(p, [m, &moments] { Game.timeOfDay = moments[m].time; });
+    run.screenshot(pass, std::string("world_") + moments[m].name);
+    run.at(pass, [&run, &sky, &ground, m] {
+      sky[m] = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, 30, 30);
+      ground[m] = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, 512, 760);
+    });
+  }
+  run.closeWindow(GAME_PASS + 100);
+  EXPECT_EQ(run.run(600), 0);
+  EXPECT_TRUE(recorder.messages.empty());
+  auto sum = [](Rgb c) { return c.r + c.g + c.b; };
+  EXPECT_GT(sum(sky[0]), sum(sky[1]));
+  EXPECT_GT(sum(sky[1]), sum(sky[2]) + 100);
+  EXPECT_GT(sky[0].b, sky[0].r) << "a blue noon sky";
+  EXPECT_GT(sky[1].r - sky[1].b, sky[0].r - sky[0].b + 30) << "dusk reddens the sky";
+  for (Rgb g : ground) EXPECT_LT(sum(g), 30) << "the ground stays a black silhouette";
+}
