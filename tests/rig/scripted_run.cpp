@@ -8,6 +8,7 @@
 
 #include "app/lifecycle.h"
 #include "app/screenloop.h"
+#include "base/vector.h"
 #include "contentc/contentc.h"
 #include "platform/window.h"
 
@@ -130,7 +131,9 @@ int ScriptedRun::run(int maxPasses) {
     if (it != r->actions_.end())
       for (auto &a : it->second) a();
   };
+  SetFixedSeed(seed);
   int code = RunProgram();
+  SetFixedSeed(-1);
   screenPassHook = nullptr;
   fixedFrameTime = 0;
   current = nullptr;

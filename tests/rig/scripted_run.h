@@ -30,6 +30,8 @@ class ScriptedRun {
   // Runs the program; a run still going after maxPasses is closed (so no test can hang).
   int run(int maxPasses = 2000);
 
+  // The world's seed: every reseed of the run repeats (-1: from the clock).
+  int64_t seed = 1;
   int passes = 0;          // passes that reached flush and swap
   std::string lastShot;    // path of the last screenshot taken
   std::vector<uint8_t> lastPixels;
