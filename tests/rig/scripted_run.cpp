@@ -77,7 +77,9 @@ void ScriptedRun::click(int pass, int x, int y, int button) {
   at(pass + 1, [press] { press(false); });
 }
 
-void ScriptedRun::key(int pass, int scancode) {
+void ScriptedRun::key(int pass, int scancode) { hold(pass, scancode, 1); }
+
+void ScriptedRun::hold(int pass, int scancode, int passes) {
   auto send = [scancode](bool down) {
     SDL_Event e = {};
     e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
@@ -86,7 +88,7 @@ void ScriptedRun::key(int pass, int scancode) {
     Push(e);
   };
   at(pass, [send] { send(true); });
-  at(pass + 1, [send] { send(false); });
+  at(pass + passes, [send] { send(false); });
 }
 
 void ScriptedRun::closeWindow(int pass) { at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_CLOSE); }); }
