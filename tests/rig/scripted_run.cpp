@@ -9,6 +9,7 @@
 #include "app/lifecycle.h"
 #include "app/screenloop.h"
 #include "base/vector.h"
+#include "contentc/contentc.h"
 #include "platform/window.h"
 
 namespace {
@@ -33,9 +34,13 @@ void PushWindowEvent(Uint8 what) {
 
 
 ScriptedRun::ScriptedRun(bool copyData) {
-  if (copyData)
+  if (copyData) {
     std::filesystem::copy(BuiltDataDir(), dir_.path(),
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    // The build's data folder keeps whatever options someone last saved playing there; a run
+    // starts from a new player's.
+    dir_.write("options.zop", EncodeOptions(ShippedOptions()));
+  }
   char cwd[PATH_MAX];
   oldCwd_ = getcwd(cwd, sizeof cwd) ? cwd : ".";
 }
