@@ -28,7 +28,7 @@ Wave MakeImpactSound() {
   for (size_t i = 0; i < w.size(); ++i) {
     const double t = i * kDt - 0.008;
     phase += 2 * 3.14159265358979 * (1500 + 1100 * std::exp(-std::max(0.0, t) / 0.08)) * kDt;
-    w[i] += std::sin(phase) * Envelope(t, 0.01, 0.07) * 0.07;
+    w[i] += std::sin(phase) * Envelope(t, 0.01, 0.05) * 0.04;
   }
   Saturate(w, 1.5);
   Finish(w, 0.9, 0.03);
