@@ -9,6 +9,7 @@
 #include "actors/models.h"
 #include "audio/sound.h"
 #include "base/files.h"
+#include "app/game.h"
 #include "app/screenloop.h"
 #include "platform/window.h"
 #include "game/camera.h"
@@ -28,8 +29,7 @@ static bool MainMenuFrame() {
   DrawText("red siege", {0, 0.625}, true);
   glScaled(0.25, 0.25, 1);
   Panel({2, -1.1}, {-2, 1.4});
-  // Screens behind these buttons arrive with their own features; until then they do nothing.
-  Button("Begin", {0, 1.0}, CursorPos, 2.0);
+  if (Button("Begin", {0, 1.0}, CursorPos, 2.0)) GameTypeMenu();
   Button("Instructions", {0, 0.5}, CursorPos, 2.0);
   Button("Options", {0, 0.2}, CursorPos, 2.0);
   Button("High Scores", {0, -0.1}, CursorPos, 2.0);
@@ -43,6 +43,7 @@ void RunMainMenu() { ScreenLoop(mainMenuDone, MainMenuInit, MainMenuFrame); }
 
 int RunProgram() {
   MaskFloatExceptions();
+  SeedFromEnvironment();
   char cwd[PATH_MAX];
   baseDirectory = getcwd(cwd, sizeof cwd) ? cwd : ".";
   quitRequested = 0;
