@@ -64,10 +64,7 @@ Wave MakeExplosionSound() {
   }
   Normalise(dry, 1.0);
   Saturate(dry, 2.5);
-  Wave wet = Room(dry, 1.3, 0.8, 0.5, 0.0);
-  Normalise(wet, 0.3);
-  Normalise(dry, 1.0);
-  for (size_t i = 0; i < dry.size(); ++i) dry[i] += wet[i];
+  AddRoom(dry, 1.3, 0.8, 0.5, 0.3);
   Finish(dry, 0.95, 0.35);
   return dry;
 }

@@ -85,10 +85,7 @@ Wave MakeZombieSound() {
     const double env = std::min(1.0, t / 0.28) * std::min(1.0, (length - t) / 0.7);
     w[i] = (f1(voice) + 0.6 * f2(voice) + 0.2 * f3(voice)) * env * (0.85 + 0.15 * std::sin(2 * kPi * 2.7 * t));
   }
-  Wave wet = Room(w, 1.0, 0.7, 0.6, 0.0);
-  Normalise(wet, 0.12);
-  Normalise(w, 1.0);
-  for (size_t i = 0; i < w.size(); ++i) w[i] += wet[i];
+  AddRoom(w, 1.0, 0.7, 0.6, 0.12);
   Finish(w, 0.85, 0.05);
   return w;
 }

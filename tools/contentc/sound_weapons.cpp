@@ -75,7 +75,7 @@ Wave MakeReport(const Report &r) {
 
   const Street &st = r.street;
   Wave out = dry;
-  Wave wet = Room(dry, st.size, st.feedback, 0.45, 0.0);
+  Wave wet = Room(dry, st.size, st.feedback, 0.45);
   Normalise(wet, st.room);
   for (size_t i = 0; i < out.size(); ++i) out[i] += wet[i];
   if (st.echo > 0) {

@@ -158,17 +158,17 @@ Wave Tink(uint64_t seed, double pitch, double ring, double seconds) {
   return w;
 }
 
-Wave Room(const Wave &dry, double size, double feedback, double damp, double tail) {
+Wave Room(const Wave &dry, double size, double feedback, double damp) {
   // Mutually prime delays (about 25 to 37 ms at size 1) so the echoes never line up.
   static const int kCombs[] = {557, 593, 641, 677, 709, 743, 779, 809};
   static const int kAllpasses[] = {278, 220, 170, 112};
-  Wave out(dry.size() + SampleCount(tail), 0.0);
+  Wave out(dry.size(), 0.0);
   for (int d : kCombs) {
     std::vector<double> buf(std::max(1, static_cast<int>(d * size)), 0.0);
     size_t k = 0;
     double store = 0;
     for (size_t i = 0; i < out.size(); ++i) {
-      const double x = i < dry.size() ? dry[i] : 0.0;
+      const double x = dry[i];
       const double y = buf[k];
       store = y * (1 - damp) + store * damp;
       buf[k] = x + store * feedback;
@@ -187,6 +187,13 @@ Wave Room(const Wave &dry, double size, double feedback, double damp, double tai
     }
   }
   return out;
+}
+
+void AddRoom(Wave &w, double size, double feedback, double damp, double level) {
+  Wave wet = Room(w, size, feedback, damp);
+  Normalise(wet, level);
+  Normalise(w, 1.0);
+  for (size_t i = 0; i < w.size(); ++i) w[i] += wet[i];
 }
 
 void Saturate(Wave &w, double drive) {

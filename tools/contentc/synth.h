@@ -56,9 +56,11 @@ Wave Scrape(uint64_t seed, double hz, double q, double seconds);
 // little by the seed so no two are alike. pitch scales the modes (1: a rifle case).
 Wave Tink(uint64_t seed, double pitch, double ring, double seconds);
 
-// A small outdoor space between buildings (a Schroeder reverberator): returns the wet signal
-// only, as long as dry plus `tail` seconds. size scales the delays, damp darkens the echoes.
-Wave Room(const Wave &dry, double size, double feedback, double damp, double tail);
+// A small outdoor space between buildings (a Schroeder reverberator): the wet signal only, as
+// long as dry. size scales the delays, damp darkens the echoes.
+Wave Room(const Wave &dry, double size, double feedback, double damp);
+// Scales w to peak 1 and adds its room, the room's peak at `level`.
+void AddRoom(Wave &w, double size, double feedback, double damp, double level);
 // A soft clip that keeps small signals linear: tanh(drive x) / drive.
 void Saturate(Wave &w, double drive);
 // Scales the loudest sample to peak (a silent wave stays silent).
