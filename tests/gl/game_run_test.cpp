@@ -261,13 +261,14 @@ TEST(GameRun, TheDayAsAPlayerSeesIt) {
     double time;
   };
   const Moment moments[] = {{"noon", 0.3125}, {"dusk", 0.55}, {"night", 0.8}};
-  Rgb sky[3]{}, ground[3]{};
+  Rgb sky[3]{}, low[3]{}, ground[3]{};
   for (int m = 0; m < 3; ++m) {
     int pass = GAME_PASS + 20 + 30 * m;
     for (int p = pass - 10; p <= pass; ++p) run.at(p, [m, &moments] { Game.timeOfDay = moments[m].time; });
     run.screenshot(pass, std::string("world_") + moments[m].name);
-    run.at(pass, [&run, &sky, &ground, m] {
+    run.at(pass, [&run, &sky, &low, &ground, m] {
       sky[m] = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, 30, 30);
+      low[m] = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, 30, 300);
       ground[m] = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, 512, 760);
     });
   }
@@ -278,6 +279,6 @@ TEST(GameRun, TheDayAsAPlayerSeesIt) {
   EXPECT_GT(sum(sky[0]), sum(sky[1]));
   EXPECT_GT(sum(sky[1]), sum(sky[2]) + 100);
   EXPECT_GT(sky[0].b, sky[0].r) << "a blue noon sky";
-  EXPECT_GT(sky[1].r - sky[1].b, sky[0].r - sky[0].b + 30) << "dusk reddens the sky";
+  EXPECT_GT(low[1].r - low[1].b, low[0].r - low[0].b + 30) << "dusk reddens the sky low down";
   for (Rgb g : ground) EXPECT_LT(sum(g), 30) << "the ground stays a black silhouette";
 }
