@@ -6,6 +6,8 @@
 
 #include <climits>
 
+#include "actors/models.h"
+#include "audio/sound.h"
 #include "base/files.h"
 #include "app/game.h"
 #include "app/screenloop.h"
@@ -47,6 +49,9 @@ int RunProgram() {
   quitRequested = 0;
   windowActive = 1;
   LoadOptions();
+  InitSound();
+  soundListener = &CameraPos;
+  weaponSoundHooks = {LoadSoundFile, ReleaseSoundBuffer};
 
   fullscreenActive = 0;
   if (CreateMainWindow("OpenGL Window", Options.screenWidth, Options.screenHeight, Options.colourDepth,
@@ -56,6 +61,8 @@ int RunProgram() {
     DestroyMainWindow();
     ForgetContextObjects();
   }
+  ShutdownSound();
+  weaponSoundHooks = {nullptr, nullptr};
   ReleaseGameData();
   SDL_Quit();
   return 0;

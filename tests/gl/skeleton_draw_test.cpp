@@ -50,14 +50,10 @@ class SkeletonDraw : public GlTest {
     std::vector<uint8_t> rgb = ReadPixelsRGB(width, height);
     if (!shot.empty()) SaveScreenshot(ScreenshotDir() + "/" + shot + ".png", width, height);
     ApplyCamera();
-    GLdouble model[16], proj[16], wx, wy, wz;
-    GLint view[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, view);
     for (const Spot &s : spots) {
-      gluProject(s.x, s.y, 0, model, proj, view, &wx, &wy, &wz);
-      Rgb c = PixelAt(rgb, width, height, static_cast<int>(wx), height - 1 - static_cast<int>(wy));
+      int x, y;
+      WorldToPixel(s.x, s.y, height, x, y);
+      Rgb c = PixelAt(rgb, width, height, x, y);
       int grey = (c.r + c.g + c.b) / 3;
       EXPECT_TRUE(s.ink ? grey < 40 : grey > 215) << shot << " at " << s.x << "," << s.y << ": " << grey;
     }
@@ -161,10 +157,14 @@ TEST_F(SkeletonDraw, WeaponTableLoadsTexturesAndKeepsSoundsInStep) {
   LoadWeapons();
   EXPECT_EQ(weaponSounds[0], (std::vector<uint32_t>{5, 7}));
   EXPECT_EQ(released, (std::vector<uint32_t>{1, 3, 2, 4}));
-  // Without the file the table stays as it was.
+  // Without the file the table is empty, its buffers given back: entries kept from the last
+  // game would name textures and sounds that are gone.
   std::remove(base.dir.file("weapons.wep").c_str());
   LoadWeapons();
-  EXPECT_EQ(weapons.size(), 2u);
+  EXPECT_TRUE(weapons.empty());
+  EXPECT_TRUE(weaponTextures.empty());
+  EXPECT_TRUE(weaponSounds[0].empty());
+  EXPECT_EQ(released, (std::vector<uint32_t>{1, 3, 2, 4, 5, 7, 6, 8}));
   // Byte indices can name 256 weapons; more are not read.
   base.dir.write("weapons.wep", EncodeWeapons(std::vector<tweaponfile>(300)));
   LoadWeapons();

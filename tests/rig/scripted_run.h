@@ -22,6 +22,7 @@ class ScriptedRun {
   void mouseMove(int pass, int x, int y);
   void click(int pass, int x, int y, int button = 1);  // press now, release one pass later
   void key(int pass, int scancode);                      // press now, release one pass later
+  void hold(int pass, int scancode, int passes);         // press now, release `passes` later
   void closeWindow(int pass);
   void minimise(int pass);
   void restore(int pass);
