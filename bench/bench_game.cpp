@@ -90,7 +90,7 @@ double Timed(F draw) {
 
 // Each drawing stage alone, on the phase's last picture.
 void Stages(int n) {
-  std::vector<double> sky, skyline, shadows, terrain, world;
+  std::vector<double> sky, skyline, shadows, terrain, figures, particles, world;
   double a = (Game.timeOfDay + 0.1875) * 2 * M_PI;
   bool sunUp = std::cos(a) < 0 && !Options.shadowsOff;
   std::vector<double> depth;
@@ -101,13 +101,15 @@ void Stages(int n) {
     skyline.push_back(Timed(DrawSkyline));
     if (sunUp) shadows.push_back(Timed([a] { DrawSunAndShadows({std::sin(a), std::cos(a)}); }));
     terrain.push_back(Timed(DrawTerrain));
+    figures.push_back(Timed(DrawCharacters));
+    if (!Options.particlesOff) particles.push_back(Timed(DrawParticles));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     world.push_back(Timed(RenderWorld));
   }
   double sum = 0;
-  const char *names[] = {"terrain depth", "sky", "skyline", "shadows", "terrain"};
-  std::vector<double> *lists[] = {&depth, &sky, &skyline, &shadows, &terrain};
-  for (int k = 0; k < 5; ++k) {
+  const char *names[] = {"terrain depth", "sky", "skyline", "shadows", "terrain", "zombies", "particles"};
+  std::vector<double> *lists[] = {&depth, &sky, &skyline, &shadows, &terrain, &figures, &particles};
+  for (int k = 0; k < 7; ++k) {
     Figures f = Summary(*lists[k]);
     sum += f.median;
     std::printf("stage %s: median %.2f ms, worst %.2f ms\n", names[k], f.median, f.worst);

@@ -6,9 +6,10 @@
 
 // Index of the lowest inactive record, appending a value-initialised one when all are in use.
 // The returned record keeps whatever its last occupant left: callers set every field they use.
+// A caller that knows every record below `from` is active may start the search there.
 template <typename T>
-size_t TakeSlot(std::vector<T> &list) {
-  for (size_t i = 0; i < list.size(); ++i)
+size_t TakeSlot(std::vector<T> &list, size_t from = 0) {
+  for (size_t i = from; i < list.size(); ++i)
     if (!list[i].active) return i;
   list.push_back(T{});
   return list.size() - 1;

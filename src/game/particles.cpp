@@ -80,13 +80,20 @@ tvector Penetration(const block &b, const tparticle &o) {
   return {half.x + o.size.x - std::fabs(o.body.pos.x - centre.x), half.y + o.size.y - std::fabs(o.body.pos.y - centre.y)};
 }
 
+// Every particle below this index is in use: a burst of thousands of particles (a night group
+// climbing out of the ground) would otherwise search the whole list for each one. Only the
+// particle update frees particles, and it moves the mark back to the lowest free slot.
+size_t firstFree = 0;
+
 }  // namespace
 
 void spawnparticle(tparticlekind kind, uint8_t row, double x, double y, double vx, double vy, double sx,
                    double sy) {
   if (Options.particlesOff) return;
   if (!OnScreen({x, y})) return;
-  tparticle &o = particleList[TakeSlot(particleList)];
+  const size_t slot = TakeSlot(particleList, std::min(firstFree, particleList.size()));
+  firstFree = slot + 1;
+  tparticle &o = particleList[slot];
   const tkindrule &k = kKinds[kind];
   o.body.pos = {x, y};
   o.body.vel = {vx, vy};
@@ -174,6 +181,10 @@ void LooseObjectStep(tparticle &o) {
 
 void UpdateParticles() {
   if (Options.particlesOff) return;
-  for (tparticle &o : particleList)
+  firstFree = particleList.size();
+  for (size_t i = 0; i < particleList.size(); ++i) {
+    tparticle &o = particleList[i];
     if (o.active) LooseObjectStep(o);
+    if (!o.active && i < firstFree) firstFree = i;
+  }
 }
