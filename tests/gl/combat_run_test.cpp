@@ -201,6 +201,7 @@ TEST_F(CombatRun, ZombiesStrikeThePlayerToDeath) {
   });
   EachPass(IN_GAME, 1200, [&](int p) {
     if (clock.ended(p)) return;
+    if (p == IN_GAME + 2) ShotNow("combat_hud_hurt");  // 22 of 25: a sliver of health left
     if (dyingFrom < 0 && Ending.deathTimer > 0) dyingFrom = p;
     if (blastAt < 0 && Ending.deathBlast) blastAt = p, control = Ending.playerControl;
   });
