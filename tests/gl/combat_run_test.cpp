@@ -255,6 +255,12 @@ TEST_F(CombatRun, TutorialHintsFollowTheScreen) {
   };
   std::string atStart, withCrate, atDusk;
   Rgb normal{}, urgent{};
+  // Under the first day's banner: the set-up has started the player's stand from its first pose
+  // (new characters start with nothing playing, which must not stop the player's own start).
+  bool playerStands = false;
+  run.at(40, [&] {
+    playerStands = Player.anim.anim == 1 && Player.anim.from.values[1] == animations[1].frames[0].values[1];
+  });
   run.at(IN_GAME, [&] {
     atStart = ChooseHint().line1;
     crateList.clear(), pickupList.clear();
@@ -268,6 +274,7 @@ TEST_F(CombatRun, TutorialHintsFollowTheScreen) {
   });
   run.at(IN_GAME + 40, [&] { atDusk = ChooseHint().line1, urgent = boxColour(); });
   Play(IN_GAME + 50);
+  EXPECT_TRUE(playerStands);
   EXPECT_EQ(atStart, "this is your base. bring supply crates back here.");
   EXPECT_EQ(withCrate, "this is a supply crate. walk over it to pick it up.");
   EXPECT_EQ(atDusk, "oh no! night is coming! get back to base!");
