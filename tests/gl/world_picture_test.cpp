@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "actors/models.h"
+#include "actors/skeleton_draw.h"
 #include "base/files.h"
 #include "game/objects.h"
 #include "game/state.h"
@@ -170,6 +172,45 @@ TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
   auto [inked, covered] = Compare(Frame([] {}), batch, 10);
   EXPECT_GT(covered, 2000) << "the particles should show";
   particleList.clear();
+}
+
+TEST_F(WorldPicture, ZombiesInOneBatchLookAsDrawnOneByOne) {
+  SetFixedSeed(8);
+  reseed();
+  guys.assign(4, tguy{});
+  for (int g = 1; g < 4; ++g) {
+    LoadGuy("standard", guys[g], 0.075);
+    ASSERT_FALSE(guys[g].parts.empty());
+    for (tguypart &p : guys[g].parts) p.angle += 40 * (randomreal() - 0.5);
+    guys[g].parts[0].pivot = {randomreal() - 0.5, randomreal() - 0.5};
+  }
+  enemies.clear();
+  for (int i = 0; i < 60; ++i) {
+    tenemy e{};
+    e.active = i % 9 != 0;
+    e.guy = 1 + i % 3;
+    e.anim.scale = 0.075;
+    e.anim.facing = static_cast<uint8_t>(i % 2);
+    e.body.pos = {randomreal() * 3 - 1.5, randomreal() * 2 - 1};
+    enemies.push_back(e);
+  }
+  SetFixedSeed(-1);
+  glClearColor(0.8f, 0.7f, 0.6f, 1);
+  auto oneByOne = Frame([] {
+    glDisable(GL_TEXTURE_2D);
+    for (const tenemy &e : enemies)
+      if (e.active && OnScreen(e.body.pos)) {
+        ApplyCamera();
+        DrawCharacter(e);
+      }
+  });
+  auto batch = Frame(DrawCharacters);
+  auto [worst, over] = Compare(oneByOne, batch, 3);
+  EXPECT_EQ(over, 0) << "worst " << worst;
+  auto [shade, covered] = Compare(Frame([] {}), batch, 10);
+  EXPECT_GT(covered, 2000) << "the figures should show";
+  enemies.clear();
+  guys.clear();
 }
 
 TEST_F(WorldPicture, SkyStripsGiveTheTexturedQuadsPicture) {
