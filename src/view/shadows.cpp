@@ -1,37 +1,11 @@
-// The sun, its glow, and the light it throws past the terrain: shadow volumes of the blocks
-// around the camera mark the stencil, and a warm wash lights everything they do not cover.
+// The sun, its glow, and the light it throws past the terrain: the shadow of the blocks around
+// the camera marks the stencil, and a warm wash lights everything it does not cover.
 #include <GL/gl.h>
 
 #include <cmath>
 
 #include "view/view.h"
 #include "world/terrain.h"
-
-void ShadowStrip(const block &b, tvector d) {
-  const tvector a = b.corner1, c = b.corner2, e = d * 15.0;
-  glBegin(GL_TRIANGLE_STRIP);
-  auto pair = [&e](double x, double y) {
-    glVertex3d(x, y, 0);
-    glVertex3d(x + e.x, y + e.y, 0);
-  };
-  if (d.x < 0) {
-    pair(c.x, a.y);
-    pair(c.x, c.y);
-  }
-  if (d.x > 0) {
-    pair(a.x, a.y);
-    pair(a.x, c.y);
-  }
-  if (d.y > 0) {
-    pair(a.x, a.y);
-    pair(c.x, a.y);
-  }
-  if (d.y < 0) {
-    pair(a.x, c.y);
-    pair(c.x, c.y);
-  }
-  glEnd();
-}
 
 void DrawSunAndShadows(tvector direction) {
   tvector d = vecnormalise(direction);
@@ -62,12 +36,7 @@ void DrawSunAndShadows(tvector direction) {
   glStencilFunc(GL_ALWAYS, 1, 0xffffffff);
   glStencilOp(GL_REPLACE, GL_KEEP, GL_REPLACE);
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  int centre = tileindex(CameraPos.x);
-  for (int t = centre - 1; t <= centre + 1; ++t) {
-    if (t < -7 || t > 7) continue;
-    for (const block &b : worldRow[t + 7].drawn)
-      if (b.active) ShadowStrip(b, d);  // an unseen block casts no shadow
-  }
+  MarkShadows(d);
   glStencilFunc(GL_EQUAL, 0, 1);
   glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
