@@ -31,6 +31,7 @@
 #include "game/player.h"
 #include "game/rules.h"
 #include "game/state.h"
+#include "game/step.h"
 #include "game/zombies.h"
 #include "render/text.h"
 #include "persist/options.h"
@@ -125,22 +126,8 @@ void SimulateOnly() {
   const bool aimLeft = Player.aimPoint.x < Player.body.pos.x;
   PosePlayer(aimLeft, mouseRightDown);
   PoseZombies();
-  TrimEnemies();
-  if (Game.timeOfDay > NIGHT_TIME)
-    NightSpawner();
-  else
-    DaySpawner();
-  Game.thinkSlot = (Game.thinkSlot + 1) % 4;
-  UpdateZombies();
-  if (!Options.particlesOff) UpdateParticles();
-  UpdateBaseObjects();
-  if (Ending.heliActive) HeliUpdate();
-  if (!grenadeList.empty()) UpdateGrenades();
-  ChoosePlayerAnimation();
-  MovePlayer(MouseToWorld(mouseX, mouseY));
-  PlayerControls(keyDown[Options.keyJump], keyDown[Options.keyLeft], keyDown[Options.keyRight]);
-  PlayerWeaponStep(mouseLeftDown, keyDown[Options.keyChange], PlayerShoulder());
-  UpdateShots();
+  StepWorld();
+  StepPlayer(MouseToWorld(mouseX, mouseY));
 }
 
 int ActiveZombies() {

@@ -6,6 +6,7 @@
 #include "game/objects.h"
 #include "game/player.h"
 #include "game/rules.h"
+#include "game/step.h"
 #include "game/state.h"
 #include "game/world_build.h"
 #include "persist/options.h"
@@ -30,24 +31,6 @@ void AdvanceClock() {
   if (Game.hurtFlash > 0.9) Game.hurtFlash = 0.9;
 }
 
-void Simulate() {
-  TrimEnemies();
-  if (Game.timeOfDay > NIGHT_TIME)
-    NightSpawner();
-  else
-    DaySpawner();
-  Game.thinkSlot = (Game.thinkSlot + 1) % 4;
-  UpdateZombies();
-  if (!Options.particlesOff) UpdateParticles();
-  UpdateBaseObjects();
-  if (!Ending.heliActive && Game.dayNumber == Game.helpDay) startheli();
-  if (Ending.heliActive) HeliUpdate();
-  ApplyCamera();
-  if (!grenadeList.empty()) {
-    UpdateGrenades();
-    DrawGrenades();
-  }
-}
 
 // The closing sequences; a game that has ended shows its end screen once, even when the death
 // and the loss of the base finish in the same frame.
@@ -80,13 +63,10 @@ bool GameStep() {
   glLineWidth(3.0);
   RenderWorld();  // what is simulated below shows on the next frame
 
-  Simulate();
-
-  ChoosePlayerAnimation();
-  MovePlayer(MouseToWorld(mouseX, mouseY));
-  PlayerControls(keyDown[Options.keyJump], keyDown[Options.keyLeft], keyDown[Options.keyRight]);
-  PlayerWeaponStep(mouseLeftDown, keyDown[Options.keyChange], PlayerShoulder());
-  UpdateShots();
+  StepWorld();
+  ApplyCamera();
+  if (!grenadeList.empty()) DrawGrenades();  // where they were just moved
+  StepPlayer(MouseToWorld(mouseX, mouseY));
 
   bool result = GameGoesOn();
   if (keyDown[VK_ESCAPE]) {
