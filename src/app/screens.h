@@ -1,0 +1,21 @@
+// The screens opened from the main menu and from the end of a game. Each runs its own
+// ScreenLoop and returns when the player leaves it (or the program is closing).
+#pragma once
+
+// Pages of instructions.txt, stepped with "-page" and "+page".
+void InstructionsScreen();
+// credits.txt scrolling upward, over and over.
+void CreditsScreen();
+// Edits a copy of the options; "apply" makes it live, re-creates the window and saves.
+void OptionsScreen();
+// The four high-score tables, one page each.
+void HighScoreScreen();
+// "you win!" or "game over", the four scores and, when one makes its table, the name entry.
+// "done" enters the scores and saves the tables. The game step calls it once per finished game,
+// however many closing sequences end in that frame.
+void GameEndScreen(bool won);
+
+// Destroys the window and creates it again ("Zombie") with the live options' size, depth and mode,
+// then re-creates the textures and terrain display lists in the new context. Returns whether the
+// window was created.
+bool RecreateWindow();
