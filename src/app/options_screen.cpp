@@ -15,6 +15,8 @@
 #include "platform/window.h"
 #include "render/text.h"
 
+uint32_t keyCaptureLooks = 0;
+
 namespace {
 constexpr uint8_t KEY_ESCAPE = 27;
 
@@ -44,12 +46,14 @@ uint8_t FirstKeyDown() {
 bool CaptureKey(uint8_t &key) {
   FillRect({-1.5, 0.2}, {1.5, -0.2}, {0.8, 0, 0});
   Panel({-1.5, 0.2}, {1.5, -0.2});
-  DrawText("press a key", {0, 0}, true);
+  // Raised a little from the centre so the two lines do not overlap.
+  DrawText("press a key", {0, 0.1}, true);
   DrawText("escape to cancel", {0, -0.1}, true);
   glFlush();
   if (screenPassHook) screenPassHook();
   SwapMainWindow();
   for (;;) {
+    ++keyCaptureLooks;
     // Keys already held count, so look before waiting.
     if (uint8_t k = FirstKeyDown()) {
       key = k;
@@ -78,9 +82,10 @@ void TakeNumber(const std::string &text, int32_t &value) {
   if (!text.empty()) value = std::stoi(text);
 }
 
-void KeyButton(const char *caption, tvector p, uint8_t &binding) {
-  uint8_t key;
-  if (Button(caption, p, CursorPos, 1.0) && CaptureKey(key)) binding = key;
+// Returns the binding to capture when its button was clicked (the capture waits until the whole
+// screen is drawn behind its prompt).
+uint8_t *KeyButton(const char *caption, tvector p, uint8_t &binding) {
+  uint8_t *clicked = Button(caption, p, CursorPos, 1.0) ? &binding : nullptr;
   // What is bound, beside the button, so the player can see it without pressing anything.
   double right = p.x + std::string(caption).size() * 0.07 + 0.08;
   glTranslated(right, p.y, 0);
@@ -88,6 +93,7 @@ void KeyButton(const char *caption, tvector p, uint8_t &binding) {
   DrawText(KeyName(binding), {0, 0}, false);
   glScaled(1 / 0.75, 1 / 0.75, 1);
   glTranslated(-right, -p.y, 0);
+  return clicked;
 }
 
 // Makes the working copy live in a new window and saves it. When no window can be made with it,
@@ -134,11 +140,12 @@ bool OptionsFrame() {
 
   DrawText("controls", {0, -0.5}, true);
   Panel({-2.2, -0.6}, {2.2, -1.25});
-  KeyButton("left", {-1.0, -0.75}, w.keyLeft);
-  KeyButton("right", {1.0, -0.75}, w.keyRight);
-  KeyButton("jump", {0, -0.9}, w.keyJump);
-  KeyButton("change", {-1.0, -1.05}, w.keyChange);
-  KeyButton("use", {1.0, -1.05}, w.keyUse);
+  // One press clicks one button, so at most one of these is set.
+  uint8_t *capture = nullptr;
+  for (uint8_t *b : {KeyButton("left", {-1.0, -0.75}, w.keyLeft), KeyButton("right", {1.0, -0.75}, w.keyRight),
+                     KeyButton("jump", {0, -0.9}, w.keyJump), KeyButton("change", {-1.0, -1.05}, w.keyChange),
+                     KeyButton("use", {1.0, -1.05}, w.keyUse)})
+    if (b) capture = b;
 
   if (Button("apply", {-0.75, -1.4}, CursorPos, 2.0)) {
     Apply();
@@ -147,6 +154,8 @@ bool OptionsFrame() {
     return true;
   }
   if (Button("back", {0.75, -1.4}, CursorPos, 2.0)) optionsScreen.done = -1;
+  uint8_t key;
+  if (capture && CaptureKey(key)) *capture = key;
   DrawCursor(CursorPos);
   return true;
 }

@@ -1,6 +1,7 @@
 // The screens opened from the main menu and from the end of a game. Each runs its own
 // ScreenLoop and returns when the player leaves it (or the program is closing).
 #pragma once
+#include <cstdint>
 
 // Pages of instructions.txt, stepped with "-page" and "+page".
 void InstructionsScreen();
@@ -8,6 +9,9 @@ void InstructionsScreen();
 void CreditsScreen();
 // Edits a copy of the options; "apply" makes it live, re-creates the window and saves.
 void OptionsScreen();
+// How often key capture has looked at the keys: once per event it woke for, never more, since it
+// sleeps in the event queue between them (tests read it).
+extern uint32_t keyCaptureLooks;
 // The four high-score tables, one page each.
 void HighScoreScreen();
 // "you win!" or "game over", the four scores and, when one makes its table, the name entry.

@@ -1,0 +1,60 @@
+#include "rig/screen_points.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace {
+Uint32 CurrentWindowId() {
+  SDL_Window *w = SDL_GL_GetCurrentWindow();
+  return w ? SDL_GetWindowID(w) : 0;
+}
+
+void PushButton(Uint32 type, int x, int y) {
+  SDL_Event e = {};
+  e.type = type;
+  e.button.windowID = CurrentWindowId();
+  e.button.button = SDL_BUTTON_LEFT;
+  e.button.x = x;
+  e.button.y = y;
+  SDL_PushEvent(&e);
+}
+}  // namespace
+
+void ClickAt(ScriptedRun &run, int pass, double x, double y) {
+  run.at(pass, [x, y] {
+    int px, py;
+    ScreenPlaneToPixels(x, y, px, py);
+    SDL_Event m = {};
+    m.type = SDL_MOUSEMOTION;
+    m.motion.windowID = CurrentWindowId();
+    m.motion.x = px;
+    m.motion.y = py;
+    SDL_PushEvent(&m);
+    PushButton(SDL_MOUSEBUTTONDOWN, px, py);
+  });
+  run.at(pass + 1, [] { PushButton(SDL_MOUSEBUTTONUP, 0, 0); });
+}
+
+void HoldKey(ScriptedRun &run, int pass, int scancode) {
+  run.at(pass, [scancode] {
+    SDL_Event e = {};
+    e.type = SDL_KEYDOWN;
+    e.key.windowID = CurrentWindowId();
+    e.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+    SDL_PushEvent(&e);
+  });
+}
+
+int InkIn(const ScriptedRun &run, const std::vector<uint8_t> &rgb, double x0, double y0, double x1, double y1) {
+  double k = 5.0 / (run.shotWidth / 2.0);
+  auto X = [&](double x) { return std::clamp(static_cast<int>(x / k + run.shotWidth / 2.0), 0, run.shotWidth); };
+  auto Y = [&](double y) { return std::clamp(static_cast<int>(-y / k + run.shotHeight / 2.0), 0, run.shotHeight); };
+  int n = 0;
+  for (int y = Y(std::max(y0, y1)); y < Y(std::min(y0, y1)); ++y)
+    for (int x = X(std::min(x0, x1)); x < X(std::max(x0, x1)); ++x) {
+      Rgb p = PixelAt(rgb, run.shotWidth, run.shotHeight, x, y);
+      if (p.r < 60 && p.g < 60 && p.b < 60) ++n;
+    }
+  return n;
+}
