@@ -27,7 +27,9 @@ void ReleaseWeaponSounds(const std::vector<uint32_t> &buffers) {
 void LoadWeapons() {
   const std::string path = DataPath("weapons.wep");
   std::vector<uint8_t> bytes;
-  if (!FileExists(path) || !ReadFileBytes(path, bytes)) return;
+  // A missing or unreadable file gives an empty table, never the last game's entries, whose
+  // textures and sounds are gone.
+  if (!FileExists(path) || !ReadFileBytes(path, bytes)) bytes.clear();
   std::vector<tweaponfile> records = DecodeWeapons(bytes.data(), bytes.size());
   if (records.size() > kMaxWeapons) records.resize(kMaxWeapons);
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "app/game.h"
 #include "app/screen_parts.h"
 #include "app/screenloop.h"
-#include "app/screens.h"
 #include "audio/sound.h"
 #include "game/camera.h"
 #include "game/scores.h"

@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "base/files.h"
+#include "app/game.h"
 #include "app/screenloop.h"
 #include "app/screens.h"
 #include "platform/window.h"
@@ -35,8 +36,7 @@ static bool MainMenuFrame() {
   DrawText("red siege", {0, 0.625}, true);
   glScaled(0.25, 0.25, 1);
   Panel({2, -1.1}, {-2, 1.4});
-  // The game arrives with its own feature; until then "Begin" does nothing.
-  Button("Begin", {0, 1.0}, CursorPos, 2.0);
+  if (Button("Begin", {0, 1.0}, CursorPos, 2.0)) GameTypeMenu();
   if (Button("Instructions", {0, 0.5}, CursorPos, 2.0)) OpenScreen(InstructionsScreen);
   if (Button("Options", {0, 0.2}, CursorPos, 2.0)) OpenScreen(OptionsScreen);
   if (Button("High Scores", {0, -0.1}, CursorPos, 2.0)) OpenScreen(HighScoreScreen);
@@ -50,6 +50,7 @@ void RunMainMenu() { ScreenLoop(mainMenuDone, MainMenuInit, MainMenuFrame); }
 
 int RunProgram() {
   MaskFloatExceptions();
+  SeedFromEnvironment();
   char cwd[PATH_MAX];
   baseDirectory = getcwd(cwd, sizeof cwd) ? cwd : ".";
   quitRequested = 0;

@@ -37,4 +37,6 @@ void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)()) {
       }
     }
   }
+  // The screen underneath must draw again: the back buffer holds this one's picture.
+  redrawRequested = 1;
 }

@@ -1,5 +1,5 @@
-// The screens opened from the main menu and from the end of a game. Each runs its own
-// ScreenLoop and returns when the player leaves it (or the program is closing).
+// The screens opened from the main menu (the game's own screens are in game.h). Each runs its
+// own ScreenLoop and returns when the player leaves it (or the program is closing).
 #pragma once
 #include <cstdint>
 
@@ -14,10 +14,6 @@ void OptionsScreen();
 extern uint32_t keyCaptureLooks;
 // The four high-score tables, one page each.
 void HighScoreScreen();
-// "you win!" or "game over", the four scores and, when one makes its table, the name entry.
-// "done" enters the scores and saves the tables. The game step calls it once per finished game,
-// however many closing sequences end in that frame.
-void GameEndScreen(bool won);
 
 // Destroys the window and creates it again ("Zombie") with the live options' size, depth and mode,
 // then re-creates the textures and terrain display lists in the new context. Returns whether the

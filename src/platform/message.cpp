@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstdio>
+
 MessageHandler messageHandler = nullptr;
 YesNoHandler yesNoHandler = nullptr;
 
@@ -14,17 +16,21 @@ void ShowMessage(const std::string &text, const std::string &caption, MessageIco
                  : icon == MB_ICONEXCLAMATION ? SDL_MESSAGEBOX_WARNING
                                               : SDL_MESSAGEBOX_INFORMATION;
   if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) != 0)
-    SDL_Log("%s: %s", caption.c_str(), text.c_str());  // no display: still tell someone
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
-bool AskYesNo(const std::string &text, const std::string &caption) {
-  if (yesNoHandler) return yesNoHandler(text, caption);
+bool AskYesNo(const std::string &text, const std::string &caption, bool safeAnswer) {
+  if (yesNoHandler) return yesNoHandler(text, caption, safeAnswer);
   const SDL_MessageBoxButtonData buttons[] = {
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
   };
   SDL_MessageBoxData data = {SDL_MESSAGEBOX_WARNING, nullptr, caption.c_str(), text.c_str(), 2, buttons, nullptr};
-  int hit = 0;
-  if (SDL_ShowMessageBox(&data, &hit) != 0) return false;
+  int hit = -1;
+  if (SDL_ShowMessageBox(&data, &hit) != 0) {
+    std::fprintf(stderr, "%s: %s %s (no message box could be shown: %s)\n", caption.c_str(), text.c_str(),
+                 safeAnswer ? "Yes" : "No", SDL_GetError());
+    return safeAnswer;
+  }
   return hit == 1;
 }

@@ -5,12 +5,15 @@
 
 enum MessageIcon { MB_ICONSTOP, MB_ICONEXCLAMATION, MB_ICONINFORMATION };
 
+// When no box can be shown (no dialog support on the desktop, an X server without fonts), the
+// caption and text go to standard error instead.
 void ShowMessage(const std::string &text, const std::string &caption, MessageIcon icon);
-// A Yes/No question; true for Yes.
-bool AskYesNo(const std::string &text, const std::string &caption);
+// A Yes/No question; true for Yes. The caller names the answer that keeps the program running:
+// a question that cannot be shown takes it, since nobody was there to decide otherwise.
+bool AskYesNo(const std::string &text, const std::string &caption, bool safeAnswer);
 
 using MessageHandler = void (*)(const std::string &text, const std::string &caption, MessageIcon icon);
-using YesNoHandler = bool (*)(const std::string &text, const std::string &caption);
+using YesNoHandler = bool (*)(const std::string &text, const std::string &caption, bool safeAnswer);
 // Null means the real SDL boxes.
 extern MessageHandler messageHandler;
 extern YesNoHandler yesNoHandler;

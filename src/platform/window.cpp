@@ -49,7 +49,8 @@ bool CreateMainWindow(const char *title, int width, int height, int bits, bool f
     bool supported = failWindowStep != 2 && SDL_GetClosestDisplayMode(0, &want, &got) != nullptr &&
                      got.w == width && got.h == height;
     if (!supported) {
-      if (AskYesNo("This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?", "GL Window")) {
+      // Yes keeps the game going: the answer when nobody can be asked.
+      if (AskYesNo("This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?", "GL Window", true)) {
         fullscreenActive = 0;
       } else {
         ShowMessage("Program Will Now Close.", "Error", MB_ICONSTOP);

@@ -1,8 +1,11 @@
 // Loading a game's data: textures, weapons, the player's skeleton and animations.
 #pragma once
+#include <string>
 
 void LoadGameTextures();
-void LoadGameData();
+// Returns the data file (relative to the data folder) a game cannot do without when it is
+// missing or unreadable, else an empty string.
+std::string LoadGameData();
 // Forgets the texture and display-list names of a window whose context is gone.
 void ForgetContextObjects();
 // Frees every global array and GL object the game data holds (program end).

@@ -10,3 +10,28 @@ void DrawPickups();   // weapon crates: one gun-icon quad each
 void DrawGrenades();  // thrown grenades (drawn after the world, where the step updates them)
 void DrawHud();       // screen plane
 void DrawTutorial();  // screen plane: the hint for what is on screen
+
+// The whole world, in its fixed order.
+void RenderWorld();
+// Whether RenderWorld first marks the terrain in the depth buffer, so that what the terrain
+// covers is not lit or filled in vain; the picture is the same either way.
+extern bool markTerrainDepth;
+void DrawSky();
+void DrawSkyline();
+void DrawBaseMarker();
+void DrawDefenders();
+void DrawCrates();
+void DrawPlayer();
+void DrawCharacters();
+void DrawTracers();
+void DrawHeli();
+void DrawParticles();
+// Sunlight and the terrain's shadows for a sun in `direction` (pointing from the sun).
+void DrawSunAndShadows(tvector direction);
+void MarkTerrainDepth();
+void DrawTerrain();
+void DrawFade(double alpha);
+void DrawWeaponSprite(tvector q, int index, bool flipped, double recoil, double angle);
+void DrawArmSprite(tvector q, bool flipped, double angle);
+// Keeps the day-night image's colours for the sky; called with the textures.
+void LoadSkyColours();

@@ -2,9 +2,11 @@
 #include "world/terrain.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 #include "base/files.h"
 
@@ -165,54 +167,78 @@ static bool LoadBlockFile(const std::string &file, tblkarray &list) {
   return false;
 }
 
+// The three files of one piece, found whatever the case of their extensions.
+struct PieceFiles {
+  std::string zcg, zdg, zmd;  // full paths, empty when missing
+};
+
 // Reads one piece into `tile`; false (with one line on stderr) when it cannot be used.
-static bool LoadPiece(const std::string &folder, const std::string &name, ttilerecord &tile) {
-  const std::string zmd = folder + "/" + name + ".zmd";
-  const std::string zcg = folder + "/" + name + ".zcg";
-  const std::string zdg = folder + "/" + name + ".zdg";
+static bool LoadPiece(const PieceFiles &files, ttilerecord &tile) {
   std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(zmd, bytes)) {
-    ReportSkipped(zmd, "cannot be read");
+  if (!ReadFileBytes(files.zmd, bytes)) {
+    ReportSkipped(files.zmd, "cannot be read");
     return false;
   }
   if (!DecodeTiledesc(bytes.data(), bytes.size(), tile.desc)) {
-    ReportSkipped(zmd, "shorter than one 96-byte description");
+    ReportSkipped(files.zmd, "shorter than one 96-byte description");
     return false;
   }
   if (tile.desc.kind > 3) {
-    ReportSkipped(zmd, "kind " + std::to_string(tile.desc.kind) + " is not 0 to 3");
+    ReportSkipped(files.zmd, "kind " + std::to_string(tile.desc.kind) + " is not 0 to 3");
     return false;
   }
-  if (!LoadBlockFile(zcg, tile.collision) || !LoadBlockFile(zdg, tile.drawn)) return false;
+  if (!LoadBlockFile(files.zcg, tile.collision) || !LoadBlockFile(files.zdg, tile.drawn)) return false;
   tile.list = 0;
   return true;
 }
 
-bool loadpieces() {
-  std::vector<ttilerecord> library[4];
+// The piece files of the folder by piece name, in name order. Level authors on other systems
+// save "RUIN.ZCG" as readily as "ruin.zcg", so extensions match in any case; the name itself is
+// compared exactly, as the file system does.
+static std::map<std::string, PieceFiles> FindPieceFiles(const std::string &folder) {
   namespace fs = std::filesystem;
-  const std::string folder = DataPath(kPieceFolder);
-
-  std::vector<std::string> names;
+  std::vector<std::string> files;
   std::error_code ec;
   fs::directory_iterator it(folder, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     std::error_code typeError;
-    if (!it->is_regular_file(typeError)) continue;
-    std::string file = it->path().filename().string();
-    if (file.size() < 4 || file.compare(file.size() - 4, 4, ".zcg") != 0) continue;
-    std::string name = file.substr(0, file.size() - 4);
-    if (!FileExists(folder + "/" + name + ".zdg") || !FileExists(folder + "/" + name + ".zmd"))
-      continue;
-    names.push_back(name);
+    if (it->is_regular_file(typeError)) files.push_back(it->path().filename().string());
   }
-  // The file system's order is arbitrary: sort so a folder always gives the same library.
-  std::sort(names.begin(), names.end());
-  names.erase(std::unique(names.begin(), names.end()), names.end());
+  // The file system's order is arbitrary: sort so a folder always gives the same library, and
+  // so of two files differing only in their extension's case the same one always wins.
+  std::sort(files.begin(), files.end());
 
-  for (const std::string &name : names) {
+  std::map<std::string, PieceFiles> pieces;
+  for (const std::string &file : files) {
+    if (file.size() < 4 || file[file.size() - 4] != '.') continue;
+    std::string extension = file.substr(file.size() - 3);
+    for (char &c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension != "zcg" && extension != "zdg" && extension != "zmd") continue;
+    PieceFiles &piece = pieces[file.substr(0, file.size() - 4)];
+    std::string &slot = extension == "zcg" ? piece.zcg : extension == "zdg" ? piece.zdg : piece.zmd;
+    if (!slot.empty()) {
+      ReportSkipped(folder + "/" + file, "another file of the same name, " + slot + ", is used");
+      continue;
+    }
+    slot = folder + "/" + file;
+  }
+  return pieces;
+}
+
+bool loadpieces() {
+  std::vector<ttilerecord> library[4];
+  const std::string folder = DataPath(kPieceFolder);
+
+  for (const auto &[name, files] : FindPieceFiles(folder)) {
+    if (files.zcg.empty()) continue;  // not a piece, or a stray companion
+    if (files.zdg.empty() || files.zmd.empty()) {
+      std::string missing = files.zdg.empty() ? name + ".zdg" : "";
+      if (files.zmd.empty()) missing += (missing.empty() ? "" : " or ") + name + ".zmd";
+      ReportSkipped(files.zcg, "no " + missing + " beside it");
+      continue;
+    }
     ttilerecord tile{};
-    if (!LoadPiece(folder, name, tile)) continue;
+    if (!LoadPiece(files, tile)) continue;
     uint8_t kind = tile.desc.kind;
     library[kind].push_back(tile);
     // Middle pieces and ends also serve mirrored; the base only as authored.

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/screens.h"
+#include "app/game.h"
 #include "base/files.h"
 #include "game/state.h"
 #include "persist/scores.h"

@@ -1,7 +1,12 @@
 // Whole-program runs through the real start-up, main menu loop and shutdown.
 #include <SDL.h>
 
+#include <sys/wait.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "platform/window.h"
 #include "render/text.h"
@@ -20,6 +25,12 @@ int DarkPixels(const std::vector<uint8_t> &rgb, int w, int h, int x0, int y0, in
       if (p.r < 60 && p.g < 60 && p.b < 60) ++n;
     }
   return n;
+}
+std::string FileText(const std::string &path) {
+  std::ifstream f(path);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
 }
 }  // namespace
 
@@ -118,6 +129,7 @@ TEST(Program, WithoutOptionsFileFullScreenFallsBackToWindowedWhenAsked) {
   ASSERT_EQ(recorder.questions.size(), 1u);
   EXPECT_EQ(recorder.questions[0].text, "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?");
   EXPECT_EQ(recorder.questions[0].caption, "GL Window");
+  EXPECT_TRUE(recorder.questions[0].safeAnswer) << "windowed mode is what keeps the game going";
   EXPECT_EQ(run.passes, 4);
 }
 
@@ -152,4 +164,25 @@ TEST(Program, WindowCreationFailuresShowTheirMessageAndEndNormally) {
     EXPECT_EQ(recorder.messages[0].text, c.message);
     EXPECT_EQ(recorder.messages[0].caption, "Error");
   }
+}
+
+// The display mode cannot be had and the question about it cannot be shown (this Xvfb has no
+// fonts for SDL's box): the game must take the answer that lets the player in. Needs a screen
+// smaller than the options' 1024 x 768, so the run gets an Xvfb of its own.
+TEST(Program, FullScreenThatCannotBeAskedAboutRunsWindowed) {
+  TempDir out;
+  const std::string command = std::string("timeout 120 xvfb-run -a -s '-screen 0 800x600x24' '") +
+                              REDSIEGE_CHILD_TESTS + "' --gtest_filter=SmallScreen.FullScreenThatCannotBeAskedAboutRunsWindowed >'" +
+                              out.file("stdout") + "' 2>'" + out.file("stderr") + "'";
+  const int status = std::system(command.c_str());
+  const std::string printed = FileText(out.file("stdout")), errors = FileText(out.file("stderr"));
+  ASSERT_TRUE(WIFEXITED(status)) << command;
+  ASSERT_NE(WEXITSTATUS(status), 124) << "timed out: did a message box open and wait for an answer?";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << printed << errors;
+  EXPECT_NE(printed.find("[  PASSED  ] 1 test."), std::string::npos) << printed;
+  // The question was not lost: it went to standard error, with the answer taken.
+  EXPECT_NE(errors.find("GL Window: This FullScreen Mode Is Not Supported. Use Windowed Mode Instead? Yes"),
+            std::string::npos)
+      << errors;
+  EXPECT_EQ(errors.find("Program Will Now Close."), std::string::npos) << errors;
 }

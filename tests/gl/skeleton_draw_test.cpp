@@ -161,10 +161,14 @@ TEST_F(SkeletonDraw, WeaponTableLoadsTexturesAndKeepsSoundsInStep) {
   LoadWeapons();
   EXPECT_EQ(weaponSounds[0], (std::vector<uint32_t>{5, 7}));
   EXPECT_EQ(released, (std::vector<uint32_t>{1, 3, 2, 4}));
-  // Without the file the table stays as it was.
+  // Without the file the table is empty, its buffers given back: entries kept from the last
+  // game would name textures and sounds that are gone.
   std::remove(base.dir.file("weapons.wep").c_str());
   LoadWeapons();
-  EXPECT_EQ(weapons.size(), 2u);
+  EXPECT_TRUE(weapons.empty());
+  EXPECT_TRUE(weaponTextures.empty());
+  EXPECT_TRUE(weaponSounds[0].empty());
+  EXPECT_EQ(released, (std::vector<uint32_t>{1, 3, 2, 4, 5, 7, 6, 8}));
   // Byte indices can name 256 weapons; more are not read.
   base.dir.write("weapons.wep", EncodeWeapons(std::vector<tweaponfile>(300)));
   LoadWeapons();

@@ -1,6 +1,7 @@
 // Text and widgets: what they draw and how they answer the mouse and keys.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/files.h"
@@ -13,9 +14,11 @@ namespace {
 
 class Widgets : public GlTest {
  protected:
-  void SetUp() override {
+  Widgets() {
     width = 400;
     height = 300;
+  }
+  void SetUp() override {
     GlTest::SetUp();
     for (auto &k : keyDown) k = 0;
     mouseLeftDown = 0;
@@ -48,6 +51,37 @@ class Widgets : public GlTest {
     return n;
   }
 };
+
+// The shipped window's size, where the menus show their text.
+class Lettering : public Widgets {
+ protected:
+  Lettering() {
+    width = 1024;
+    height = 768;
+  }
+  // Runs of window columns holding dark ink in a band of rows: one run per letter while the
+  // letters stand apart.
+  struct Run {
+    int first, last;
+  };
+  std::vector<Run> InkRuns(const std::vector<uint8_t> &rgb, int rowFrom, int rowTo) const {
+    std::vector<Run> runs;
+    bool inside = false;
+    for (int x = 0; x < width; ++x) {
+      bool ink = false;
+      for (int y = rowFrom; y < rowTo && !ink; ++y) ink = PixelAt(rgb, width, height, x, y).r < 128;
+      if (ink && !inside) runs.push_back({x, x});
+      if (ink) runs.back().last = x;
+      inside = ink;
+    }
+    return runs;
+  }
+};
+
+double Median(std::vector<int> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
 
 }  // namespace
 
@@ -166,4 +200,43 @@ TEST_F(Widgets, BackgroundSkylineIsTheSameEveryFrameAndResetsTheGenerator) {
   EXPECT_EQ(bottom.r + bottom.g + bottom.b, 0);
   EXPECT_NEAR(top.r, 0.4 * 255, 12);
   EXPECT_NEAR(top.b, 0.6 * 255, 12);
+}
+
+// Words must read as words: the space between letters small beside the letters, a blank
+// plainly wider, at the menus' scales. Scale 1 and the tutorial's stretched lines are in the
+// screenshot for people to judge; there a letter gap may be under a pixel.
+TEST_F(Lettering, LettersOfAWordSitCloseAndABlankSeparatesWords) {
+  const double scales[] = {4, 2, 1};
+  const double rows[] = {2.4, 0.8, -0.4};
+  for (int i = 0; i < 3; ++i) {
+    glPushMatrix();
+    glTranslated(0, rows[i], 0);
+    glScaled(scales[i], scales[i], 1);
+    DrawText("save game", {0, 0}, true);
+    glPopMatrix();
+  }
+  glPushMatrix();  // as the tutorial draws its hint lines
+  glScaled(1.2, 2, 1);
+  DrawText("grab the supply crate and carry it home", {0, -0.7}, true);
+  glPopMatrix();
+  DrawText("health 100   ammo 25", {-4.4, -2.4}, false);  // as the HUD draws
+  SaveScreenshot(ScreenshotDir() + "/lettering.png", width, height);
+  auto rgb = ReadPixelsRGB(width, height);
+
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(scales[i]);
+    int px, top, bottom;
+    ToPixel(0, rows[i] + 0.09 * scales[i], px, top);
+    ToPixel(0, rows[i] - 0.09 * scales[i], px, bottom);
+    std::vector<Run> runs = InkRuns(rgb, top, bottom);
+    ASSERT_EQ(runs.size(), 8u) << "each letter stands apart";
+    std::vector<int> letters, gaps;
+    for (size_t k = 0; k < runs.size(); ++k) {
+      letters.push_back(runs[k].last - runs[k].first + 1);
+      if (k > 0 && k != 4) gaps.push_back(runs[k].first - runs[k - 1].last - 1);
+    }
+    const int blank = runs[4].first - runs[3].last - 1;
+    EXPECT_LT(Median(gaps), 0.2 * Median(letters)) << "letters look spaced out";
+    EXPECT_GT(blank, 3 * Median(gaps)) << "the blank does not part the words";
+  }
 }

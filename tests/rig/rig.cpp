@@ -18,9 +18,9 @@ MessageRecorder *activeRecorder = nullptr;
 void RecordMessage(const std::string &text, const std::string &caption, MessageIcon icon) {
   if (activeRecorder) activeRecorder->messages.push_back({text, caption, icon});
 }
-bool RecordQuestion(const std::string &text, const std::string &caption) {
+bool RecordQuestion(const std::string &text, const std::string &caption, bool safeAnswer) {
   if (!activeRecorder) return false;
-  activeRecorder->questions.push_back({text, caption, MB_ICONEXCLAMATION});
+  activeRecorder->questions.push_back({text, caption, MB_ICONEXCLAMATION, safeAnswer});
   return activeRecorder->answer;
 }
 }  // namespace

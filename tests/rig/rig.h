@@ -13,6 +13,7 @@
 struct RecordedMessage {
   std::string text, caption;
   MessageIcon icon;
+  bool safeAnswer = false;  // questions: the answer taken when no box can be shown
 };
 
 // Replaces the message boxes for its lifetime; Yes/No questions get `answer`.

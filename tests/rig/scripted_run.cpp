@@ -8,6 +8,8 @@
 
 #include "app/lifecycle.h"
 #include "app/screenloop.h"
+#include "base/vector.h"
+#include "contentc/contentc.h"
 #include "platform/window.h"
 
 namespace {
@@ -32,9 +34,13 @@ void PushWindowEvent(Uint8 what) {
 
 
 ScriptedRun::ScriptedRun(bool copyData) {
-  if (copyData)
+  if (copyData) {
     std::filesystem::copy(BuiltDataDir(), dir_.path(),
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    // The build's data folder keeps whatever options someone last saved playing there; a run
+    // starts from a new player's.
+    dir_.write("options.zop", EncodeOptions(ShippedOptions()));
+  }
   char cwd[PATH_MAX];
   oldCwd_ = getcwd(cwd, sizeof cwd) ? cwd : ".";
 }
@@ -71,7 +77,9 @@ void ScriptedRun::click(int pass, int x, int y, int button) {
   at(pass + 1, [press] { press(false); });
 }
 
-void ScriptedRun::key(int pass, int scancode) {
+void ScriptedRun::key(int pass, int scancode) { hold(pass, scancode, 1); }
+
+void ScriptedRun::hold(int pass, int scancode, int passes) {
   auto send = [scancode](bool down) {
     SDL_Event e = {};
     e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
@@ -80,7 +88,7 @@ void ScriptedRun::key(int pass, int scancode) {
     Push(e);
   };
   at(pass, [send] { send(true); });
-  at(pass + 1, [send] { send(false); });
+  at(pass + passes, [send] { send(false); });
 }
 
 void ScriptedRun::closeWindow(int pass) { at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_CLOSE); }); }
@@ -125,7 +133,9 @@ int ScriptedRun::run(int maxPasses) {
     if (it != r->actions_.end())
       for (auto &a : it->second) a();
   };
+  SetFixedSeed(seed);
   int code = RunProgram();
+  SetFixedSeed(-1);
   screenPassHook = nullptr;
   fixedFrameTime = 0;
   current = nullptr;

@@ -22,6 +22,7 @@ class ScriptedRun {
   void mouseMove(int pass, int x, int y);
   void click(int pass, int x, int y, int button = 1);  // press now, release one pass later
   void key(int pass, int scancode);                      // press now, release one pass later
+  void hold(int pass, int scancode, int passes);         // press now, release `passes` later
   void closeWindow(int pass);
   void minimise(int pass);
   void restore(int pass);
@@ -30,6 +31,8 @@ class ScriptedRun {
   // Runs the program; a run still going after maxPasses is closed (so no test can hang).
   int run(int maxPasses = 2000);
 
+  // The world's seed: every reseed of the run repeats (-1: from the clock).
+  int64_t seed = 1;
   int passes = 0;          // passes that reached flush and swap
   std::string lastShot;    // path of the last screenshot taken
   std::vector<uint8_t> lastPixels;

@@ -104,6 +104,33 @@ TEST(ArtFont, GlyphsInkTheirOwnCellsUprightOnOneBaseline) {
   EXPECT_FALSE(MakeFontImage(dir.file("bad.ttf"), none, &error));
 }
 
+// Text advances 0.14 per 0.18-wide glyph: 24.9 of a cell's 32 pixels. Letters must fill that
+// pitch so words read as words, yet never reach into their neighbour's ink.
+TEST(ArtFont, LettersFillTheTextPitchWithoutTouchingTheirNeighbours) {
+  Canvas font = Font();
+  const double advance = 32 * 0.14 / 0.18;
+  std::vector<int> typical;
+  int widest = 0;
+  for (const char *c = kFontChars; *c; ++c) {
+    if (*c == ' ') continue;
+    Ink ink = Glyph(font, *c);
+    ASSERT_FALSE(ink.empty()) << *c;
+    int width = ink.maxX - ink.minX + 1;
+    widest = std::max(widest, width);
+    if (*c >= 'a' && *c <= 'z' && !std::strchr("ijltf", *c)) typical.push_back(width);
+  }
+  std::sort(typical.begin(), typical.end());
+  int median = typical[typical.size() / 2];
+  EXPECT_GE(median, 0.7 * 32) << "letters look spaced out";
+  // Centred glyphs one advance apart overlap when their half widths add up to more than it:
+  // even the widest two ("mm", "ww") must not.
+  EXPECT_LE(widest, advance) << "the widest glyph runs into its neighbours";
+  // Letters are upright text, not squashed bars: the x-height still reads at the size drawn.
+  Ink x = Glyph(font, 'x'), d = Glyph(font, 'd');
+  EXPECT_GE(x.maxY - x.minY + 1, 14);
+  EXPECT_GE(d.maxY - d.minY + 1, 20);
+}
+
 TEST(ArtSky, DayIsBrightNightIsDarkAndTheDayWraps) {
   Canvas sky = MakeDayNightImage();
   // The screen shows t from 0.25 (top) to 0.75 (bottom).

@@ -248,3 +248,37 @@ TEST_F(Compiled, WeaponTableIsPlayable) {
     EXPECT_EQ(alpha(0.17, 0.6), 255) << "nothing to hold at the grip";
   }
 }
+
+// Rebuilding the content (after a pull, or any change under content/) must not undo what the
+// player set in the options screen; a folder without usable options gets the shipped ones.
+TEST(CompiledOptions, APlayersOptionsSurviveARebuild) {
+  TempDir data;
+  std::filesystem::path source = std::filesystem::path(TestDataDir()).parent_path().parent_path() / "content";
+  ContentPaths paths{source.string(), data.path()};
+  ASSERT_EQ(RunContentSteps(paths), 0);
+  std::vector<uint8_t> shipped;
+  ASSERT_TRUE(ReadFileBytes(data.file("options.zop"), shipped));
+  EXPECT_EQ(shipped, EncodeOptions(ShippedOptions()));
+
+  toptions mine = ShippedOptions();
+  mine.fullScreen = 1;
+  mine.soundVolume = 0.25;
+  mine.keyJump = ' ';
+  std::vector<uint8_t> saved = EncodeOptions(mine);
+  saved[13] = 0x5A;  // padding is the player's too
+  data.write("options.zop", saved);
+  std::filesystem::remove(data.file("textures/smoke.tga"));
+  ASSERT_EQ(RunContentSteps(paths), 0);
+  std::vector<uint8_t> after;
+  ASSERT_TRUE(ReadFileBytes(data.file("options.zop"), after));
+  EXPECT_EQ(after, saved);
+  EXPECT_TRUE(FileExists(data.file("textures/smoke.tga"))) << "the rest of the content is rebuilt";
+
+  // A file the game cannot read (too short) would start it with no keys: it is replaced, saying so.
+  data.write("options.zop", std::vector<uint8_t>(12, 7));
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(RunContentSteps(paths), 0);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("options.zop"), std::string::npos);
+  ASSERT_TRUE(ReadFileBytes(data.file("options.zop"), after));
+  EXPECT_EQ(after, shipped);
+}

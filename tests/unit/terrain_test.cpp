@@ -129,19 +129,22 @@ TEST(Terrain, LoadPiecesMirrorsSortsAndIgnoresIncompletePieces) {
   f.piece("c", Desc(1, 3));
   f.piece("a", Desc(1, 1));
   f.piece("b", Desc(1, 2));
-  // Companions missing, not a block file at all, and a folder that looks like one: ignored
-  // without a word.
-  f.write("lonely.zcg", EncodeBlocks({Block(0, 0, 1, 1)}));
-  f.write("nodrawn.zcg", {});
-  f.write("nodrawn.zmd", EncodeTiledesc(Desc(1, 9)));
+  // Not a block file at all, and a folder that looks like one: ignored without a word.
   f.write("readme.txt", EncodeTiledesc(Desc(1, 9)));
   f.write("dir.zcg/x", {});
   f.write("dir.zdg", {});
   f.write("dir.zmd", EncodeTiledesc(Desc(1, 9)));
+  // A piece missing a companion is skipped with a line naming what is missing.
+  f.write("lonely.zcg", EncodeBlocks({Block(0, 0, 1, 1)}));
+  f.write("nodrawn.zcg", {});
+  f.write("nodrawn.zmd", EncodeTiledesc(Desc(1, 9)));
 
   testing::internal::CaptureStderr();
   ASSERT_TRUE(loadpieces());
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Lines(err), 2) << err;
+  EXPECT_NE(err.find("lonely.zcg skipped: no lonely.zdg or lonely.zmd"), std::string::npos) << err;
+  EXPECT_NE(err.find("nodrawn.zcg skipped: no nodrawn.zdg beside it"), std::string::npos) << err;
   // One middle piece gives two middle tiles, authored then mirrored.
   ASSERT_EQ(pieceLibrary[0].size(), 2u);
   const ttilerecord &authored = pieceLibrary[0][0], &mirrored = pieceLibrary[0][1];
@@ -159,6 +162,43 @@ TEST(Terrain, LoadPiecesMirrorsSortsAndIgnoresIncompletePieces) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(pieceLibrary[1][i].desc.leftheight, i + 1);
   for (auto &kind : pieceLibrary)
     for (auto &tile : kind) EXPECT_EQ(tile.list, 0u);
+}
+
+// Pieces saved on systems that ignore case arrive as "RUIN.ZCG" or with mixed extensions.
+TEST(Terrain, LoadPiecesFindsExtensionsInAnyCaseInNameOrder) {
+  PieceFolder f;
+  f.write("RUIN.ZCG", EncodeBlocks({Block(0, 0, 1, 1)}));
+  f.write("RUIN.ZDG", EncodeBlocks({Block(0, 0, 1, 2)}));
+  f.write("RUIN.ZMD", EncodeTiledesc(Desc(1, 1)));
+  f.write("b.zcg", {});
+  f.write("b.Zdg", {});
+  f.write("b.zMd", EncodeTiledesc(Desc(1, 3)));
+  f.piece("a", Desc(1, 2));
+  // Two files differing only in the case of the extension: the first by name is used.
+  f.write("b.ZCG", EncodeBlocks({Block(5, 5, 6, 6)}));
+  // Partners are found in any case, and a missing one is still reported.
+  f.write("Half.ZCG", {});
+  f.write("Half.zmd", EncodeTiledesc(Desc(1, 9)));
+  // The name itself must match exactly: "ruin.zdg" is no partner of "Ruin.zcg".
+  f.write("Ruin.zcg", {});
+  f.write("ruin.zdg", {});
+  f.write("ruin.zmd", EncodeTiledesc(Desc(1, 9)));
+
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(loadpieces());
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Lines(err), 3) << err;
+  EXPECT_NE(err.find("b.zcg skipped: another file of the same name"), std::string::npos) << err;
+  EXPECT_NE(err.find("Half.ZCG skipped: no Half.zdg beside it"), std::string::npos) << err;
+  EXPECT_NE(err.find("Ruin.zcg skipped"), std::string::npos) << err;
+  // Name order, as the bytes compare: "RUIN" before "a" before "b".
+  ASSERT_EQ(pieceLibrary[1].size(), 3u);
+  EXPECT_EQ(pieceLibrary[1][0].desc.leftheight, 1);
+  EXPECT_EQ(pieceLibrary[1][1].desc.leftheight, 2);
+  EXPECT_EQ(pieceLibrary[1][2].desc.leftheight, 3);
+  EXPECT_EQ(EncodeBlocks(pieceLibrary[1][0].drawn), EncodeBlocks({Block(0, 0, 1, 2)}));
+  EXPECT_EQ(EncodeBlocks(pieceLibrary[1][2].collision), EncodeBlocks({Block(5, 5, 6, 6)}));
+  EXPECT_EQ(LibrarySize(), 3u);
 }
 
 TEST(Terrain, LoadPiecesSkipsDamagedPiecesWithOneLineEach) {

@@ -93,3 +93,31 @@ TEST(Random, RecurrenceAndRanges) {
     EXPECT_LT(r, 1.0);
   }
 }
+
+TEST(Random, AFixedSeedRepeatsEveryReseedAndTheEnvironmentCanSetIt) {
+  auto draws = [] {
+    std::vector<uint32_t> v;
+    for (int i = 0; i < 3; ++i) {
+      reseed();
+      v.push_back(randomState);
+    }
+    return v;
+  };
+  SetFixedSeed(42);
+  auto first = draws();
+  SetFixedSeed(42);
+  EXPECT_EQ(draws(), first);
+  EXPECT_NE(first[0], first[1]) << "each day of a seeded run still gets its own world";
+  SetFixedSeed(43);
+  EXPECT_NE(draws(), first);
+
+  setenv("REDSIEGE_SEED", "42", 1);
+  SetFixedSeed(-1);
+  SeedFromEnvironment();
+  EXPECT_EQ(draws(), first);
+  setenv("REDSIEGE_SEED", "4x2", 1);  // not a number: the clock decides
+  SetFixedSeed(-1);
+  SeedFromEnvironment();
+  EXPECT_EQ(fixedSeed, -1);
+  unsetenv("REDSIEGE_SEED");
+}

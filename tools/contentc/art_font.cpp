@@ -3,7 +3,8 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
-#include <memory>
+#include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "base/files.h"
@@ -23,6 +24,14 @@ std::string FindFontFile() {
 
 namespace {
 
+// The text draws each 32-pixel cell 0.18 wide but advances only 0.14: 24.9 pixels of the cell.
+// A font's own letters fill about three fifths of that, so words would look letter-spaced. The
+// glyphs are therefore drawn wider than the font's shapes, until a typical small letter's ink
+// spans 23 pixels, and none spans more than 24, so even "mm" keeps a hair of space between.
+const int kTypicalInk = 23, kWidestInk = 24;
+// One clear pixel round every cell keeps linear filtering from pulling in a neighbour's ink.
+const int kMargin = 1, kRoom = kFontCell - 2 * kMargin;
+
 struct Glyph {
   int width = 0, rows = 0, top = 0;  // top: rows above the baseline
   std::vector<uint8_t> coverage;      // rows top first
@@ -37,49 +46,71 @@ struct FtLibrary {
   }
 };
 
-// The text advances by 0.14 of a 0.18-wide cell, far more than the font's own spacing, so the
-// glyphs are widened to fill that pitch; the widest are narrowed again to fit their cells.
-const double kWiden = 1.2;
+// Columns holding at least half coverage somewhere: the width a reader sees.
+int InkColumns(const Glyph &g) {
+  int first = g.width, last = -1;
+  for (int r = 0; r < g.rows; ++r)
+    for (int c = 0; c < g.width; ++c)
+      if (g.coverage[static_cast<size_t>(r) * g.width + c] >= 128) {
+        first = std::min(first, c);
+        last = std::max(last, c);
+      }
+  return last < first ? 0 : last - first + 1;
+}
 
-bool LoadGlyph(FT_Face face, char ch, double widen, std::string *error) {
-  FT_Matrix m{static_cast<FT_Fixed>(widen * 0x10000), 0, 0, 0x10000};
-  FT_Set_Transform(face, &m, nullptr);
-  if (FT_Load_Char(face, static_cast<unsigned char>(ch), FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) {
+// A wider pixel size rather than a transform of the outline, so the hinter still snaps the
+// horizontal strokes of the stretched letters to whole pixels.
+bool RenderGlyph(FT_Face face, char ch, int pixelSize, double widen, Glyph &g, std::string *error) {
+  FT_F26Dot6 height = pixelSize * 64, width = static_cast<FT_F26Dot6>(std::lround(pixelSize * widen * 64));
+  if (FT_Set_Char_Size(face, width, height, 72, 72)) {
+    *error = "cannot set the font size";
+    return false;
+  }
+  if (FT_Load_Char(face, static_cast<unsigned char>(ch), FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT)) {
     *error = std::string("cannot render the glyph '") + ch + "'";
     return false;
+  }
+  const FT_Bitmap &bm = face->glyph->bitmap;
+  if (bm.pixel_mode != FT_PIXEL_MODE_GRAY) {
+    *error = "the font did not render in grey levels";
+    return false;
+  }
+  g.width = static_cast<int>(bm.width);
+  g.rows = static_cast<int>(bm.rows);
+  g.top = face->glyph->bitmap_top;
+  g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
+  for (int r = 0; r < g.rows; ++r)
+    for (int c = 0; c < g.width; ++c)
+      g.coverage[static_cast<size_t>(r) * g.width + c] = bm.buffer[r * bm.pitch + c];
+  return true;
+}
+
+// Every glyph at one size and widening; a glyph whose ink would pass `widestInk` is narrowed
+// on its own until it fits, as a monospaced font narrows its m and w.
+bool RenderGlyphs(FT_Face face, int pixelSize, double widen, int widestInk, std::vector<Glyph> &glyphs,
+                  std::string *error) {
+  glyphs.assign(kFontGlyphs, Glyph{});
+  for (int k = 0; k < kFontGlyphs; ++k) {
+    if (kFontChars[k] == ' ') continue;
+    double w = widen;
+    if (!RenderGlyph(face, kFontChars[k], pixelSize, w, glyphs[k], error)) return false;
+    while ((InkColumns(glyphs[k]) > widestInk || glyphs[k].width > kRoom) && w > 0.3) {
+      w *= 0.98;
+      if (!RenderGlyph(face, kFontChars[k], pixelSize, w, glyphs[k], error)) return false;
+    }
   }
   return true;
 }
 
-bool RenderGlyphs(FT_Face face, int pixelSize, int maxWidth, std::vector<Glyph> &glyphs, std::string *error) {
-  if (FT_Set_Pixel_Sizes(face, 0, pixelSize)) {
-    *error = "cannot set the font size";
-    return false;
-  }
-  glyphs.assign(kFontGlyphs, Glyph{});
+// Median ink width of the small letters of ordinary width (not the narrow i, j, l, t, f).
+int TypicalInk(const std::vector<Glyph> &glyphs) {
+  std::vector<int> widths;
   for (int k = 0; k < kFontGlyphs; ++k) {
-    if (kFontChars[k] == ' ') continue;
-    double widen = kWiden;
-    if (!LoadGlyph(face, kFontChars[k], widen, error)) return false;
-    while (static_cast<int>(face->glyph->bitmap.width) > maxWidth && widen > 0.5) {
-      widen *= 0.97;
-      if (!LoadGlyph(face, kFontChars[k], widen, error)) return false;
-    }
-    const FT_Bitmap &bm = face->glyph->bitmap;
-    if (bm.pixel_mode != FT_PIXEL_MODE_GRAY) {
-      *error = "the font did not render in grey levels";
-      return false;
-    }
-    Glyph &g = glyphs[k];
-    g.width = static_cast<int>(bm.width);
-    g.rows = static_cast<int>(bm.rows);
-    g.top = face->glyph->bitmap_top;
-    g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
-    for (int r = 0; r < g.rows; ++r)
-      for (int c = 0; c < g.width; ++c)
-        g.coverage[static_cast<size_t>(r) * g.width + c] = bm.buffer[r * bm.pitch + c];
+    char c = kFontChars[k];
+    if (c >= 'a' && c <= 'z' && !std::strchr("ijltf", c)) widths.push_back(InkColumns(glyphs[k]));
   }
-  return true;
+  std::sort(widths.begin(), widths.end());
+  return widths[widths.size() / 2];
 }
 
 }  // namespace
@@ -94,29 +125,43 @@ bool MakeFontImage(const std::string &fontPath, Canvas &out, std::string *error)
     *error = "cannot open the font '" + fontPath + "'";
     return false;
   }
-  // Two clear pixels round every glyph keep linear filtering from pulling in a neighbour's ink.
-  const int margin = 2, room = kFontCell - 2 * margin;
+  // The largest size whose tallest ascender and deepest descender both fit a cell.
   std::vector<Glyph> glyphs;
-  int above = 0, below = 0;
-  for (int size = 27; size >= 12; --size) {
-    if (!RenderGlyphs(ft.face, size, room, glyphs, error)) return false;
-    int widest = 0;
-    above = below = 0;
-    for (const Glyph &g : glyphs) {
-      if (g.coverage.empty()) continue;
-      widest = std::max(widest, g.width);
-      above = std::max(above, g.top);
-      below = std::max(below, g.rows - g.top);
-    }
-    if (widest <= room && above + below <= room) break;
-    if (size == 12) {
+  int size = kFontCell, above = 0, below = 0;
+  for (;; --size) {
+    if (size < 12) {
       *error = "the font's glyphs do not fit the atlas cells";
       return false;
     }
+    if (!RenderGlyphs(ft.face, size, 1.0, kRoom, glyphs, error)) return false;
+    above = below = 0;
+    for (const Glyph &g : glyphs) {
+      if (g.coverage.empty()) continue;
+      above = std::max(above, g.top);
+      below = std::max(below, g.rows - g.top);
+    }
+    if (above + below <= kRoom) break;
   }
+  // Then widen until the ordinary small letters fill the text's pitch.
+  const int natural = std::max(1, TypicalInk(glyphs));
+  double widen = 0.97 * kTypicalInk / natural;
+  for (;; widen *= 1.01) {
+    if (widen > 3) {
+      *error = "the font's letters cannot be widened to fill the text's pitch";
+      return false;
+    }
+    if (!RenderGlyphs(ft.face, size, widen, kWidestInk, glyphs, error)) return false;
+    if (TypicalInk(glyphs) >= kTypicalInk) break;
+  }
+  for (const Glyph &g : glyphs)
+    if (!g.coverage.empty() && (g.top > above || g.rows - g.top > below)) {
+      *error = "the widened glyphs no longer fit the atlas cells";
+      return false;
+    }
+
   // One baseline for all, with the tallest ascender and deepest descender centred in the cell;
   // the lower-case letters the game shows then sit about the middle of the drawn quad.
-  const int baseline = margin + (room - above - below) / 2 + above;
+  const int baseline = kMargin + (kRoom - above - below) / 2 + above;
   out = Canvas(kFontSize, kFontSize, {1, 1, 1, 0});  // white everywhere: no dark fringes
   for (int k = 0; k < kFontGlyphs; ++k) {
     const Glyph &g = glyphs[k];

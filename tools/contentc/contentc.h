@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "persist/options.h"
+
 struct ContentPaths {
   std::string sourceDir;  // content/
   std::string dataDir;    // the data folder the game runs in
@@ -23,3 +25,7 @@ bool WriteDataFile(const std::string &path, const std::vector<uint8_t> &bytes);
 // Runs every registered step; returns how many failed. A step may also fail by throwing: the
 // message is printed.
 int RunContentSteps(const ContentPaths &paths);
+
+// The options a new player starts with; written only into a data folder that has none the game
+// can read, so a player's own settings survive every rebuild.
+toptions ShippedOptions();

@@ -1,12 +1,12 @@
 // The options file shipped in the data folder: a window rather than a display-mode change, sound
-// on, and the usual keys bound, so a new player can move at once.
+// on, and the usual keys bound, so a new player can move at once. It is only a starting point:
+// once the data folder holds options the player saved, every rebuild leaves them alone.
 #include <cstdio>
 
 #include "base/files.h"
 #include "contentc/contentc.h"
-#include "persist/options.h"
 
-static bool WriteDefaultOptions(const ContentPaths &paths) {
+toptions ShippedOptions() {
   toptions o = {};
   o.screenWidth = 1024;
   o.screenHeight = 768;
@@ -22,7 +22,19 @@ static bool WriteDefaultOptions(const ContentPaths &paths) {
   o.keyChange = 'Q';
   o.keyUse = 'E';
   o.tutorial = 1;
-  return WriteDataFile(paths.dataDir + "/options.zop", EncodeOptions(o));
+  return o;
+}
+
+static bool WriteDefaultOptions(const ContentPaths &paths) {
+  const std::string path = paths.dataDir + "/options.zop";
+  std::vector<uint8_t> held;
+  toptions read;
+  if (ReadFileBytes(path, held) && DecodeOptions(held.data(), held.size(), read)) return true;
+  // A file the game cannot read starts it with no keys bound: ours serves the player better.
+  if (FileExists(path))
+    std::fprintf(stderr, "contentc: %s is not an options file the game can read (%zu bytes); writing the shipped options\n",
+                 path.c_str(), held.size());
+  return WriteDataFile(path, EncodeOptions(ShippedOptions()));
 }
 
 static ContentStep step("options", WriteDefaultOptions);

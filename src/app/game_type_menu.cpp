@@ -1,0 +1,56 @@
+#include <GL/gl.h>
+
+#include "app/game.h"
+#include "app/screenloop.h"
+#include "game/camera.h"
+#include "game/state.h"
+#include "persist/options.h"
+#include "render/text.h"
+
+namespace {
+int32_t done = 0;
+
+struct tgametype {
+  const char *button, *heading, *description;
+  double y;          // the button's line; the texts sit below it
+  int32_t helpBase;  // the set-up adds 0 to 2
+};
+const tgametype gameTypes[] = {
+    {"short", "help is on its way.", "try to survive. help arrives around day 3.", 1.4, 2},
+    {"long", "the search is on.", "try to survive. help arrives around day 8.", 0.7, 7},
+    {"infinite", "You have no chance to survive.", "see how long you can last. no help is coming.", -0.1, -10},
+};
+
+void Init() {
+  CameraPos = {0, 0};
+  Options.tutorial = 1;  // on every time the menu opens
+}
+
+bool Frame() {
+  MenuFramePrelude();
+  Panel({-3.25, 2}, {3.25, 3});
+  glScaled(4, 4, 1);
+  DrawText("game type", {0, 0.625}, true);
+  glScaled(0.25, 0.25, 1);
+  Panel({3.25, -1.1}, {-3.25, 1.6});
+
+  if (Options.tutorial) FillRect({-0.8, -0.825}, {-0.95, -0.975}, {0, 0, 0});
+  glColor4d(0, 0, 0, 0.475 * Options.tutorial + 0.125);
+  FrameRect({-0.8, -0.825}, {-0.95, -0.975});
+  if (Button("tutorial", {0.15, -0.9}, CursorPos, 1.5)) Options.tutorial ^= 1;
+
+  for (const tgametype &t : gameTypes) {
+    DrawText(t.heading, {0, t.y - 0.2}, true);
+    DrawText(t.description, {0, t.y - 0.4}, true);
+    if (Button(t.button, {0, t.y}, CursorPos, 2.0)) {
+      Game.helpDay = t.helpBase;
+      done = -1;
+      RunGame();
+    }
+  }
+  DrawCursor(CursorPos);
+  return true;
+}
+}  // namespace
+
+void GameTypeMenu() { ScreenLoop(done, Init, Frame); }

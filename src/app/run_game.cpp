@@ -1,0 +1,74 @@
+#include <GL/gl.h>
+
+#include <string>
+
+#include "app/game.h"
+#include "app/screenloop.h"
+#include "game/camera.h"
+#include "game/day.h"
+#include "game/state.h"
+#include "platform/message.h"
+#include "platform/window.h"
+#include "render/text.h"
+#include "view/load.h"
+#include "view/view.h"
+#include "world/terrain.h"
+
+namespace {
+int32_t gameDone = 0;
+int32_t transitionDone = 0;
+double transitionTime = 0;
+
+void TransitionInit() {
+  transitionTime = 0;
+  CameraPos = {0, 0};
+  if (BeginDay()) {
+    buildtilelists();
+    buildskyline();
+  }
+}
+
+bool TransitionFrame() {
+  frameTime = GetFrameTime();
+  CursorPos = MouseToWorld(mouseX, mouseY);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  transitionTime += frameTime;
+  double t = transitionTime;
+  if (t >= 1.0) RenderWorld();  // the new day shows through the fading veil
+  if (t >= 2.0) transitionDone = -1;
+  glDisable(GL_DEPTH_TEST);
+  glLoadIdentity();
+  glTranslated(0, 0, -9);
+  glDisable(GL_TEXTURE_2D);
+  glColor4d(0, 0, 0, 4 - 2 * t);
+  glBegin(GL_QUADS);
+  glVertex3d(-5, 3.75, 0);
+  glVertex3d(5, 3.75, 0);
+  glVertex3d(5, -3.75, 0);
+  glVertex3d(-5, -3.75, 0);
+  glEnd();
+  glScaled(3, 3, 1);
+  glColor4d(0.4, 0.4, 0.6, 4 - 2 * t);
+  DrawString("day " + std::to_string(Game.dayNumber), {0, 0}, true);
+  return true;
+}
+}  // namespace
+
+void DayTransition() { ScreenLoop(transitionDone, TransitionInit, TransitionFrame); }
+
+void SetupGame() {
+  ResetGameState();
+  Game.helpDay += randomint(3);
+  DayTransition();
+}
+
+void RunGame() {
+  std::string missing = LoadGameData();
+  if (!missing.empty()) {
+    // Without a figure, its animations or a weapon there is nothing to play with.
+    ShowMessage("The game cannot start: " + missing + " is missing or damaged.", "ERROR", MB_ICONSTOP);
+    return;
+  }
+  SetupGame();
+  ScreenLoop(gameDone, nullptr, GameStep);
+}

@@ -1,0 +1,131 @@
+// Tracers, particles and the helicopter.
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "game/objects.h"
+#include "platform/window.h"
+#include "render/textures.h"
+#include "view/view.h"
+
+void DrawTracers() {
+  ApplyCamera();
+  glDisable(GL_TEXTURE_2D);
+  glLineWidth(1.5);
+  glBegin(GL_LINES);
+  for (const tshot &s : shotList) {
+    if (!s.active || !s.source) continue;
+    tvector p = s.body.pos, d = s.last - s.body.pos;
+    if (d.x == 0 || d.y == 0) continue;  // a shot moving straight along an axis draws none
+    tvector u = vecnormalise(d);
+    tvector tail = p + u * 0.2;
+    glColor4d(0, 0, 0, 0.25);
+    glVertex3d(tail.x, tail.y, 0.001);
+    glColor4d(0, 0, 0, 1);
+    glVertex3d(p.x, p.y, 0.001);
+  }
+  glEnd();
+}
+
+void DrawParticles() {
+  ApplyCamera();
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, coloursTexture);
+  glBegin(GL_QUADS);
+  for (size_t n = 0; n < particleList.size(); ++n) {
+    const tparticle &q = particleList[n];
+    if (!q.active) continue;
+    glColor4d(1, 1, 1, q.expired ? 4 * q.lifetime : 1);
+    tvector p = q.body.pos, v = q.body.vel;
+    double sx = q.size.x, sy = q.size.y;
+    double t0 = q.row * 0.125 + 0.01, t1 = q.row * 0.125 + 0.115;
+    if (!q.moving || (v.x == 0 && v.y == 0)) {
+      glTexCoord2d(0, t0);
+      glVertex3d(p.x - sx, p.y - sy, 0);
+      glTexCoord2d(1, t0);
+      glVertex3d(p.x + sx, p.y - sy, 0);
+      glTexCoord2d(1, t1);
+      glVertex3d(p.x + sx, p.y + sy, 0);
+      glTexCoord2d(0, t1);
+      glVertex3d(p.x - sx, p.y + sy, 0);
+      continue;
+    }
+    tvector u;
+    if (q.row == 7) {
+      // Flying body parts tumble instead of pointing along their flight.
+      double th = n * 0.1 * M_PI + p.x * 5 - v.y * 8;
+      u = {std::sin(th), std::cos(th)};
+    } else {
+      u = vecnormalise(v);
+    }
+    tvector a = {u.x * sy - u.y * sx, u.y * sy + u.x * sx};
+    tvector b = {u.x * sy + u.y * sx, u.y * sy - u.x * sx};
+    glTexCoord2d(0, t0);
+    glVertex3d(p.x + a.x, p.y + a.y, 0);
+    glTexCoord2d(1, t0);
+    glVertex3d(p.x + b.x, p.y + b.y, 0);
+    glTexCoord2d(1, t1);
+    glVertex3d(p.x - a.x, p.y - a.y, 0);
+    glTexCoord2d(0, t1);
+    glVertex3d(p.x - b.x, p.y - b.y, 0);
+  }
+  glEnd();
+}
+
+namespace {
+double Frac(double v) {
+  double f = v - std::floor(v);
+  return f == 0 ? 1 : f;  // (0, 1]
+}
+
+void Rotor(double cx, double cy, double radius, bool edgeOn) {
+  glBegin(GL_TRIANGLE_FAN);
+  glColor4d(0, 0, 0, 0.75);
+  glVertex3d(cx, cy, 0);
+  for (int i = 0; i <= 40; ++i) {
+    double a = i * 9 * M_PI / 180;
+    glColor4d(0, 0, 0, 0.5 - Frac(0.025 * i + heli.rotor));
+    if (edgeOn)
+      glVertex3d(cx + radius * std::sin(a), cy, radius * std::cos(a));
+    else
+      glVertex3d(cx + radius * std::sin(a), cy + radius * std::cos(a), 0);
+  }
+  glEnd();
+}
+}  // namespace
+
+void DrawHeli() {
+  ApplyCamera();
+  glTranslated(heli.pos.x, heli.pos.y, 0);
+  glDisable(GL_TEXTURE_2D);
+  if (heli.rope > 0) {
+    glColor4d(0, 0, 0, 1);
+    glBegin(GL_QUADS);
+    glVertex3d(-0.01, 0, 0);
+    glVertex3d(0.01, 0, 0);
+    glVertex3d(0.01, -heli.rope, 0);
+    glVertex3d(-0.01, -heli.rope, 0);
+    glEnd();
+  }
+  glRotated(heli.tilt, 0, 0, -1);
+  glTranslated(-0.3, -0.1, 0);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, heliTexture);
+  glColor4d(1, 1, 1, 1);
+  glBegin(GL_QUADS);
+  glTexCoord2d(0, 0);
+  glVertex3d(-1.2, -0.6, 0);
+  glTexCoord2d(1, 0);
+  glVertex3d(1.2, -0.6, 0);
+  glTexCoord2d(1, 1);
+  glVertex3d(1.2, 0.6, 0);
+  glTexCoord2d(0, 1);
+  glVertex3d(-1.2, 0.6, 0);
+  glEnd();
+  heli.rotor += 12.566370614359172 * frameTime;
+  glDisable(GL_TEXTURE_2D);
+  Rotor(-1.10625, 0.365625, 0.3, false);
+  glEnable(GL_DEPTH_TEST);
+  Rotor(0.3375, 0.2625, 0.96, true);
+  glDisable(GL_DEPTH_TEST);
+}

@@ -1,0 +1,137 @@
+// The player with weapon and aiming guides, the defenders and their sprites, the zombies.
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "actors/skeleton_draw.h"
+#include "game/objects.h"
+#include "game/state.h"
+#include "platform/window.h"
+#include "render/text.h"
+#include "render/textures.h"
+#include "view/view.h"
+#include "world/collision.h"
+
+namespace {
+constexpr double DEGREES = 57.29577951308232;
+
+void TexturedQuad(tvector a, tvector ta, tvector b, tvector tb, tvector c, tvector tc, tvector d, tvector td) {
+  glTexCoord2d(ta.x, ta.y);
+  glVertex3d(a.x, a.y, 0);
+  glTexCoord2d(tb.x, tb.y);
+  glVertex3d(b.x, b.y, 0);
+  glTexCoord2d(tc.x, tc.y);
+  glVertex3d(c.x, c.y, 0);
+  glTexCoord2d(td.x, td.y);
+  glVertex3d(d.x, d.y, 0);
+}
+
+// The guides: a faint circle through the pointer, and the laser cut at the first block or
+// character it meets.
+void DrawAimingGuides(tvector shoulder) {
+  ApplyCamera();
+  tvector cursor = CameraPos + MouseToWorld(mouseX, mouseY) * (6 * zoom / 9);
+  double r = vecdistance(cursor, shoulder, false);
+  glDisable(GL_TEXTURE_2D);
+  glColor4d(0, 0, 0, 0.2);
+  glBegin(GL_LINE_LOOP);
+  for (int i = 0; i < 60; ++i) {
+    double a = i * 6 / DEGREES;
+    glVertex3d(shoulder.x + r * std::sin(a), shoulder.y + r * std::cos(a), 0);
+  }
+  glEnd();
+
+  double aim = Player.aimSmoothed;
+  tvector end = shoulder + tvector{std::sin(aim), std::cos(aim)} * 10.0;
+  end = segmentterrain(shoulder, end).point;
+  end = segmentcharacters(shoulder, end).point;
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, smokeTexture);
+  glBegin(GL_LINES);
+  glTexCoord2d(shoulder.x * 0.25, shoulder.y * 0.25);
+  glVertex3d(shoulder.x, shoulder.y, 0);
+  glTexCoord2d(end.x * 0.25, end.y * 0.25);
+  glVertex3d(end.x, end.y, 0);
+  glEnd();
+}
+}  // namespace
+
+void DrawWeaponSprite(tvector q, int index, bool flipped, double recoil, double angle) {
+  glEnable(GL_TEXTURE_2D);
+  glColor4d(1, 1, 1, 1);
+  if (!weaponTextures.empty() && index >= 0 && static_cast<size_t>(index) < weaponTextures.size())
+    glBindTexture(GL_TEXTURE_2D, weaponTextures[index]);
+  glPushMatrix();
+  glTranslated(q.x, q.y - 0.075, 0);
+  glTranslated(0, 0.075, 0);
+  glRotated(angle, 0, 0, 1);
+  glTranslated(0.05 * recoil - 0.075, 0, 0);
+  glBegin(GL_QUADS);
+  if (!flipped)
+    TexturedQuad({0, -0.06}, {0, 0}, {0.4, -0.06}, {1, 0}, {0.4, 0.04}, {1, 1}, {0, 0.04}, {0, 1});
+  else
+    TexturedQuad({0, -0.04}, {0, 1}, {0.4, -0.04}, {1, 1}, {0.4, 0.06}, {1, 0}, {0, 0.06}, {0, 0});
+  glEnd();
+  glPopMatrix();
+}
+
+void DrawArmSprite(tvector q, bool flipped, double angle) {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, armTexture);
+  glColor4d(1, 1, 1, 1);
+  glPushMatrix();
+  glTranslated(q.x, q.y - 0.075, 0);
+  glTranslated(0, 0.075, 0);
+  glRotated(angle, 0, 0, 1);
+  glBegin(GL_QUADS);
+  if (!flipped)
+    TexturedQuad({-0.025, -0.05}, {0, 0.5}, {0.085, -0.05}, {1, 0.5}, {0.085, 0.01}, {1, 1}, {-0.025, 0.01}, {0, 1});
+  else
+    TexturedQuad({-0.025, -0.015}, {0, 1}, {0.085, -0.015}, {1, 1}, {0.085, 0.045}, {1, 0.5}, {-0.025, 0.045}, {0, 0.5});
+  glEnd();
+  glPopMatrix();
+}
+
+void DrawDefender(const tdefender &d) {
+  double a = d.drawaim;
+  bool f = std::sin(a) < 0;
+  tvector p = d.pos;
+  double s0 = f ? 1 : 0, s1 = 1 - s0;
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, guyTexture);
+  glColor4d(1, 1, 1, 1);
+  glBegin(GL_QUADS);
+  TexturedQuad({p.x - 0.05, p.y + 0.23}, {s0, 0.95}, {p.x + 0.05, p.y + 0.23}, {s1, 0.95}, {p.x + 0.05, p.y},
+               {s1, 0}, {p.x - 0.05, p.y}, {s0, 0});
+  glEnd();
+  int texture = (d.weapon >= 0 && static_cast<size_t>(d.weapon) < weapons.size()) ? weapons[d.weapon].texture : 0;
+  DrawWeaponSprite({p.x, p.y + 0.175}, texture, f, d.reach, 90 - a * DEGREES);
+  DrawArmSprite({p.x, p.y + 0.175}, f, 90 - a * DEGREES);
+}
+
+void DrawDefenders() {
+  ApplyCamera();
+  for (const tdefender &d : defenderList)
+    if (d.active) DrawDefender(d);
+}
+
+void DrawPlayer() {
+  ApplyCamera();
+  double pivot = guys.empty() || guys[0].parts.empty() ? 0 : guys[0].parts[0].pivot.y;
+  tvector shoulder = {Player.body.pos.x, Player.body.pos.y - pivot * Player.anim.scale + 0.065};
+  bool flipped = Player.aimPoint.x < Player.body.pos.x;
+  DrawWeaponSprite(shoulder, Player.currentWeapon.texture, flipped, Player.armReach,
+                   90 - Player.aimSmoothed * DEGREES);
+
+  ApplyCamera();
+  glDisable(GL_TEXTURE_2D);
+  if (!guys.empty()) DrawFigure(Player.body.pos, Player.anim, guys[0]);
+  DrawAimingGuides(shoulder);
+}
+
+void DrawCharacters() {
+  ApplyCamera();
+  glDisable(GL_TEXTURE_2D);
+  for (const tenemy &e : enemies)
+    if (e.active && OnScreen(e.body.pos)) DrawCharacter(e);
+}

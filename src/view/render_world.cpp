@@ -1,0 +1,133 @@
+// One frame of the world, back to front: sky, skyline, base, figures, effects, sunlight and
+// shadows, terrain, HUD and fade. The caller clears the colour and depth buffers first.
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "game/objects.h"
+#include "game/state.h"
+#include "persist/options.h"
+#include "platform/window.h"
+#include "render/textures.h"
+#include "view/view.h"
+#include "world/terrain.h"
+
+namespace {
+void ScreenQuad(double alpha) {
+  glColor4d(0, 0, 0, alpha);
+  glBegin(GL_QUADS);
+  glVertex3d(-5, -3.75, -9);
+  glVertex3d(5, -3.75, -9);
+  glVertex3d(5, 3.75, -9);
+  glVertex3d(-5, 3.75, -9);
+  glEnd();
+}
+
+void Quad(double x0, double y0, double x1, double y1, double t0 = 0, double t1 = 1) {
+  glTexCoord2d(0, t0);
+  glVertex3d(x0, y0, 0);
+  glTexCoord2d(1, t0);
+  glVertex3d(x1, y0, 0);
+  glTexCoord2d(1, t1);
+  glVertex3d(x1, y1, 0);
+  glTexCoord2d(0, t1);
+  glVertex3d(x0, y1, 0);
+}
+}  // namespace
+
+void DrawBaseMarker() {
+  ApplyCamera();
+  if (Game.supplies < -0.01) Game.supplies = -0.01;
+  double top = basePos.y + 0.2 + 0.05 * Game.supplies;
+  glDisable(GL_TEXTURE_2D);
+  glColor4d(0, 0, 0, 1);
+  glBegin(GL_QUADS);
+  Quad(basePos.x - 0.1, basePos.y, basePos.x + 0.1, top);
+  glEnd();
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, symbolTexture);
+  glBegin(GL_QUADS);  // still black: the emblem shows as a silhouette through its alpha
+  Quad(basePos.x - 0.1, top, basePos.x + 0.1, top + 0.2, 0, 0.985);
+  glEnd();
+}
+
+void DrawCrates() {
+  ApplyCamera();
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, suppliesTexture);
+  glColor4d(1, 1, 1, 1);
+  glBegin(GL_QUADS);
+  for (const tcrate &c : crateList)
+    if (c.active) Quad(c.pos.x - 0.1, c.pos.y, c.pos.x + 0.1, c.pos.y + 0.2);
+  glEnd();
+}
+
+// The terrain's silhouettes into the depth buffer only. Drawn first, they let the skyline and the
+// sunlight fail the depth test wherever the opaque terrain will cover them at the end anyway:
+// the same picture, without blending what nobody sees.
+void MarkTerrainDepth() {
+  ApplyCamera();
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  for (const ttilerecord &tile : worldRow)
+    if (tile.list) glCallList(tile.list);
+  glDisable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glEnable(GL_BLEND);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
+void DrawTerrain() {
+  ApplyCamera();
+  glDisable(GL_BLEND);  // black and opaque: blending would only cost fill
+  for (const ttilerecord &tile : worldRow)
+    if (tile.list) glCallList(tile.list);
+  glEnable(GL_BLEND);
+}
+
+void DrawFade(double alpha) {
+  glLoadIdentity();
+  glDisable(GL_TEXTURE_2D);
+  ScreenQuad(alpha);
+}
+
+bool markTerrainDepth = true;
+
+void RenderWorld() {
+  if (markTerrainDepth) MarkTerrainDepth();
+  DrawSky();
+  glDisable(GL_TEXTURE_2D);
+  if (Ending.baseLossTimer > 0) CameraPos = (CameraPos * 8 + basePos) / 9;
+  DrawSkyline();
+  if (!Ending.baseLossBlast) DrawBaseMarker();
+  bool aboard = Ending.rescueActive && heli.rope <= 0;  // flown out: drawn in the helicopter
+  if (!defenderList.empty() && !aboard) DrawDefenders();
+  if (!crateList.empty()) DrawCrates();
+  if (!Ending.deathBlast && !aboard) DrawPlayer();
+  DrawCharacters();
+  DrawTracers();
+  if (Ending.heliActive) DrawHeli();
+  glPointSize(3);
+  glEnable(GL_TEXTURE_2D);
+  if (!pickupList.empty()) {
+    ApplyCamera();
+    DrawPickups();
+  }
+  if (!Options.particlesOff) DrawParticles();
+  glDisable(GL_TEXTURE_2D);
+  double a = (Game.timeOfDay + 0.1875) * 2 * M_PI;
+  if (!Options.shadowsOff && std::cos(a) < 0) DrawSunAndShadows({std::sin(a), std::cos(a)});
+  DrawTerrain();
+  DrawHud();
+  bool heliInView = Game.dayNumber >= Game.helpDay && Ending.heliActive && OnScreen(heli.pos);
+  if (Options.tutorial && (Game.dayNumber == 1 || heliInView)) DrawTutorial();
+  if (Game.fadeOut) {
+    DrawFade(Game.fadeLevel);
+    Game.fadeLevel += frameTime;
+  } else {
+    Game.fadeLevel = 0;
+  }
+}

@@ -1,0 +1,38 @@
+// Whole-program runs that need a display of their own: each is started by a test in gl_tests
+// under its own Xvfb, so ctest does not list these.
+#include <gtest/gtest.h>
+
+#include "contentc/contentc.h"
+#include "platform/message.h"
+#include "platform/window.h"
+#include "rig/scripted_run.h"
+
+// Under a screen smaller than the options' full-screen size, with the real message boxes (which
+// cannot open on an X server without fonts): the game must come up in a window, not quit.
+TEST(SmallScreen, FullScreenThatCannotBeAskedAboutRunsWindowed) {
+  ASSERT_EQ(messageHandler, nullptr);
+  ASSERT_EQ(yesNoHandler, nullptr);
+  ScriptedRun run;
+  toptions wanted = ShippedOptions();
+  wanted.fullScreen = 1;
+  wanted.screenWidth = 1024;
+  wanted.screenHeight = 768;
+  run.dir().write("options.zop", EncodeOptions(wanted));
+  bool windowed = false;
+  run.screenshot(6, "small_screen_main_menu");
+  run.at(6, [&] { windowed = fullscreenActive == 0; });
+  run.closeWindow(7);
+  EXPECT_EQ(run.run(300), 0);
+  EXPECT_EQ(run.passes, 7) << "the main menu did not run";
+  EXPECT_TRUE(windowed);
+  ASSERT_EQ(run.shotWidth, 1024);
+  ASSERT_EQ(run.shotHeight, 768);
+  // The main menu's title: dark ink inside its panel, around the middle of the window's top.
+  int ink = 0;
+  for (int y = 90; y < 160; ++y)
+    for (int x = 260; x < 770; ++x) {
+      Rgb p = PixelAt(run.lastPixels, 1024, 768, x, y);
+      if (p.r < 60 && p.g < 60 && p.b < 60) ++ink;
+    }
+  EXPECT_GT(ink, 3000) << "no title in " << run.lastShot;
+}

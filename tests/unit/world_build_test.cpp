@@ -1,0 +1,189 @@
+// The daily world build: chaining pieces, the base, crates and weapon crates, defenders, the
+// player's start, and the start of the helicopter.
+#include <gtest/gtest.h>
+
+#include "game/camera.h"
+#include "game/day.h"
+#include "game/objects.h"
+#include "game/state.h"
+#include "game/world_build.h"
+#include "rig/blocks.h"
+#include "world/terrain.h"
+
+namespace {
+tdefender Defender(uint8_t active, tvector pos) {
+  tdefender d{};
+  d.active = active;
+  d.pos = pos;
+  return d;
+}
+
+// A piece: ground block under its whole width, the given edge heights and spots.
+ttilerecord Piece(uint8_t kind, double left, double right, tvector start = {0, 0.1}, tvector base = {0, 0}) {
+  ttilerecord t{};
+  t.desc.kind = kind;
+  t.desc.leftheight = left;
+  t.desc.rightheight = right;
+  t.desc.cratespot = {1, 0.5};
+  t.desc.pickupspot = {-1, 0.5};
+  t.desc.startspot = start;
+  t.desc.basespot = base;
+  t.collision = {Block(-2.5, -3, 2.5, 0)};
+  t.drawn = t.collision;
+  return t;
+}
+
+class WorldBuild : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (auto &k : pieceLibrary) k.clear();
+    for (ttilerecord &t : worldRow) t = ttilerecord{};
+    ResetGameState();
+    Ending = tending{};
+    weapons.assign(4, tweapon{});
+    for (int i = 0; i < 4; ++i) weapons[i].iconrow = static_cast<uint8_t>(i + 4);
+    basePos = {0, 0};
+    baseTileOffset = 0;
+    SetFixedSeed(5);
+  }
+  void TearDown() override {
+    SetFixedSeed(-1);
+    for (auto &k : pieceLibrary) k.clear();
+    weapons.clear();
+    defenderList.clear();
+  }
+  void Library(double middleLeft, double middleRight, double baseLeft = 0, double baseRight = 0,
+               double endOuter = 0) {
+    pieceLibrary[2] = {Piece(2, endOuter, 0)};
+    pieceLibrary[0] = {Piece(0, middleLeft, middleRight)};
+    pieceLibrary[1] = {Piece(1, baseLeft, baseRight, {0.5, 0.1}, {-0.5, 0.2})};
+    pieceLibrary[3] = {Piece(3, 0, endOuter)};
+  }
+  double GroundTop(int slot) { return worldRow[slot].collision[0].corner2.y; }
+};
+}  // namespace
+
+TEST_F(WorldBuild, FlatPiecesPutTheBaseAndPlayerOnTheirSpots) {
+  Library(0, 0);
+  ASSERT_TRUE(buildworld());
+  placeplayer();
+  EXPECT_DOUBLE_EQ(basePos.x, -0.5);
+  EXPECT_DOUBLE_EQ(basePos.y, 0.2);
+  EXPECT_DOUBLE_EQ(Player.body.pos.x, 0.51);
+  EXPECT_DOUBLE_EQ(Player.body.pos.y, 0.1);
+  for (int s = 0; s < WORLD_SLOTS; ++s) {
+    EXPECT_DOUBLE_EQ(worldRow[s].collision[0].corner1.x, 5.0 * (s - 7) - 2.5) << "slot " << s;
+    EXPECT_DOUBLE_EQ(GroundTop(s), 0) << "slot " << s;
+  }
+  // No crates on the base tile, whatever the draws.
+  for (const tcrate &c : crateList) EXPECT_GT(std::abs(c.pos.x), 2.5);
+}
+
+TEST_F(WorldBuild, RisingPiecesStepUpOneUnitPerTile) {
+  Library(0, 1);
+  ASSERT_TRUE(buildworld());
+  for (int s = 1; s <= 6; ++s) EXPECT_DOUBLE_EQ(GroundTop(s), s - 1) << "slot " << s;
+  EXPECT_DOUBLE_EQ(GroundTop(7), 6);  // the base continues from slot 6's right edge
+  for (int s = 8; s <= 13; ++s) EXPECT_DOUBLE_EQ(GroundTop(s), s - 2) << "slot " << s;
+  EXPECT_DOUBLE_EQ(basePos.y, 6.2);
+}
+
+// Summing every piece's rise up to and including the base would count the base's own right
+// height and the left end's outer height: the player would start inside or above the ground.
+TEST_F(WorldBuild, ThePlayerStartsOnTheBaseGroundWhateverItsEdgeHeights) {
+  Library(0, 0.5, /*baseLeft*/ 0.3, /*baseRight*/ 1.2, /*endOuter*/ 0.8);
+  ASSERT_TRUE(buildworld());
+  placeplayer();
+  // The base piece's ground top is at 0 in its own coordinates and start spot 0.1 above it.
+  EXPECT_NEAR(Player.body.pos.y - GroundTop(7), 0.1, 1e-9);
+  BeginDay();  // the day transition places the player the same way (no pieces on disk here)
+  EXPECT_NEAR(Player.body.pos.y - GroundTop(7), 0.1, 1e-9);
+  EXPECT_DOUBLE_EQ(CameraPos.y, Player.body.pos.y);
+}
+
+TEST_F(WorldBuild, CratesRaiseTheirSlotsPressureAndWeaponCratesOfferTheRightItems) {
+  Library(0, 0);
+  for (int seed = 1; seed < 40; ++seed) {
+    SetFixedSeed(seed);
+    for (double &w : Game.spawnweight) w = 0;
+    ASSERT_TRUE(buildworld());
+    double perSlot[WORLD_SLOTS] = {};
+    for (const tcrate &c : crateList) perSlot[tileindex(c.pos.x) + 7] += 1.5;
+    for (int s = 0; s < WORLD_SLOTS; ++s) EXPECT_DOUBLE_EQ(Game.spawnweight[s], perSlot[s]);
+    EXPECT_EQ(pickupList.size() % 3, 0u);
+    for (const tpickup &p : pickupList) {
+      EXPECT_GE(p.item, 1);  // the starting weapon is never offered
+      EXPECT_LE(p.item, 4);
+      EXPECT_EQ(p.iconrow, p.item == 4 ? 3 : p.item + 4);
+      EXPECT_EQ(p.body.accel.y, -6);
+    }
+  }
+  // With two weapons it is always weapon 1, or grenades.
+  weapons.resize(2);
+  pickupList.clear();
+  for (int i = 0; i < 300; ++i) spawnweaponcrate({0, 0});
+  int grenades = 0;
+  for (const tpickup &p : pickupList) {
+    EXPECT_TRUE(p.item == 1 || p.item == 2);
+    grenades += p.item == 2;
+  }
+  EXPECT_NEAR(grenades / 300.0, 1 / 3.0, 0.08);
+}
+
+TEST_F(WorldBuild, TheSameSeedBuildsTheSameWorldAndAMissingKindStopsTheBuild) {
+  pieceLibrary[2] = {Piece(2, 0, 0)};
+  pieceLibrary[0] = {Piece(0, 0, 0), Piece(0, 0, 1), Piece(0, 1, 0)};
+  pieceLibrary[1] = {Piece(1, 0, 0)};
+  pieceLibrary[3] = {Piece(3, 0, 0)};
+  auto snapshot = [] {
+    std::vector<double> v;
+    for (const ttilerecord &t : worldRow) v.push_back(t.collision.empty() ? -99 : t.collision[0].corner2.y);
+    for (const tcrate &c : crateList) v.push_back(c.pos.x);
+    for (const tpickup &p : pickupList) v.push_back(p.item);
+    return v;
+  };
+  SetFixedSeed(9);
+  ASSERT_TRUE(buildworld());
+  auto first = snapshot();
+  SetFixedSeed(9);
+  ASSERT_TRUE(buildworld());
+  EXPECT_EQ(snapshot(), first);
+
+  // Without right ends the build stops at slot 14: it keeps the old tile, and defenders stay.
+  defenderList = {Defender(1, {3, 7})};
+  basePos = {0, 0};
+  worldRow[14].collision = {Block(0, 0, 1, 42)};
+  pieceLibrary[3].clear();
+  EXPECT_FALSE(buildworld());
+  EXPECT_DOUBLE_EQ(worldRow[14].collision[0].corner2.y, 42);
+  EXPECT_DOUBLE_EQ(defenderList[0].pos.y, 7);
+}
+
+TEST_F(WorldBuild, DefendersDropOntoTheFirstSurfaceBelowTheBaseHeight) {
+  Library(0, 0);
+  worldRow[7].collision = {Block(-2.5, -3, 2.5, 0), Block(1, 3, 2, 3.5), Block(-2, 6, -1, 6.5)};
+  basePos = {0, 0.2};
+  defenderList = {Defender(1, {1.5, 9}), Defender(1, {-1.5, -2}), Defender(1, {0.2, 0}), Defender(0, {0.3, 4})};
+  dropdefenders();
+  EXPECT_DOUBLE_EQ(defenderList[0].pos.y, 3.5);  // on the ledge met first going down
+  EXPECT_DOUBLE_EQ(defenderList[1].pos.y, 0);    // the ledge above 5.2 is out of the probe's reach
+  EXPECT_DOUBLE_EQ(defenderList[2].pos.y, 0);
+  EXPECT_DOUBLE_EQ(defenderList[3].pos.y, 4);  // inactive: left alone
+}
+
+TEST_F(WorldBuild, TheHelicopterStartsLeftOfTheBaseAndRidesAlongWithIt) {
+  Library(0, 0);
+  basePos = {2, 1};
+  startheli();
+  EXPECT_TRUE(Ending.heliActive);
+  EXPECT_DOUBLE_EQ(heli.pos.x, -38);
+  EXPECT_DOUBLE_EQ(heli.pos.y, 3);
+  EXPECT_DOUBLE_EQ(heli.target.x, 2);
+  EXPECT_DOUBLE_EQ(heli.target.y, 2);
+  EXPECT_EQ(heli.gunner.weapon, 1);
+  EXPECT_GT(heli.gunner.aim, 0);  // faces the base, to its right
+  heli.pos = {4, 3};
+  ASSERT_TRUE(buildworld());  // the new base is at (-0.5, 0.2)
+  EXPECT_DOUBLE_EQ(heli.pos.x, 4 - 2 - 0.5);
+  EXPECT_DOUBLE_EQ(heli.pos.y, 3 - 1 + 0.2);
+}
