@@ -177,3 +177,48 @@ TEST(GameEnd, AFailedSaveIsReportedAndTheGameGoesOn) {
   EXPECT_EQ(ScoreName(TableIn(run, "slayerscores").entries[0]), "");
   EXPECT_EQ(TableIn(run, "slayerscores").entries[0].score, 50);
 }
+
+TEST(GameEnd, OptionsAppliedBeforeAGameShapeIt) {
+  // A new size and "left" bound to J, then a short game: the world is drawn in the new window and
+  // J runs left.
+  MessageRecorder recorder;
+  ScriptedRun run;
+  ClickAt(run, 3, 0, 0.2);        // options
+  ClickAt(run, 6, -2.0, 0.65);    // width field
+  int pass = 8;
+  for (int i = 0; i < 4; ++i, pass += 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
+  for (int sc : {SDL_SCANCODE_8, SDL_SCANCODE_0, SDL_SCANCODE_0}) run.key(pass, sc), pass += 2;
+  ClickAt(run, pass, 1.7, 0.65);  // height field
+  pass += 2;
+  for (int i = 0; i < 3; ++i, pass += 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
+  for (int sc : {SDL_SCANCODE_6, SDL_SCANCODE_0, SDL_SCANCODE_0}) run.key(pass, sc), pass += 2;
+  ClickAt(run, pass, -1.0, -0.75);  // left; its prompt is the next pass
+  run.key(pass + 1, SDL_SCANCODE_J);
+  ClickAt(run, pass + 4, -0.75, -1.4);  // apply
+  ClickAt(run, pass + 8, 0.75, -1.4);   // back
+  ClickAt(run, pass + 12, 0, 1.0);      // begin
+  ClickAt(run, pass + 16, 0, 1.4);      // short
+  const int game = pass + 16 + 170;     // after day one's banner
+  tvector before{}, after{};
+  int skyWhite = -1, ground = 0;
+  run.screenshot(game, "game_after_apply_800x600");
+  run.at(game, [&] {
+    EXPECT_EQ(clientWidth, 800);
+    EXPECT_EQ(clientHeight, 600);
+    Rgb sky = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, 400, 20);
+    skyWhite = sky.r > 250 && sky.g > 250 && sky.b > 250;
+    for (int x = 0; x < run.shotWidth; x += 4) {
+      Rgb p = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, x, run.shotHeight - 20);
+      if (p.r < 40 && p.g < 40 && p.b < 40) ++ground;
+    }
+    before = Player.body.pos;
+  });
+  run.hold(game + 2, SDL_SCANCODE_J, 40);
+  run.at(game + 44, [&] { after = Player.body.pos; });
+  run.closeWindow(game + 46);
+  EXPECT_EQ(run.run(game + 100), 0);
+  EXPECT_TRUE(recorder.messages.empty());
+  EXPECT_EQ(skyWhite, 0) << "the sky is missing";
+  EXPECT_GT(ground, 100) << "no terrain along the bottom";
+  EXPECT_LT(after.x, before.x - 0.3) << "J did not run left";
+}
