@@ -197,15 +197,9 @@ TEST(OptionsScreen, ApplyRecreatesTheWindowAtTheNewSizeAndSaves) {
   MessageRecorder recorder;
   ScriptedRun run;
   ClickAt(run, 3, 0, OPTIONS_Y);
-  // Width field: focus it, erase four digits, type 800; the same for the height with 600.
-  ClickAt(run, 6, -2.0, 0.65);
-  int pass = 8;
-  for (int i = 0; i < 4; ++i, pass += 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
-  for (int sc : {SDL_SCANCODE_8, SDL_SCANCODE_0, SDL_SCANCODE_0}) run.key(pass, sc), pass += 2;
-  ClickAt(run, pass, 1.7, 0.65);
-  pass += 2;
-  for (int i = 0; i < 3; ++i, pass += 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
-  for (int sc : {SDL_SCANCODE_6, SDL_SCANCODE_0, SDL_SCANCODE_0}) run.key(pass, sc), pass += 2;
+  // Width field: erase four digits, type 800; the same for the height with 600.
+  int pass = TypeDigits(run, 6, -2.0, 0.65, 4, "800");
+  pass = TypeDigits(run, pass, 1.7, 0.65, 3, "600");
   run.screenshot(pass, "options_edited");
   ClickAt(run, pass + 2, -0.75, -1.4);
   run.screenshot(pass + 6, "options_after_apply");

@@ -184,14 +184,8 @@ TEST(GameEnd, OptionsAppliedBeforeAGameShapeIt) {
   MessageRecorder recorder;
   ScriptedRun run;
   ClickAt(run, 3, 0, 0.2);        // options
-  ClickAt(run, 6, -2.0, 0.65);    // width field
-  int pass = 8;
-  for (int i = 0; i < 4; ++i, pass += 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
-  for (int sc : {SDL_SCANCODE_8, SDL_SCANCODE_0, SDL_SCANCODE_0}) run.key(pass, sc), pass += 2;
-  ClickAt(run, pass, 1.7, 0.65);  // height field
-  pass += 2;
-  for (int i = 0; i < 3; ++i, pass += 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
-  for (int sc : {SDL_SCANCODE_6, SDL_SCANCODE_0, SDL_SCANCODE_0}) run.key(pass, sc), pass += 2;
+  int pass = TypeDigits(run, 6, -2.0, 0.65, 4, "800");  // width
+  pass = TypeDigits(run, pass, 1.7, 0.65, 3, "600");    // height
   ClickAt(run, pass, -1.0, -0.75);  // left; its prompt is the next pass
   run.key(pass + 1, SDL_SCANCODE_J);
   ClickAt(run, pass + 4, -0.75, -1.4);  // apply

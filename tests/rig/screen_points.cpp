@@ -36,6 +36,17 @@ void ClickAt(ScriptedRun &run, int pass, double x, double y) {
   run.at(pass + 1, [] { PushButton(SDL_MOUSEBUTTONUP, 0, 0); });
 }
 
+int TypeDigits(ScriptedRun &run, int pass, double x, double y, int erase, const std::string &digits) {
+  ClickAt(run, pass, x, y);
+  pass += 2;
+  for (int i = 0; i < erase; ++i, pass += 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
+  for (char c : digits) {
+    run.key(pass, c == '0' ? SDL_SCANCODE_0 : SDL_SCANCODE_1 + (c - '1'));
+    pass += 2;
+  }
+  return pass;
+}
+
 void HoldKey(ScriptedRun &run, int pass, int scancode) {
   run.at(pass, [scancode] {
     SDL_Event e = {};
