@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "app/game.h"
 #include "base/files.h"
 #include "game/day.h"
@@ -33,12 +34,6 @@ using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
 
-double CpuSeconds() {
-  rusage u;
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 struct Figures {
   double median, worst;
 };
@@ -46,14 +41,6 @@ Figures Summary(std::vector<double> v) {
   if (v.empty()) return {0, 0};
   std::sort(v.begin(), v.end());
   return {v[v.size() / 2], v.back()};
-}
-
-std::string ExeDir() {
-  char buf[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string p(buf, static_cast<size_t>(n));
-  return p.substr(0, p.rfind('/'));
 }
 
 // The scripted player: runs right and left in turns, jumps now and then, aims round a circle.

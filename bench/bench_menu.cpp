@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "app/lifecycle.h"
 #include "app/screenloop.h"
 #include "platform/window.h"
@@ -30,12 +31,6 @@ const int warmup = 60;
 Clock::time_point steadyStart, steadyEnd;
 double steadyCpuStart = 0, steadyCpuEnd = 0;
 std::vector<double> costs;
-
-double CpuSeconds() {
-  rusage u;
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 void Close() {
   SDL_Event e = {};
@@ -73,19 +68,6 @@ void OnPass() {
     }
     Close();
   }
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
-std::string ExeDir() {
-  char buf[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string p(buf, static_cast<size_t>(n));
-  return p.substr(0, p.rfind('/'));
 }
 
 // Clear and swap only, in a window of the same size.

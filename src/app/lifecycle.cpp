@@ -6,6 +6,8 @@
 
 #include <climits>
 
+#include "actors/models.h"
+#include "audio/sound.h"
 #include "base/files.h"
 #include "app/game.h"
 #include "app/screenloop.h"
@@ -57,6 +59,9 @@ int RunProgram() {
   windowActive = 1;
   LoadOptions();
   LoadScores();
+  InitSound();
+  soundListener = &CameraPos;
+  weaponSoundHooks = {LoadSoundFile, ReleaseSoundBuffer};
 
   fullscreenActive = 0;
   if (CreateMainWindow("OpenGL Window", Options.screenWidth, Options.screenHeight, Options.colourDepth,
@@ -66,6 +71,8 @@ int RunProgram() {
     DestroyMainWindow();
     ForgetContextObjects();
   }
+  ShutdownSound();
+  weaponSoundHooks = {nullptr, nullptr};
   ReleaseGameData();
   SDL_Quit();
   return 0;

@@ -3,6 +3,7 @@
 // Without an audio device every call is a no-op.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "base/vector.h"
@@ -11,14 +12,40 @@
 enum { SOUND_IMPACT, SOUND_EXPLOSION, SOUND_CASING, SOUND_ZOMBIEIMPACT, SOUND_HELI, SOUND_ZOMBIE };
 // Source slots; each is kept for one kind of sound, so a new one cuts the last one off.
 enum { SLOT_SHOT_A, SLOT_SHOT_B, SLOT_IMPACT, SLOT_EXPLOSION, SLOT_GROAN, SLOT_RELOAD, SLOT_HELI, SLOT_CASING };
+constexpr int SOUND_SLOTS = 8;
 
+// One source per slot. Sources and listener all stay at the origin: distance is faked by gain.
+struct tsoundslot {
+  uint32_t source;
+  float position[3];
+  float velocity[3];
+};
+
+// One buffer per fixed sound, always six entries once InitSound has run (0 where a file gave
+// no sound or there is no device), so callers may index them freely.
 extern std::vector<uint32_t> soundBuffers;
+extern tsoundslot soundSlots[SOUND_SLOTS];
 extern int32_t slotCounter;  // 0 or 1: the slot the next weapon shot uses
 // Where the listener stands (the game hands in its camera position); (0, 0) until set.
 extern const tvector *soundListener;
 
+// Opens the device (none is fine) and loads the fixed sounds from DataPath("sounds/...").
+// Calling it again starts the bank afresh.
 void InitSound();
+// Stops and deletes every source and every buffer the bank made, then closes the device.
 void ShutdownSound();
 void LoadSound(const char *name);
+// Gain 1 - 0.1 d^2 from the listener (silent beyond about 3.16 units) times volume times the
+// options' sound volume; a random pitch in (0.95, 1.05] times timeScale. Unless loop, the
+// slot's last sound is cut off; with keepPlaying a sound is only updated, never started.
+// slotCounter advances on every call.
 void PlaySoundAt(int32_t slot, uint32_t buffer, tvector p, double volume, bool loop, bool keepPlaying);
 void StopAllSounds();
+
+// Buffers for the weapon table, owned by the bank until released or shut down.
+// A buffer made from a WAV file; 0 ("no buffer") without a device or when the file gives no
+// sound (the reason goes to stderr).
+uint32_t LoadSoundFile(const std::string &path);
+// Detaches the buffer from any slot still holding it, then deletes it. Buffers the bank did
+// not make for the weapon table are left alone.
+void ReleaseSoundBuffer(uint32_t buffer);

@@ -6,6 +6,7 @@
 #include "actors/models.h"
 #include "base/files.h"
 #include "platform/window.h"
+#include "game/objects.h"
 #include "game/state.h"
 #include "render/textures.h"
 #include "view/view.h"
@@ -70,27 +71,32 @@ void ForgetContextObjects() {
   forgetterrainlists();
 }
 
+namespace {
+template <class T>
+void Release(std::vector<T> &list) {
+  list.clear();
+  list.shrink_to_fit();
+}
+}  // namespace
+
 void ReleaseGameData() {
   ForgetContextObjects();
-  guys.clear();
-  guys.shrink_to_fit();
-  animations.clear();
-  animations.shrink_to_fit();
-  enemies.clear();
-  enemies.shrink_to_fit();
-  weapons.clear();
-  weapons.shrink_to_fit();
-  weaponTextures.clear();
-  weaponTextures.shrink_to_fit();
-  for (auto &list : weaponSounds) {
-    list.clear();
-    list.shrink_to_fit();
-  }
+  Release(guys);
+  Release(animations);
+  Release(enemies);
+  Release(weapons);
+  Release(weaponTextures);
+  Release(weaponSounds[0]);
+  Release(weaponSounds[1]);
   ForgetSkeletonCache();
-  for (auto &kind : pieceLibrary) {
-    kind.clear();
-    kind.shrink_to_fit();
-  }
+  for (auto &kind : pieceLibrary) Release(kind);
   for (ttilerecord &t : worldRow) t = ttilerecord{};
-  Player.anim = tanidata{};
+  Release(shotList);
+  Release(particleList);
+  Release(grenadeList);
+  Release(pickupList);
+  Release(crateList);
+  Release(defenderList);
+  Player = tplayer{};
+  heli = theli{};
 }

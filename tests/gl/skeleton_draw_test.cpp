@@ -50,14 +50,10 @@ class SkeletonDraw : public GlTest {
     std::vector<uint8_t> rgb = ReadPixelsRGB(width, height);
     if (!shot.empty()) SaveScreenshot(ScreenshotDir() + "/" + shot + ".png", width, height);
     ApplyCamera();
-    GLdouble model[16], proj[16], wx, wy, wz;
-    GLint view[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, view);
     for (const Spot &s : spots) {
-      gluProject(s.x, s.y, 0, model, proj, view, &wx, &wy, &wz);
-      Rgb c = PixelAt(rgb, width, height, static_cast<int>(wx), height - 1 - static_cast<int>(wy));
+      int x, y;
+      WorldToPixel(s.x, s.y, height, x, y);
+      Rgb c = PixelAt(rgb, width, height, x, y);
       int grey = (c.r + c.g + c.b) / 3;
       EXPECT_TRUE(s.ink ? grey < 40 : grey > 215) << shot << " at " << s.x << "," << s.y << ": " << grey;
     }

@@ -56,13 +56,9 @@ class WorldPicture : public GlTest {
   Rgb At(const std::vector<uint8_t> &rgb, tvector world) {
     // World point to pixel through the current projection and camera.
     ApplyCamera();
-    GLdouble model[16], proj[16], wx, wy, wz;
-    GLint view[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, view);
-    gluProject(world.x, world.y, 0, model, proj, view, &wx, &wy, &wz);
-    return PixelAt(rgb, width, height, static_cast<int>(wx), height - 1 - static_cast<int>(wy));
+    int x, y;
+    WorldToPixel(world.x, world.y, height, x, y);
+    return PixelAt(rgb, width, height, x, y);
   }
   std::string savedBase;
 };

@@ -1,6 +1,7 @@
 #include "rig/rig.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <SDL.h>
 
 #include <cstdio>
@@ -119,3 +120,14 @@ std::string ScreenshotDir() {
 
 std::string BuiltDataDir() { return REDSIEGE_DATA_DIR; }
 std::string TestDataDir() { return REDSIEGE_TEST_DATA; }
+
+void WorldToPixel(double x, double y, int height, int &px, int &py) {
+  GLdouble model[16], proj[16], wx, wy, wz;
+  GLint view[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, model);
+  glGetDoublev(GL_PROJECTION_MATRIX, proj);
+  glGetIntegerv(GL_VIEWPORT, view);
+  gluProject(x, y, 0, model, proj, view, &wx, &wy, &wz);
+  px = static_cast<int>(wx);
+  py = height - 1 - static_cast<int>(wy);
+}

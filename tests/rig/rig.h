@@ -62,6 +62,9 @@ struct Rgb {
   int r, g, b;
 };
 Rgb PixelAt(const std::vector<uint8_t> &rgb, int width, int height, int x, int y);
+// The pixel (from the top-left) where a world point on the plane z = 0 lands through the
+// current projection and the model-view matrix the caller has set (the world camera, say).
+void WorldToPixel(double x, double y, int height, int &px, int &py);
 // Writes the back buffer as a PNG; returns false on failure.
 bool SaveScreenshot(const std::string &path, int width, int height);
 bool SavePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height);
