@@ -87,42 +87,24 @@ TEST(InstructionsScreen, PagesStepBothWaysAndBackReturnsToTheMenu) {
   EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST(InstructionsScreen, FilesWithoutBreaksOrWithTextBeforeTheFirstShowAllOfIt) {
-  // No "&": one page, no label, no page buttons.
-  {
-    MessageRecorder recorder;
-    ScriptedRun run;
-    run.dir().write("instructions.txt", std::string("just one page\nof two lines\n"));
-    ClickAt(run, 3, 0, INSTRUCTIONS_Y);
-    run.screenshot(6, "instructions_unpaged");
-    run.at(6, [&] {
-      EXPECT_GT(InkIn(run, run.lastPixels, -3.4, 1.5, -1.6, 1.7), 300) << "first line";
-      EXPECT_GT(InkIn(run, run.lastPixels, -3.4, 1.3, -1.6, 1.5), 300) << "second line";
-      EXPECT_LT(ButtonInk(run, 2.5, -1.5, 5) + ButtonInk(run, -2.5, -1.5, 5), 40);
-    });
-    run.closeWindow(7);
-    EXPECT_EQ(run.run(300), 0);
-  }
-  // Text before the first "&" is the first page, not lost.
-  {
-    MessageRecorder recorder;
-    ScriptedRun run;
-    run.dir().write("instructions.txt", std::string("welcome\n&\nsecond page\n"));
-    ClickAt(run, 3, 0, INSTRUCTIONS_Y);
-    run.screenshot(6, "instructions_preface");
-    run.at(6, [&] {
-      EXPECT_GT(InkIn(run, run.lastPixels, -3.4, 1.3, -2.4, 1.5), 200) << "the preface on page 1";
-      EXPECT_GT(ButtonInk(run, 2.5, -1.5, 5), 200);
-    });
-    ClickAt(run, 8, 2.5, -1.5);
-    run.screenshot(11, "instructions_after_preface");
-    run.at(11, [&] {
-      EXPECT_GT(InkIn(run, run.lastPixels, -3.4, 1.3, -2.0, 1.5), 300) << "second page";
-      EXPECT_LT(ButtonInk(run, 2.5, -1.5, 5), 40);
-    });
-    run.closeWindow(12);
-    EXPECT_EQ(run.run(300), 0);
-  }
+TEST(InstructionsScreen, TextBeforeTheFirstBreakIsAPageOfItsOwn) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  run.dir().write("instructions.txt", std::string("welcome\n&\nsecond page\n"));
+  ClickAt(run, 3, 0, INSTRUCTIONS_Y);
+  run.screenshot(6, "instructions_preface");
+  run.at(6, [&] {
+    EXPECT_GT(InkIn(run, run.lastPixels, -3.4, 1.3, -2.4, 1.5), 200) << "the preface on page 1";
+    EXPECT_GT(ButtonInk(run, 2.5, -1.5, 5), 200);
+  });
+  ClickAt(run, 8, 2.5, -1.5);
+  run.screenshot(11, "instructions_after_preface");
+  run.at(11, [&] {
+    EXPECT_GT(InkIn(run, run.lastPixels, -3.4, 1.3, -2.0, 1.5), 300) << "second page";
+    EXPECT_LT(ButtonInk(run, 2.5, -1.5, 5), 40);
+  });
+  run.closeWindow(12);
+  EXPECT_EQ(run.run(300), 0);
 }
 
 TEST(CreditsScreen, TextRisesAndStartsAgainFromBelow) {
