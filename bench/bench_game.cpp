@@ -1,5 +1,8 @@
 // Game benchmark: day 1 at noon, dusk and night at 1024 x 768, a fixed seed and fixed input (the
-// player walking to and fro and aiming round a circle). Prints per phase the median and worst
+// player walking to and fro and aiming round a circle), then a late night: day 10 near dawn with
+// hundreds of zombies round the base, defenders and the player firing, particles on; for it the
+// simulation (every rule of the step, no drawing) and the drawing are also timed apart.
+// Prints per phase the median and worst
 // frame cost (the whole game step, drawing finished with glFinish, without the timer's wait),
 // the cost of each drawing stage, the floor frame (clear and swap) and the reference frame
 // (clear, one textured blended full-window quad, glFinish, swap) of the same run, and the CPU
@@ -20,13 +23,22 @@
 #include "bench_util.h"
 #include "app/game.h"
 #include "base/files.h"
+#include "actors/records.h"
+#include "game/base_objects.h"
+#include "game/camera.h"
 #include "game/day.h"
+#include "game/objects.h"
+#include "game/player.h"
+#include "game/rules.h"
 #include "game/state.h"
+#include "game/zombies.h"
+#include "render/text.h"
 #include "persist/options.h"
 #include "platform/window.h"
 #include "render/textures.h"
 #include "view/load.h"
 #include "view/view.h"
+#include "world/collision.h"
 #include "world/terrain.h"
 
 namespace {
@@ -78,7 +90,7 @@ double Timed(F draw) {
 
 // Each drawing stage alone, on the phase's last picture.
 void Stages(int n) {
-  std::vector<double> sky, skyline, shadows, terrain, world;
+  std::vector<double> sky, skyline, shadows, terrain, figures, particles, world;
   double a = (Game.timeOfDay + 0.1875) * 2 * M_PI;
   bool sunUp = std::cos(a) < 0 && !Options.shadowsOff;
   std::vector<double> depth;
@@ -89,18 +101,101 @@ void Stages(int n) {
     skyline.push_back(Timed(DrawSkyline));
     if (sunUp) shadows.push_back(Timed([a] { DrawSunAndShadows({std::sin(a), std::cos(a)}); }));
     terrain.push_back(Timed(DrawTerrain));
+    figures.push_back(Timed(DrawCharacters));
+    if (!Options.particlesOff) particles.push_back(Timed(DrawParticles));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     world.push_back(Timed(RenderWorld));
   }
   double sum = 0;
-  const char *names[] = {"terrain depth", "sky", "skyline", "shadows", "terrain"};
-  std::vector<double> *lists[] = {&depth, &sky, &skyline, &shadows, &terrain};
-  for (int k = 0; k < 5; ++k) {
+  const char *names[] = {"terrain depth", "sky", "skyline", "shadows", "terrain", "zombies", "particles"};
+  std::vector<double> *lists[] = {&depth, &sky, &skyline, &shadows, &terrain, &figures, &particles};
+  for (int k = 0; k < 7; ++k) {
     Figures f = Summary(*lists[k]);
     sum += f.median;
     std::printf("stage %s: median %.2f ms, worst %.2f ms\n", names[k], f.median, f.worst);
   }
   std::printf("stage rest: median %.2f ms\n", std::max(0.0, Summary(world).median - sum));
+}
+
+// The game step's rules in its order, without the drawing.
+void SimulateOnly() {
+  const bool aimLeft = Player.aimPoint.x < Player.body.pos.x;
+  PosePlayer(aimLeft, mouseRightDown);
+  PoseZombies();
+  TrimEnemies();
+  if (Game.timeOfDay > NIGHT_TIME)
+    NightSpawner();
+  else
+    DaySpawner();
+  Game.thinkSlot = (Game.thinkSlot + 1) % 4;
+  UpdateZombies();
+  if (!Options.particlesOff) UpdateParticles();
+  UpdateBaseObjects();
+  if (Ending.heliActive) HeliUpdate();
+  if (!grenadeList.empty()) UpdateGrenades();
+  ChoosePlayerAnimation();
+  MovePlayer(MouseToWorld(mouseX, mouseY));
+  PlayerControls(keyDown[Options.keyJump], keyDown[Options.keyLeft], keyDown[Options.keyRight]);
+  PlayerWeaponStep(mouseLeftDown, keyDown[Options.keyChange], PlayerShoulder());
+  UpdateShots();
+}
+
+int ActiveZombies() {
+  int n = 0;
+  for (const tenemy &e : enemies) n += e.active;
+  return n;
+}
+
+// Keeps at least `count` zombies round the base, near the player's height.
+void TopUpZombies(int count) {
+  for (int n = ActiveZombies(); n < count; ++n) SpawnZombie(basePos.x + (randomreal() - 0.5) * 9);
+}
+
+// Night, day 10, just before the last groups slow down: a crowd at the base, six defenders and
+// the player firing the machine gun, the clock held.
+void LateNight(int zombies) {
+  Game.dayNumber = 10;
+  Game.timeOfDay = 0.9;
+  Game.playerDamage = 0;
+  Game.supplies = std::max(Game.supplies, 5.0);
+  if (defenderList.empty())
+    for (double d : {-1.4, -0.9, -0.4, 0.5, 1.0, 1.5}) {
+      tvector p = basePos + tvector{d, 5};
+      CreateDefender(segmentterrain(p, p - tvector{0, 10}).point);
+    }
+  Player.weaponSlots[0].weapon = weapons.size() > 4 ? 4 : 0;
+  Player.weaponSlots[0].reserve = 1000;
+  mouseLeftDown = 1;
+  TopUpZombies(zombies);
+}
+
+struct LateFigures {
+  Figures frame, simulation, drawing;
+  int fewestZombies;
+};
+
+// Per iteration: one whole game step, the world drawn alone, the rules run alone.
+LateFigures LateNightFrames(int n, int zombies, int &frame) {
+  std::vector<double> whole, sim, draw;
+  int fewest = INT_MAX;
+  for (int i = 0; i < n; ++i, ++frame) {
+    LateNight(zombies);
+    fewest = std::min(fewest, ActiveZombies());
+    Input(frame);
+    keyDown[Options.keyJump] = 0;
+    auto t0 = Clock::now();
+    GameStep();
+    glFinish();
+    whole.push_back(Ms(t0, Clock::now()));
+    SwapMainWindow();
+    LateNight(zombies);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    draw.push_back(Timed(RenderWorld));
+    t0 = Clock::now();
+    SimulateOnly();
+    sim.push_back(Ms(t0, Clock::now()));
+  }
+  return {Summary(whole), Summary(sim), Summary(draw), fewest};
 }
 
 std::vector<double> FloorFrames(int n, bool reference) {
@@ -172,16 +267,50 @@ int main(int argc, char **argv) {
     const char *name;
     double time;
   };
-  const Phase phases[] = {{"noon", 0.3125}, {"dusk", 0.54}, {"night", 0.8}};
+  const Phase phases[] = {{"noon", 0.3125}, {"dusk", 0.54}, {"night", 0.8}, {"late night", 0.9}};
   int frame = 0;
   std::vector<Figures> results;
   for (const Phase &p : phases) {
+    if (p.time > 0.85) break;  // the late night is set up on its own below
     Game.timeOfDay = p.time;
     Frames(30, frame);  // settle the camera and animation
     Figures f = Summary(Frames(frames, frame));
     results.push_back(f);
     std::printf("%s: median %.2f ms, worst %.2f ms\n", p.name, f.median, f.worst);
     Stages(60);
+  }
+
+  // The late night, then the rules alone with 500 zombies.
+  {
+    ClearDayLists();
+    Game.timeOfDay = 0.9;
+    Game.dayNumber = 10;
+    Player.body.pos = basePos + tvector{0.4, 0.1};
+    CameraPos = Player.body.pos;
+    LateNight(340);
+    LateNightFrames(30, 340, frame);  // settle: the crowd gathers, the firing starts
+    LateFigures late = LateNightFrames(frames, 340, frame);
+    std::printf("late night (day 10, %d zombies): median %.2f ms, worst %.2f ms\n", late.fewestZombies,
+                late.frame.median, late.frame.worst);
+    std::printf("late night simulation: median %.2f ms, worst %.2f ms\n", late.simulation.median,
+                late.simulation.worst);
+    std::printf("late night drawing: median %.2f ms, worst %.2f ms\n", late.drawing.median, late.drawing.worst);
+    Stages(60);
+    std::vector<double> sim500;
+    int fewest = INT_MAX;
+    for (int i = 0; i < frames; ++i, ++frame) {
+      LateNight(500);
+      fewest = std::min(fewest, ActiveZombies());
+      Input(frame);
+      auto t0 = Clock::now();
+      SimulateOnly();
+      sim500.push_back(Ms(t0, Clock::now()));
+    }
+    Figures f = Summary(sim500);
+    std::printf("late night simulation of %d zombies: median %.2f ms, worst %.2f ms\n", fewest, f.median, f.worst);
+    std::printf("late night lists: %zu zombies, %zu particles, %zu shots\n", enemies.size(), particleList.size(),
+                shotList.size());
+    results.push_back(late.frame);
   }
 
   // Paced by the real frame timer, as a player runs it.

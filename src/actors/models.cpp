@@ -103,7 +103,8 @@ int CreateCharacter(double x, double y) {
   d.time = 0;
   d.speed = 1.0;
   d.scale = kCharacterScale;
-  d.anim = 0;
+  // No animation playing yet, so the spawner's SetAnimation of the walk takes effect.
+  d.anim = -1;
   d.frame = 0;
   d.target.time = d.from.time = 0;
   d.facing = d.finished = d.movestate = 0;

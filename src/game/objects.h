@@ -16,6 +16,7 @@ struct tshot {
   tvector last;    // position before the latest move
   double damage;
   int32_t pierce;  // zombies it may still pass through
+  int32_t struck;  // the zombie it went into last, -1 for none: passing through is one hit
 };
 
 struct tpickup {

@@ -9,7 +9,11 @@ void ApplyCamera();
 void DrawPickups();   // weapon crates: one gun-icon quad each
 void DrawGrenades();  // thrown grenades (drawn after the world, where the step updates them)
 void DrawHud();       // screen plane
-void DrawTutorial();  // screen plane: the hint for what is on screen
+// Screen plane: the hint for what is on screen. Checks itself whether the tutorial shows (the
+// option, day 1, or the helicopter in view), so it can be called every frame.
+void DrawTutorial();
+// Muzzle flashes and explosion flashes made since the last frame; each is shown once.
+void DrawFlashes();
 
 // The whole world, in its fixed order.
 void RenderWorld();

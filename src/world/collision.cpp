@@ -31,6 +31,10 @@ tvector boxoverlap(tvector min1, tvector max1, tvector min2, tvector max2) {
   return {o.depth.x * signum(o.offset.x), o.depth.y * signum(o.offset.y)};
 }
 
+bool boxestouch(tvector min1, tvector max1, tvector min2, tvector max2) {
+  return Overlap(min1, max1, min2, max2).overlapping;
+}
+
 void collideblocks(const tblkarray &list, tbody &body, tanidata &anim) {
   const tvector half{CHARACTER_HALF_WIDTH, CHARACTER_HALF_HEIGHT};
   for (const block &b : list) {
@@ -152,12 +156,12 @@ thit segmentterrain(tvector a, tvector b) {
   return result;
 }
 
-thit segmentcharacters(tvector a, tvector b) {
+thit segmentcharacters(tvector a, tvector b, int ignore) {
   const tvector half{CHARACTER_HALF_WIDTH, CHARACTER_HALF_HEIGHT};
   thit result{b, 'n', 0};
   for (size_t i = 0; i < enemies.size(); ++i) {
     const tenemy &e = enemies[i];
-    if (!e.active) continue;
+    if (!e.active || static_cast<int>(i) == ignore) continue;
     thit h = segmentbox(a, b, e.body.pos - half, e.body.pos + half);
     if (vecdistance(a, result.point, true) > vecdistance(a, h.point, true)) {
       result = h;

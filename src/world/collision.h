@@ -22,6 +22,9 @@ struct thit {
 // How far, per axis, the second box must move to leave the first (pointing from the first
 // centre to the second); (0, 0) when they do not overlap. Touching counts as overlap.
 tvector boxoverlap(tvector min1, tvector max1, tvector min2, tvector max2);
+// Whether two boxes overlap or touch. Unlike a nonzero boxoverlap, also true for boxes whose
+// centres coincide.
+bool boxestouch(tvector min1, tvector max1, tvector min2, tvector max2);
 // Pushes a character's box out of every active block along its axis of least penetration.
 void collideblocks(const tblkarray &list, tbody &body, tanidata &anim);
 // collideblocks against the tile under the body and its neighbour; movestate 2 when nothing
@@ -36,4 +39,6 @@ thit segmentbox(tvector a, tvector b, tvector min, tvector max);
 thit segmentblocks(const tblkarray &list, tvector a, tvector b);
 // Searches A's tile and the next one towards B.
 thit segmentterrain(tvector a, tvector b);
-thit segmentcharacters(tvector a, tvector b);
+// The nearest active character's box A->B crosses; `ignore` names one character to pass over
+// (a shot that has just gone into it must not strike it again on its way out).
+thit segmentcharacters(tvector a, tvector b, int ignore = -1);

@@ -21,3 +21,7 @@ struct tparticle {
 
 // A new particle takes the lowest free slot or is appended; emptied by each day transition.
 extern std::vector<tparticle> particleList;
+
+// Knocks off the first visible part of a zone ('h' head, 'a' arms, 'l' feet and shins): it is
+// hidden and blackened. Returns its index, or -1 when the zone has no visible part left.
+int HideTaggedParts(tguy &guy, char zone);
