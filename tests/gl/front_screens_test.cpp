@@ -255,13 +255,8 @@ TEST(OptionsScreen, KeyCaptureTakesTheKeyOrLeavesTheBindingOnEscape) {
   HoldKey(run, 14, SDL_SCANCODE_B);
   ClickAt(run, 14, 0, -0.9);  // jump
   run.at(16, [] {
-    for (int sc : {SDL_SCANCODE_S, SDL_SCANCODE_B}) {
-      SDL_Event e = {};
-      e.type = SDL_KEYUP;
-      e.key.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
-      e.key.keysym.scancode = static_cast<SDL_Scancode>(sc);
-      SDL_PushEvent(&e);
-    }
+    PushKeyNow(SDL_SCANCODE_S, false);
+    PushKeyNow(SDL_SCANCODE_B, false);
   });
   // The capture sleeps in the event queue: it looks at the keys once per event, however long
   // the player takes to press one.
@@ -271,18 +266,10 @@ TEST(OptionsScreen, KeyCaptureTakesTheKeyOrLeavesTheBindingOnEscape) {
     looksBefore = keyCaptureLooks;
     std::thread([] {
       std::this_thread::sleep_for(std::chrono::milliseconds(300));
-      SDL_Event e = {};
-      e.type = SDL_KEYDOWN;
-      e.key.keysym.scancode = SDL_SCANCODE_T;
-      SDL_PushEvent(&e);
+      PushKeyNow(SDL_SCANCODE_T, true);
     }).detach();
   });
-  run.at(21, [] {
-    SDL_Event e = {};
-    e.type = SDL_KEYUP;
-    e.key.keysym.scancode = SDL_SCANCODE_T;
-    SDL_PushEvent(&e);
-  });
+  run.at(21, [] { PushKeyNow(SDL_SCANCODE_T, false); });
   uint32_t looks = 0;
   run.at(22, [&] { looks = keyCaptureLooks - looksBefore; });
   run.screenshot(24, "options_keys_bound");

@@ -17,32 +17,6 @@
 #include "rig/screen_points.h"
 
 namespace {
-void PushKey(int scancode, bool down) {
-  SDL_Event e = {};
-  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  e.key.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
-  e.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
-  SDL_PushEvent(&e);
-}
-
-void PushClick(double x, double y, bool down) {
-  int px, py;
-  ScreenPlaneToPixels(x, y, px, py);
-  SDL_Event m = {};
-  m.type = SDL_MOUSEMOTION;
-  m.motion.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
-  m.motion.x = px;
-  m.motion.y = py;
-  SDL_PushEvent(&m);
-  SDL_Event b = {};
-  b.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-  b.button.windowID = m.motion.windowID;
-  b.button.button = SDL_BUTTON_LEFT;
-  b.button.x = px;
-  b.button.y = py;
-  SDL_PushEvent(&b);
-}
-
 // Keeps this pass's picture as the run's last screenshot and saves it for people to look at.
 void ShotPass(ScriptedRun &run, const std::string &name) {
   run.shotWidth = clientWidth;
@@ -115,17 +89,17 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
           if (step == 1) ShotPass(run, "played_game_over");
           int i = step / 2 - 1;
           if (i >= 0 && i < static_cast<int>(std::strlen(name)))
-            PushKey(SDL_SCANCODE_A + (name[i] - 'a'), step % 2 == 0);
+            PushKeyNow(SDL_SCANCODE_A + (name[i] - 'a'), step % 2 == 0);
           if (i == static_cast<int>(std::strlen(name)) && step % 2 == 0) ShotPass(run, "played_name_typed");
           if (i == static_cast<int>(std::strlen(name)) + 1) {
-            PushClick(0, -0.7, step % 2 == 0);
+            PushMouseNow(0, -0.7, step % 2 == 0);
             if (step % 2 == 1) phase = DONE_CLICKED, phaseAt = p;
           }
           return;
         }
         case DONE_CLICKED:
-          if (p - phaseAt == 6) PushClick(0, -0.1, true);  // high scores
-          if (p - phaseAt == 7) PushClick(0, -0.1, false), phase = SCORES, phaseAt = p;
+          if (p - phaseAt == 6) PushMouseNow(0, -0.1, true);  // high scores
+          if (p - phaseAt == 7) PushMouseNow(0, -0.1, false), phase = SCORES, phaseAt = p;
           return;
         case SCORES:
           if (p - phaseAt == 3) redrawRequested = 1;  // the screen keeps a still picture otherwise
@@ -133,10 +107,10 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
             ShotPass(run, "played_high_scores");
             double x = -3.4 + 4 * 0.14;
             EXPECT_GT(InkIn(run, run.lastPixels, x, 1.12, x + 4 * 0.14, 1.28), 60) << "hero on the first line";
-            PushClick(0, -1.5, true);
+            PushMouseNow(0, -1.5, true);
           }
-          if (p - phaseAt == 5) PushClick(0, -1.5, false);
-          if (p - phaseAt == 10) PushClick(0, -0.7, true);  // quit
+          if (p - phaseAt == 5) PushMouseNow(0, -1.5, false);
+          if (p - phaseAt == 10) PushMouseNow(0, -0.7, true);  // quit
           return;
       }
     });

@@ -9,31 +9,37 @@ Uint32 CurrentWindowId() {
   SDL_Window *w = SDL_GL_GetCurrentWindow();
   return w ? SDL_GetWindowID(w) : 0;
 }
-
-void PushButton(Uint32 type, int x, int y) {
-  SDL_Event e = {};
-  e.type = type;
-  e.button.windowID = CurrentWindowId();
-  e.button.button = SDL_BUTTON_LEFT;
-  e.button.x = x;
-  e.button.y = y;
-  SDL_PushEvent(&e);
-}
 }  // namespace
 
+void PushMouseNow(double x, double y, bool down) {
+  int px, py;
+  ScreenPlaneToPixels(x, y, px, py);
+  SDL_Event m = {};
+  m.type = SDL_MOUSEMOTION;
+  m.motion.windowID = CurrentWindowId();
+  m.motion.x = px;
+  m.motion.y = py;
+  SDL_PushEvent(&m);
+  SDL_Event b = {};
+  b.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  b.button.windowID = m.motion.windowID;
+  b.button.button = SDL_BUTTON_LEFT;
+  b.button.x = px;
+  b.button.y = py;
+  SDL_PushEvent(&b);
+}
+
+void PushKeyNow(int scancode, bool down) {
+  SDL_Event e = {};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.windowID = CurrentWindowId();
+  e.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+  SDL_PushEvent(&e);
+}
+
 void ClickAt(ScriptedRun &run, int pass, double x, double y) {
-  run.at(pass, [x, y] {
-    int px, py;
-    ScreenPlaneToPixels(x, y, px, py);
-    SDL_Event m = {};
-    m.type = SDL_MOUSEMOTION;
-    m.motion.windowID = CurrentWindowId();
-    m.motion.x = px;
-    m.motion.y = py;
-    SDL_PushEvent(&m);
-    PushButton(SDL_MOUSEBUTTONDOWN, px, py);
-  });
-  run.at(pass + 1, [] { PushButton(SDL_MOUSEBUTTONUP, 0, 0); });
+  run.at(pass, [x, y] { PushMouseNow(x, y, true); });
+  run.at(pass + 1, [x, y] { PushMouseNow(x, y, false); });
 }
 
 int TypeDigits(ScriptedRun &run, int pass, double x, double y, int erase, const std::string &digits) {
@@ -48,13 +54,7 @@ int TypeDigits(ScriptedRun &run, int pass, double x, double y, int erase, const 
 }
 
 void HoldKey(ScriptedRun &run, int pass, int scancode) {
-  run.at(pass, [scancode] {
-    SDL_Event e = {};
-    e.type = SDL_KEYDOWN;
-    e.key.windowID = CurrentWindowId();
-    e.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
-    SDL_PushEvent(&e);
-  });
+  run.at(pass, [scancode] { PushKeyNow(scancode, true); });
 }
 
 int InkIn(const ScriptedRun &run, const std::vector<uint8_t> &rgb, double x0, double y0, double x1, double y1) {

@@ -7,6 +7,9 @@
 
 #include "rig/scripted_run.h"
 
+// Pushes, now, the pointer's move to the screen-plane point and the left button going down or up.
+void PushMouseNow(double x, double y, bool down);
+void PushKeyNow(int scancode, bool down);
 // Moves the pointer to the screen-plane point and presses the left button at the given pass;
 // releases it one pass later.
 void ClickAt(ScriptedRun &run, int pass, double x, double y);
