@@ -66,10 +66,13 @@ void Input(int frame) {
   mouseY = 384 - 200 * std::cos(a);
 }
 
+// The phase's moment of the day is held, so every frame shows the light it is named after.
 std::vector<double> Frames(int n, int &frame) {
   std::vector<double> out;
+  double moment = Game.timeOfDay;
   for (int i = 0; i < n; ++i, ++frame) {
     Input(frame);
+    Game.timeOfDay = moment;
     auto t0 = Clock::now();
     GameStep();
     glFinish();

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "actors/models.h"
+#include "actors/skeleton_draw.h"
 #include "base/files.h"
 #include "game/objects.h"
 #include "game/state.h"
@@ -113,7 +115,103 @@ void FullSkyline() {
   glDisable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
 }
+// Particles one immediate-mode quad at a time.
+void ParticlesOneByOne() {
+  ApplyCamera();
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, coloursTexture);
+  glBegin(GL_QUADS);
+  for (size_t n = 0; n < particleList.size(); ++n) {
+    const tparticle &q = particleList[n];
+    if (!q.active) continue;
+    glColor4d(1, 1, 1, q.expired ? 4 * q.lifetime : 1);
+    tvector p = q.body.pos, v = q.body.vel, sz = q.size;
+    double t0 = q.row * 0.125 + 0.01, t1 = q.row * 0.125 + 0.115;
+    tvector c[4];
+    if (!q.moving || (v.x == 0 && v.y == 0)) {
+      c[0] = {p.x - sz.x, p.y - sz.y}, c[1] = {p.x + sz.x, p.y - sz.y};
+      c[2] = {p.x + sz.x, p.y + sz.y}, c[3] = {p.x - sz.x, p.y + sz.y};
+    } else {
+      double th = n * 0.1 * M_PI + p.x * 5 - v.y * 8;
+      tvector u = q.row == 7 ? tvector{std::sin(th), std::cos(th)} : vecnormalise(v);
+      tvector a = {u.x * sz.y - u.y * sz.x, u.y * sz.y + u.x * sz.x};
+      tvector b = {u.x * sz.y + u.y * sz.x, u.y * sz.y - u.x * sz.x};
+      c[0] = p + a, c[1] = p + b, c[2] = p - a, c[3] = p - b;
+    }
+    const double s[4] = {0, 1, 1, 0}, t[4] = {t0, t0, t1, t1};
+    for (int k = 0; k < 4; ++k) {
+      glTexCoord2d(s[k], t[k]);
+      glVertex3d(c[k].x, c[k].y, 0);
+    }
+  }
+  glEnd();
+}
 }  // namespace
+
+TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
+  particleList.clear();
+  SetFixedSeed(4);
+  reseed();
+  for (int i = 0; i < 400; ++i) {
+    tparticle q{};
+    q.active = i % 7 != 0;
+    q.row = static_cast<uint8_t>(i % 8);
+    q.moving = i % 3 != 0;
+    q.expired = i % 5 == 0;
+    q.lifetime = 0.2;
+    q.body.pos = {randomreal() * 3 - 1.5, randomreal() * 2 - 1};
+    q.body.vel = i % 11 == 0 ? tvector{0, 0} : tvector{randomreal() - 0.5, randomreal() - 0.5};
+    q.size = {0.01 + 0.05 * randomreal(), 0.01 + 0.03 * randomreal()};
+    particleList.push_back(q);
+  }
+  SetFixedSeed(-1);
+  glClearColor(0.2f, 0.3f, 0.4f, 1);
+  auto batch = Frame(DrawParticles);
+  auto [worst, over] = Compare(Frame(ParticlesOneByOne), batch, 3);
+  EXPECT_EQ(over, 0) << "worst " << worst;
+  auto [inked, covered] = Compare(Frame([] {}), batch, 10);
+  EXPECT_GT(covered, 2000) << "the particles should show";
+  particleList.clear();
+}
+
+TEST_F(WorldPicture, ZombiesInOneBatchLookAsDrawnOneByOne) {
+  SetFixedSeed(8);
+  reseed();
+  guys.assign(4, tguy{});
+  for (int g = 1; g < 4; ++g) {
+    LoadGuy("standard", guys[g], 0.075);
+    ASSERT_FALSE(guys[g].parts.empty());
+    for (tguypart &p : guys[g].parts) p.angle += 40 * (randomreal() - 0.5);
+    guys[g].parts[0].pivot = {randomreal() - 0.5, randomreal() - 0.5};
+  }
+  enemies.clear();
+  for (int i = 0; i < 60; ++i) {
+    tenemy e{};
+    e.active = i % 9 != 0;
+    e.guy = 1 + i % 3;
+    e.anim.scale = 0.075;
+    e.anim.facing = static_cast<uint8_t>(i % 2);
+    e.body.pos = {randomreal() * 3 - 1.5, randomreal() * 2 - 1};
+    enemies.push_back(e);
+  }
+  SetFixedSeed(-1);
+  glClearColor(0.8f, 0.7f, 0.6f, 1);
+  auto oneByOne = Frame([] {
+    glDisable(GL_TEXTURE_2D);
+    for (const tenemy &e : enemies)
+      if (e.active && OnScreen(e.body.pos)) {
+        ApplyCamera();
+        DrawCharacter(e);
+      }
+  });
+  auto batch = Frame(DrawCharacters);
+  auto [worst, over] = Compare(oneByOne, batch, 3);
+  EXPECT_EQ(over, 0) << "worst " << worst;
+  auto [shade, covered] = Compare(Frame([] {}), batch, 10);
+  EXPECT_GT(covered, 2000) << "the figures should show";
+  enemies.clear();
+  guys.clear();
+}
 
 TEST_F(WorldPicture, SkyStripsGiveTheTexturedQuadsPicture) {
   for (double hurt : {0.0, 0.6})
