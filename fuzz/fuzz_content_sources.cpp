@@ -7,6 +7,7 @@
 #include "contentc/animation_source.h"
 #include "contentc/piece_checks.h"
 #include "contentc/piece_source.h"
+#include "contentc/screen_text.h"
 #include "contentc/skeleton_source.h"
 #include "contentc/source_text.h"
 #include "contentc/weapon_source.h"
@@ -31,6 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   try {
     ParseWeapons("f.txt", text);
+  } catch (const SourceError &) {
+  }
+  try {
+    CheckScreenText("f.txt", text, 48, true);
   } catch (const SourceError &) {
   }
   return 0;

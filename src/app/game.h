@@ -15,4 +15,6 @@ bool GameStep();
 void DayTransition();
 // True when "main menu" was chosen.
 bool PauseMenu();
+// "you win!" or "game over", the four scores and, when one makes its table, the name entry;
+// "done" enters the scores and saves the tables.
 void GameEndScreen(bool won);

@@ -11,6 +11,8 @@ extern tvector LastClickPos;  // CursorPos of the last frame the left button was
 
 // Glyph index of one (lower-cased) character in the font atlas.
 int GlyphIndex(unsigned char c);
+// Whether the font has a glyph for c: letters of either case, digits, blank and . ! ? + -.
+bool FontCanDraw(unsigned char c);
 
 void DrawString(const std::string &text, tvector p, bool centred);
 void DrawText(const std::string &text, tvector p, bool centred);

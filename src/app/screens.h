@@ -1,0 +1,21 @@
+// The screens opened from the main menu (the game's own screens are in game.h). Each runs its
+// own ScreenLoop and returns when the player leaves it (or the program is closing).
+#pragma once
+#include <cstdint>
+
+// Pages of instructions.txt, stepped with "-page" and "+page".
+void InstructionsScreen();
+// credits.txt scrolling upward, over and over.
+void CreditsScreen();
+// Edits a copy of the options; "apply" makes it live, re-creates the window and saves.
+void OptionsScreen();
+// How often key capture has looked at the keys: once per event it woke for, never more, since it
+// sleeps in the event queue between them (tests read it).
+extern uint32_t keyCaptureLooks;
+// The four high-score tables, one page each.
+void HighScoreScreen();
+
+// Destroys the window and creates it again ("Zombie") with the live options' size, depth and mode,
+// then re-creates the textures and terrain display lists in the new context. Returns whether the
+// window was created.
+bool RecreateWindow();

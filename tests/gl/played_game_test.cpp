@@ -1,0 +1,132 @@
+// A game played through from the main menu to the high scores, as a player would: choose the
+// endless game, hurry into the night, fire at the dead as they come, lose, type a name, and find
+// it in the tables.
+#include <SDL.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "game/objects.h"
+#include "game/state.h"
+#include "base/files.h"
+#include "base/vector.h"
+#include "persist/options.h"
+#include "persist/scores.h"
+#include "platform/window.h"
+#include "rig/screen_points.h"
+
+namespace {
+// Keeps this pass's picture as the run's last screenshot and saves it for people to look at.
+void ShotPass(ScriptedRun &run, const std::string &name) {
+  run.shotWidth = clientWidth;
+  run.shotHeight = clientHeight;
+  run.lastPixels = ReadPixelsRGB(clientWidth, clientHeight);
+  SavePng(ScreenshotDir() + "/" + name + ".png", run.lastPixels, clientWidth, clientHeight);
+}
+
+// The nearest active zombie's position, or false when there is none.
+bool NearestZombie(tvector &at) {
+  double best = 1e9;
+  for (const tenemy &z : enemies)
+    if (z.active && std::fabs(z.body.pos.x - Player.body.pos.x) < best) {
+      best = std::fabs(z.body.pos.x - Player.body.pos.x);
+      at = z.body.pos;
+    }
+  return best < 1e9;
+}
+}  // namespace
+
+TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  const int MAX = 9000;
+  enum { PLAYING, NAMING, DONE_CLICKED, SCORES } phase = PLAYING;
+  int still = 0, phaseAt = 0, kills = 0, firstKill = -1;
+  double lastClock = -1;
+  const char *name = "hero";
+  // A smaller window: nothing here looks at fine detail, and the fill is most of a frame's cost.
+  std::vector<uint8_t> shipped;
+  ReadFileBytes(run.dir().file("options.zop"), shipped);
+  toptions o = {};
+  ASSERT_TRUE(DecodeOptions(shipped.data(), shipped.size(), o));
+  o.screenWidth = 640;
+  o.screenHeight = 480;
+  run.dir().write("options.zop", EncodeOptions(o));
+  ClickAt(run, 4, 0, 1.0);    // begin
+  ClickAt(run, 8, 0, -0.1);   // infinite: no helicopter will come
+  for (int p = 12; p < MAX; ++p)
+    run.at(p, [&, p] {
+      switch (phase) {
+        case PLAYING: {
+          // The end screen stops the clock for longer than a day's banner does.
+          still = Game.timeOfDay == lastClock ? still + 1 : 0;
+          lastClock = Game.timeOfDay;
+          if (Game.dayNumber >= 1 && still > 170) {
+            phase = NAMING;
+            phaseAt = p;
+            kills = Game.kills;
+            return;
+          }
+          if (Game.dayNumber < 1) return;
+          if (firstKill < 0 && Game.kills > 0) firstKill = p;
+          if (p == firstKill + 4) ShotPass(run, "played_fight");
+          keyDown[45] = Game.dayNumber == 1 && Game.timeOfDay < 0.66;  // Insert: on to the night
+          tvector z = {0, 0};
+          bool target = NearestZombie(z) && std::fabs(z.x - Player.body.pos.x) < 3;
+          mouseLeftDown = target;
+          if (target) {
+            // The pointer's direction from the middle of the window is the aim's direction.
+            tvector d = vecnormalise(z - Player.body.pos) * 2.5;
+            int px, py;
+            ScreenPlaneToPixels(d.x, d.y, px, py);
+            mouseX = px, mouseY = py;
+          }
+          return;
+        }
+        case NAMING: {
+          int step = p - phaseAt;
+          if (step == 1) ShotPass(run, "played_game_over");
+          int i = step / 2 - 1;
+          if (i >= 0 && i < static_cast<int>(std::strlen(name)))
+            PushKeyNow(SDL_SCANCODE_A + (name[i] - 'a'), step % 2 == 0);
+          if (i == static_cast<int>(std::strlen(name)) && step % 2 == 0) ShotPass(run, "played_name_typed");
+          if (i == static_cast<int>(std::strlen(name)) + 1) {
+            PushMouseNow(0, -0.7, step % 2 == 0);
+            if (step % 2 == 1) phase = DONE_CLICKED, phaseAt = p;
+          }
+          return;
+        }
+        case DONE_CLICKED:
+          if (p - phaseAt == 6) PushMouseNow(0, -0.1, true);  // high scores
+          if (p - phaseAt == 7) PushMouseNow(0, -0.1, false), phase = SCORES, phaseAt = p;
+          return;
+        case SCORES:
+          if (p - phaseAt == 3) redrawRequested = 1;  // the screen keeps a still picture otherwise
+          if (p - phaseAt == 4) {
+            ShotPass(run, "played_high_scores");
+            double x = -3.4 + 4 * 0.14;
+            EXPECT_GT(InkIn(run, run.lastPixels, x, 1.12, x + 4 * 0.14, 1.28), 60) << "hero on the first line";
+            PushMouseNow(0, -1.5, true);
+          }
+          if (p - phaseAt == 5) PushMouseNow(0, -1.5, false);
+          if (p - phaseAt == 10) PushMouseNow(0, -0.7, true);  // quit
+          return;
+      }
+    });
+  EXPECT_EQ(run.run(MAX + 10), 0);
+  EXPECT_EQ(phase, SCORES) << "the game never ended";
+  EXPECT_GT(kills, 0) << "the fight killed nothing";
+  ScoreTable survive = {};
+  std::vector<uint8_t> b;
+  ReadFileBytes(run.dir().file("survivescores.zsc"), b);
+  ASSERT_TRUE(DecodeScoreTable(b.data(), b.size(), survive));
+  EXPECT_EQ(ScoreName(survive.entries[0]), "hero");
+  EXPECT_GT(survive.entries[0].score, 1600);  // into the first night
+  std::vector<uint8_t> s;
+  ReadFileBytes(run.dir().file("slayerscores.zsc"), s);
+  ScoreTable slayer = {};
+  ASSERT_TRUE(DecodeScoreTable(s.data(), s.size(), slayer));
+  EXPECT_EQ(slayer.entries[0].score, kills);
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}

@@ -1,0 +1,71 @@
+#include "rig/screen_points.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace {
+Uint32 CurrentWindowId() {
+  SDL_Window *w = SDL_GL_GetCurrentWindow();
+  return w ? SDL_GetWindowID(w) : 0;
+}
+}  // namespace
+
+void PushMouseNow(double x, double y, bool down) {
+  int px, py;
+  ScreenPlaneToPixels(x, y, px, py);
+  SDL_Event m = {};
+  m.type = SDL_MOUSEMOTION;
+  m.motion.windowID = CurrentWindowId();
+  m.motion.x = px;
+  m.motion.y = py;
+  SDL_PushEvent(&m);
+  SDL_Event b = {};
+  b.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  b.button.windowID = m.motion.windowID;
+  b.button.button = SDL_BUTTON_LEFT;
+  b.button.x = px;
+  b.button.y = py;
+  SDL_PushEvent(&b);
+}
+
+void PushKeyNow(int scancode, bool down) {
+  SDL_Event e = {};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.windowID = CurrentWindowId();
+  e.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+  SDL_PushEvent(&e);
+}
+
+void ClickAt(ScriptedRun &run, int pass, double x, double y) {
+  run.at(pass, [x, y] { PushMouseNow(x, y, true); });
+  run.at(pass + 1, [x, y] { PushMouseNow(x, y, false); });
+}
+
+int TypeDigits(ScriptedRun &run, int pass, double x, double y, int erase, const std::string &digits) {
+  ClickAt(run, pass, x, y);
+  pass += 2;
+  for (int i = 0; i < erase; ++i, pass += 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
+  for (char c : digits) {
+    run.key(pass, c == '0' ? SDL_SCANCODE_0 : SDL_SCANCODE_1 + (c - '1'));
+    pass += 2;
+  }
+  return pass;
+}
+
+void HoldKey(ScriptedRun &run, int pass, int scancode) {
+  run.at(pass, [scancode] { PushKeyNow(scancode, true); });
+}
+
+int InkIn(const ScriptedRun &run, const std::vector<uint8_t> &rgb, double x0, double y0, double x1, double y1) {
+  double k = 5.0 / (run.shotWidth / 2.0);
+  auto X = [&](double x) { return std::clamp(static_cast<int>(x / k + run.shotWidth / 2.0), 0, run.shotWidth); };
+  auto Y = [&](double y) { return std::clamp(static_cast<int>(-y / k + run.shotHeight / 2.0), 0, run.shotHeight); };
+  int n = 0;
+  for (int y = Y(std::max(y0, y1)); y < Y(std::min(y0, y1)); ++y)
+    for (int x = X(std::min(x0, x1)); x < X(std::max(x0, x1)); ++x) {
+      Rgb p = PixelAt(rgb, run.shotWidth, run.shotHeight, x, y);
+      if (p.r < 60 && p.g < 60 && p.b < 60) ++n;
+    }
+  return n;
+}

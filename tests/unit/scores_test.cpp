@@ -1,0 +1,208 @@
+// Score tables: the file image, loading and saving, the ordering rules, a game's scores and how
+// a table line is shown.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+
+#include "app/score_line.h"
+#include "base/files.h"
+#include "game/scores.h"
+#include "persist/scores.h"
+#include "rig/rig.h"
+
+namespace {
+ScoreEntry Entry(const std::string &name, int32_t score) {
+  ScoreEntry e = {};
+  e.nameLength = static_cast<uint8_t>(name.size());
+  std::memcpy(e.name, name.data(), name.size());
+  e.score = score;
+  return e;
+}
+
+// Entries scoring 1300, 1200, ... 100, named a..m.
+ScoreTable Descending() {
+  ScoreTable t = {};
+  for (int i = 0; i < SCORE_ENTRIES; ++i) t.entries[i] = Entry(std::string(1, static_cast<char>('a' + i)), 1300 - 100 * i);
+  return t;
+}
+
+std::vector<int32_t> Scores(const ScoreTable &t) {
+  std::vector<int32_t> s;
+  for (const ScoreEntry &e : t.entries) s.push_back(e.score);
+  return s;
+}
+
+// The live tables come back after each test.
+struct ScoresFolder : TempBase {
+  ScoreTable saved[SCORE_CATEGORIES];
+  ScoresFolder() { std::memcpy(saved, scoreTables, sizeof saved); }
+  ~ScoresFolder() { std::memcpy(scoreTables, saved, sizeof saved); }
+  std::vector<uint8_t> file(int c) const {
+    std::vector<uint8_t> b;
+    ReadFileBytes(dir.file(std::string(ScoreFileName(static_cast<ScoreCategory>(c))) + ".zsc"), b);
+    return b;
+  }
+};
+}  // namespace
+
+TEST(ScoreFile, EntriesAreLaidOutFieldByFieldLittleEndian) {
+  ScoreTable t = {};
+  t.entries[0] = Entry("ann", -2);
+  t.entries[0].padding[1] = 0x5a;
+  t.entries[12] = Entry("zed", 0x01020304);
+  std::vector<uint8_t> b = EncodeScoreTable(t);
+  ASSERT_EQ(b.size(), 364u);
+  EXPECT_EQ(b[0], 3);
+  EXPECT_EQ(std::string(b.begin() + 1, b.begin() + 4), "ann");
+  EXPECT_EQ(b[22], 0x5a);
+  EXPECT_EQ((std::vector<uint8_t>(b.begin() + 24, b.begin() + 28)), (std::vector<uint8_t>{0xfe, 0xff, 0xff, 0xff}));
+  EXPECT_EQ(b[12 * 28], 3);
+  EXPECT_EQ((std::vector<uint8_t>(b.begin() + 12 * 28 + 24, b.end())), (std::vector<uint8_t>{4, 3, 2, 1}));
+
+  // Any 364 bytes survive a decode and re-encode, length bytes above 20 included; fewer are refused
+  // and leave the table alone.
+  std::vector<uint8_t> any(364);
+  for (size_t i = 0; i < any.size(); ++i) any[i] = static_cast<uint8_t>(i * 53 + 7);
+  ScoreTable d = t;
+  EXPECT_FALSE(DecodeScoreTable(any.data(), 363, d));
+  EXPECT_EQ(EncodeScoreTable(d), b);
+  ASSERT_TRUE(DecodeScoreTable(any.data(), any.size(), d));
+  EXPECT_EQ(EncodeScoreTable(d), any);
+  EXPECT_LE(ScoreName(d.entries[0]).size(), 20u);
+}
+
+TEST(ScoreFile, LoadTakesWhatIsThereAndEmptiesWhatIsNot) {
+  ScoresFolder folder;
+  ScoreTable survive = Descending();
+  std::vector<uint8_t> longer = EncodeScoreTable(survive);
+  longer.resize(400, 0x33);  // a longer file gives its first table
+  folder.dir.write("survivescores.zsc", longer);
+  std::vector<uint8_t> shorter = EncodeScoreTable(Descending());
+  shorter.resize(363);
+  folder.dir.write("hordescores.zsc", shorter);
+  std::filesystem::create_directory(folder.dir.file("slayerscores.zsc"));  // exists but cannot be read
+  for (ScoreTable &t : scoreTables) t = Descending();  // what an earlier start-up left
+  LoadScores();
+  EXPECT_EQ(EncodeScoreTable(scoreTables[SCORE_SURVIVE]), EncodeScoreTable(survive));
+  EXPECT_EQ(EncodeScoreTable(scoreTables[SCORE_RESCUE]), EncodeScoreTable(ScoreTable{}));  // missing
+  EXPECT_EQ(EncodeScoreTable(scoreTables[SCORE_HORDE]), EncodeScoreTable(ScoreTable{}));   // short
+  EXPECT_EQ(EncodeScoreTable(scoreTables[SCORE_SLAYER]), EncodeScoreTable(ScoreTable{}));  // unreadable
+}
+
+TEST(ScoreFile, SaveWritesAllFourAndReportsAFailureOnce) {
+  ScoresFolder folder;
+  MessageRecorder recorder;
+  for (int c = 0; c < SCORE_CATEGORIES; ++c) {
+    scoreTables[c] = Descending();
+    scoreTables[c].entries[0].score = 5000 + c;
+  }
+  ASSERT_TRUE(SaveScores());
+  EXPECT_TRUE(recorder.messages.empty());
+  for (int c = 0; c < SCORE_CATEGORIES; ++c) EXPECT_EQ(folder.file(c), EncodeScoreTable(scoreTables[c])) << c;
+  for (const auto &e : std::filesystem::directory_iterator(folder.dir.path()))
+    EXPECT_NE(e.path().extension(), ".tmp");
+
+  // A table that cannot be written keeps its old file, the others are saved, and one box says so.
+  std::vector<uint8_t> oldRescue = folder.file(SCORE_RESCUE);
+  std::filesystem::create_directory(folder.dir.file("rescuescores.zsc.tmp"));
+  scoreTables[SCORE_RESCUE].entries[0].score = 1;
+  scoreTables[SCORE_SLAYER].entries[0].score = 2;
+  EXPECT_FALSE(SaveScores());
+  EXPECT_EQ(folder.file(SCORE_RESCUE), oldRescue);
+  EXPECT_EQ(folder.file(SCORE_SLAYER), EncodeScoreTable(scoreTables[SCORE_SLAYER]));
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_NE(recorder.messages[0].text.find("rescuescores.zsc"), std::string::npos);
+  EXPECT_EQ(recorder.messages[0].text.find("slayerscores"), std::string::npos);
+}
+
+TEST(ScoreTables, NewScoresGoAboveEqualsAndPushTheLastOut) {
+  ScoreTable empty = {};
+  EXPECT_TRUE(Qualifies(empty, 0));
+  EXPECT_FALSE(Qualifies(empty, -1));  // a lost base's horde score
+  InsertScore(empty, "first", 0);
+  EXPECT_EQ(ScoreName(empty.entries[0]), "first");
+  InsertScore(empty, "neg", -1);
+  EXPECT_EQ(ScoreName(empty.entries[1]), "");
+
+  ScoreTable t = Descending();
+  EXPECT_FALSE(Qualifies(t, 99));
+  InsertScore(t, "low", 99);
+  EXPECT_EQ(Scores(t), Scores(Descending()));
+  // Equal to the last entry: it qualifies and takes the last place.
+  InsertScore(t, "last", 100);
+  EXPECT_EQ(ScoreName(t.entries[12]), "last");
+  // Equal to entry 3: goes above it; the old entry 12 falls out.
+  InsertScore(t, "tie", 1000);
+  EXPECT_EQ(ScoreName(t.entries[3]), "tie");
+  EXPECT_EQ(ScoreName(t.entries[4]), "d");
+  EXPECT_EQ(ScoreName(t.entries[12]), "l");
+  InsertScore(t, "best", 99999);
+  EXPECT_EQ(ScoreName(t.entries[0]), "best");
+  EXPECT_EQ(ScoreName(t.entries[1]), "a");
+  for (int i = 1; i < SCORE_ENTRIES; ++i) EXPECT_GE(t.entries[i - 1].score, t.entries[i].score);
+
+  // A long name is cut to 20; the bytes after the name and the padding keep what they held.
+  ScoreTable p = {};
+  std::memset(p.entries[0].name, 'x', 20);
+  p.entries[0].padding[2] = 9;
+  InsertScore(p, "abcdefghijklmnopqrstuvwxyz", 5);
+  EXPECT_EQ(ScoreName(p.entries[0]), "abcdefghijklmnopqrst");
+  InsertScore(p, "ab", 6);
+  EXPECT_EQ(ScoreName(p.entries[0]), "ab");
+  EXPECT_EQ(p.entries[0].name[2], 'c');
+  EXPECT_EQ(p.entries[0].padding[2], 9);
+}
+
+TEST(GameScores, ComputedFromTheGameAndEnteredWhereTheyBelong) {
+  tgame g = {};
+  g.dayNumber = 3;
+  g.timeOfDay = 0.4567;
+  g.survivors = 4;
+  g.supplies = -0.01;
+  g.kills = 77;
+  tgamescores s = GameScores(g);
+  EXPECT_EQ(s.survive, 3456);
+  EXPECT_EQ(s.rescue, 4);
+  EXPECT_EQ(s.horde, -1);  // truncated towards zero
+  EXPECT_EQ(s.slayer, 77);
+  EXPECT_EQ(ScoreFromValue(2.9), 2);
+  EXPECT_EQ(ScoreFromValue(-2.9), -2);
+  EXPECT_EQ(ScoreFromValue(1e12), INT32_MAX);
+  EXPECT_EQ(ScoreFromValue(-1e12), INT32_MIN);
+  EXPECT_EQ(ScoreFromValue(std::nan("")), 0);
+
+  ScoresFolder folder;
+  for (ScoreTable &t : scoreTables) t = Descending();
+  // Only the rescue score would make its table: it counts only for a won game.
+  tgamescores rescueOnly = {0, 5000, 0, 0};
+  EXPECT_FALSE(AnyScoreQualifies(rescueOnly, false));
+  EXPECT_TRUE(AnyScoreQualifies(rescueOnly, true));
+  EnterGameScores("loser", rescueOnly, false);
+  for (const ScoreTable &t : scoreTables) EXPECT_EQ(Scores(t), Scores(Descending()));
+  EnterGameScores("winner", {150, 5000, 1250, 99}, true);
+  EXPECT_EQ(ScoreName(scoreTables[SCORE_SURVIVE].entries[12]), "winner");
+  EXPECT_EQ(ScoreName(scoreTables[SCORE_RESCUE].entries[0]), "winner");
+  EXPECT_EQ(ScoreName(scoreTables[SCORE_HORDE].entries[1]), "winner");
+  EXPECT_EQ(Scores(scoreTables[SCORE_SLAYER]), Scores(Descending()));
+}
+
+TEST(ScoreLine, DotsRunTheScoreOutToTheFortyEighthCharacter) {
+  EXPECT_EQ(ScoreLine(0, Entry("", 0)), " 1.  " + std::string(42, '.') + "0");
+  std::string six = ScoreLine(4, Entry("ann", 123456));
+  EXPECT_EQ(six.size(), 48u);
+  EXPECT_EQ(six.substr(0, 9), " 5. ann .");
+  EXPECT_EQ(six.substr(42), "123456");
+  EXPECT_EQ(ScoreLine(9, Entry("bo", -5)).substr(0, 8), "10. bo .");
+  EXPECT_EQ(ScoreLine(12, Entry("x", 1)).size(), 48u);
+  // Bytes the font has no glyph for are left out; a length byte beyond 20 reads only the name.
+  ScoreEntry odd = Entry("a:b\x01" "c", 7);
+  EXPECT_EQ(ScoreLine(1, odd).substr(0, 8), " 2. abc ");
+  ScoreEntry damaged = Entry("twentycharacternames", 3);
+  damaged.nameLength = 200;
+  EXPECT_EQ(ScoreLine(0, damaged).substr(0, 25), " 1. twentycharacternames ");
+  EXPECT_EQ(ScoreLine(0, damaged).size(), 48u);
+}
