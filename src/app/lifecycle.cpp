@@ -38,7 +38,7 @@ static bool MainMenuFrame() {
   DrawText("red siege", {0, 0.625}, true);
   glScaled(0.25, 0.25, 1);
   Panel({2, -1.1}, {-2, 1.4});
-  if (Button("Begin", {0, 1.0}, CursorPos, 2.0)) GameTypeMenu();
+  if (Button("Begin", {0, 1.0}, CursorPos, 2.0)) OpenScreen(GameTypeMenu);
   if (Button("Instructions", {0, 0.5}, CursorPos, 2.0)) OpenScreen(InstructionsScreen);
   if (Button("Options", {0, 0.2}, CursorPos, 2.0)) OpenScreen(OptionsScreen);
   if (Button("High Scores", {0, -0.1}, CursorPos, 2.0)) OpenScreen(HighScoreScreen);
