@@ -11,8 +11,9 @@ void LoadGuy(const std::string &name, tguy &guy, double scale);
 void LoadAnimation(const std::string &name, int32_t partcount, tanim &anim, double timescale);
 // Rebuilds weapons, weaponTextures and both weaponSounds lists together, one entry per weapon,
 // so a weapon's texture, firesound and reloadsound indices equal its own index. At most 256
-// weapons are read, since those indices are bytes. Needs a GL context for the textures.
-void LoadWeapons();
+// weapons are read, since those indices are bytes. The textures need a GL context; a headless
+// game goes without them.
+void LoadWeapons(bool withTextures = true);
 // Returns the enemies slot. A reused slot keeps its own guys entry; a new one takes the first
 // guys entry no other slot claims, or appends one.
 int CreateCharacter(double x, double y);

@@ -24,7 +24,7 @@ void ReleaseWeaponSounds(const std::vector<uint32_t> &buffers) {
 
 }  // namespace
 
-void LoadWeapons() {
+void LoadWeapons(bool withTextures) {
   const std::string path = DataPath("weapons.wep");
   std::vector<uint8_t> bytes;
   // A missing or unreadable file gives an empty table, never the last game's entries, whose
@@ -40,7 +40,7 @@ void LoadWeapons() {
   table.reserve(records.size());
   for (size_t i = 0; i < records.size(); ++i) {
     const tweaponfile &rec = records[i];
-    LoadTextureFile(DataPath("textures/" + rec.textureFile), textures[i]);
+    if (withTextures) LoadTextureFile(DataPath("textures/" + rec.textureFile), textures[i]);
     sounds[0][i] = LoadWeaponSound(rec.fireSoundFile);
     sounds[1][i] = LoadWeaponSound(rec.reloadSoundFile);
     tweapon w = rec.weapon;

@@ -19,10 +19,11 @@ int32_t gameDone = 0;
 int32_t transitionDone = 0;
 double transitionTime = 0;
 
+bool worldBuilt = false;
+
 void TransitionInit() {
   transitionTime = 0;
-  CameraPos = {0, 0};
-  if (BeginDay()) {
+  if (worldBuilt) {
     buildtilelists();
     buildskyline();
   }
@@ -54,12 +55,9 @@ bool TransitionFrame() {
 }
 }  // namespace
 
-void DayTransition() { ScreenLoop(transitionDone, TransitionInit, TransitionFrame); }
-
-void SetupGame() {
-  ResetGameState();
-  Game.helpDay += randomint(3);
-  DayTransition();
+void DayTransition(bool built) {
+  worldBuilt = built;
+  ScreenLoop(transitionDone, TransitionInit, TransitionFrame);
 }
 
 void RunGame() {
@@ -69,6 +67,6 @@ void RunGame() {
     ShowMessage("The game cannot start: " + missing + " is missing or damaged.", "ERROR", MB_ICONSTOP);
     return;
   }
-  SetupGame();
+  SetupGame(windowHooks);
   ScreenLoop(gameDone, nullptr, GameStep);
 }

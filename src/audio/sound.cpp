@@ -10,11 +10,11 @@
 #include "audio/openal.h"
 #include "base/files.h"
 #include "persist/options.h"
-#include "platform/window.h"
 
 std::vector<uint32_t> soundBuffers;
 tsoundslot soundSlots[SOUND_SLOTS] = {};
 int32_t slotCounter = 0;
+double soundTimeScale = 1.0;
 const tvector *soundListener = nullptr;
 
 namespace {
@@ -92,8 +92,7 @@ void InitSound() {
 }
 
 void PlaySoundAt(int32_t slot, uint32_t buffer, tvector p, double volume, bool loop, bool keepPlaying) {
-  // Drawn even when silent, so a game's random sequence does not depend on having a sound card.
-  double pitch = (1.05 - 0.1 * randomreal()) * timeScale;
+  double pitch = (1.05 - 0.1 * randomreal()) * soundTimeScale;
   if (audioDevice && slot >= 0 && slot < SOUND_SLOTS && soundSlots[slot].source) {
     const ALuint source = soundSlots[slot].source;
     if (!loop) alSourceStop(source);

@@ -28,6 +28,9 @@ extern tsoundslot soundSlots[SOUND_SLOTS];
 extern int32_t slotCounter;  // 0 or 1: the slot the next weapon shot uses
 // Where the listener stands (the game hands in its camera position); (0, 0) until set.
 extern const tvector *soundListener;
+// The game's speed, which pitches its sounds; the game sets it each frame.
+extern double soundTimeScale;
+
 
 // Opens the device (none is fine) and loads the fixed sounds from DataPath("sounds/...").
 // Calling it again starts the bank afresh.
@@ -36,7 +39,7 @@ void InitSound();
 void ShutdownSound();
 void LoadSound(const char *name);
 // Gain 1 - 0.1 d^2 from the listener (silent beyond about 3.16 units) times volume times the
-// options' sound volume; a random pitch in (0.95, 1.05] times timeScale. Unless loop, the
+// options' sound volume; a random pitch in (0.95, 1.05] times soundTimeScale. Unless loop, the
 // slot's last sound is cut off; with keepPlaying a sound is only updated, never started.
 // slotCounter advances on every call.
 void PlaySoundAt(int32_t slot, uint32_t buffer, tvector p, double volume, bool loop, bool keepPlaying);

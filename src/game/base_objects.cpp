@@ -6,8 +6,6 @@
 #include "game/particles.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "persist/options.h"
-#include "platform/window.h"
 #include "world/collision.h"
 
 namespace {
@@ -57,8 +55,8 @@ void CollectPickups() {
     const tvector half{kPickupHalf, kPickupHalf};
     if (!Touches(k.body.pos - half, k.body.pos + half)) continue;
     const bool grenades = k.item == grenadePack;
-    if (!grenades && !keyDown[Options.keyUse]) continue;
-    keyDown[Options.keyUse] = 0;  // a held key takes one pickup
+    if (!grenades && !ActionOn(ACTION_USE)) continue;
+    SpendAction(ACTION_USE);  // a held key takes one pickup
     k.active = 0;
     if (grenades) {
       Player.grenades += 3;

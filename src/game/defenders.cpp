@@ -6,7 +6,6 @@
 #include "game/particles.h"
 #include "game/sounds.h"
 #include "game/state.h"
-#include "platform/window.h"
 #include "world/collision.h"
 
 namespace {
@@ -40,26 +39,26 @@ void DefenderStep(tdefender &d) {
   const tweapon &w = weapons[d.weapon];
   const tvector g = d.pos + tvector{0, 0.175};
   if (d.dust > 0) {
-    d.dust -= frameTime;
+    d.dust -= Game.frameTime;
     impactburst({d.pos, 'b', 0});
   }
   // Spells of fire of roughly 0.25 to 1 s, pauses of 0.25 to 0.5 s.
   if (0.25 + 0.75 * randomreal() < d.burst) d.burst = -0.25 - 0.25 * randomreal();
-  d.burst += frameTime;
+  d.burst += Game.frameTime;
   d.drawaim = (3 * d.drawaim + d.aim) / 4;
   d.reach = (3 * d.reach + 1) / 4;
   const double side = std::sin(d.aim) < 0 ? 1 : 0;
   if (d.scan <= 0)
     d.aim = (M_PI / 2 - side * M_PI + d.aim) / 2;  // drift back to level
   else
-    d.scan -= frameTime;
+    d.scan -= Game.frameTime;
 
   const double t = FindTarget(g, w);
   if (t != NO_TARGET) {
     d.scan = 1.0;
     d.aim = (5 * d.aim + t) / 6;
     if (d.cooldown > 0) {
-      d.cooldown -= frameTime;
+      d.cooldown -= Game.frameTime;
     } else if (d.burst > 0 && std::fabs(d.aim - t) < 0.125) {
       for (int k = 0; k < w.pellets; ++k) {
         const double spread = (randomreal() - 0.5) * w.spread, speed = (randomreal() - 0.5) * 5;

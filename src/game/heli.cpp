@@ -6,7 +6,6 @@
 #include "game/rules.h"
 #include "game/sounds.h"
 #include "game/state.h"
-#include "platform/window.h"
 #include "world/collision.h"
 
 namespace {
@@ -60,7 +59,7 @@ void WorkRope(double dt) {
 
 void HeliUpdate() {
   theli &h = heli;
-  const double dt = frameTime;
+  const double dt = Game.frameTime;
   if (OnScreen(h.pos))
     PlaySoundAt(SLOT_HELI, FixedSound(SOUND_HELI), h.pos, 1.0, true, true);
   else

@@ -53,7 +53,7 @@ struct theli {
   uint8_t overbase;
   tvector target;
   tvector vel;
-  double rotor;  // rotor phase, advanced by the drawing
+  double rotor;  // rotor phase, turning while the helicopter flies
 };
 
 extern std::vector<tshot> shotList;

@@ -9,8 +9,8 @@
 #include "game/camera.h"
 #include "game/rules.h"
 #include "game/sounds.h"
+#include "game/state.h"
 #include "persist/options.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -134,12 +134,12 @@ void spawnpartparticle(tvector p, tvector v, const tguypart &part) {
 }
 
 void LooseObjectStep(tparticle &o) {
-  integrate(o.body, 0.99, 0.99);
+  integrate(o.body, 0.99, 0.99, Game.frameTime);
   if (!OnScreen(o.body.pos)) {
     o.active = 0;
     return;
   }
-  o.lifetime -= frameTime;
+  o.lifetime -= Game.frameTime;
   if (o.lifetime <= 0) {
     if (o.expired) {
       o.active = 0;

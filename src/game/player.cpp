@@ -5,7 +5,6 @@
 #include "actors/animation.h"
 #include "game/camera.h"
 #include "game/state.h"
-#include "platform/window.h"
 #include "world/collision.h"
 
 namespace {
@@ -18,7 +17,7 @@ bool HasFigure() { return !guys.empty() && guys[0].parts.size() > 9; }
 
 void PosePlayer(bool aimLeft, bool cooking) {
   tanidata &a = Player.anim;
-  a.time += frameTime * a.speed;
+  a.time += Game.frameTime * a.speed;
   AdvanceAnimation(a);
   if (guys.empty()) return;
   tguy &g = guys[0];
@@ -31,7 +30,7 @@ void PosePlayer(bool aimLeft, bool cooking) {
   AimLimb(g, '2', flip, aimLeft ? d - 5 : d + 5, Player.armReach + 0.95, a.facing);
 
   if (cooking && Player.grenades > 0) {
-    Player.grenadeCharge += frameTime;
+    Player.grenadeCharge += Game.frameTime;
     double reach = std::max(-1.8 * Player.grenadeCharge, -1.8);
     AimLimb(g, '2', flip, aimLeft ? d + 15 : d - 15, reach, a.facing);
   }
@@ -71,7 +70,7 @@ tvector PlayerShoulder() {
 
 void MovePlayer(tvector pointer) {
   tbody &b = Player.body;
-  integrate(b, 0.7, 1.0);
+  integrate(b, 0.7, 1.0, Game.frameTime);
   collideterrain(b, Player.anim);
 
   // At the exact centre the pointer has no direction; keep the last aim rather than let

@@ -3,13 +3,12 @@
 #include "game/camera.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "platform/window.h"
 
 namespace {
 
 // Both losing sequences: 4.5 s of slowing time, a blast, a fade after 5.5 s, over after 6.5 s.
 bool LosingSequence(double &timer, uint8_t &blast, tvector where, bool takesControl) {
-  timer += frameTime;
+  timer += Game.frameTime;
   if (timer > 4.5 && !blast) {
     blast = 1;
     Explode(where, false, 4.0, 5.0);
@@ -17,9 +16,9 @@ bool LosingSequence(double &timer, uint8_t &blast, tvector where, bool takesCont
   }
   if (timer > 5.5) Game.fadeOut = 1;
   const bool goesOn = timer <= 6.5;
-  if (zoom > 0.3) zoom -= 0.2 * frameTime;
+  if (zoom > 0.3) zoom -= 0.2 * Game.frameTime;
   Game.hurtFlash = 0.85;
-  if (timeScale > 0.3) timeScale -= 0.2 * frameTime;
+  if (Game.timeScale > 0.3) Game.timeScale -= 0.2 * Game.frameTime;
   return goesOn;
 }
 
@@ -44,7 +43,7 @@ bool RescueSequence() {
     for (tdefender &d : defenderList) d.pos = (d.pos * 20 + p) / 21;
   } else {
     cameraFollow = 0;
-    if (zoom < 1.2) zoom += 0.5 * frameTime;
+    if (zoom < 1.2) zoom += 0.5 * Game.frameTime;
     CameraPos = heli.pos;
     p = heli.pos;
     for (tdefender &d : defenderList) d.pos = heli.pos;

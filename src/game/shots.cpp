@@ -3,11 +3,11 @@
 #include <limits>
 
 #include "base/slots.h"
+#include "game/state.h"
 #include "game/combat.h"
 #include "game/particles.h"
 #include "game/rules.h"
 #include "game/sounds.h"
-#include "platform/window.h"
 #include "world/terrain.h"
 
 namespace {
@@ -87,7 +87,7 @@ void UpdateShot(tshot &t) {
     t.active = 0;
     return;
   }
-  const double dt = frameTime;
+  const double dt = Game.frameTime;
   t.body.vel = (t.body.vel + t.body.accel * dt) * 0.998;
   t.last = t.body.pos;
   t.body.pos = t.body.pos + t.body.vel * dt;

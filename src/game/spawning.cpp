@@ -11,7 +11,6 @@
 #include "game/sounds.h"
 #include "game/state.h"
 #include "game/zombies.h"
-#include "platform/window.h"
 #include "world/collision.h"
 
 namespace {
@@ -39,7 +38,7 @@ int SpawnZombie(double x) {
 void DaySpawner() {
   const double px = Player.body.pos.x;
   WeightAt(px) += 0.001;
-  Game.spawnTimer -= frameTime;
+  Game.spawnTimer -= Game.frameTime;
   if (Game.spawnTimer >= 0) return;
 
   const double left = px - 1.5 - randomreal();
@@ -71,7 +70,7 @@ void DaySpawner() {
 }
 
 void NightSpawner() {
-  Game.spawnTimer -= frameTime;
+  Game.spawnTimer -= Game.frameTime;
   if (Game.timeOfDay > 0.996 && !Ending.rescueActive) Game.fadeOut = 1;
   if (Game.spawnTimer >= 0) return;
   Game.spawnTimer = (Game.spawnTimer + 1.0 + (2.5 / Game.dayNumber) * 0.75) * 1.25;

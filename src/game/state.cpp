@@ -2,7 +2,6 @@
 
 #include "game/camera.h"
 #include "game/objects.h"
-#include "platform/window.h"
 
 tgame Game = {};
 tplayer Player = {};
@@ -42,7 +41,7 @@ void ResetGameState() {
 
   cameraFollow = 1;
   zoom = 0.6;
-  timeScale = 1.0;
+  Game.timeScale = 1.0;
   defenderList.clear();
   heli = theli{};
 }
@@ -52,4 +51,15 @@ void ClearDayLists() {
   particleList.clear();
   enemies.clear();
   grenadeList.clear();
+}
+
+void TakeFrameInput(const tframeinput &in) {
+  Game.frameTime = in.frameTime;
+  Game.spentActions &= static_cast<uint16_t>(in.held & ~in.pressed);
+  Game.actions = static_cast<uint16_t>(in.held & ~Game.spentActions);
+}
+
+void SpendAction(uint16_t action) {
+  Game.spentActions |= action;
+  Game.actions &= static_cast<uint16_t>(~action);
 }

@@ -6,12 +6,16 @@
 #include <vector>
 
 #include "actors/records.h"
+#include "base/input.h"
 #include "base/vector.h"
 
 // Zombie pressure per tile, indexed by tile -7..7 (add 7).
 constexpr int SPAWN_TILES = 15;
 // Night begins when timeOfDay passes this.
 constexpr double NIGHT_TIME = 0.625;
+// The game types' base help days, short, long and endless; the set-up adds 0 to 2. The endless
+// game's day never comes.
+constexpr int32_t HELP_BASE[3] = {2, 7, -10};
 // The player dies when playerDamage exceeds this.
 constexpr double PLAYER_DAMAGE_LIMIT = 25.0;
 
@@ -34,6 +38,10 @@ struct tgame {
   int32_t thinkSlot;    // which quarter of the zombies thinks this frame, 0..3
   double skyScroll;     // background drift phase, 0..1; kept from game to game
   int32_t leftDefenders, rightDefenders;  // defenders placed on each side of the base
+  double frameTime;       // seconds of this frame, from its input
+  double timeScale;       // the game's speed; the losing sequences slow it down
+  uint16_t actions;       // the input's actions on this frame, less those spent (below)
+  uint16_t spentActions;  // actions used up while still held: a held key acts once per press
 };
 
 struct tweaponslot {
@@ -80,5 +88,10 @@ extern tending Ending;
 // Sets every field above, the camera and the object lists to their values at the start of a
 // game. helpDay is left alone: the game-type menu has just chosen its base value.
 void ResetGameState();
+// Takes a frame's input: its time and its actions. An action spent earlier stays off until its
+// key is pressed again (or repeats).
+void TakeFrameInput(const tframeinput &in);
+inline bool ActionOn(uint16_t action) { return (Game.actions & action) != 0; }
+void SpendAction(uint16_t action);
 // Empties the lists that live for one day: shots, particles, zombies and grenades.
 void ClearDayLists();

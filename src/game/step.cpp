@@ -7,7 +7,6 @@
 #include "game/state.h"
 #include "game/world_build.h"
 #include "persist/options.h"
-#include "platform/window.h"
 
 void StepWorld() {
   TrimEnemies();
@@ -27,7 +26,7 @@ void StepWorld() {
 void StepPlayer(tvector pointer) {
   ChoosePlayerAnimation();
   MovePlayer(pointer);
-  PlayerControls(keyDown[Options.keyJump], keyDown[Options.keyLeft], keyDown[Options.keyRight]);
-  PlayerWeaponStep(mouseLeftDown, keyDown[Options.keyChange], PlayerShoulder());
+  PlayerControls(ActionOn(ACTION_JUMP), ActionOn(ACTION_LEFT), ActionOn(ACTION_RIGHT));
+  PlayerWeaponStep(ActionOn(ACTION_FIRE), ActionOn(ACTION_CHANGE), PlayerShoulder());
   UpdateShots();
 }

@@ -7,8 +7,6 @@
 #include "game/rules.h"
 #include "game/sounds.h"
 #include "game/state.h"
-#include "persist/options.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -28,7 +26,7 @@ double EjectBearing() {
 }
 
 void ThrowGrenade(tvector shoulder) {
-  if (!mouseRightDown && Player.grenadeCharge > 0) {
+  if (!ActionOn(ACTION_GRENADE) && Player.grenadeCharge > 0) {
     if (Player.grenades > 0) {
       double s = Player.grenadeCharge;
       if (s < 0.15) s = 1.0;  // a quick click throws at full strength
@@ -43,7 +41,7 @@ void ThrowGrenade(tvector shoulder) {
   }
   if (Player.grenadeCharge >= kGrenadeHold) {
     Player.grenadeCharge = 0;
-    mouseRightDown = 0;  // the button must be pressed again
+    SpendAction(ACTION_GRENADE);  // the button must be pressed again
     if (Player.grenades > 0) {
       Explode(shoulder, true, 0.6, 1.3);
       Player.grenades -= 1;
@@ -98,8 +96,8 @@ const tweapon *WeaponAt(int32_t index) {
 
 void PlayerWeaponStep(bool trigger, bool switchKey, tvector shoulder) {
   tplayer &p = Player;
-  if (p.fireCooldown > 0) p.fireCooldown -= 1000 * frameTime;
-  if (p.reloadTimer > 0) p.reloadTimer -= 1000 * frameTime;
+  if (p.fireCooldown > 0) p.fireCooldown -= 1000 * Game.frameTime;
+  if (p.reloadTimer > 0) p.reloadTimer -= 1000 * Game.frameTime;
   if (!trigger) p.triggerHeld = 0;
 
   ThrowGrenade(shoulder);
@@ -131,7 +129,7 @@ void PlayerWeaponStep(bool trigger, bool switchKey, tvector shoulder) {
   }
   if (switchKey) {
     p.activeSlot = 1 - (p.activeSlot & 1);
-    keyDown[Options.keyChange] = 0;  // a held key switches once
+    SpendAction(ACTION_CHANGE);  // a held key switches once
   }
   tweaponslot &active = p.weaponSlots[p.activeSlot];
   if (active.reserve <= 0) active.weapon = 0;  // run dry: back to the first weapon, which never does

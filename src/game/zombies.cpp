@@ -9,7 +9,6 @@
 #include "game/particles.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "platform/window.h"
 #include "world/collision.h"
 
 namespace {
@@ -32,7 +31,7 @@ void StartStrike(tenemy &e) {
 
 void AnimateZombie(tenemy &e) {
   tanidata &d = e.anim;
-  d.time += frameTime * d.speed;
+  d.time += Game.frameTime * d.speed;
   AdvanceAnimation(d);
   tguy *guy = SkeletonOf(e);
   if (!guy) return;
@@ -53,7 +52,7 @@ void AnimateZombie(tenemy &e) {
 void ZombieAnimState(tenemy &e) {
   tanidata &d = e.anim;
   const uint8_t s = d.movestate;
-  e.timer -= frameTime;
+  e.timer -= Game.frameTime;
   if (e.mode == 0 || e.mode == 3 || e.mode == 4) e.aim = (4 * e.aim + M_PI) / 5;  // arms sink
 
   if (d.anim == 3 && d.frame >= 2) SetAnimation(d, 0, e.guy, 0.2, 0, 1);
@@ -78,7 +77,7 @@ void ZombieAnimState(tenemy &e) {
 }
 
 bool MoveZombie(tenemy &e) {
-  integrate(e.body, 0.7, 1.0);
+  integrate(e.body, 0.7, 1.0, Game.frameTime);
   collideterrain(e.body, e.anim);
   if (Game.timeOfDay <= NIGHT_TIME && !Ending.rescueActive &&
       std::fabs(Player.body.pos.x - e.body.pos.x) > DAY_LEASH) {

@@ -79,7 +79,9 @@ void MainWindowProc(const SDL_Event &e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       uint8_t vk = VirtualKeyFromScancode(e.key.keysym.scancode);
-      if (vk) keyDown[vk] = e.type == SDL_KEYDOWN ? 1 : 0;
+      if (!vk) break;
+      keyDown[vk] = e.type == SDL_KEYDOWN ? 1 : 0;
+      if (e.type == SDL_KEYDOWN) keyPressed[vk] = 1;
       break;
     }
     case SDL_MOUSEMOTION:
@@ -90,10 +92,44 @@ void MainWindowProc(const SDL_Event &e) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       uint8_t down = e.type == SDL_MOUSEBUTTONDOWN ? 1 : 0;
-      if (e.button.button == SDL_BUTTON_LEFT) mouseLeftDown = down;
-      if (e.button.button == SDL_BUTTON_RIGHT) mouseRightDown = down;
+      if (e.button.button == SDL_BUTTON_LEFT) {
+        mouseLeftDown = down;
+        if (down) mouseLeftPressed = 1;
+      }
+      if (e.button.button == SDL_BUTTON_RIGHT) {
+        mouseRightDown = down;
+        if (down) mouseRightPressed = 1;
+      }
       break;
     }
     default: break;
   }
+}
+
+tvector PointerOnPlane(double mx, double my) {
+  double w = clientWidth, h = clientHeight;
+  double k = 5.0 / (w / 2.0);
+  return {(mx - w / 2) * k, -(my - h / 2) * k};
+}
+
+tframeinput ReadFrameInput(double frameTime, const uint8_t keys[ACTION_COUNT]) {
+  tframeinput in{};
+  in.frameTime = frameTime;
+  for (int i = 0; i < ACTION_COUNT; ++i) {
+    const uint16_t bit = static_cast<uint16_t>(1u << i);
+    uint8_t held = 0, pressed = 0;
+    if (bit == ACTION_FIRE) {
+      held = mouseLeftDown, pressed = mouseLeftPressed;
+    } else if (bit == ACTION_GRENADE) {
+      held = mouseRightDown, pressed = mouseRightPressed;
+    } else if (keys[i]) {
+      held = keyDown[keys[i]], pressed = keyPressed[keys[i]];
+    }
+    if (held) in.held |= bit;
+    if (pressed) in.pressed |= bit;
+  }
+  in.pointer = PointerOnPlane(mouseX, mouseY);
+  for (uint8_t &k : keyPressed) k = 0;
+  mouseLeftPressed = mouseRightPressed = 0;
+  return in;
 }

@@ -6,7 +6,6 @@
 #include "platform/window.h"
 
 double frameTime = 0;
-double timeScale = 1.0;
 double fixedFrameTime = 0;
 
 static uint64_t RealCounter() { return SDL_GetPerformanceCounter(); }
@@ -29,7 +28,7 @@ static double Elapsed(uint64_t now) {
   return static_cast<double>(now - previousCounter) / static_cast<double>(counterFrequency);
 }
 
-double GetFrameTime() {
+double GetFrameTime(double scale) {
   if (fixedFrameTime > 0) {
     previousCounter = readPerformanceCounter();
     return fixedFrameTime;
@@ -37,7 +36,7 @@ double GetFrameTime() {
   uint64_t now = readPerformanceCounter();
   double dt = Elapsed(now);
   if (dt > 0.017) dt = 0.017;
-  dt *= timeScale;
+  dt *= scale;
   // Wait for the 13 ms minimum: sleep most of it, spin only the last fifth of a millisecond.
   while (0.013 > dt) {
     double left = 0.013 - Elapsed(now);

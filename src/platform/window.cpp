@@ -8,6 +8,8 @@
 
 uint8_t keyDown[256];
 uint8_t mouseLeftDown = 0, mouseRightDown = 0;
+uint8_t keyPressed[256];
+uint8_t mouseLeftPressed = 0, mouseRightPressed = 0;
 double mouseX = 0, mouseY = 0;
 uint8_t windowActive = 1;
 uint8_t quitRequested = 0;

@@ -2,19 +2,23 @@
 #pragma once
 #include <cstdint>
 
+#include "base/input.h"
+
 union SDL_Event;
 
 // Input state, written by MainWindowProc. keyDown is indexed by Windows virtual-key codes.
 extern uint8_t keyDown[256];
 extern uint8_t mouseLeftDown, mouseRightDown;
+// Set by every key-down (auto-repeats too) and button press; ReadFrameInput clears them.
+extern uint8_t keyPressed[256];
+extern uint8_t mouseLeftPressed, mouseRightPressed;
 extern double mouseX, mouseY;
 extern uint8_t windowActive;   // false while minimised
 extern uint8_t quitRequested;  // once set, every screen loop ends
 extern uint8_t fullscreenActive;
 
-// Seconds of the last frame, and the game-speed factor.
+// Seconds of the last frame of a menu screen (a game's frames carry their own time).
 extern double frameTime;
-extern double timeScale;
 // The test rig sets this to a positive value: GetFrameTime then returns it without waiting.
 extern double fixedFrameTime;
 
@@ -38,7 +42,14 @@ extern void (*sleepMicroseconds)(uint32_t);
 // Test hook: makes one window-creation step fail (1 class, 2 display mode, 3 window, 4 context,
 // 5 make current).
 extern int failWindowStep;
-double GetFrameTime();
+// Seconds since the last call, at most 0.017 before `scale` (the game's speed), and never less
+// than the 13 ms minimum frame, which it waits for.
+double GetFrameTime(double scale = 1.0);
+// The pointer in screen-plane units from the window centre (-5..5 across the window's width).
+tvector PointerOnPlane(double mx, double my);
+// The game frame's input from the input state; `keys` holds the virtual-key code of each action
+// bit (the mouse buttons need none). Clears the pressed marks.
+tframeinput ReadFrameInput(double frameTime, const uint8_t keys[ACTION_COUNT]);
 void SwapMainWindow();
 
 // Set before each frame; a frame that found its picture unchanged clears it, and the loop then

@@ -226,11 +226,7 @@ void DrawBackground() {
 }
 
 // Uses the current drawable size, so the pointer stays right after the window is resized.
-tvector MouseToWorld(double mx, double my) {
-  double w = clientWidth, h = clientHeight;
-  double k = 5.0 / (w / 2.0);
-  return {(mx - w / 2) * k, -(my - h / 2) * k};
-}
+tvector MouseToWorld(double mx, double my) { return PointerOnPlane(mx, my); }
 
 void MenuFramePrelude() {
   frameTime = GetFrameTime();

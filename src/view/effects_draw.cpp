@@ -148,7 +148,6 @@ void DrawHeli() {
   glTexCoord2d(0, 1);
   glVertex3d(-1.2, 0.6, 0);
   glEnd();
-  heli.rotor += 12.566370614359172 * frameTime;
   glDisable(GL_TEXTURE_2D);
   Rotor(-1.10625, 0.365625, 0.3, false);
   glEnable(GL_DEPTH_TEST);

@@ -7,7 +7,6 @@
 #include "game/objects.h"
 #include "game/state.h"
 #include "persist/options.h"
-#include "platform/window.h"
 #include "render/textures.h"
 #include "view/view.h"
 #include "world/terrain.h"
@@ -37,7 +36,6 @@ void Quad(double x0, double y0, double x1, double y1, double t0 = 0, double t1 =
 
 void DrawBaseMarker() {
   ApplyCamera();
-  if (Game.supplies < -0.01) Game.supplies = -0.01;
   double top = basePos.y + 0.2 + 0.05 * Game.supplies;
   glDisable(GL_TEXTURE_2D);
   glColor4d(0, 0, 0, 1);
@@ -100,7 +98,6 @@ void RenderWorld() {
   if (markTerrainDepth) MarkTerrainDepth();
   DrawSky();
   glDisable(GL_TEXTURE_2D);
-  if (Ending.baseLossTimer > 0) CameraPos = (CameraPos * 8 + basePos) / 9;
   DrawSkyline();
   if (!Ending.baseLossBlast) DrawBaseMarker();
   bool aboard = Ending.rescueActive && heli.rope <= 0;  // flown out: drawn in the helicopter
@@ -125,10 +122,5 @@ void RenderWorld() {
   DrawHud();
   bool heliInView = Game.dayNumber >= Game.helpDay && Ending.heliActive && OnScreen(heli.pos);
   if (Options.tutorial && (Game.dayNumber == 1 || heliInView)) DrawTutorial();
-  if (Game.fadeOut) {
-    DrawFade(Game.fadeLevel);
-    Game.fadeLevel += frameTime;
-  } else {
-    Game.fadeLevel = 0;
-  }
+  if (Game.fadeOut) DrawFade(Game.fadeLevel);
 }

@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "platform/window.h"
 
 namespace {
 
@@ -66,8 +65,7 @@ void collideterrain(tbody &body, tanidata &anim) {
   if (body.pos.y == oldY) anim.movestate = 2;
 }
 
-void integrate(tbody &body, double fx, double fy) {
-  const double dt = frameTime;
+void integrate(tbody &body, double fx, double fy, double dt) {
   // The factors are tuned for a 15 ms frame; longer frames damp more.
   const double k = (dt - 0.015) * -1.5;
   body.vel.x = (body.accel.x * dt + body.vel.x) * (fx + k);

@@ -30,8 +30,8 @@ void collideblocks(const tblkarray &list, tbody &body, tanidata &anim);
 // collideblocks against the tile under the body and its neighbour; movestate 2 when nothing
 // held the body up.
 void collideterrain(tbody &body, tanidata &anim);
-// Advances velocity then position by frameTime, damping tuned for 15 ms frames.
-void integrate(tbody &body, double fx, double fy);
+// Advances velocity then position by dt seconds, damping tuned for 15 ms frames.
+void integrate(tbody &body, double fx, double fy, double dt);
 
 // Nearest crossing of A->B with the rectangle's edges. A vertical segment landing on the upper
 // surface says 't'; a general segment says 'b' there ('t' for the lower surface).

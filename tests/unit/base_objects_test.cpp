@@ -20,9 +20,9 @@ TEST_F(BaseObjects, PickupsTakeTheUseKeyGrenadesDoNot) {
   EXPECT_EQ(Player.grenades, 9) << "4 + 3 is above 6: a full belt of 9";
   const tweaponslot &s = Player.weaponSlots[0];
   for (int k = 0; k < 3; ++k) {
-    keyDown[Options.keyUse] = 1;
+    TakeFrameInput({0.015, ACTION_USE, ACTION_USE, {1, 0}});
     CollectPickups();
-    EXPECT_EQ(keyDown[Options.keyUse], 0) << "a held key takes one pickup";
+    EXPECT_FALSE(ActionOn(ACTION_USE)) << "a held key takes one pickup";
     if (k == 0) {
       EXPECT_EQ(s.reserve, 10) << "1.5 x 7 = 10.5, truncated";
       EXPECT_EQ(s.clip, 6);

@@ -132,7 +132,7 @@ TEST(Collision, IntegrateDampsByFrameTime) {
   b.pos = {1, 2};
   b.vel = {2, 3};
   b.accel = {10, -10};
-  integrate(b, 0.7, 1.0);
+  integrate(b, 0.7, 1.0, frameTime);
   EXPECT_EQ(b.vel.x, (10 * 0.015 + 2) * 0.7);
   EXPECT_EQ(b.vel.y, -10 * 0.015 + 3);
   EXPECT_EQ(b.pos.x, 1 + b.vel.x * 0.015);
@@ -140,7 +140,7 @@ TEST(Collision, IntegrateDampsByFrameTime) {
   // A longer frame damps more: 0.7 becomes 0.697 at 17 ms.
   frameTime = 0.017;
   b = Body(0, 0, 1, 1);
-  integrate(b, 0.7, 1.0);
+  integrate(b, 0.7, 1.0, frameTime);
   EXPECT_NEAR(b.vel.x, 0.697, 1e-12);
   EXPECT_NEAR(b.vel.y, 0.997, 1e-12);
   frameTime = saved;

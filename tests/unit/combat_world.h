@@ -63,7 +63,7 @@ class CombatWorld : public ::testing::Test {
     ForgetSkeletonCache();
     SetFixedSeed(1234);
     reseed();
-    fixedFrameTime = frameTime = 0.015;
+    fixedFrameTime = 0.015;
     Options = toptions{};
     Options.keyUse = 'E', Options.keyChange = 'Q', Options.tutorial = 1;
     std::fill(std::begin(keyDown), std::end(keyDown), 0);
@@ -83,6 +83,7 @@ class CombatWorld : public ::testing::Test {
       }
     Game.helpDay = 3;
     ResetGameState();
+    Game.frameTime = 0.015;
     ClearDayLists();
     pickupList.clear();
     crateList.clear();

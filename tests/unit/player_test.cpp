@@ -18,7 +18,7 @@ class PlayerStep : public ::testing::Test {
     Player.currentWeapon.range = 2.0;
     Player.body.pos = {1, 1};
     CameraPos = {1, 1};
-    frameTime = 0.013;
+    Game.frameTime = 0.013;
   }
 };
 }  // namespace

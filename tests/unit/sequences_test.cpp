@@ -39,9 +39,10 @@ TEST_F(Endings, DeathAndBaseLossTimelines) {
   EXPECT_NEAR(blast * 0.015, 4.5, 0.016);
   EXPECT_NEAR(frames * 0.015, 6.5, 0.016);
   EXPECT_EQ(Ending.playerControl, 0);
-  EXPECT_NEAR(timeScale, 0.3, 0.01);
+  EXPECT_NEAR(Game.timeScale, 0.3, 0.01);
   EXPECT_NEAR(zoom, 0.3, 0.01);
   ResetGameState();
+  Game.frameTime = 0.015;
   for (frames = 0; BaseLossSequence() && frames < 1000;) ++frames;
   EXPECT_NEAR(frames * 0.015, 6.5, 0.016);
   EXPECT_EQ(Ending.playerControl, 1) << "losing the base leaves the player in control";

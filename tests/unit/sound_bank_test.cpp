@@ -52,9 +52,9 @@ class SoundBank : public ::testing::Test {
  protected:
   void SetUp() override {
     savedOptions = Options;
-    savedTimeScale = timeScale;
+    savedTimeScale = soundTimeScale;
     Options.soundVolume = 1.0;
-    timeScale = 1.0;
+    soundTimeScale = 1.0;
     listener = {10, 2};
     soundListener = &listener;
     base.dir.write("sounds/tone.wav", ToneFile(440, 0.5, 1.0));
@@ -73,7 +73,7 @@ class SoundBank : public ::testing::Test {
     audioDeviceSource = saved;
     soundListener = nullptr;
     Options = savedOptions;
-    timeScale = savedTimeScale;
+    soundTimeScale = savedTimeScale;
   }
   std::vector<float> Render(double seconds) {
     std::vector<float> out(static_cast<size_t>(seconds * kRate));
@@ -168,7 +168,7 @@ TEST_F(SoundBank, PitchVariesALittleAndFollowsTheGameSpeed) {
   PlaySoundAt(SLOT_GROAN, kilohertz, listener, 1.0, false, false);
   const double full = Frequency(Render(0.5));
   randomState = state;
-  timeScale = 0.5;
+  soundTimeScale = 0.5;
   PlaySoundAt(SLOT_GROAN, kilohertz, listener, 1.0, false, false);
   const double half = Frequency(Render(0.5));
   EXPECT_NEAR(half / full, 0.5, 0.01) << full << " Hz then " << half << " Hz";

@@ -24,20 +24,19 @@ struct FakeClock {
     fakeNow = 5000000;
     sleeps = 0;
     fixedFrameTime = 0;
-    timeScale = 1.0;
     InitFrameTimer();
   }
   ~FakeClock() {
-    timeScale = 1.0;
     readPerformanceCounter = counter;
     readPerformanceFrequency = frequency;
     sleepMicroseconds = sleep;
   }
 };
 
+double scale = 1.0;
 double Frame(double realSeconds) {
   fakeNow += static_cast<uint64_t>(realSeconds * 1e6);
-  return GetFrameTime();
+  return GetFrameTime(scale);
 }
 }  // namespace
 
@@ -55,10 +54,10 @@ TEST(FrameTimer, ClampScaleAndMinimum) {
   EXPECT_LT(dt, 0.0145);
   EXPECT_GT(sleeps, 0);
   // Half speed and a real 20 ms frame: 0.0085 is below the minimum, so the real time comes back.
-  timeScale = 0.5;
+  scale = 0.5;
   EXPECT_NEAR(Frame(0.020), 0.020, 1e-5);
   // Between 0.765 and 1 only long frames are slowed: 16 ms at 0.9 is 14.4 ms.
-  timeScale = 0.9;
+  scale = 0.9;
   EXPECT_NEAR(Frame(0.016), 0.0144, 1e-5);
   // ... and a 30 ms frame at 0.9 is clamped first, then scaled: 15.3 ms.
   EXPECT_DOUBLE_EQ(Frame(0.030), 0.0153);

@@ -67,10 +67,10 @@ TEST_F(Weapons, RatePelletsKickRunningDryAndSwitching) {
   EXPECT_EQ(Slot().clip, 5) << "the clip is left as it was";
 
   Player.weaponSlots[1] = {W_MACHINEGUN, 4, 2};
-  keyDown[Options.keyChange] = 1;
+  TakeFrameInput({0.015, ACTION_CHANGE, ACTION_CHANGE, {1, 0}});
   Step(false, true);
   EXPECT_EQ(Player.activeSlot, 1);
-  EXPECT_EQ(keyDown[Options.keyChange], 0) << "a held key switches once";
+  EXPECT_FALSE(ActionOn(ACTION_CHANGE)) << "a held key switches once";
   EXPECT_EQ(Player.currentWeapon.pierce, 2);
   Ending.playerControl = 0;
   EXPECT_EQ(Step(true), 0) << "no firing without control";
@@ -85,10 +85,10 @@ TEST_F(Weapons, GrenadeTappedAndHeld) {
   EXPECT_NEAR(grenadeList[0].lifetime, 1.9, 1e-9);
   EXPECT_EQ(Player.grenadeCharge, 0);
   // Held for two seconds it goes off at the shoulder, 0.05 from the player.
-  mouseRightDown = 1;
+  TakeFrameInput({0.015, ACTION_GRENADE, ACTION_GRENADE, {1, 0}});
   Player.grenadeCharge = 2.0;
   Step(false);
   EXPECT_EQ(Player.grenades, 0);
-  EXPECT_EQ(mouseRightDown, 0) << "the button must be pressed again";
+  EXPECT_FALSE(ActionOn(ACTION_GRENADE)) << "the button must be pressed again";
   EXPECT_NEAR(Game.playerDamage, 0.6 / 0.05 * 1.3, 1e-9);
 }

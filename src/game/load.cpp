@@ -1,0 +1,42 @@
+#include "game/load.h"
+
+#include "actors/animation.h"
+#include "actors/models.h"
+#include "game/state.h"
+
+namespace {
+const char *const animationNames[] = {"walk2", "stand2", "jumpa2", "jumpb2"};
+const double animationTimeScales[] = {1.0, 1.0, 0.125, 0.125};
+}  // namespace
+
+std::string LoadPlayerFigure() {
+  animations.assign(4, tanim{});
+  guys.resize(1);
+  guys[0] = tguy{};  // a file that fails to load must not leave last game's figure in place
+  Player.anim.scale = 0.075;
+  LoadGuy("standard", guys[0], 0.075);
+  int32_t n = static_cast<int32_t>(guys[0].parts.size());
+  for (int i = 0; i < 4; ++i) LoadAnimation(animationNames[i], n, animations[i], animationTimeScales[i]);
+  tanidata &a = Player.anim;
+  a.rates.assign(n + 2, 0.0);
+  a.time = 0;
+  a.partcount = n;
+  a.anim = 0;
+  a.frame = 0;
+  a.speed = 1.0;
+  a.target.values.assign(n + 2, 0.0);
+  a.from.values.assign(n + 2, 0.0);
+  SetAnimation(a, 1, 0, 0.0, 1, 0);
+
+  if (n == 0) return "guys/standard.guy";
+  for (int i = 0; i < 4; ++i)
+    if (animations[i].frames.empty()) return std::string("animations/") + animationNames[i] + ".ani";
+  return "";
+}
+
+std::string LoadGameRules() {
+  LoadWeapons(false);
+  std::string missing = LoadPlayerFigure();
+  if (missing.empty() && weapons.empty()) missing = "weapons.wep";
+  return missing;
+}

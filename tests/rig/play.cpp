@@ -1,0 +1,81 @@
+#include "rig/play.h"
+
+#include "base/files.h"
+#include "game/objects.h"
+#include "game/runner.h"
+#include "game/state.h"
+#include "rig/rig.h"
+
+Play::Play(tgametype type, uint32_t seed) : savedBase_(baseDirectory), savedOptions_(Options) {
+  MaskFloatExceptions();
+  baseDirectory = BuiltDataDir();
+  Options.particlesOff = 0;
+  Options.shadowsOff = 0;
+  Options.tutorial = 1;
+  missing = StartHeadlessGame(seed, HELP_BASE[type]);
+  ended = !missing.empty();
+}
+
+Play::~Play() {
+  baseDirectory = savedBase_;
+  Options = savedOptions_;
+}
+
+void Play::frame(uint16_t held) {
+  if (ended) return;
+  const tframeinput in{frameTime, held, static_cast<uint16_t>(held & ~held_), pointer_};
+  held_ = held;
+  const tframeresult r = StepHeadlessGame(in);
+  ++frames;
+  if (r.ended) ended = true, won = r.won;
+}
+
+bool Play::drive(const std::function<uint16_t()> &actions, const std::function<bool()> &done, double seconds) {
+  for (double t = 0; t < seconds && !ended; t += frameTime) {
+    if (done && done()) return true;
+    frame(actions());
+  }
+  return done && done();
+}
+
+bool Play::until(const std::function<bool()> &done, double seconds, uint16_t actions) {
+  return drive([actions] { return actions; }, done, seconds);
+}
+
+Play &Play::hold(uint16_t actions, double seconds) {
+  until(nullptr, seconds, actions);
+  return *this;
+}
+
+Play &Play::cook(double seconds) {
+  hold(ACTION_GRENADE, seconds);
+  frame(0);
+  return *this;
+}
+
+Play &Play::press(uint16_t action) {
+  frame(action);
+  frame(0);
+  return *this;
+}
+
+Play &Play::aim(double x, double y) {
+  pointer_ = {x, y};
+  return *this;
+}
+
+Play &Play::aimAt(tvector world) {
+  const double range = Player.currentWeapon.range > 0 ? Player.currentWeapon.range : 1;
+  pointer_ = (world - Player.body.pos) * (5 / range);
+  return *this;
+}
+
+Play &Play::rushToNight() {
+  until([] { return Game.timeOfDay > NIGHT_TIME; }, 120, ACTION_RUSH);
+  return *this;
+}
+
+Play &Play::rushToDay(int day) {
+  until([day] { return Game.dayNumber >= day; }, 600, ACTION_RUSH);
+  return *this;
+}

@@ -1,0 +1,51 @@
+// A game played headless from a script of what a player does: hold keys, aim, fire, cook a
+// grenade, rush the clock, wait for something. It runs on the built data folder with a fixed
+// seed and 15 ms frames; nothing is drawn or heard, so a game day takes a fraction of a second.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "base/input.h"
+#include "base/vector.h"
+#include "persist/options.h"
+
+enum tgametype { SHORT_GAME, LONG_GAME, ENDLESS_GAME };
+
+class Play {
+ public:
+  explicit Play(tgametype type = SHORT_GAME, uint32_t seed = 1);
+  ~Play();
+
+  // Each step plays frames until its time is up or the game has ended.
+  Play &hold(uint16_t actions, double seconds);
+  Play &wait(double seconds) { return hold(0, seconds); }
+  Play &fire(double seconds) { return hold(ACTION_FIRE, seconds); }
+  // Holds the right button for `seconds`, then lets go for a frame (the throw).
+  Play &cook(double seconds);
+  // Down for one frame, up for the next.
+  Play &press(uint16_t action);
+  // The pointer in screen-plane units from the window centre (-5..5 across); it stays put.
+  Play &aim(double x, double y);
+  // The pointer that puts the aim point on `world`, as far as the weapon's range reaches.
+  Play &aimAt(tvector world);
+  // Insert held until night has fallen, or until day `day` has begun.
+  Play &rushToNight();
+  Play &rushToDay(int day);
+  // Plays frames, choosing each frame's actions, until `done` holds (true) or `seconds` pass.
+  bool until(const std::function<bool()> &done, double seconds, uint16_t actions = 0);
+  bool drive(const std::function<uint16_t()> &actions, const std::function<bool()> &done, double seconds);
+  // One frame with these actions held.
+  void frame(uint16_t held);
+
+  bool ended = false, won = false;
+  int frames = 0;
+  double frameTime = 0.015;
+  std::string missing;  // the data file the game could not start without
+
+ private:
+  tvector pointer_{1, 0};
+  uint16_t held_ = 0;
+  std::string savedBase_;
+  toptions savedOptions_;
+};
