@@ -67,6 +67,6 @@ void RunGame() {
     ShowMessage("The game cannot start: " + missing + " is missing or damaged.", "ERROR", MB_ICONSTOP);
     return;
   }
-  SetupGame(windowHooks);
+  SetupGame(NewGameSeed(), windowHooks);
   ScreenLoop(gameDone, nullptr, GameStep);
 }

@@ -15,6 +15,7 @@ std::vector<uint32_t> soundBuffers;
 tsoundslot soundSlots[SOUND_SLOTS] = {};
 int32_t slotCounter = 0;
 double soundTimeScale = 1.0;
+trandom soundRandom{1};
 const tvector *soundListener = nullptr;
 
 namespace {
@@ -92,7 +93,7 @@ void InitSound() {
 }
 
 void PlaySoundAt(int32_t slot, uint32_t buffer, tvector p, double volume, bool loop, bool keepPlaying) {
-  double pitch = (1.05 - 0.1 * randomreal()) * soundTimeScale;
+  double pitch = (1.05 - 0.1 * randomreal(soundRandom)) * soundTimeScale;
   if (audioDevice && slot >= 0 && slot < SOUND_SLOTS && soundSlots[slot].source) {
     const ALuint source = soundSlots[slot].source;
     if (!loop) alSourceStop(source);

@@ -30,7 +30,8 @@ extern int32_t slotCounter;  // 0 or 1: the slot the next weapon shot uses
 extern const tvector *soundListener;
 // The game's speed, which pitches its sounds; the game sets it each frame.
 extern double soundTimeScale;
-
+// The pitches draw from a generator of their own: whether a sound plays must not move the game's.
+extern trandom soundRandom;
 
 // Opens the device (none is fine) and loads the fixed sounds from DataPath("sounds/...").
 // Calling it again starts the bank afresh.

@@ -57,35 +57,56 @@ int hextoint(const std::string &text) {
   return static_cast<int>(v);
 }
 
-static void advance() { randomState = randomState * 134775813u + 1u; }
+static void advance(uint32_t &state) { state = state * 134775813u + 1u; }
+
+int randomint(trandom &g, int n) {
+  advance(g.state);
+  return static_cast<int>((static_cast<uint64_t>(g.state) * static_cast<uint64_t>(static_cast<uint32_t>(n))) >> 32);
+}
+
+double randomreal(trandom &g) {
+  advance(g.state);
+  return g.state / 4294967296.0;
+}
 
 int randomint(int n) {
-  advance();
-  return static_cast<int>((static_cast<uint64_t>(randomState) * static_cast<uint64_t>(static_cast<uint32_t>(n))) >> 32);
+  trandom g{randomState};
+  int v = randomint(g, n);
+  randomState = g.state;
+  return v;
 }
 
 double randomreal() {
-  advance();
-  return randomState / 4294967296.0;
+  trandom g{randomState};
+  double v = randomreal(g);
+  randomState = g.state;
+  return v;
 }
 
 int64_t fixedSeed = -1;
+uint32_t gameSeed = 0;
 static uint32_t reseedCount = 0;
 
-void reseed() {
-  if (fixedSeed >= 0) {
-    // Each reseed of a seeded run gets its own state, so the days still differ from one another
-    // while every run of the same seed repeats them exactly.
-    randomState = static_cast<uint32_t>(fixedSeed) ^ (++reseedCount * 2654435761u);
-    return;
-  }
+uint32_t NewGameSeed() {
+  if (fixedSeed >= 0) return static_cast<uint32_t>(fixedSeed);
   auto t = std::chrono::steady_clock::now().time_since_epoch().count();
-  randomState = static_cast<uint32_t>(t);
+  return static_cast<uint32_t>(t ^ (t >> 32));
+}
+
+void SeedGame(uint32_t seed) {
+  gameSeed = seed;
+  reseedCount = 0;
+}
+
+void reseed() {
+  // Each reseed gets its own state, so the days differ from one another while every game of
+  // the same seed repeats them exactly.
+  randomState = gameSeed ^ (++reseedCount * 2654435761u);
 }
 
 void SetFixedSeed(int64_t seed) {
   fixedSeed = seed;
-  reseedCount = 0;
+  if (seed >= 0) SeedGame(static_cast<uint32_t>(seed));
 }
 
 void SeedFromEnvironment() {

@@ -32,13 +32,25 @@ bool between(double v, double a, double b);
 // Parses hexadecimal digits without prefix; throws std::invalid_argument on bad text.
 int hextoint(const std::string &text);
 
-// One process-wide linear congruential generator.
+// The game's linear congruential generator: the rules draw from it and nothing else does, so a
+// game goes the same whether it is drawn, heard or neither.
 extern uint32_t randomState;
 int randomint(int n);
 double randomreal();
-// Reseeds from the clock, or from the fixed seed when one is set.
+// The same generator with a state of its own, for drawing, sound and the menus.
+struct trandom {
+  uint32_t state;
+};
+int randomint(trandom &g, int n);
+double randomreal(trandom &g);
+// Each game takes one seed; every reseed of the game (at its start and each day's world) is
+// derived from it, so the same seed plays the same game.
+extern uint32_t gameSeed;
+// The fixed seed when one is set, else one from the clock.
+uint32_t NewGameSeed();
+void SeedGame(uint32_t seed);
 void reseed();
-// A fixed seed (0..2^32-1) makes every reseed repeatable, for scripted runs, benchmarks and
+// A fixed seed (0..2^32-1) makes every game repeatable, for scripted runs, benchmarks and
 // people reproducing a world; -1 goes back to the clock.
 extern int64_t fixedSeed;
 void SetFixedSeed(int64_t seed);

@@ -58,7 +58,9 @@ void NextDay(const tframehooks &hooks) {
   if (hooks.dayBegun) hooks.dayBegun(built);
 }
 
-void SetupGame(const tframehooks &hooks) {
+void SetupGame(uint32_t seed, const tframehooks &hooks) {
+  SeedGame(seed);
+  reseed();
   ResetGameState();
   Game.helpDay += randomint(3);
   NextDay(hooks);

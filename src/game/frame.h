@@ -21,9 +21,9 @@ struct tframeresult {
   uint8_t pause;  // Escape was pressed
 };
 
-// A new game: state reset, the help day drawn, the first day begun. helpDay holds the game
-// type's base day.
-void SetupGame(const tframehooks &hooks);
+// A new game from `seed`: state reset, the help day drawn, the first day begun. helpDay holds
+// the game type's base day.
+void SetupGame(uint32_t seed, const tframehooks &hooks);
 // Empties the day's lists, builds the next day's world and places the player.
 void NextDay(const tframehooks &hooks);
 tframeresult GameFrame(const tframeinput &in, const tframehooks &hooks);

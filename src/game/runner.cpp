@@ -1,6 +1,5 @@
 #include "game/runner.h"
 
-#include "base/vector.h"
 #include "game/load.h"
 #include "game/state.h"
 
@@ -9,12 +8,10 @@ const tframehooks noHooks = {nullptr, nullptr, nullptr};
 }
 
 std::string StartHeadlessGame(uint32_t seed, int32_t helpBase) {
-  SetFixedSeed(seed);
-  reseed();
   std::string missing = LoadGameRules();
   if (!missing.empty()) return missing;
   Game.helpDay = helpBase;
-  SetupGame(noHooks);
+  SetupGame(seed, noHooks);
   return "";
 }
 

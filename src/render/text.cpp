@@ -216,9 +216,9 @@ void DrawBackground() {
   glVertex3d(-6, 3.75, 0);
   glEnd();
   // Same seed every frame, so the skyline stands still.
-  randomState = 0;
+  trandom bars{0};
   for (int i = 0; i < 20; ++i) {
-    double r = randomreal();
+    double r = randomreal(bars);
     FillRect({0.5 * i - 5.0, -3.75}, {0.5 * i - 4.5, r - 3.0 + 0.25 * std::sin(0.2 * i + 0.5)}, {0, 0, 0});
   }
   glEnable(GL_BLEND);

@@ -4,7 +4,6 @@
 
 #include "actors/models.h"
 #include "base/files.h"
-#include "base/vector.h"
 #include "platform/window.h"
 #include "game/objects.h"
 #include "game/load.h"
@@ -33,7 +32,6 @@ void LoadGameTextures() {
 }
 
 std::string LoadGameData() {
-  reseed();
   InitFrameTimer();
   LoadGameTextures();
   std::string missing = LoadPlayerFigure();

@@ -29,6 +29,9 @@ void buildtilelists() {
 }
 
 void buildskyline() {
+  // The bars follow the day's world (a copy of the game's state, which is left where it was),
+  // so the game goes the same whether or not it is drawn.
+  trandom bars{randomState};
   for (int i = 0; i < 9; ++i) {
     DeleteList(skylineLayers[i]);
     skylineLayers[i] = glGenLists(1);
@@ -36,7 +39,7 @@ void buildskyline() {
     glBegin(GL_QUADS);
     for (int j = 0; j < 22; ++j) {
       // Drawn for every column so the generator advances the same whichever bars a layer keeps.
-      const double h = 1.5 * randomreal();
+      const double h = 1.5 * randomreal(bars);
       if (j % 3 != i % 3) continue;
       const double x = 0.5 * j;
       glVertex3d(x, 0, 0);

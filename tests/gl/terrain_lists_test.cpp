@@ -95,15 +95,14 @@ TEST_F(GlTest, RebuildingListsReleasesTheOldNames) {
   ClearWorld();
 }
 
-TEST_F(GlTest, SkylineLayersTakeOneDrawPerColumnAndKeepEveryThirdBar) {
-  randomState = 12345;
+TEST_F(GlTest, SkylineLayersFollowTheDayAndKeepEveryThirdBar) {
+  trandom bars{12345};
   double heights[22];
   for (int layer = 0; layer < 9; ++layer)
-    for (double &h : heights) h = 1.5 * randomreal();  // leaves layer 8's heights
-  const uint32_t after = randomState;
+    for (double &h : heights) h = 1.5 * randomreal(bars);  // leaves layer 8's heights
   randomState = 12345;
   buildskyline();
-  EXPECT_EQ(randomState, after);
+  EXPECT_EQ(randomState, 12345u) << "drawing must not move the game's draws";
 
   // Layer 8 holds the columns j with j mod 3 = 2, at the heights of its own draws.
   const FlatView view(0, 0, 11, 2);
