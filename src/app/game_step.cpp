@@ -61,7 +61,7 @@ bool GameStep() {
   Game.skyScroll += 0.1 * frameTime;
   if (Game.skyScroll > 1.0) Game.skyScroll -= 1.0;
   glLineWidth(3.0);
-  RenderWorld();  // what is simulated below shows on the next frame
+  RenderWorld();  // what is simulated below shows on the next frame, its flashes at once
 
   StepWorld();
   ApplyCamera();
@@ -69,6 +69,7 @@ bool GameStep() {
   StepPlayer(MouseToWorld(mouseX, mouseY));
 
   bool result = GameGoesOn();
+  DrawNewFlashes();  // the shots and blasts of this frame, when they happen
   if (keyDown[VK_ESCAPE]) {
     keyDown[VK_ESCAPE] = 0;
     if (PauseMenu()) result = false;

@@ -43,7 +43,7 @@ void DrawGrenades() {
   glEnd();
 }
 
-void DrawFlashes() {
+void DrawNewFlashes() {
   bool any = false;
   for (const tflash &f : flashes) any = any || f.active;
   if (!any) return;
