@@ -123,6 +123,7 @@ int ScriptedRun::run(int maxPasses) {
   maxPassesAllowed = maxPasses;
   passes = 0;
   fixedFrameTime = 0.013;
+  timeScale = 1.0;  // as in a fresh process: a lost game before this one left it slowed
   for (auto &k : keyDown) k = 0;
   mouseLeftDown = mouseRightDown = 0;
   // Drain the start-up events first, then run each pass's actions in order.
