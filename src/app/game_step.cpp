@@ -22,7 +22,7 @@ void DrawMovedGrenades() {
 }
 }  // namespace
 
-const tframehooks windowHooks = {DayTransition, DrawGameWorld, DrawMovedGrenades};
+const tframehooks windowHooks = {DayTransition, DrawGameWorld, DrawMovedGrenades, DrawNewFlashes};
 
 tframeinput WindowFrameInput() {
   // The key of each action bit, in bit order; the buttons need none.

@@ -4,6 +4,7 @@
 
 #include "app/game.h"
 #include "app/screenloop.h"
+#include "audio/sound.h"
 #include "game/camera.h"
 #include "game/day.h"
 #include "game/state.h"
@@ -67,6 +68,19 @@ void RunGame() {
     ShowMessage("The game cannot start: " + missing + " is missing or damaged.", "ERROR", MB_ICONSTOP);
     return;
   }
+  // Every day builds its world from the level folder; without every kind of piece not even
+  // the first day could be built.
+  loadpieces();
+  std::string lacking = MissingPieceKinds();
+  if (!lacking.empty()) {
+    ShowMessage(std::string("The game cannot start: the level folder \"") + PIECE_FOLDER + "\" has no " + lacking +
+                    " piece.",
+                "ERROR", MB_ICONSTOP);
+    return;
+  }
   SetupGame(NewGameSeed(), windowHooks);
   ScreenLoop(gameDone, nullptr, GameStep);
+  // However the game ended (its end screen, the pause menu, the window closed), its sounds,
+  // the helicopter's loop among them, end with it.
+  StopAllSounds();
 }

@@ -1,5 +1,6 @@
 // Flashes: the muzzle flash of a shot and the flash of an explosion. The rules make them (their
-// random shape is drawn in step order) and the drawing shows each once, on the next frame.
+// random shape is drawn in step order) and the view shows them right after the rules; the next
+// frame clears them.
 #pragma once
 #include <cstdint>
 

@@ -4,6 +4,7 @@
 #include "base/vector.h"
 #include "game/camera.h"
 #include "game/day.h"
+#include "game/effects.h"
 #include "game/objects.h"
 #include "game/player.h"
 #include "game/rules.h"
@@ -68,6 +69,7 @@ void SetupGame(uint32_t seed, const tframehooks &hooks) {
 
 tframeresult GameFrame(const tframeinput &in, const tframehooks &hooks) {
   tframeresult result{};
+  ClearFlashes();  // each flash shows on the frame it is made, and only then
   TakeFrameInput(in);
   soundTimeScale = Game.timeScale;
   const bool aimLeft = Player.aimPoint.x < Player.body.pos.x;
@@ -86,6 +88,7 @@ tframeresult GameFrame(const tframeinput &in, const tframehooks &hooks) {
   StepPlayer(in.pointer);
 
   CheckEnd(result);
+  if (hooks.drawFlashes) hooks.drawFlashes();
   if (ActionOn(ACTION_PAUSE)) {
     SpendAction(ACTION_PAUSE);
     result.pause = 1;

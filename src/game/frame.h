@@ -13,6 +13,8 @@ struct tframehooks {
   void (*drawWorld)();
   // The thrown grenades, where the world's update has just moved them.
   void (*drawGrenades)();
+  // The muzzle and explosion flashes of this frame, over everything, on the frame they happen.
+  void (*drawFlashes)();
 };
 
 struct tframeresult {

@@ -4,7 +4,7 @@
 #include "game/state.h"
 
 namespace {
-const tframehooks noHooks = {nullptr, nullptr, nullptr};
+const tframehooks noHooks = {nullptr, nullptr, nullptr, nullptr};
 }
 
 std::string StartHeadlessGame(uint32_t seed, int32_t helpBase) {

@@ -37,9 +37,7 @@ void ScatterCrates(int slot, const tiledesc &d, tvector offset) {
   }
 }
 
-// Slots of middle pieces; false when there are none.
-bool PlaceMiddles(int first, int last, double &h) {
-  if (pieceLibrary[KIND_MIDDLE].empty()) return false;
+void PlaceMiddles(int first, int last, double &h) {
   for (int slot = first; slot <= last; ++slot) {
     const ttilerecord &p = ChoosePiece(KIND_MIDDLE);
     h -= p.desc.leftheight;
@@ -48,27 +46,26 @@ bool PlaceMiddles(int first, int last, double &h) {
     PlaceTile(slot, p, offset);
     h += p.desc.rightheight;
   }
-  return true;
 }
 
 }  // namespace
 
 bool buildworld() {
+  // Checked before anything changes: a world half built from two days is no world at all.
+  if (!MissingPieceKinds().empty()) return false;
   reseed();
   double h = 0;
   crateList.clear();
   pickupList.clear();
   if (Ending.heliActive) heli.pos = heli.pos - basePos;  // carried over relative to the base
 
-  if (pieceLibrary[KIND_LEFT].empty()) return false;
   {
     const ttilerecord &p = ChoosePiece(KIND_LEFT);
     ScatterCrates(0, p.desc, {-35, 0});
     PlaceTile(0, p, {-35, 0});
     h = p.desc.rightheight - p.desc.leftheight;
   }
-  if (!PlaceMiddles(1, 6, h)) return false;
-  if (pieceLibrary[KIND_BASE].empty()) return false;
+  PlaceMiddles(1, 6, h);
   {
     const ttilerecord &p = ChoosePiece(KIND_BASE);
     h -= p.desc.leftheight;
@@ -77,8 +74,7 @@ bool buildworld() {
     PlaceTile(7, p, {0, h});
     h += p.desc.rightheight;
   }
-  if (!PlaceMiddles(8, 13, h)) return false;
-  if (pieceLibrary[KIND_RIGHT].empty()) return false;
+  PlaceMiddles(8, 13, h);
   {
     const ttilerecord &p = ChoosePiece(KIND_RIGHT);
     h -= p.desc.leftheight;

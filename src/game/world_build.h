@@ -7,10 +7,10 @@
 // Vertical offset the last build gave the base tile; the player's start follows it.
 extern double baseTileOffset;
 
-// Needs loadpieces to have found pieces. Stops at the first slot whose kind of piece is
-// missing (false): earlier slots keep the new pieces, later ones the old, and defenders and
-// the helicopter stay as they were. On true the caller rebuilds the terrain's display lists
-// and the skyline (the game's rules draw nothing themselves).
+// Builds from the piece library loadpieces filled. When the library lacks a kind of piece
+// nothing changes (false): the previous world, its crates, the base, defenders and the
+// helicopter stay whole. On true the caller rebuilds the terrain's display lists and the
+// skyline (the game's rules draw nothing themselves).
 bool buildworld();
 // Puts the player 0.01 right of the base piece's start spot, on the ground the build made.
 void placeplayer();

@@ -150,7 +150,11 @@ void DrawHeli() {
   glEnd();
   glDisable(GL_TEXTURE_2D);
   Rotor(-1.10625, 0.365625, 0.3, false);
+  // Tested, not written: a disc written into the depth buffer, its clear parts too, would
+  // stand in the sunlight's way, which tests the terrain's depth alone.
   glEnable(GL_DEPTH_TEST);
+  glDepthMask(GL_FALSE);
   Rotor(0.3375, 0.2625, 0.96, true);
+  glDepthMask(GL_TRUE);
   glDisable(GL_DEPTH_TEST);
 }

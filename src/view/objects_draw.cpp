@@ -43,13 +43,13 @@ void DrawGrenades() {
   glEnd();
 }
 
-void DrawFlashes() {
+void DrawNewFlashes() {
   bool any = false;
   for (const tflash &f : flashes) any = any || f.active;
   if (!any) return;
   ApplyCamera();
   glDisable(GL_TEXTURE_2D);
-  for (tflash &f : flashes) {
+  for (const tflash &f : flashes) {
     if (!f.active) continue;
     if (f.blast) {
       glBegin(GL_TRIANGLE_FAN);
@@ -72,6 +72,5 @@ void DrawFlashes() {
       glVertex3d(l.to.x, l.to.y, 0);
     }
     glEnd();
-    f.active = 0;  // each flash shows for one frame
   }
 }

@@ -114,7 +114,6 @@ void RenderWorld() {
     DrawPickups();
   }
   if (!Options.particlesOff) DrawParticles();
-  DrawFlashes();
   glDisable(GL_TEXTURE_2D);
   double a = (Game.timeOfDay + 0.1875) * 2 * M_PI;
   if (!Options.shadowsOff && std::cos(a) < 0) DrawSunAndShadows({std::sin(a), std::cos(a)});

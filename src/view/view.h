@@ -12,8 +12,9 @@ void DrawHud();       // screen plane
 // Screen plane: the hint for what is on screen. Checks itself whether the tutorial shows (the
 // option, day 1, or the helicopter in view), so it can be called every frame.
 void DrawTutorial();
-// Muzzle flashes and explosion flashes made since the last frame; each is shown once.
-void DrawFlashes();
+// Called by the game step right after the rules: the muzzle and explosion flashes they made
+// this frame, at once, over the world, HUD and fade already drawn.
+void DrawNewFlashes();
 
 // The whole world, in its fixed order.
 void RenderWorld();

@@ -14,9 +14,9 @@ std::vector<ttilerecord> pieceLibrary[4];
 ttilerecord worldRow[WORLD_SLOTS];
 uint32_t skylineLayers[9];
 
-namespace {
+const char *const PIECE_FOLDER = "zombie levels";
 
-const char *const kPieceFolder = "zombie levels";
+namespace {
 
 tvector GetVector(const uint8_t *p) { return {GetF64(p), GetF64(p + 8)}; }
 
@@ -227,7 +227,7 @@ static std::map<std::string, PieceFiles> FindPieceFiles(const std::string &folde
 
 bool loadpieces() {
   std::vector<ttilerecord> library[4];
-  const std::string folder = DataPath(kPieceFolder);
+  const std::string folder = DataPath(PIECE_FOLDER);
 
   for (const auto &[name, files] : FindPieceFiles(folder)) {
     if (files.zcg.empty()) continue;  // not a piece, or a stray companion
@@ -254,4 +254,19 @@ bool loadpieces() {
     pieceLibrary[k].swap(library[k]);
   }
   return found;
+}
+
+std::string MissingPieceKinds() {
+  // In the order the build places them.
+  const struct {
+    int kind;
+    const char *name;
+  } needed[] = {{2, "left end"}, {0, "middle"}, {1, "base"}, {3, "right end"}};
+  std::vector<const char *> missing;
+  for (const auto &n : needed)
+    if (pieceLibrary[n.kind].empty()) missing.push_back(n.name);
+  std::string names;
+  for (size_t i = 0; i < missing.size(); ++i)
+    names += std::string(i == 0 ? "" : i + 1 == missing.size() ? " or " : ", ") + missing[i];
+  return names;
 }

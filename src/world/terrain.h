@@ -44,7 +44,12 @@ extern std::vector<ttilerecord> pieceLibrary[4];  // by kind
 extern ttilerecord worldRow[WORLD_SLOTS];         // slot s centred on x = 5 * (s - 7)
 extern uint32_t skylineLayers[9];
 
+// The folder of level pieces, under the data folder.
+extern const char *const PIECE_FOLDER;
 bool loadpieces();
+// The kinds of piece a world needs and the library lacks, named for a level author ("base",
+// "middle or right end"); empty when a whole world can be built from it.
+std::string MissingPieceKinds();
 // Empties the list and fills it from a block file; false (list empty) when the file cannot be
 // read or is not a whole number of records.
 bool loadblocks(const std::string &fileName, tblkarray &list);

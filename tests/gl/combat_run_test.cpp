@@ -7,9 +7,11 @@
 #include "combat_scene.h"
 #include "game/base_objects.h"
 #include "game/camera.h"
+#include "game/effects.h"
 #include "game/tutorial.h"
 #include "game/world_build.h"
 #include "persist/options.h"
+#include "view/view.h"
 #include "world/collision.h"
 
 namespace {
@@ -22,6 +24,26 @@ int ActiveShots() {
 
 void Click(ScriptedRun &run, int pass) { run.click(pass, 768, 383); }  // the pointer's place
 
+// The darkest pixel of the picture drawn so far along the first stretch of each line of the
+// muzzle flash made last (where the flash is at its blackest).
+int DarkestOnTheMuzzleFlash() {
+  auto pixels = ReadPixelsRGB(clientWidth, clientHeight);
+  ApplyCamera();
+  int darkest = 3 * 255;
+  for (const tflash &f : flashes) {
+    if (f.blast) continue;
+    for (int k = 0; k < f.lineCount; ++k)
+      for (double along = 0; along <= 0.15; along += 0.01) {
+        const tvector p = f.lines[k].from + (f.lines[k].to - f.lines[k].from) * along;
+        int x, y;
+        WorldToPixel(p.x, p.y, clientHeight, x, y);
+        const Rgb c = PixelAt(pixels, clientWidth, clientHeight, x, y);
+        darkest = std::min(darkest, c.r + c.g + c.b);
+      }
+  }
+  return darkest;
+}
+
 }  // namespace
 
 TEST_F(CombatRun, PistolShotgunAndMachineGun) {
@@ -32,12 +54,22 @@ TEST_F(CombatRun, PistolShotgunAndMachineGun) {
 
   // The pistol against one zombie: it falls, and the clip runs out into a 0.75 s reload.
   int zombie = -1, kills = 0, reloadStart = -1, reloadEnd = -1;
+  int clipBefore = -1, flashDarkest = -1;
   run.at(IN_GAME, [&] {
     enemies.clear();
     zombie = PlaceZombie(1.4);
+    for (tflash &f : flashes) f = tflash{};
   });
   for (int k = 0; k < 14; ++k) Click(run, IN_GAME + 10 + 16 * k);
   EachPass(IN_GAME + 1, 520, [&](int p) {
+    // The first shot's muzzle flash is in the picture of the frame that fires it, black over
+    // the sunlit air.
+    const int clip = Player.weaponSlots[0].clip;
+    if (flashDarkest < 0 && clipBefore > clip) {
+      flashDarkest = DarkestOnTheMuzzleFlash();
+      ShotNow("combat_muzzle_flash");
+    }
+    clipBefore = clip;
     if (enemies[zombie].active) HoldZombie(zombie, 1.4);
     kills = Game.kills;
     if (reloadStart < 0 && Player.reloadTimer == 750) reloadStart = p;
@@ -82,6 +114,7 @@ TEST_F(CombatRun, PistolShotgunAndMachineGun) {
     if (p == firstDeath + 3) ShotNow("combat_firefight");
   });
   Play(770);
+  EXPECT_LT(flashDarkest, 60) << "no muzzle flash on the frame of the shot";
   EXPECT_EQ(kills, 1) << "the pistol kills the zombie";
   EXPECT_EQ(reloadEnd - reloadStart, 58) << "750 ms at 13 ms a frame";
   EXPECT_EQ(pellets, 8);
@@ -120,7 +153,7 @@ TEST_F(CombatRun, GrenadeThrownAndHeld) {
       behindSpared = enemies[behind].active && enemies[behind].damage == 0;
       behindDistance = vecdistance(lastSeen, enemies[behind].body.pos, false);
     }
-    if (p == explodedAt + 1) ShotNow("combat_explosion");
+    if (p == explodedAt) ShotNow("combat_explosion");  // the blast is drawn as it happens
   });
 
   // Held for two seconds, the next one goes off in the player's hand.

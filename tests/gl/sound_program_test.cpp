@@ -5,12 +5,16 @@
 #include <AL/alext.h>
 
 #include <cmath>
+#include <functional>
+
+#include <SDL.h>
 
 #include "actors/models.h"
 #include "actors/records.h"
 #include "audio/openal.h"
 #include "audio/sound.h"
 #include "game/camera.h"
+#include "game/state.h"
 #include "persist/options.h"
 #include "rig/scripted_run.h"
 
@@ -32,6 +36,26 @@ void PlayLikeTheGame() {
   PlaySoundAt(SLOT_HELI, soundBuffers[SOUND_HELI], here, 0.25, true, true);
   PlaySoundAt(SLOT_EXPLOSION, soundBuffers[SOUND_EXPLOSION], here, 1.0, false, false);
   PlaySoundAt(SLOT_GROAN, soundBuffers[SOUND_ZOMBIE], here + tvector{1, 0}, 1.0, false, false);
+}
+
+// The loudness of the next quarter second the player would hear.
+double RmsHeard() {
+  std::vector<float> samples(5512);
+  alcRenderSamplesSOFT(audioDevice, samples.data(), static_cast<ALCsizei>(samples.size()));
+  double sum = 0;
+  for (float s : samples) sum += static_cast<double>(s) * s;
+  return std::sqrt(sum / samples.size());
+}
+
+int PixelX(double x) { return static_cast<int>(x * 102.4 + 512); }
+int PixelY(double y) { return static_cast<int>(-y * 102.4 + 384); }
+
+// Called as the program takes its window down, after its last screen has ended.
+double heardAtTeardown = -1;
+int ListenAtTeardown(void *, SDL_Event *e) {
+  if (e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_HIDDEN && audioDevice)
+    heardAtTeardown = RmsHeard();
+  return 1;
 }
 
 struct DeviceSeam {
@@ -91,4 +115,55 @@ TEST(SoundProgram, StartUpLoadsEverySoundAndTheGameIsHeardFromTheCamera) {
   for (float s : far) farthest = std::max(farthest, std::fabs(s));
   EXPECT_GT(loudest, 0.5f);
   EXPECT_EQ(farthest, 0.0f);
+}
+
+// The helicopter's loop is the game's: however the game ends, it is not heard over what follows.
+TEST(SoundProgram, EveryWayAGameEndsStopsItsSounds) {
+  constexpr int GAME = 180, ENDS = GAME + 60;
+  struct Way {
+    const char *name;
+    std::function<void(ScriptedRun &)> end;
+  };
+  const Way ways[] = {
+      {"end screen",
+       [](ScriptedRun &run) {
+         run.at(ENDS, [] {
+           Game.playerDamage = 1e9;  // the death sequence's last frame
+           Ending.deathBlast = 1;
+           Ending.deathTimer = 6.49;
+         });
+       }},
+      {"pause menu's main menu",
+       [](ScriptedRun &run) {
+         run.key(ENDS, SDL_SCANCODE_ESCAPE);
+         run.click(ENDS + 5, PixelX(0), PixelY(0.4));
+       }},
+      {"pause menu's quit",
+       [](ScriptedRun &run) {
+         run.key(ENDS, SDL_SCANCODE_ESCAPE);
+         run.click(ENDS + 5, PixelX(0), PixelY(0.1));
+       }},
+      {"window closed in the game", [](ScriptedRun &run) { run.closeWindow(ENDS); }},
+  };
+  for (const Way &way : ways) {
+    MessageRecorder recorder;
+    DeviceSeam seam({OpenLoopback, kMono22k});
+    ScriptedRun run;
+    run.click(4, PixelX(0), PixelY(1.0));  // Begin, then the short game
+    run.click(8, PixelX(0), PixelY(1.4));
+    run.at(GAME, [] {
+      SDL_AddEventWatch(ListenAtTeardown, nullptr);  // SDL_Quit at the end drops it
+      Options.soundVolume = 1.0;
+      Game.helpDay = Game.dayNumber;  // the helicopter comes today
+    });
+    double inGame = -1;
+    run.at(ENDS - 10, [&] { inGame = RmsHeard(); });
+    way.end(run);
+    run.closeWindow(ENDS + 30);  // from wherever the game's end has led
+    heardAtTeardown = -1;
+    EXPECT_EQ(run.run(ENDS + 60), 0) << way.name;
+    EXPECT_GT(inGame, 0.005) << way.name << ": the helicopter is heard in the game";
+    EXPECT_GE(heardAtTeardown, 0) << way.name;
+    EXPECT_LT(heardAtTeardown, 0.0005) << way.name << ": the game's sounds go on after it";
+  }
 }

@@ -14,6 +14,7 @@
 #include "game/world_build.h"
 #include "world/terrain.h"
 #include "persist/options.h"
+#include "platform/window.h"
 #include "render/textures.h"
 #include "rig/blocks.h"
 #include "view/load.h"
@@ -344,6 +345,26 @@ TEST_F(WorldPicture, SunlightAndShadows) {
   auto morning = Frame(RenderWorld);
   Rgb right = At(morning, {-1.2, 0.2}), left = At(morning, {-1.8, 0.2});
   EXPECT_LT(right.r + right.g + right.b + 30, left.r + left.g + left.b);
+
+  // The helicopter at noon: its main rotor is a disc seen almost edge-on, mostly air, and the
+  // light shines all round it.
+  Game.timeOfDay = 0.3125;
+  Ending.heliActive = 1;
+  heli = theli{};
+  heli.pos = {0.2, 1.1};
+  heli.rotor = 0.625;  // the blades' dark sweep stands at the back of the disc
+  frameTime = 0;
+  auto heliNoon = Frame(RenderWorld);
+  SaveScreenshot(ScreenshotDir() + "/world_heli_noon.png", width, height);
+  Ending.heliActive = 0;
+  // Inside the footprint of the disc's near half, above the body, the sky looks as it does
+  // without the helicopter, a shade darker for the blades' faint outer rim.
+  for (tvector p : {tvector{1.02, 1.435}, tvector{-0.45, 1.435}}) {
+    Rgb with = At(heliNoon, p), without = At(noon, p);
+    EXPECT_LT(std::abs(with.r + with.g + with.b - without.r - without.g - without.b), 60)
+        << "at " << p.x << "," << p.y << ": " << with.r << " " << with.g << " " << with.b << " against " << without.r
+        << " " << without.g << " " << without.b;
+  }
 }
 
 TEST_F(WorldPicture, MarkingTheTerrainFirstKeepsTheWorldsPicture) {

@@ -8,6 +8,7 @@
 
 #include "app/lifecycle.h"
 #include "app/screenloop.h"
+#include "audio/sound.h"
 #include "base/vector.h"
 #include "contentc/contentc.h"
 #include "platform/window.h"
@@ -123,6 +124,7 @@ int ScriptedRun::run(int maxPasses) {
   maxPassesAllowed = maxPasses;
   passes = 0;
   fixedFrameTime = 0.013;
+  soundTimeScale = 1.0;  // as in a fresh process: a lost game before this one left it slowed
   for (auto &k : keyDown) k = 0;
   mouseLeftDown = mouseRightDown = 0;
   // Drain the start-up events first, then run each pass's actions in order.

@@ -130,7 +130,7 @@ TEST_F(WorldBuild, CratesRaiseTheirSlotsPressureAndWeaponCratesOfferTheRightItem
   EXPECT_NEAR(grenades / 300.0, 1 / 3.0, 0.08);
 }
 
-TEST_F(WorldBuild, TheSameSeedBuildsTheSameWorldAndAMissingKindStopsTheBuild) {
+TEST_F(WorldBuild, TheSameSeedBuildsTheSameWorld) {
   pieceLibrary[2] = {Piece(2, 0, 0)};
   pieceLibrary[0] = {Piece(0, 0, 0), Piece(0, 0, 1), Piece(0, 1, 0)};
   pieceLibrary[1] = {Piece(1, 0, 0)};
@@ -149,14 +149,37 @@ TEST_F(WorldBuild, TheSameSeedBuildsTheSameWorldAndAMissingKindStopsTheBuild) {
   ASSERT_TRUE(buildworld());
   EXPECT_EQ(snapshot(), first);
 
-  // Without right ends the build stops at slot 14: it keeps the old tile, and defenders stay.
-  defenderList = {Defender(1, {3, 7})};
-  basePos = {0, 0};
-  worldRow[14].collision = {Block(0, 0, 1, 42)};
-  pieceLibrary[3].clear();
-  EXPECT_FALSE(buildworld());
-  EXPECT_DOUBLE_EQ(worldRow[14].collision[0].corner2.y, 42);
-  EXPECT_DOUBLE_EQ(defenderList[0].pos.y, 7);
+}
+
+// A level folder lacking a kind of piece: the day's build changes nothing, so the world the
+// player stands in stays whole, with its crates, base, defenders and the helicopter in flight.
+TEST_F(WorldBuild, ALibraryLackingAKindKeepsThePreviousWorldWhole) {
+  for (int lacking = 0; lacking < 4; ++lacking) {
+    Library(0, 1, 0.3, 0.2);
+    SetFixedSeed(9);
+    ASSERT_TRUE(buildworld());
+    Ending.heliActive = 1;
+    heli.pos = {-3, 4};
+    defenderList = {Defender(1, {3, 7})};
+    auto world = [] {
+      std::vector<double> v = {basePos.x, basePos.y, baseTileOffset, heli.pos.x, heli.pos.y, defenderList[0].pos.y};
+      for (const ttilerecord &t : worldRow)
+        for (const tblkarray *list : {&t.collision, &t.drawn})
+          for (const block &b : *list) v.insert(v.end(), {b.corner1.x, b.corner1.y, b.corner2.x, b.corner2.y});
+      for (const tcrate &c : crateList) v.push_back(c.pos.x);
+      for (const tpickup &p : pickupList) v.push_back(p.item);
+      return v;
+    };
+    const auto before = world();
+    // The next day's pieces stand elsewhere and at other heights: any change would show.
+    Library(0.5, 0, 0, 0.7, 0.4);
+    for (auto &kind : pieceLibrary)
+      for (ttilerecord &p : kind) p.collision = p.drawn = {Block(-2.4, -2, 2.4, 0.25)};
+    pieceLibrary[lacking].clear();
+    EXPECT_FALSE(buildworld()) << "kind " << lacking;
+    EXPECT_EQ(world(), before) << "kind " << lacking;
+  }
+  Ending = tending{};
 }
 
 TEST_F(WorldBuild, DefendersDropOntoTheFirstSurfaceBelowTheBaseHeight) {
