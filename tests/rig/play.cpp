@@ -1,7 +1,10 @@
 #include "rig/play.h"
 
+#include <gtest/gtest.h>
+
 #include "base/files.h"
 #include "game/objects.h"
+#include "game/player.h"
 #include "game/runner.h"
 #include "game/state.h"
 #include "rig/rig.h"
@@ -14,6 +17,7 @@ Play::Play(tgametype type, uint32_t seed) : savedBase_(baseDirectory), savedOpti
   Options.tutorial = 1;
   missing = StartHeadlessGame(seed, HELP_BASE[type]);
   ended = !missing.empty();
+  if (ended) ADD_FAILURE() << "the game could not start without " << missing;
 }
 
 Play::~Play() {
@@ -23,6 +27,7 @@ Play::~Play() {
 
 void Play::frame(uint16_t held) {
   if (ended) return;
+  if (scene) scene();
   const tframeinput in{frameTime, held, static_cast<uint16_t>(held & ~held_), pointer_};
   held_ = held;
   const tframeresult r = StepHeadlessGame(in);
@@ -47,6 +52,12 @@ Play &Play::hold(uint16_t actions, double seconds) {
   return *this;
 }
 
+Play &Play::click(double seconds) {
+  bool down = false;
+  drive([&down] { return (down = !down) ? ACTION_FIRE : 0; }, nullptr, seconds);
+  return *this;
+}
+
 Play &Play::cook(double seconds) {
   hold(ACTION_GRENADE, seconds);
   frame(0);
@@ -54,6 +65,7 @@ Play &Play::cook(double seconds) {
 }
 
 Play &Play::press(uint16_t action) {
+  if (held_ & action) frame(0);  // let go first: a press is a new one
   frame(action);
   frame(0);
   return *this;
@@ -66,7 +78,7 @@ Play &Play::aim(double x, double y) {
 
 Play &Play::aimAt(tvector world) {
   const double range = Player.currentWeapon.range > 0 ? Player.currentWeapon.range : 1;
-  pointer_ = (world - Player.body.pos) * (5 / range);
+  pointer_ = (world - PlayerShoulder()) * (5 / range);
   return *this;
 }
 

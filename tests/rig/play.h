@@ -21,13 +21,15 @@ class Play {
   Play &hold(uint16_t actions, double seconds);
   Play &wait(double seconds) { return hold(0, seconds); }
   Play &fire(double seconds) { return hold(ACTION_FIRE, seconds); }
+  // Presses and lets go of the fire button on alternate frames, as fast as a finger can.
+  Play &click(double seconds);
   // Holds the right button for `seconds`, then lets go for a frame (the throw).
   Play &cook(double seconds);
   // Down for one frame, up for the next.
   Play &press(uint16_t action);
   // The pointer in screen-plane units from the window centre (-5..5 across); it stays put.
   Play &aim(double x, double y);
-  // The pointer that puts the aim point on `world`, as far as the weapon's range reaches.
+  // The pointer that sends shots from the shoulder through `world`.
   Play &aimAt(tvector world);
   // Insert held until night has fallen, or until day `day` has begun.
   Play &rushToNight();
@@ -38,6 +40,8 @@ class Play {
   // One frame with these actions held.
   void frame(uint16_t held);
 
+  // Runs before every frame: keeps the scene a test has set (a zombie held in place, say).
+  std::function<void()> scene;
   bool ended = false, won = false;
   int frames = 0;
   double frameTime = 0.015;

@@ -1,0 +1,203 @@
+// Zombies by day and by night, their blows, crates carried home, defenders, and the two ways a
+// game is lost, each played as a player would meet it.
+#include <cmath>
+#include <functional>
+
+#include "game/camera.h"
+#include "scene.h"
+
+namespace {
+
+double MeanX() {
+  double sum = 0;
+  int n = 0;
+  for (const tenemy &e : enemies)
+    if (e.active) sum += e.body.pos.x, ++n;
+  return n ? sum / n : 0;
+}
+
+}  // namespace
+
+// The groups: how soon the first comes, how big each is, how long until the next.
+TEST(PlayZombies, DayAndNightGroupsGrowWithTheDays) {
+  const struct {
+    int day;
+    bool night;
+    int size;
+    double gap;  // seconds from one group to the next
+  } cases[] = {{1, false, 6, 15.75}, {2, false, 8, 10.5}, {1, true, 8, 3.59}, {3, true, 14, 2.03}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message() << "day " << c.day << (c.night ? " night" : ""));
+    Play play;
+    play.rushToDay(c.day);
+    const int dawn = play.frames;
+    StandAt(basePos.x + 10);  // away from the base, where the day's groups come up
+    if (c.night) play.rushToNight();
+    enemies.clear();
+    // A group is a jump in the number of zombies from one frame to the next.
+    int first = -1, second = -1, size = 0, last = 0;
+    if (c.night) play.scene = [] { Game.playerDamage = 0; };
+    play.until([&] {
+      const int n = Active(enemies);
+      if (first >= 0 && second < 0 && n > last + 2) second = play.frames;
+      if (first < 0 && n > 0) first = play.frames, size = n;
+      last = n;
+      return second >= 0;
+    }, 30);
+    if (!c.night) {
+      EXPECT_NEAR((first - dawn) * play.frameTime, 3.0, 0.02) << "the first group 3 s after dawn";
+    }
+    EXPECT_EQ(size, c.size);
+    EXPECT_NEAR((second - first) * play.frameTime, c.gap, 0.05);
+  }
+}
+
+TEST(PlayZombies, BlowsOfHalfAPointKillThePlayerPast25) {
+  Play play;
+  Quiet();
+  Game.playerDamage = 22;  // badly hurt already: the seventh blow is the last
+  ZombieAt(Player.body.pos.x + 0.08);
+  EXPECT_TRUE(play.until([] { return Ending.deathTimer > 0; }, 60));
+  EXPECT_DOUBLE_EQ(Game.playerDamage, 25.5);
+}
+
+// Both ways of losing: 4.5 s of slowing time, a blast that kills what is near, a fade from 5.5 s,
+// the end at 6.5 s.
+TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
+  const struct {
+    const char *name;
+    std::function<void(Play &)> start;
+    const double &timer;
+    const uint8_t &blast;
+    bool control;  // the player can still move after the blast
+    bool kills;    // the blast kills the zombies about
+  } cases[] = {
+      {"death",
+       [](Play &play) {
+         Quiet();
+         Game.playerDamage = 25;
+         ZombieAt(Player.body.pos.x + 0.08);
+         play.until([] { return Ending.deathTimer > 0; }, 30);
+       },
+       Ending.deathTimer, Ending.deathBlast, false, true},
+      {"unopposed night",
+       [](Play &play) {
+         play.rushToNight();
+         StandAt(basePos.x - 9);
+         play.scene = [] { Game.playerDamage = 0; };
+         play.until([] { return Ending.baseLossTimer > 0; }, 60);
+       },
+       Ending.baseLossTimer, Ending.baseLossBlast, true, false},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    Play play;
+    c.start(play);
+    ASSERT_GT(c.timer, 0);
+    const int from = play.frames;
+    int blast = -1, fade = -1, killsBefore = 0;
+    play.until([&] {
+      if (blast < 0 && c.blast) blast = play.frames;
+      if (fade < 0 && Game.fadeOut) fade = play.frames;
+      if (blast < 0) killsBefore = Game.kills;
+      return false;
+    }, 10, ACTION_RIGHT);
+    EXPECT_TRUE(play.ended);
+    EXPECT_FALSE(play.won);
+    EXPECT_NEAR((blast - from) * play.frameTime, 4.5, 0.02);
+    EXPECT_NEAR((fade - from) * play.frameTime, 5.5, 0.02);
+    EXPECT_NEAR((play.frames - from) * play.frameTime, 6.5, 0.02);
+    EXPECT_EQ(Ending.playerControl, c.control) << "still walking after the blast";
+    EXPECT_EQ(Game.kills > killsBefore, c.kills) << "the blast kills the zombies near it";
+  }
+}
+
+TEST(PlayZombies, ByNightTheyGoForTheBaseAndEachBlowTakesAQuarterSupply) {
+  Play play;
+  play.rushToNight();
+  play.scene = [] { StandAt(basePos.x - 9); };
+  play.until([] { return Active(enemies) > 0; }, 10);
+  const double far = std::fabs(MeanX() - basePos.x);
+  EXPECT_NEAR(std::fabs(MeanX()), 3.5, 0.4) << "they climb out just outside the base";
+  const double supplies = Game.supplies;
+  play.until([&] { return Game.supplies < supplies; }, 30);
+  EXPECT_DOUBLE_EQ(Game.supplies, supplies - 0.25);
+  EXPECT_LT(std::fabs(MeanX() - basePos.x), far - 1) << "they close in on the base";
+}
+
+TEST(PlayBase, CratesCarriedHomeOneAtATimeBringSuppliesAndDefenders) {
+  Play play;
+  Quiet();
+  crateList = {tcrate{1, Ground(basePos.x + 1.5)}, tcrate{1, Ground(basePos.x + 1.55)}};
+  const double supplies = Game.supplies;
+  for (int trip = 1; trip <= 2; ++trip) {
+    SCOPED_TRACE(trip);
+    EXPECT_TRUE(play.until([] { return Game.carryingCrate; }, 5, ACTION_RIGHT));
+    EXPECT_EQ(Active(crateList), 2 - trip) << "one crate at a time";
+    EXPECT_TRUE(play.until([trip] { return Game.survivors == trip; }, 5, ACTION_LEFT));
+    EXPECT_DOUBLE_EQ(Game.supplies, supplies + trip);
+    ASSERT_EQ(defenderList.size(), static_cast<size_t>(trip));
+    EXPECT_EQ(defenderList.back().pos.x < basePos.x, trip == 1) << "the first on the left, the next on the right";
+  }
+
+  // A zombie in sight of the left one: he shoots it.
+  const tdefender &d = defenderList[0];
+  const int z = ZombieAt(d.pos.x + 0.5);
+  const tvector spot = enemies[z].body.pos;
+  play.scene = [&] { Hold(z, spot); };
+  EXPECT_TRUE(play.until([] { return Game.kills == 1; }, 5));
+
+  // One that cannot be killed, kept at his side, fells him with the sixth blow.
+  StandAt(d.pos.x + 1);
+  const int brute = ZombieAt(d.pos.x - 0.03);
+  enemies[brute].damage = -1e9;
+  const tvector side = enemies[brute].body.pos;
+  play.scene = [&] {
+    enemies[brute].body.pos = side, enemies[brute].body.vel = {0, 0};
+    enemies[brute].anim.facing = 0;
+  };
+  EXPECT_TRUE(play.until([&] { return !d.active; }, 60));
+  EXPECT_DOUBLE_EQ(d.damage, 6);
+  EXPECT_EQ(Game.survivors, 1);
+  EXPECT_EQ(defenderList.size(), 2u) << "the roll keeps the fallen";
+}
+
+TEST(PlayBase, UseTakesOnePickupAPressGrenadesNeedNoKey) {
+  Play play;
+  Quiet();
+  const uint8_t pack = static_cast<uint8_t>(weapons.size());
+  LayPickup(Player.body.pos, 1);
+  LayPickup(Player.body.pos, 4);
+  play.hold(ACTION_USE, 1);
+  EXPECT_EQ(Active(pickupList), 1) << "a held key takes one";
+  play.press(ACTION_USE);
+  EXPECT_EQ(Active(pickupList), 0);
+  const struct {
+    int before, after;
+  } packs[] = {{0, 3}, {3, 6}, {4, 9}, {7, 9}};
+  for (const auto &c : packs) {
+    Player.grenades = c.before;
+    LayPickup(Player.body.pos, pack);
+    play.wait(0.2);
+    EXPECT_EQ(Player.grenades, c.after) << c.before;
+  }
+}
+
+// By day zombies left 3.5 behind wander off, and every 3 x day + 2 of them bring a group at once.
+TEST(PlayZombies, LeftBehindByDayTheyWanderOff) {
+  const struct {
+    bool night;
+    int left, after;  // zombies left behind, and active a moment later
+  } cases[] = {{false, 4, 0}, {false, 5, 6}, {true, 5, 5}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.left << (c.night ? " by night" : " by day"));
+    Play play;
+    if (c.night) play.rushToNight();
+    StandAt(basePos.x + 10);
+    Quiet();
+    for (int k = 0; k < c.left; ++k) ZombieAt(Player.body.pos.x - 3.6 - 0.05 * k);
+    play.wait(0.1);
+    EXPECT_EQ(Active(enemies), c.after);
+    EXPECT_EQ(Game.kills, 0);
+  }
+}

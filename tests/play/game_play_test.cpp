@@ -1,0 +1,204 @@
+// A game's course: walking and the camera, the clock and Insert's rush, the tutorial's hints,
+// the rescue, a month of days, and the same game from the same seed.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "game/camera.h"
+#include "game/tutorial.h"
+#include "rig/blocks.h"
+#include "scene.h"
+#include "world/particles.h"
+#include "world/terrain.h"
+
+TEST(PlayCourse, WalkingJumpingOntoAStepAndTheCameraFollowing) {
+  Play play;
+  Quiet();
+  const tvector start = Player.body.pos;
+  const double floor = start.y - CHARACTER_HALF_HEIGHT;
+  // A step 0.3 high, 0.5 ahead.
+  worldRow[7 + tileindex(start.x + 1)].collision.push_back(Block(start.x + 0.5, floor - 1, start.x + 2, floor + 0.3));
+  play.aim(2, 0.5).wait(0.5);
+  const double camera = CameraPos.x;
+  play.hold(ACTION_RIGHT, 1);
+  EXPECT_NEAR(Player.body.pos.x, start.x + 0.45, 0.01) << "stopped by the step's face";
+  EXPECT_NEAR(Player.body.pos.y, start.y, 0.01);
+  EXPECT_EQ(Player.anim.facing, 0);
+  play.press(ACTION_JUMP).hold(ACTION_RIGHT, 1).wait(0.5);
+  EXPECT_GT(Player.body.pos.x, start.x + 0.6);
+  EXPECT_NEAR(Player.body.pos.y, start.y + 0.3, 0.01) << "on top of the step";
+  EXPECT_NEAR(CameraPos.x - camera, Player.body.pos.x - start.x, 0.05) << "the camera came along";
+  // The pointer at the exact centre keeps the last aim.
+  const tvector aim = Player.aimOffset;
+  play.aim(0, 0).wait(0.5);
+  EXPECT_EQ(Player.aimOffset.x, aim.x);
+  play.hold(ACTION_LEFT, 2);
+  EXPECT_LT(Player.body.pos.x, start.x);
+  EXPECT_EQ(Player.anim.facing, 1);
+}
+
+TEST(PlayCourse, TheClockRunsADayIn143SecondsAndInsertRushesIt) {
+  Play play;
+  play.wait(10);
+  const double t = 0.007 * play.frames * play.frameTime;
+  EXPECT_NEAR(Game.timeOfDay, t, 1e-9);
+  play.hold(ACTION_RUSH, 9.5 * play.frameTime);
+  EXPECT_NEAR(Game.timeOfDay, t + 10 * (0.03 + 0.007 * play.frameTime), 1e-9) << "0.03 a frame";
+  play.rushToDay(2);
+  EXPECT_EQ(Game.dayNumber, 2);
+  EXPECT_LT(Game.timeOfDay, 0.04);
+}
+
+TEST(PlayCourse, TheTutorialPointsAtWhatMattersNow) {
+  const struct {
+    const char *moment;
+    std::function<void(Play &)> script;
+    const char *hint;
+    bool urgent;
+  } cases[] = {
+      {"at the start", [](Play &p) { p.wait(0.1); }, "this is your base.", false},
+      {"a supply crate in view", [](Play &p) { crateList = {tcrate{1, Ground(Player.body.pos.x + 0.6)}}, p.wait(0.1); },
+       "this is a supply crate.", false},
+      {"carrying it",
+       [](Play &p) {
+         crateList = {tcrate{1, Ground(basePos.x + 1.5)}};
+         p.until([] { return Game.carryingCrate; }, 3, ACTION_RIGHT);
+       },
+       "good job!", false},
+      {"a weapon crate in view", [](Play &p) { LayPickup(Player.body.pos + tvector{0.6, 0}, 1), p.wait(0.1); },
+       "this is a weapon crate.", false},
+      {"out exploring", [](Play &p) { StandAt(basePos.x + 12), p.wait(1); }, "explore your surroundings", false},
+      {"dusk, far out",
+       [](Play &p) {
+         StandAt(basePos.x + 12);
+         p.until([] { return Game.timeOfDay > 0.51; }, 5, ACTION_RUSH);
+         p.wait(1);
+       },
+       "oh no! night is coming!", true},
+      {"night at the base", [](Play &p) { p.rushToNight().wait(0.5); }, "keep the zombies off", false},
+      {"near dawn", [](Play &p) { p.until([] { return Game.timeOfDay > 0.88; }, 5, ACTION_RUSH); }, "dawn is coming",
+       false},
+      {"the helicopter",
+       [](Play &p) {
+         p.scene = [] { Game.supplies = 3, Game.playerDamage = 0; };
+         p.rushToDay(Game.helpDay).until([] { return OnScreen(heli.pos); }, 40);
+       },
+       "help has arrived!", true},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.moment);
+    Play play;
+    Quiet();
+    c.script(play);
+    const thint h = ChooseHint();
+    EXPECT_EQ(std::strncmp(h.line1, c.hint, std::strlen(c.hint)), 0) << h.line1;
+    EXPECT_EQ(h.urgent, c.urgent);
+    EXPECT_TRUE(TutorialShown());
+  }
+  Play play;
+  play.rushToDay(2);
+  EXPECT_FALSE(TutorialShown()) << "after the first day only the helicopter brings it back";
+}
+
+TEST(PlayRescue, TheHelicopterComesOnItsDayAndFliesThePlayerOut) {
+  Play play(SHORT_GAME);
+  const int helpDay = Game.helpDay;
+  EXPECT_GE(helpDay, 2);
+  EXPECT_LE(helpDay, 4);
+  play.scene = [] { Game.supplies = 3, Game.playerDamage = 0; };
+  play.rushToDay(helpDay - 1).rushToNight();
+  EXPECT_FALSE(Ending.heliActive) << "not before its day";
+  play.rushToDay(helpDay);
+  EXPECT_TRUE(Ending.heliActive);
+  play.scene = [] {
+    Quiet();
+    if (std::fabs(heli.pos.x - basePos.x) > 1.5) {
+      EXPECT_LE(heli.rope, 0.02) << "the rope comes down only over the base";
+    }
+  };
+  const int arrival = play.frames;
+  EXPECT_TRUE(play.until([] { return heli.rope > 0.5; }, 60));
+  EXPECT_NEAR((play.frames - arrival) * play.frameTime, 18.75, 0.5) << "from the world's end to the rope";
+  // Walk to the rope.
+  EXPECT_TRUE(play.drive(
+      [] {
+        const double dx = heli.pos.x - Player.body.pos.x;
+        return dx > 0.02 ? ACTION_RIGHT : dx < -0.02 ? ACTION_LEFT : 0;
+      },
+      [] { return Ending.rescueActive; }, 10));
+  // Insert during the flight out turns the clock over midnight, but no new day begins.
+  const int day = Game.dayNumber;
+  play.hold(ACTION_RUSH, 1);
+  EXPECT_EQ(Game.dayNumber, day);
+  EXPECT_LT(Game.timeOfDay, 1.0);
+  const int rescued = play.frames;
+  play.wait(60);
+  EXPECT_TRUE(play.ended && play.won);
+  EXPECT_GT(heli.pos.x, 30);
+  EXPECT_NEAR((play.frames - rescued) * play.frameTime, 17.9, 0.5) << "the flight out";
+}
+
+// A month rushed through with Insert, fighting at noon and at night: the day's lists start
+// empty each dawn and never hold many more entries than are in use; defenders come only by crate.
+TEST(PlayCourse, ThirtyDaysKeepEveryListBounded) {
+  Play play(ENDLESS_GAME);
+  Quiet();
+  crateList = {tcrate{1, Ground(basePos.x + 1.5)}};
+  play.until([] { return Game.carryingCrate; }, 3, ACTION_RIGHT);
+  play.until([] { return Game.survivors == 1; }, 3, ACTION_LEFT);
+  Player.weaponSlots[0] = {4, 100000, 100};  // the machine gun
+  size_t zombies = 0, shots = 0, particles = 0, zombieSlots = 0, shotSlots = 0, particleSlots = 0;
+  int day = Game.dayNumber;
+  bool dawnsEmpty = true;
+  play.scene = [&] {
+    Game.playerDamage = 0, Game.supplies = std::max(Game.supplies, 1.0);
+    // Aim at the nearest zombie.
+    tvector target = Player.body.pos + tvector{2, 0.1};
+    for (const tenemy &e : enemies)
+      if (e.active && vecdistance(e.body.pos, Player.body.pos, true) < vecdistance(target, Player.body.pos, true))
+        target = e.body.pos;
+    play.aimAt(target);
+    zombies = std::max<size_t>(zombies, Active(enemies)), zombieSlots = std::max(zombieSlots, enemies.size());
+    shots = std::max<size_t>(shots, Active(shotList)), shotSlots = std::max(shotSlots, shotList.size());
+    particles = std::max<size_t>(particles, Active(particleList));
+    particleSlots = std::max(particleSlots, particleList.size());
+  };
+  bool rushing = true;
+  play.drive(
+      [&] {
+        const double t = Game.timeOfDay;
+        const bool pause = (t >= 0.30 && t < 0.307) || (t >= 0.75 && t < 0.757);
+        if (pause && rushing) Game.spawnTimer = 0;  // a group at once, to fight
+        rushing = !pause;
+        return ACTION_FIRE | (rushing ? ACTION_RUSH : 0);
+      },
+      [&] {
+        if (Game.dayNumber != day) {
+          day = Game.dayNumber;
+          dawnsEmpty = dawnsEmpty && Active(enemies) == 0 && grenadeList.empty() && shotList.size() <= 2;
+        }
+        return day == 30;
+      },
+      2000);
+  ASSERT_EQ(day, 30);
+  EXPECT_TRUE(dawnsEmpty);
+  EXPECT_GT(Game.kills, 30);
+  EXPECT_LE(zombieSlots, zombies + 2);
+  EXPECT_LE(shotSlots, shots + 2);
+  EXPECT_LE(particleSlots, particles * 1.1);
+  EXPECT_LE(guys.size(), zombieSlots + 1) << "one skeleton per zombie slot and the player's";
+  EXPECT_EQ(defenderList.size(), 1u);
+}
+
+TEST(PlayCourse, TheSameSeedAndInputsGiveTheSameGame) {
+  const auto playOut = [](uint32_t seed) {
+    Play play(SHORT_GAME, seed);
+    play.hold(ACTION_RIGHT, 2).aim(3, 0.2).fire(2).hold(ACTION_LEFT | ACTION_JUMP, 1).rushToNight().click(8);
+    return std::vector<double>{double(Game.kills), Game.supplies,          Player.body.pos.x, Player.body.pos.y,
+                               double(Active(enemies)), basePos.x, double(crateList.size()), Game.timeOfDay};
+  };
+  const std::vector<double> first = playOut(7);
+  EXPECT_EQ(playOut(7), first) << "a second game from the same seed in the same process";
+  EXPECT_NE(playOut(8), first);
+}
