@@ -280,6 +280,7 @@ void PrintGameState() {
 }  // namespace
 
 int main(int argc, char **argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is known
   int width = 1024, height = 768;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
@@ -382,7 +383,10 @@ int main(int argc, char **argv) {
     PrintGameState();
   }
 
-  // Paced by the real frame timer, as a player runs it.
+  // Paced by the real frame timer, as a player runs it: a day with the crowd gone, and the
+  // player kept alive, for a slow frame lets the zombies reach further and an end screen would
+  // wait for a key.
+  ClearDayLists();
   fixedFrameTime = 0;
   Game.timeOfDay = 0.3125;
   InitFrameTimer();
@@ -390,6 +394,8 @@ int main(int argc, char **argv) {
   auto t0 = Clock::now();
   for (int i = 0; i < frames; ++i, ++frame) {
     Input(frame);
+    Game.playerDamage = 0;
+    Game.supplies = std::max(Game.supplies, 5.0);
     GameStep();
     SwapMainWindow();
   }
