@@ -1,4 +1,4 @@
-// Tracers, particles and the helicopter.
+// Tracers and the helicopter.
 #include <GL/gl.h>
 
 #include <cmath>
@@ -26,76 +26,6 @@ void DrawTracers() {
     glVertex3d(p.x, p.y, 0.001);
   }
   glEnd();
-}
-
-namespace {
-// One vertex array for every particle quad, reused from frame to frame: thousands of particles
-// in immediate mode cost more in calls than in fill.
-struct tquadbatch {
-  std::vector<float> xyz, st, rgba;
-  void clear() {
-    xyz.clear();
-    st.clear();
-    rgba.clear();
-  }
-  void vertex(tvector p, double s, double t, float alpha) {
-    xyz.insert(xyz.end(), {static_cast<float>(p.x), static_cast<float>(p.y), 0.f});
-    st.insert(st.end(), {static_cast<float>(s), static_cast<float>(t)});
-    rgba.insert(rgba.end(), {1.f, 1.f, 1.f, alpha});
-  }
-  void draw() {
-    if (xyz.empty()) return;
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, xyz.data());
-    glTexCoordPointer(2, GL_FLOAT, 0, st.data());
-    glColorPointer(4, GL_FLOAT, 0, rgba.data());
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(xyz.size() / 3));
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-  }
-};
-tquadbatch particleBatch;
-}  // namespace
-
-void DrawParticles() {
-  ApplyCamera();
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, coloursTexture);
-  tquadbatch &b = particleBatch;
-  b.clear();
-  for (size_t n = 0; n < particleList.size(); ++n) {
-    const tparticle &q = particleList[n];
-    if (!q.active) continue;
-    float alpha = static_cast<float>(q.expired ? 4 * q.lifetime : 1);
-    tvector p = q.body.pos, v = q.body.vel;
-    double sx = q.size.x, sy = q.size.y;
-    double t0 = q.row * 0.125 + 0.01, t1 = q.row * 0.125 + 0.115;
-    if (!q.moving || (v.x == 0 && v.y == 0)) {
-      b.vertex({p.x - sx, p.y - sy}, 0, t0, alpha);
-      b.vertex({p.x + sx, p.y - sy}, 1, t0, alpha);
-      b.vertex({p.x + sx, p.y + sy}, 1, t1, alpha);
-      b.vertex({p.x - sx, p.y + sy}, 0, t1, alpha);
-      continue;
-    }
-    tvector u;
-    if (q.row == 7) {
-      // Row 7 turns with a phase of its own rather than along its flight.
-      double th = n * 0.1 * M_PI + p.x * 5 - v.y * 8;
-      u = {std::sin(th), std::cos(th)};
-    } else {
-      u = vecnormalise(v);
-    }
-    tvector a = {u.x * sy - u.y * sx, u.y * sy + u.x * sx};
-    tvector c = {u.x * sy + u.y * sx, u.y * sy - u.x * sx};
-    b.vertex(p + a, 0, t0, alpha);
-    b.vertex(p + c, 1, t0, alpha);
-    b.vertex(p - a, 1, t1, alpha);
-    b.vertex(p - c, 0, t1, alpha);
-  }
-  b.draw();
 }
 
 namespace {

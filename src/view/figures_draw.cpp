@@ -172,6 +172,7 @@ void DrawCharacters() {
     });
   }
   if (figureVertices.empty()) return;
+  glDisable(GL_BLEND);  // every part is opaque: blending would only read back what it covers
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glVertexPointer(3, GL_FLOAT, 0, figureVertices.data());
@@ -179,4 +180,5 @@ void DrawCharacters() {
   glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(figureVertices.size() / 3));
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
+  glEnable(GL_BLEND);
 }

@@ -1,22 +1,19 @@
-// The shadow the blocks around the camera cast, marked as one region instead of one volume per
-// block. Along each ray of light the shadow starts where the ray first enters a block and runs
-// on for the extrusion's length; rays that meet a later block are already in shadow there. So
-// the union of every block's volume is the region beyond the first-hit profile, seen from the
-// light: drawing just that marks the same pixels once instead of once per overlapping volume,
-// which at a low sun is many times over.
-#include <GL/gl.h>
-
+// The shadow the blocks around the camera cast, as one profile instead of one
+// volume per block. Along each ray of light the shadow starts where the ray
+// first enters a block and runs on for the extrusion's length; rays that meet a
+// later block are already in shadow there. So the union of every block's volume
+// is the band beyond the first-hit profile, seen from the light, and the light
+// can be drawn as that band's complement, each lit pixel once.
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "view/view.h"
+#include "view/light.h"
 #include "world/terrain.h"
 
 namespace {
-constexpr double EXTRUSION = 15.0;
-
-// A piece of a block's lit-facing outline in light coordinates: u across the light, t along it.
+// A piece of a block's lit-facing outline in light coordinates: u across the
+// light, t along it.
 struct tlitedge {
   double u0, t0, u1, t1;  // u0 < u1
   double at(double u) const { return t0 + (t1 - t0) * (u - u0) / (u1 - u0); }
@@ -25,9 +22,10 @@ struct tlitedge {
 std::vector<tlitedge> edges;
 std::vector<double> breaks;
 
-// The lower chain (smallest t) of a rectangle's corners from its least to its greatest u: the
-// outline the light meets first. A lower convex hull, so that a side seen almost edge-on (the
-// sun straight above makes the sides nearly parallel to the light) still counts as a side.
+// The lower chain (smallest t) of a rectangle's corners from its least to its
+// greatest u: the outline the light meets first. A lower convex hull, so that a
+// side seen almost edge-on (the sun straight above makes the sides nearly
+// parallel to the light) still counts as a side.
 void AddBlock(const block &b, tvector d, tvector n) {
   const tvector c[4] = {b.corner1, {b.corner2.x, b.corner1.y}, b.corner2, {b.corner1.x, b.corner2.y}};
   struct tlp {
@@ -38,19 +36,20 @@ void AddBlock(const block &b, tvector d, tvector n) {
   int h = 0;
   for (const tlp &q : p) {
     while (h >= 2 && (hull[h - 1].u - hull[h - 2].u) * (q.t - hull[h - 2].t) -
-                             (hull[h - 1].t - hull[h - 2].t) * (q.u - hull[h - 2].u) <= 0)
+                             (hull[h - 1].t - hull[h - 2].t) * (q.u - hull[h - 2].u) <=
+                         0)
       --h;
     hull[h++] = q;
   }
   for (int i = 0; i + 1 < h; ++i)
     if (hull[i + 1].u > hull[i].u) edges.push_back({hull[i].u, hull[i].t, hull[i + 1].u, hull[i + 1].t});
 }
-
 }  // namespace
 
-void MarkShadows(tvector d) {
+void ShadowProfile(tvector d, std::vector<tshadowrun> &runs) {
   tvector n = {-d.y, d.x};
   edges.clear();
+  runs.clear();
   int centre = tileindex(CameraPos.x);
   for (int tile = centre - 1; tile <= centre + 1; ++tile) {
     if (tile < -7 || tile > 7) continue;
@@ -73,18 +72,12 @@ void MarkShadows(tvector d) {
   std::sort(breaks.begin(), breaks.end());
   breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
 
-  // Neighbouring pieces of the same edge are drawn as one: every piece is a sliver reaching
-  // across the view, and the rasteriser pays for each one it has to set up.
-  auto world = [&d, &n](double u, double t) { return n * u + d * t; };
-  auto emit = [&world](const tlitedge *e, double ua, double ub) {
-    double a = ua - 1e-6, b = ub + 1e-6;  // a hair of overlap, so shared sides leave no crack
-    tvector p[4] = {world(a, e->at(a)), world(b, e->at(b)), world(b, e->at(b) + EXTRUSION),
-                    world(a, e->at(a) + EXTRUSION)};
-    for (const tvector &v : p) glVertex3d(v.x, v.y, 0);
-  };
-  glBegin(GL_QUADS);
+  // Neighbouring pieces of the same edge make one run: each run becomes a strip
+  // of the light's geometry, and fewer strips mean fewer seams and fewer
+  // triangles to set up.
   const tlitedge *run = nullptr;
   double runStart = 0, runEnd = 0;
+  auto emit = [&runs](const tlitedge *e, double ua, double ub) { runs.push_back({ua, e->at(ua), ub, e->at(ub)}); };
   for (size_t k = 0; k + 1 < breaks.size(); ++k) {
     double ua = breaks[k], ub = breaks[k + 1], mid = (ua + ub) / 2;
     const tlitedge *best = nullptr;  // the edge the light meets first between the two breaks
@@ -95,8 +88,8 @@ void MarkShadows(tvector d) {
       run = best;
       runStart = ua;
     }
-    runEnd = ub;  // a gap (no edge) ends the run: light passes between the blocks there
+    runEnd = ub;  // a gap (no edge) ends the run: light passes between the
+                  // blocks there
   }
   if (run) emit(run, runStart, runEnd);
-  glEnd();
 }

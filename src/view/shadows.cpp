@@ -1,11 +1,20 @@
-// The sun, its glow, and the light it throws past the terrain: the shadow of the blocks around
-// the camera marks the stencil, and a warm wash lights everything it does not cover.
+// The sun, its glow, and the light it throws past the terrain: a warm wash over everything the
+// shadow of the blocks around the camera does not cover. The lit region is known from the
+// light's first-hit profile, so the wash is drawn as that region alone, each lit pixel once;
+// at a low sun the shadow covers most of the view and marking it first would cost more fill
+// than the light itself.
 #include <GL/gl.h>
 
 #include <cmath>
+#include <vector>
 
+#include "view/light.h"
 #include "view/view.h"
 #include "world/terrain.h"
+
+namespace {
+std::vector<tshadowrun> profile;
+}  // namespace
 
 void DrawSunAndShadows(tvector direction) {
   tvector d = vecnormalise(direction);
@@ -15,7 +24,7 @@ void DrawSunAndShadows(tvector direction) {
   // Where the terrain's depth is marked, its opaque silhouette will cover the light anyway.
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
-  glDepthMask(GL_FALSE);  // test against the terrain only; the glow, strips and wash share a depth
+  glDepthMask(GL_FALSE);  // test against the terrain only
 
   // The glow: white-yellow when high, fading as the sun sinks.
   double glowAlpha = e >= 0.75 ? 0.5 : e - 0.25;
@@ -30,31 +39,18 @@ void DrawSunAndShadows(tvector direction) {
   }
   glEnd();
 
-  glClear(GL_STENCIL_BUFFER_BIT);
-  glColor4d(0, 0, 0, 1);
-  glEnable(GL_STENCIL_TEST);
-  glStencilFunc(GL_ALWAYS, 1, 0xffffffff);
-  glStencilOp(GL_REPLACE, GL_KEEP, GL_REPLACE);
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  MarkShadows(d);
-  glStencilFunc(GL_EQUAL, 0, 1);
-  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-
   // The wash covers the view at the camera's depth, brighter towards the top.
   double h = 5 * 6.1 * zoom / 9;
   double blue = e >= 0.75 ? 0.85 : (e - 0.25) + 0.35;
   double low = e >= 0.75 ? 0.1 : (e - 0.25) * 0.2;
   double high = e >= 0.75 ? 0.4 : (e - 0.25) * 0.8;
-  glBegin(GL_QUADS);
-  glColor4d(1, 1, blue, low);
-  glVertex3d(CameraPos.x - h, CameraPos.y - 0.75 * h, 0);
-  glVertex3d(CameraPos.x + h, CameraPos.y - 0.75 * h, 0);
-  glColor4d(1, 1, blue, high);
-  glVertex3d(CameraPos.x + h, CameraPos.y + 0.75 * h, 0);
-  glVertex3d(CameraPos.x - h, CameraPos.y + 0.75 * h, 0);
-  glEnd();
-  glDisable(GL_STENCIL_TEST);
+  // The lit region lies before the first block the light meets, so the terrain's depth would
+  // turn away almost none of it: the test would cost a depth read at every lit pixel for nothing,
+  // and the opaque terrain drawn next covers whatever little it would have saved.
+  glDisable(GL_DEPTH_TEST);
+  ShadowProfile(d, profile);
+  DrawLitRegion(d, profile, CameraPos.x - h, CameraPos.y - 0.75 * h, CameraPos.x + h, CameraPos.y + 0.75 * h, blue,
+                low, high);
   glDepthMask(GL_TRUE);
   glDisable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);

@@ -33,9 +33,6 @@ void DrawHeli();
 void DrawParticles();
 // Sunlight and the terrain's shadows for a sun in `direction` (pointing from the sun).
 void DrawSunAndShadows(tvector direction);
-// Marks in the stencil (the caller has set it up) the shadow the blocks of the camera's tile
-// and its neighbours cast, each reaching 15 units along the light.
-void MarkShadows(tvector direction);
 void MarkTerrainDepth();
 void DrawTerrain();
 void DrawFade(double alpha);

@@ -1,0 +1,184 @@
+// The wash as the lit region's own geometry. In light coordinates the view
+// rectangle is cut into strips at the ends of the profile's runs; in each strip
+// the profile is straight, so what is lit there (before the profile, and past
+// the shadow's far end) is at most two convex polygons. Neighbouring strips
+// share the vertices of their common side exactly, so GL's rasterisation rules
+// fill every lit pixel once: no seam is lit twice or left dark.
+#include "view/light.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+struct tlp {
+  double u, t;
+};
+
+// Where the line u = const crosses the rectangle's border: [lo, hi] in t.
+void Crossing(const tlp c[4], double u, double &lo, double &hi) {
+  lo = HUGE_VAL;
+  hi = -HUGE_VAL;
+  for (int k = 0; k < 4; ++k) {
+    const tlp &a = c[k], &b = c[(k + 1) % 4];
+    if (a.u == u) lo = std::min(lo, a.t), hi = std::max(hi, a.t);
+    if ((a.u < u && u < b.u) || (b.u < u && u < a.u)) {
+      double t = a.t + (b.t - a.t) * (u - a.u) / (b.u - a.u);
+      lo = std::min(lo, t), hi = std::max(hi, t);
+    }
+  }
+}
+
+// One boundary between strips: where it crosses the rectangle, and the
+// profile's value just before it (left) and just after it (right), NAN where no
+// run shades.
+struct tseam {
+  double u, lo, hi, left, right;
+};
+
+std::vector<tseam> seams;
+std::vector<const tshadowrun *> shade;  // each strip's run, or none
+std::vector<tlp> strip, piece, fitted;
+
+// Keeps the part of `in` where inside(v) >= 0. A crossing on a strip's side is
+// the seam's own stored value, so both strips that share the side get the very
+// same vertex.
+template <class F>
+void Clip(const std::vector<tlp> &in, std::vector<tlp> &out, F inside, const tseam &a, double ta, const tseam &b,
+          double tb) {
+  out.clear();
+  for (size_t k = 0; k < in.size(); ++k) {
+    const tlp &p = in[k], &q = in[(k + 1) % in.size()];
+    double fp = inside(p), fq = inside(q);
+    if (fp >= 0) out.push_back(p);
+    if ((fp < 0) == (fq < 0)) continue;
+    if (p.u == a.u && q.u == a.u)
+      out.push_back({a.u, ta});
+    else if (p.u == b.u && q.u == b.u)
+      out.push_back({b.u, tb});
+    else
+      out.push_back({p.u + (q.u - p.u) * fp / (fp - fq), p.t + (q.t - p.t) * fp / (fp - fq)});
+  }
+}
+
+// Adds, along each side lying on a seam, the points where the neighbouring
+// strip's polygons turn, so the two strips' triangles meet edge to edge with no
+// T-junction.
+void Fit(const std::vector<tlp> &in, std::vector<tlp> &out, const tseam &a, const tseam &b) {
+  out.clear();
+  for (size_t k = 0; k < in.size(); ++k) {
+    const tlp &p = in[k], &q = in[(k + 1) % in.size()];
+    out.push_back(p);
+    const tseam *s = p.u == a.u && q.u == a.u ? &a : (p.u == b.u && q.u == b.u ? &b : nullptr);
+    if (!s) continue;
+    double marks[4];
+    int count = 0;
+    for (double m : {s->left, s->left + SHADOW_LENGTH, s->right, s->right + SHADOW_LENGTH})
+      if (m > std::min(p.t, q.t) && m < std::max(p.t, q.t)) {
+        // In the order the side runs, from p to q.
+        int k = count++;
+        for (; k > 0 && (q.t > p.t ? m < marks[k - 1] : m > marks[k - 1]); --k) marks[k] = marks[k - 1];
+        marks[k] = m;
+      }
+    for (int k = 0; k < count; ++k)
+      if (k == 0 || marks[k] != marks[k - 1]) out.push_back({s->u, marks[k]});
+  }
+}
+
+struct twashcolour {
+  double y0, y1, blue, low, high;
+};
+
+// A convex polygon as a fan round its centre: every side of the polygon is a
+// side of one of its triangles, as the seams need.
+void Emit(const std::vector<tlp> &poly, tvector d, tvector n, const twashcolour &c) {
+  if (poly.size() < 3) return;
+  auto world = [&d, &n](const tlp &p) { return n * p.u + d * p.t; };
+  auto vertex = [&c](tvector v) {
+    glColor4d(1, 1, c.blue, c.low + (c.high - c.low) * (v.y - c.y0) / (c.y1 - c.y0));
+    glVertex3d(v.x, v.y, 0);
+  };
+  tvector centre = {0, 0};
+  for (const tlp &p : poly) centre = centre + world(p);
+  centre = centre * (1.0 / poly.size());
+  for (size_t k = 0; k < poly.size(); ++k) {
+    vertex(centre);
+    vertex(world(poly[k]));
+    vertex(world(poly[(k + 1) % poly.size()]));
+  }
+}
+}  // namespace
+
+void DrawLitRegion(tvector d, const std::vector<tshadowrun> &runs, double x0, double y0, double x1, double y1,
+                   double blue, double low, double high) {
+  const tvector n = {-d.y, d.x};
+  auto light = [&d, &n](double x, double y) { return tlp{x * n.x + y * n.y, x * d.x + y * d.y}; };
+  const tlp c[4] = {light(x0, y0), light(x1, y0), light(x1, y1), light(x0, y1)};
+  // The corners by u: the first and last are the rectangle's ends across the
+  // light; of the others, those below the line joining the ends bound it from
+  // below.
+  tlp sorted[4] = {c[0], c[1], c[2], c[3]};
+  std::sort(sorted, sorted + 4, [](const tlp &a, const tlp &b) { return a.u < b.u || (a.u == b.u && a.t < b.t); });
+  const tlp &first = sorted[0], &last = sorted[3];
+  auto below = [&first, &last](const tlp &p) {
+    return last.u == first.u || p.t <= first.t + (last.t - first.t) * (p.u - first.u) / (last.u - first.u);
+  };
+
+  seams.clear();
+  seams.push_back({first.u, 0, 0, NAN, NAN});
+  for (const tshadowrun &r : runs)
+    for (double u : {r.u0, r.u1})
+      if (u > first.u && u < last.u && u != seams.back().u) seams.push_back({u, 0, 0, NAN, NAN});
+  if (last.u > seams.back().u) seams.push_back({last.u, 0, 0, NAN, NAN});
+  for (tseam &s : seams) Crossing(c, s.u, s.lo, s.hi);
+  // Each strip's run, if any, and its profile's value at the strip's two sides.
+  shade.assign(seams.size(), nullptr);
+  size_t r = 0;
+  for (size_t i = 0; i + 1 < seams.size(); ++i) {
+    double mid = (seams[i].u + seams[i + 1].u) / 2;
+    while (r < runs.size() && runs[r].u1 < mid) ++r;
+    if (r == runs.size() || runs[r].u0 > mid) continue;
+    const tshadowrun &run = runs[r];
+    auto at = [&run](double u) { return run.t0 + (run.t1 - run.t0) * (u - run.u0) / (run.u1 - run.u0); };
+    shade[i] = &run;
+    seams[i].right = at(seams[i].u);
+    seams[i + 1].left = at(seams[i + 1].u);
+  }
+
+  const twashcolour colour = {y0, y1, blue, low, high};
+  glBegin(GL_TRIANGLES);
+  for (size_t i = 0; i + 1 < seams.size(); ++i) {
+    const tseam &a = seams[i], &b = seams[i + 1];
+    strip.clear();
+    strip.push_back({a.u, a.lo});
+    for (const tlp &p : sorted)
+      if (p.u > a.u && p.u < b.u && below(p)) strip.push_back(p);
+    strip.push_back({b.u, b.lo});
+    strip.push_back({b.u, b.hi});
+    for (int k = 3; k >= 0; --k)
+      if (sorted[k].u > a.u && sorted[k].u < b.u && !below(sorted[k])) strip.push_back(sorted[k]);
+    strip.push_back({a.u, a.hi});
+    if (!shade[i]) {
+      Fit(strip, fitted, a, b);
+      Emit(fitted, d, n, colour);
+      continue;
+    }
+    const tshadowrun &run = *shade[i];
+    auto profile = [&](const tlp &p) {
+      return p.u == a.u ? a.right
+                        : (p.u == b.u ? b.left : run.t0 + (run.t1 - run.t0) * (p.u - run.u0) / (run.u1 - run.u0));
+    };
+    // Before the light meets the blocks, and past the shadow's far end.
+    Clip(
+        strip, piece, [&](const tlp &p) { return profile(p) - p.t; }, a, a.right, b, b.left);
+    Fit(piece, fitted, a, b);
+    Emit(fitted, d, n, colour);
+    Clip(
+        strip, piece, [&](const tlp &p) { return p.t - (profile(p) + SHADOW_LENGTH); }, a, a.right + SHADOW_LENGTH, b,
+        b.left + SHADOW_LENGTH);
+    Fit(piece, fitted, a, b);
+    Emit(fitted, d, n, colour);
+  }
+  glEnd();
+}
