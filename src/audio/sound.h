@@ -29,7 +29,8 @@ extern int32_t slotCounter;  // 0 or 1: the slot the next weapon shot uses
 // Where the listener stands (the game hands in its camera position); (0, 0) until set.
 extern const tvector *soundListener;
 
-// Opens the device (none is fine) and loads the fixed sounds from DataPath("sounds/...").
+// Opens the device (none is fine: one line on stderr says so) and loads the fixed sounds from
+// DataPath("sounds/...").
 // Calling it again starts the bank afresh.
 void InitSound();
 // Stops and deletes every source and every buffer the bank made, then closes the device.
