@@ -7,7 +7,6 @@ set(REDSIEGE_HOMEPAGE "https://redsiege.example" CACHE STRING "Home page; screen
 set(REDSIEGE_MAINTAINER "red siege team <team@redsiege.example>" CACHE STRING "Maintainer of the Debian package")
 set(REDSIEGE_LICENSE "GPL-3.0-or-later")
 set(REDSIEGE_RELEASE_DATE "2026-12-08")
-set(REDSIEGE_DATA_PATH "${CMAKE_INSTALL_FULL_DATADIR}/redsiege")
 
 configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.desktop.in ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.metainfo.xml.in ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml @ONLY)
@@ -53,6 +52,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${REDSIEGE_HOMEPAGE}")
+# SDL opens the GL library at run time, which no linker sees: the one dependency named by hand.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/dist/deb_layout.cmake)
+set(CPACK_REDSIEGE_STRIP ${CMAKE_STRIP})
 include(CPack)
 
 # The validators of the desktop entry and the metadata, when they are installed.

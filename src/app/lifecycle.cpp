@@ -120,14 +120,14 @@ int RunProgram(int argc, char **argv) {
   SeedFromEnvironment();
   std::string problem, data = FindData(line, problem);
   if (data.empty()) return StartFailed(problem);
-  problem = NoDisplay(line.verbose);
-  if (!problem.empty()) return StartFailed(problem);
-  baseDirectory = data;
-  KeepPlayerFolders keep;
   tplayerfolders folders = PlayerFolders(line.userDir);
   if (line.verbose)
     std::fprintf(stderr, "red siege: data from \"%s\", options in \"%s\", high scores in \"%s\"\n",
                  data.c_str(), folders.settings.c_str(), folders.records.c_str());
+  problem = NoDisplay(line.verbose);
+  if (!problem.empty()) return StartFailed(problem);
+  baseDirectory = data;
+  KeepPlayerFolders keep;
   // An earlier version kept the scores in the folder it ran in: the build's data folder.
   SetUpPlayerFolders(folders, {data, WorkingFolder()});
   quitRequested = 0;

@@ -15,17 +15,6 @@
 #include "rig/rig.h"
 
 namespace {
-// Sets (or with nullptr unsets) an environment variable for the scope.
-struct EnvVar {
-  std::string name, old;
-  bool had;
-  EnvVar(const char *n, const char *value) : name(n), had(std::getenv(n) != nullptr) {
-    if (had) old = std::getenv(n);
-    value ? setenv(n, value, 1) : unsetenv(n);
-  }
-  ~EnvVar() { had ? setenv(name.c_str(), old.c_str(), 1) : unsetenv(name.c_str()); }
-};
-
 // The data folder and the player's folders of one start, all temporary; the live state comes
 // back afterwards.
 struct Start : TempBase {
@@ -158,7 +147,7 @@ TEST(PlayerFolders, DesktopRulesOrOneFolderGiven) {
       {"/c", "/d", "/h", "/u", "/u", "/u"},
   };
   for (const Case &c : cases) {
-    EnvVar config("XDG_CONFIG_HOME", c.config), data("XDG_DATA_HOME", c.data), home("HOME", c.home);
+    ScopedEnv config("XDG_CONFIG_HOME", c.config), data("XDG_DATA_HOME", c.data), home("HOME", c.home);
     tplayerfolders f = PlayerFolders(c.user ? c.user : "");
     EXPECT_EQ(f.settings, c.settings);
     EXPECT_EQ(f.records, c.records);
