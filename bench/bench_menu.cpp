@@ -100,7 +100,8 @@ int main(int argc, char **argv) {
   screenPassHook = OnPass;
   // Run in the data folder, as a build did before the player had folders of their own.
   std::string here = ".";
-  char *run[] = {argv[0], const_cast<char *>("--data"), here.data(), const_cast<char *>("--user"), here.data(), nullptr};
+  std::string dataOption = "--data", userOption = "--user";
+  char *run[] = {argv[0], dataOption.data(), here.data(), userOption.data(), here.data(), nullptr};
 
   // Paced by the real frame timer, as a player runs it: first with the pointer still, then moving.
   double wall[2], cpu[2];

@@ -28,7 +28,8 @@ std::string FileText(const std::string &path) {
 }
 
 // Runs the program from an empty folder in a fresh home, without a display unless `display`.
-Outcome RunInstalled(const std::string &program, const std::string &args, const PlayerHome &home, bool display = false) {
+Outcome RunInstalled(const std::string &program, const std::string &args, const PlayerHome &home,
+                     bool display = false) {
   TempDir out;
   std::string command = "cd '" + out.path() + "' && " + (display ? "" : "env -u DISPLAY -u WAYLAND_DISPLAY ") +
                         "timeout 60 '" + program + "' " + args + " >'" + out.file("stdout") + "' 2>'" +

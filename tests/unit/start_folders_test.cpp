@@ -7,7 +7,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "app/command_line.h"
+#include "audio/openal.h"
+#include "audio/sound.h"
 #include "base/files.h"
 #include "persist/folders.h"
 #include "persist/options.h"
@@ -120,7 +124,8 @@ TEST(DataFolder, SearchOrderAndWhatIsMissing) {
   };
   std::string problem;
   EXPECT_EQ(FindDataFolder("", bin, problem), "");
-  EXPECT_EQ(problem, "no data folder: looked in \"" + build + "\" and \"" + installed + "\" (--data DIR names another)");
+  EXPECT_EQ(problem,
+            "no data folder: looked in \"" + build + "\" and \"" + installed + "\" (--data DIR names another)");
 
   figure(installed);  // an install, found relative to the program
   EXPECT_EQ(FindDataFolder("", bin, problem), installed);
@@ -163,7 +168,7 @@ TEST(PlayerFolders, FirstStartCopiesTheShippedOptionsAndLaterStartsKeepThePlayer
   Options.keyJump = ' ';
   ASSERT_TRUE(SaveOptions());
   std::vector<uint8_t> mine = Bytes(start.player.file("config/options.zop"));
-  EXPECT_EQ(Bytes(start.dir.file("options.zop")), EncodeOptions(Start::Shipped())) << "the data folder is not the player's";
+  EXPECT_EQ(Bytes(start.dir.file("options.zop")), EncodeOptions(Start::Shipped())) << "the data stays as shipped";
 
   ASSERT_TRUE(SetUpPlayerFolders(start.folders(), {}));
   EXPECT_EQ(Bytes(start.player.file("config/options.zop")), mine);
@@ -217,4 +222,28 @@ TEST(PlayerFolders, AnUnusableFolderIsSaidOnceAndTheGameGoesOn) {
   EXPECT_EQ(Bytes(start.player.file("share/hordescores.zsc")), EncodeScoreTable(OneScore(42)));
   EXPECT_EQ(recorder.messages.size(), 1u);
   EXPECT_FALSE(FileExists(start.dir.file("hordescores.zsc"))) << "nothing falls back into the data folder";
+}
+
+// Opening a device on a machine without sound makes the audio libraries complain at length on
+// stderr: a start says one line instead, unless asked to be verbose.
+TEST(NoSoundDevice, OneLineUnlessVerbose) {
+  TempBase folder;
+  const taudiodevicesource saved = audioDeviceSource;
+  audioDeviceSource.open = [] {
+    const char noise[] = "ALSA lib pcm.c:2666:(snd_pcm_open_noupdate) Unknown PCM default\n";
+    ssize_t written = write(2, noise, sizeof noise - 1);
+    (void)written;
+    return static_cast<ALCdevice *>(nullptr);
+  };
+  for (bool verbose : {false, true}) {
+    audioVerbose = verbose;
+    testing::internal::CaptureStderr();
+    InitSound();
+    std::string err = testing::internal::GetCapturedStderr();
+    ShutdownSound();
+    EXPECT_NE(err.find("no sound device: playing without sound\n"), std::string::npos) << err;
+    EXPECT_EQ(err.find("ALSA lib") != std::string::npos, verbose) << err;
+  }
+  audioVerbose = false;
+  audioDeviceSource = saved;
 }

@@ -39,7 +39,8 @@ void RoundCorners(Canvas &c, int size) {
 
 // Broken blocks along the street, tallest at the edges so the figure keeps the middle clear.
 void Ruins(Canvas &c, const Frame &f) {
-  f.poly(c, {{0, 0}, {0, 0.52}, {0.07, 0.52}, {0.09, 0.47}, {0.12, 0.49}, {0.12, 0.36}, {0.2, 0.36}, {0.2, kGround}}, kBlack);
+  f.poly(c, {{0, 0}, {0, 0.52}, {0.07, 0.52}, {0.09, 0.47}, {0.12, 0.49}, {0.12, 0.36}, {0.2, 0.36}, {0.2, kGround}},
+         kBlack);
   f.poly(c, {{0.84, kGround}, {0.84, 0.3}, {0.9, 0.3}, {0.92, 0.44}, {0.96, 0.41}, {1, 0.46}, {1, 0}}, kBlack);
 }
 
@@ -92,7 +93,8 @@ const int kAppIconSizes[kAppIconSizeCount] = {16, 22, 24, 32, 48, 64, 128, 256};
 static bool MakeAppIcons(const ContentPaths &paths) {
   if (paths.packageDir.empty()) return true;
   for (int size : kAppIconSizes) {
-    const std::string dir = paths.packageDir + "/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+    const std::string pixels = std::to_string(size);
+    const std::string dir = paths.packageDir + "/icons/hicolor/" + pixels + "x" + pixels + "/apps";
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     Canvas icon = MakeAppIcon(size);

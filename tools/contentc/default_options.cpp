@@ -40,8 +40,8 @@ static bool WriteDefaultOptions(const ContentPaths &paths) {
 }
 
 static bool WriteOptions(const ContentPaths &paths) {
-  if (!paths.packageDir.empty() && !WriteDataFile(paths.packageDir + "/options.zop", EncodeOptions(ShippedOptions())))
-    return false;
+  const std::vector<uint8_t> shipped = EncodeOptions(ShippedOptions());
+  if (!paths.packageDir.empty() && !WriteDataFile(paths.packageDir + "/options.zop", shipped)) return false;
   return WriteDefaultOptions(paths);
 }
 
