@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds, compiles the content and starts the game in its data folder.
+# Sets up, builds, compiles the content and starts the game; it reads the build's data folder
+# beside the program and keeps the player's options and scores in their home folder. Arguments
+# go to the game (redsiege --help lists them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cd build/data
-exec ../redsiege
+exec build/redsiege "$@"

@@ -2,21 +2,26 @@
 
 #include <GL/gl.h>
 #include <SDL.h>
-#include <unistd.h>
 
-#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 #include "actors/models.h"
+#include "audio/openal.h"
 #include "audio/sound.h"
 #include "base/files.h"
+#include "app/command_line.h"
 #include "app/game.h"
 #include "app/screenloop.h"
 #include "app/screens.h"
 #include "platform/window.h"
 #include "game/camera.h"
 #include "view/load.h"
+#include "persist/folders.h"
 #include "persist/options.h"
 #include "persist/scores.h"
+#include "platform/message.h"
 #include "render/text.h"
 
 static int32_t mainMenuDone = 0;
@@ -50,28 +55,101 @@ static bool MainMenuFrame() {
 
 void RunMainMenu() { ScreenLoop(mainMenuDone, MainMenuInit, MainMenuFrame); }
 
-int RunProgram() {
+namespace {
+// One line for a start-up that cannot go on; a box where one can be shown.
+int StartFailed(const std::string &problem) {
+  ShowMessage(problem + ".", "red siege", MB_ICONSTOP);
+  return 1;
+}
+
+// Opens the video system once to see that a window can be had. SDL falls back to an invisible
+// off-screen display when none can be reached, where the game would run unseen: that counts as
+// none, unless SDL_VIDEODRIVER asked for it. "" when there is a display, else the problem.
+std::string NoDisplay(bool verbose) {
+  std::string sdlError;
+  {
+    QuietStderr quiet(verbose);  // the Wayland and X libraries' own complaints while probing
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+      const char *driver = SDL_GetCurrentVideoDriver(), *wanted = std::getenv("SDL_VIDEODRIVER");
+      const std::string used = driver ? driver : "";
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);  // the window starts it again, as it does when re-created
+      if ((used != "offscreen" && used != "dummy") || (wanted && *wanted)) return "";
+    } else {
+      sdlError = SDL_GetError();
+    }
+  }
+  const char *x = std::getenv("DISPLAY"), *wayland = std::getenv("WAYLAND_DISPLAY");
+  std::string tried;
+  if (x && *x) tried += std::string("DISPLAY \"") + x + "\"";
+  if (wayland && *wayland) tried += (tried.empty() ? "" : " or ") + std::string("WAYLAND_DISPLAY \"") + wayland + "\"";
+  std::string problem = "no display to open the window on: ";
+  problem += tried.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "could not reach " + tried;
+  if (!sdlError.empty()) problem += " (" + sdlError + ")";
+  return problem;
+}
+
+// The data folder as an absolute path, or "" with the problem in one line.
+std::string FindData(const tcommandline &line, std::string &problem) {
+  std::string data = FindDataFolder(line.dataDir, ExecutableFolder(), problem);
+  if (data.empty()) return "";
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(data, ec);
+  return ec ? data : absolute.lexically_normal().string();
+}
+
+// A run leaves the process's player folders as it found them (the test rig runs the program
+// many times in one process).
+struct KeepPlayerFolders {
+  std::string settings = settingsDirectory, records = recordsDirectory;
+  bool settingsReported = settingsFolderReported, recordsReported = recordsFolderReported;
+  ~KeepPlayerFolders() {
+    settingsDirectory = settings, recordsDirectory = records;
+    settingsFolderReported = settingsReported, recordsFolderReported = recordsReported;
+  }
+};
+}  // namespace
+
+int RunProgram(int argc, char **argv) {
+  tcommandline line;
+  switch (ParseCommandLine(argc, argv, line)) {
+    case COMMAND_DONE: return 0;
+    case COMMAND_WRONG: return 2;
+    case COMMAND_RUN: break;
+  }
   MaskFloatExceptions();
   SeedFromEnvironment();
-  char cwd[PATH_MAX];
-  baseDirectory = getcwd(cwd, sizeof cwd) ? cwd : ".";
+  std::string problem, data = FindData(line, problem);
+  if (data.empty()) return StartFailed(problem);
+  tplayerfolders folders = PlayerFolders(line.userDir);
+  if (line.verbose)
+    std::fprintf(stderr, "red siege: data from \"%s\", options in \"%s\", high scores in \"%s\"\n",
+                 data.c_str(), folders.settings.c_str(), folders.records.c_str());
+  problem = NoDisplay(line.verbose);
+  if (!problem.empty()) return StartFailed(problem);
+  baseDirectory = data;
+  KeepPlayerFolders keep;
+  // An earlier version kept the scores in the folder it ran in: the build's data folder.
+  SetUpPlayerFolders(folders, {data, WorkingFolder()});
   quitRequested = 0;
   windowActive = 1;
   LoadOptions();
   LoadScores();
+  audioVerbose = line.verbose;
   InitSound();
   soundListener = &CameraPos;
   weaponSoundHooks = {LoadSoundFile, ReleaseSoundBuffer};
 
   fullscreenActive = 0;
-  if (CreateMainWindow("OpenGL Window", Options.screenWidth, Options.screenHeight, Options.colourDepth,
-                       Options.fullScreen != 0)) {
+  // --windowed and --fullscreen hold for this run only: the options record is left as saved.
+  const bool fullScreen = line.fullScreen >= 0 ? line.fullScreen != 0 : Options.fullScreen != 0;
+  if (CreateMainWindow("OpenGL Window", Options.screenWidth, Options.screenHeight, Options.colourDepth, fullScreen)) {
     LoadGameData();
     RunMainMenu();
     DestroyMainWindow();
     ForgetContextObjects();
   }
   ShutdownSound();
+  audioVerbose = false;
   weaponSoundHooks = {nullptr, nullptr};
   ReleaseGameData();
   SDL_Quit();

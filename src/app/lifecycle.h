@@ -1,6 +1,8 @@
 // Program start-up, the main menu and shutdown.
 #pragma once
 
-// The whole program: start-up, main menu, shutdown. Returns the process exit code.
-int RunProgram();
+// The whole program: the command line, finding the data and the player's folders, start-up,
+// main menu, shutdown. Returns the process exit code: 0, 1 when there is nothing to play with
+// (no data folder, no display), 2 for a wrong command line.
+int RunProgram(int argc, char **argv);
 void RunMainMenu();

@@ -1,13 +1,18 @@
 // The audio device and its context.
 #include "audio/openal.h"
 
+#include "base/files.h"
+
 static ALCdevice *OpenDefaultDevice() { return alcOpenDevice(nullptr); }
 
 taudiodevicesource audioDeviceSource = {OpenDefaultDevice, nullptr};
 ALCdevice *audioDevice = nullptr;
+bool audioVerbose = false;
+
 
 bool InitAudioDevice() {
   if (audioDevice) return true;
+  QuietStderr quiet(audioVerbose);
   ALCdevice *device = audioDeviceSource.open ? audioDeviceSource.open() : nullptr;
   if (!device) return false;
   ALCcontext *context = alcCreateContext(device, audioDeviceSource.attributes);

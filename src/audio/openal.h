@@ -21,6 +21,9 @@ extern taudiodevicesource audioDeviceSource;
 
 // The open device, or null when there is none: then no AL call may be made.
 extern ALCdevice *audioDevice;
+// Opening a device makes the audio libraries (ALSA, OpenAL Soft) complain on stderr, a dozen
+// lines on a machine without sound; they are shown only when this is set (--verbose).
+extern bool audioVerbose;
 
 // Opens the device, creates one context and makes it current; false (nothing left open) when
 // there is no device or no context.

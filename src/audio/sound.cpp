@@ -75,7 +75,10 @@ void InitSound() {
   slotCounter = 0;
   const bool on = InitAudioDevice();
   for (const char *name : kFixedSounds) LoadSound(name);
-  if (!on) return;
+  if (!on) {
+    std::fprintf(stderr, "no sound device: playing without sound\n");
+    return;
+  }
   for (tsoundslot &s : soundSlots) {
     alGenSources(1, &s.source);
     alSourcei(s.source, AL_BUFFER, static_cast<ALint>(soundBuffers[SOUND_EXPLOSION]));

@@ -33,7 +33,8 @@ extern double soundTimeScale;
 // The pitches draw from a generator of their own: whether a sound plays must not move the game's.
 extern trandom soundRandom;
 
-// Opens the device (none is fine) and loads the fixed sounds from DataPath("sounds/...").
+// Opens the device (none is fine: one line on stderr says so) and loads the fixed sounds from
+// DataPath("sounds/...").
 // Calling it again starts the bank afresh.
 void InitSound();
 // Stops and deletes every source and every buffer the bank made, then closes the device.

@@ -1,6 +1,11 @@
 #include "base/files.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +15,12 @@ std::string DataPath(const std::string &relative) {
   if (baseDirectory.empty()) return relative;
   if (!relative.empty() && relative[0] == '/') return baseDirectory + relative;
   return baseDirectory + "/" + relative;
+}
+
+std::string JoinPath(const std::string &folder, const std::string &name) {
+  if (folder.empty()) return name;
+  if (folder.back() == '/') return folder + name;
+  return folder + "/" + name;
 }
 
 bool FileExists(const std::string &path) {
@@ -53,4 +64,63 @@ bool WriteFileAtomic(const std::string &path, const std::vector<uint8_t> &bytes,
     if (error) *error = "Could not write " + path;
   }
   return ok;
+}
+
+bool FolderExists(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeWritableFolder(const std::string &path, std::string *error) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  if (ec || !FolderExists(path)) {
+    if (error) *error = ec ? ec.message() : "not a folder";
+    return false;
+  }
+  std::string probe = JoinPath(path, ".write-test-XXXXXX");
+  int fd = mkstemp(probe.data());
+  if (fd < 0) {
+    if (error) *error = std::strerror(errno);
+    return false;
+  }
+  close(fd);
+  unlink(probe.c_str());
+  return true;
+}
+
+bool SamePlace(const std::string &a, const std::string &b) {
+  std::error_code ec;
+  bool same = std::filesystem::equivalent(a, b, ec);
+  return !ec && same;
+}
+
+std::string ExecutableFolder() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return "";
+  path[n] = 0;
+  return std::filesystem::path(path).parent_path().string();
+}
+
+std::string WorkingFolder() {
+  char cwd[PATH_MAX];
+  return getcwd(cwd, sizeof cwd) ? cwd : "";
+}
+
+QuietStderr::QuietStderr(bool keep) {
+  if (keep) return;
+  int null = open("/dev/null", O_WRONLY);
+  if (null < 0) return;
+  std::fflush(stderr);
+  saved = dup(2);
+  if (saved >= 0) dup2(null, 2);
+  close(null);
+}
+
+QuietStderr::~QuietStderr() {
+  if (saved < 0) return;
+  std::fflush(stderr);
+  dup2(saved, 2);
+  close(saved);
 }

@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
-// The working directory at start-up; every data file is opened relative to it.
+// The data folder (textures, pieces, figure, sounds, texts, the shipped options); every data
+// file is opened relative to it. Start-up chooses it; the game never writes there.
 extern std::string baseDirectory;
 
 // Joins baseDirectory with a relative path such as "textures/smoke.tga".
 std::string DataPath(const std::string &relative);
+// Joins a folder and a name with "/"; an empty folder gives the name alone.
+std::string JoinPath(const std::string &folder, const std::string &name);
 
 bool FileExists(const std::string &path);
 // Reads the whole file; false (and bytes emptied) when it cannot be opened or read.
@@ -17,6 +20,27 @@ bool ReadFileBytes(const std::string &path, std::vector<uint8_t> &bytes);
 // Writes a temporary file beside the target and renames it over the target, so a crash
 // never leaves a half-written file. On failure the old file is untouched and error says why.
 bool WriteFileAtomic(const std::string &path, const std::vector<uint8_t> &bytes, std::string *error);
+
+bool FolderExists(const std::string &path);
+// Creates the folder and its missing parents, then proves it takes files by making and removing
+// one (permissions alone say nothing about a read-only disk). False with the reason otherwise.
+bool MakeWritableFolder(const std::string &path, std::string *error);
+// The same file, or the same folder, reached by two paths (false when either is missing).
+bool SamePlace(const std::string &a, const std::string &b);
+// The folder holding the running program, from /proc/self/exe; "" when it cannot be told.
+std::string ExecutableFolder();
+// The process's working folder; "" when it cannot be told.
+std::string WorkingFolder();
+
+// Points the process's stderr at /dev/null for its lifetime, unless `keep`: libraries probing for
+// devices (sound, display) write their complaints to the descriptor itself.
+struct QuietStderr {
+  explicit QuietStderr(bool keep = false);
+  ~QuietStderr();
+  QuietStderr(const QuietStderr &) = delete;
+  QuietStderr &operator=(const QuietStderr &) = delete;
+  int saved = -1;
+};
 
 // Little-endian field access over a byte buffer. Callers check sizes before reading.
 inline uint16_t GetU16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }

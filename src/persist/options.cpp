@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "base/files.h"
+#include "persist/folders.h"
 #include "platform/message.h"
 
 toptions Options = {};
@@ -27,7 +28,12 @@ const OptionsField OPTIONS_FIELDS[] = {
     {37, &toptions::keyChange},    {38, &toptions::keyUse},      {39, &toptions::tutorial},
 };
 
-std::string OptionsPath() { return DataPath("options.zop"); }
+const char *const kOptionsFile = "options.zop";
+
+bool ReadOptionsFile(const std::string &path, toptions &o) {
+  std::vector<uint8_t> bytes;
+  return ReadFileBytes(path, bytes) && DecodeOptions(bytes.data(), bytes.size(), o);
+}
 }  // namespace
 
 std::vector<uint8_t> EncodeOptions(const toptions &o) {
@@ -74,8 +80,9 @@ void SetDefaultOptions() {
 }
 
 void LoadOptions() {
-  std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(OptionsPath(), bytes) || !DecodeOptions(bytes.data(), bytes.size(), Options)) {
+  // Without the player's own file the shipped one still binds the keys; with neither, only the
+  // window fields get defaults.
+  if (!ReadOptionsFile(SettingsPath(kOptionsFile), Options) && !ReadOptionsFile(DataPath(kOptionsFile), Options)) {
     SetDefaultOptions();
     return;
   }
@@ -83,7 +90,8 @@ void LoadOptions() {
 }
 
 bool SaveOptions() {
-  std::string path = OptionsPath(), error;
+  if (settingsFolderReported) return false;  // the player was told at start-up
+  std::string path = SettingsPath(kOptionsFile), error;
   if (WriteFileAtomic(path, EncodeOptions(Options), &error)) return true;
   ShowMessage("Couldn't save the options to \"" + path + "\" (" + error + ").", "Options", MB_ICONEXCLAMATION);
   return false;

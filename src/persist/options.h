@@ -27,10 +27,12 @@ constexpr size_t OPTIONS_FILE_SIZE = 40;
 extern toptions Options;
 
 void SetDefaultOptions();
-// Reads baseDirectory/options.zop; a missing, unreadable or short file counts as missing.
+// Reads the player's options.zop from the settings folder, else the shipped one of the data
+// folder; a missing, unreadable or short file counts as missing, and with neither the window
+// fields get their defaults.
 void LoadOptions();
-// Writes the file through a temporary and a rename; a failure is reported in a message box
-// and returns false.
+// Writes the settings folder's file through a temporary and a rename; a failure is reported in
+// a message box and returns false. A settings folder the player was told is unusable is skipped.
 bool SaveOptions();
 
 // Field-by-field image of the record. Decode fails on fewer than 40 bytes.

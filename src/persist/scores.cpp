@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/files.h"
+#include "persist/folders.h"
 #include "platform/message.h"
 
 ScoreTable scoreTables[SCORE_CATEGORIES] = {};
@@ -13,7 +14,7 @@ namespace {
 const char *const SCORE_FILE_NAMES[SCORE_CATEGORIES] = {"survivescores", "rescuescores", "hordescores",
                                                         "slayerscores"};
 
-std::string ScorePath(int category) { return DataPath(std::string(SCORE_FILE_NAMES[category]) + ".zsc"); }
+std::string ScorePath(int category) { return RecordsPath(std::string(SCORE_FILE_NAMES[category]) + ".zsc"); }
 
 // Entry layout: length byte at 0, name at 1, padding at 21, score at 24.
 void PutEntry(uint8_t *p, const ScoreEntry &e) {
@@ -64,6 +65,7 @@ void LoadScores() {
 }
 
 bool SaveScores() {
+  if (recordsFolderReported) return false;  // the player was told at start-up
   std::string failed;
   for (int c = 0; c < SCORE_CATEGORIES; ++c) {
     std::string path = ScorePath(c), error;

@@ -30,11 +30,12 @@ extern ScoreTable scoreTables[SCORE_CATEGORIES];
 // "survivescores" and so on, without the extension.
 const char *ScoreFileName(ScoreCategory category);
 
-// Reads each table from its file. A missing file gives an empty table; so does a file that cannot
+// Reads each table from its file in the records folder. A missing file gives an empty table; so does a file that cannot
 // be read or is shorter than a table, which is also said in one line on stderr.
 void LoadScores();
 // Writes all four files, each through a temporary and a rename. Any failure is reported in one
-// message box naming the files, and the game goes on; false then.
+// message box naming the files, and the game goes on; false then. A records folder the player
+// was told is unusable is skipped.
 bool SaveScores();
 
 // score >= the score of the last entry.

@@ -4,5 +4,6 @@
 #include <string>
 #include <vector>
 
-// rgb holds GL's rows, bottom row first; the file gets them top row first.
-bool WritePngFile(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height);
+// pixels hold GL's rows, bottom row first, RGB (3 channels) or RGBA (4); the file gets them top
+// row first.
+bool WritePngFile(const std::string &path, const std::vector<uint8_t> &pixels, int width, int height, int channels = 3);

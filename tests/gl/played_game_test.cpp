@@ -1,6 +1,7 @@
 // A game played through from the main menu to the high scores, as a player would: choose the
 // endless game, hurry into the night, fire at the dead as they come, lose, type a name, and find
-// it in the tables.
+// it in the tables. Played as a player who installed the game: the data of an install of this
+// build, the options and scores in the player's own folders, started from an empty folder.
 #include <SDL.h>
 
 #include <cmath>
@@ -14,6 +15,7 @@
 #include "persist/options.h"
 #include "persist/scores.h"
 #include "platform/window.h"
+#include "rig/installed.h"
 #include "rig/screen_points.h"
 
 namespace {
@@ -38,21 +40,27 @@ bool NearestZombie(tvector &at) {
 }  // namespace
 
 TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
+  const InstalledBuild &install = InstallThisBuild();
+  ASSERT_FALSE(install.root.empty()) << install.log;
+  const auto installed = FolderListing(install.root);
+  PlayerHome player;
   MessageRecorder recorder;
-  ScriptedRun run;
+  ScriptedRun run(false);
+  run.commandLine = {"--data", install.data()};
   const int MAX = 9000;
   enum { PLAYING, NAMING, DONE_CLICKED, SCORES } phase = PLAYING;
   int still = 0, phaseAt = 0, kills = 0, firstKill = -1;
   double lastClock = -1;
   const char *name = "hero";
-  // A smaller window: nothing here looks at fine detail, and the fill is most of a frame's cost.
+  // A smaller window, the player's own setting: nothing here looks at fine detail, and the fill
+  // is most of a frame's cost.
   std::vector<uint8_t> shipped;
-  ReadFileBytes(run.dir().file("options.zop"), shipped);
+  ReadFileBytes(install.data() + "/options.zop", shipped);
   toptions o = {};
   ASSERT_TRUE(DecodeOptions(shipped.data(), shipped.size(), o));
   o.screenWidth = 640;
   o.screenHeight = 480;
-  run.dir().write("options.zop", EncodeOptions(o));
+  player.home.write("config/redsiege/options.zop", EncodeOptions(o));
   ClickAt(run, 4, 0, 1.0);    // begin
   ClickAt(run, 8, 0, -0.1);   // infinite: no helicopter will come
   for (int p = 12; p < MAX; ++p)
@@ -119,14 +127,20 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
   EXPECT_GT(kills, 0) << "the fight killed nothing";
   ScoreTable survive = {};
   std::vector<uint8_t> b;
-  ReadFileBytes(run.dir().file("survivescores.zsc"), b);
+  ReadFileBytes(player.records() + "/survivescores.zsc", b);
   ASSERT_TRUE(DecodeScoreTable(b.data(), b.size(), survive));
   EXPECT_EQ(ScoreName(survive.entries[0]), "hero");
   EXPECT_GT(survive.entries[0].score, 1600);  // into the first night
   std::vector<uint8_t> s;
-  ReadFileBytes(run.dir().file("slayerscores.zsc"), s);
+  ReadFileBytes(player.records() + "/slayerscores.zsc", s);
   ScoreTable slayer = {};
   ASSERT_TRUE(DecodeScoreTable(s.data(), s.size(), slayer));
   EXPECT_EQ(slayer.entries[0].score, kills);
+  // The player's options were kept, and nothing was written under the install or where it started.
+  std::vector<uint8_t> options;
+  ReadFileBytes(player.settings() + "/options.zop", options);
+  EXPECT_EQ(options, EncodeOptions(o));
+  EXPECT_EQ(FolderListing(install.root), installed);
+  EXPECT_TRUE(FolderListing(run.dir().path()).empty());
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
 }

@@ -60,6 +60,12 @@ void TempDir::write(const std::string &name, const std::string &text) const {
   write(name, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
+ScopedEnv::ScopedEnv(const char *name, const char *value) : name_(name), had_(std::getenv(name) != nullptr) {
+  if (had_) old_ = std::getenv(name);
+  value ? setenv(name, value, 1) : unsetenv(name);
+}
+ScopedEnv::~ScopedEnv() { had_ ? setenv(name_.c_str(), old_.c_str(), 1) : unsetenv(name_.c_str()); }
+
 TempBase::TempBase() : saved(baseDirectory) { baseDirectory = dir.path(); }
 TempBase::~TempBase() { baseDirectory = saved; }
 

@@ -39,6 +39,16 @@ class TempDir {
   std::string path_;
 };
 
+// Sets (or, given nullptr, unsets) an environment variable for its lifetime.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char *name, const char *value);
+  ~ScopedEnv();
+ private:
+  std::string name_, old_;
+  bool had_;
+};
+
 // A temporary folder as the game's base directory for its lifetime; the old one comes back after.
 struct TempBase {
   TempBase();

@@ -136,7 +136,13 @@ int ScriptedRun::run(int maxPasses) {
       for (auto &a : it->second) a();
   };
   SetFixedSeed(seed);
-  int code = RunProgram();
+  std::vector<std::string> words = {"redsiege"};
+  if (commandLine.empty()) words.insert(words.end(), {"--data", dir_.path(), "--user", dir_.path()});
+  words.insert(words.end(), commandLine.begin(), commandLine.end());
+  std::vector<char *> argv;
+  for (std::string &w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  int code = RunProgram(static_cast<int>(words.size()), argv.data());
   SetFixedSeed(-1);
   screenPassHook = nullptr;
   fixedFrameTime = 0;

@@ -31,6 +31,9 @@ class ScriptedRun {
   // Runs the program; a run still going after maxPasses is closed (so no test can hang).
   int run(int maxPasses = 2000);
 
+  // The program's arguments after its name; empty: the run's folder holds the data and the
+  // player's files (--data and --user both name it).
+  std::vector<std::string> commandLine;
   // The world's seed: every reseed of the run repeats (-1: from the clock).
   int64_t seed = 1;
   int passes = 0;          // passes that reached flush and swap

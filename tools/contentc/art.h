@@ -29,5 +29,10 @@ Canvas MakeDefenderArm();
 Canvas MakeHelicopter();
 Canvas MakeLaserSmoke();
 
+// The program's icon at one size (square, straight alpha), and the sizes the install ships.
+Canvas MakeAppIcon(int size);
+constexpr int kAppIconSizeCount = 8;
+extern const int kAppIconSizes[kAppIconSizeCount];
+
 // Draws all ten into dataDir/textures/ as TGA files; false (after saying why) on failure.
 bool WriteTextureFiles(const std::string &dataDir);

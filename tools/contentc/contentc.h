@@ -9,6 +9,8 @@
 struct ContentPaths {
   std::string sourceDir;  // content/
   std::string dataDir;    // the data folder the game runs in
+  // What an install adds beside the data folder (the icons, the shipped options); "" for none.
+  std::string packageDir = "";
 };
 
 // A step returns false (after printing why on stderr) when it could not write its files.
@@ -26,6 +28,7 @@ bool WriteDataFile(const std::string &path, const std::vector<uint8_t> &bytes);
 // message is printed.
 int RunContentSteps(const ContentPaths &paths);
 
-// The options a new player starts with; written only into a data folder that has none the game
-// can read, so a player's own settings survive every rebuild.
+// The options a new player starts with. The package folder always gets them; a data folder only
+// when it has none the game can read, since an earlier version saved the player's options there
+// and the first start carries them into the player's settings folder.
 toptions ShippedOptions();

@@ -1,6 +1,8 @@
 // The options file shipped in the data folder: a window rather than a display-mode change, sound
-// on, and the usual keys bound, so a new player can move at once. It is only a starting point:
-// once the data folder holds options the player saved, every rebuild leaves them alone.
+// on, and the usual keys bound, so a new player can move at once. It is only a starting point,
+// copied into the player's settings folder on a first start. A build's data folder may still
+// hold options a player saved there before they had a folder of their own: every rebuild leaves
+// those alone, so that first start carries them over. An install always ships ours.
 #include <cstdio>
 
 #include "base/files.h"
@@ -37,4 +39,10 @@ static bool WriteDefaultOptions(const ContentPaths &paths) {
   return WriteDataFile(path, EncodeOptions(ShippedOptions()));
 }
 
-static ContentStep step("options", WriteDefaultOptions);
+static bool WriteOptions(const ContentPaths &paths) {
+  const std::vector<uint8_t> shipped = EncodeOptions(ShippedOptions());
+  if (!paths.packageDir.empty() && !WriteDataFile(paths.packageDir + "/options.zop", shipped)) return false;
+  return WriteDefaultOptions(paths);
+}
+
+static ContentStep step("options", WriteOptions);

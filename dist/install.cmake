@@ -1,0 +1,72 @@
+# Install rules and the Debian package: the program, its data, the desktop entry, icons,
+# AppStream metadata, man page and copyright. Included by the top CMakeLists.txt after the
+# content target; PACKAGE_DIR and DATA_DIR come from there.
+
+set(REDSIEGE_APP_ID "org.redsiege.RedSiege" CACHE STRING "Desktop and AppStream id (reverse domain name)")
+set(REDSIEGE_HOMEPAGE "https://redsiege.example" CACHE STRING "Home page; screenshots are published below it")
+set(REDSIEGE_MAINTAINER "red siege team <team@redsiege.example>" CACHE STRING "Maintainer of the Debian package")
+set(REDSIEGE_LICENSE "GPL-3.0-or-later")
+set(REDSIEGE_RELEASE_DATE "2026-12-08")
+
+configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.desktop.in ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.metainfo.xml.in ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.6 ${PACKAGE_DIR}/man/redsiege.6 @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/dist/changelog ${PACKAGE_DIR}/doc/changelog @ONLY)
+
+# Debian keeps manual pages and changelogs compressed; -n leaves the time out, so builds match.
+find_program(GZIP gzip REQUIRED)
+add_custom_command(
+  OUTPUT ${PACKAGE_DIR}/man/redsiege.6.gz ${PACKAGE_DIR}/doc/changelog.gz
+  COMMAND ${GZIP} -9nkf ${PACKAGE_DIR}/man/redsiege.6 ${PACKAGE_DIR}/doc/changelog
+  DEPENDS ${PACKAGE_DIR}/man/redsiege.6 ${PACKAGE_DIR}/doc/changelog
+  COMMENT "Compressing the man page and changelog")
+add_custom_target(package_files ALL DEPENDS ${PACKAGE_DIR}/man/redsiege.6.gz ${PACKAGE_DIR}/doc/changelog.gz content)
+
+install(TARGETS redsiege RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The build's data folder may still hold a player's options and scores from before the player
+# had folders of their own; the install ships the compiler's options and no scores.
+install(DIRECTORY ${DATA_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/redsiege
+        PATTERN ".stamp" EXCLUDE PATTERN "options.zop" EXCLUDE PATTERN "*.zsc" EXCLUDE PATTERN "*.tmp" EXCLUDE
+        PATTERN ".write-test-*" EXCLUDE)
+install(FILES ${PACKAGE_DIR}/options.zop DESTINATION ${CMAKE_INSTALL_DATADIR}/redsiege)
+install(DIRECTORY ${PACKAGE_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+install(FILES ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PACKAGE_DIR}/man/redsiege.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${PACKAGE_DIR}/doc/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# cpack -G DEB: the dependencies come from the libraries the program links (dpkg-shlibdeps).
+set(CPACK_PACKAGE_NAME redsiege)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "${REDSIEGE_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "side-view action game: hold your base through the nights")
+set(CPACK_PACKAGE_DESCRIPTION "Run, jump and aim with the mouse across block terrain rebuilt every day,
+carry supply crates to your base, and hold out through the nights against the
+dead until the helicopter comes. Every picture, sound and level piece is made
+by the game's own code.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${REDSIEGE_HOMEPAGE}")
+# SDL opens the GL library at run time, which no linker sees: the one dependency named by hand.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/dist/deb_layout.cmake)
+set(CPACK_REDSIEGE_STRIP ${CMAKE_STRIP})
+include(CPack)
+
+# The validators of the desktop entry and the metadata, when they are installed.
+function(redsiege_validator_tests)
+  find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+  find_program(APPSTREAMCLI appstreamcli)
+  if(DESKTOP_FILE_VALIDATE)
+    add_test(NAME DesktopEntry.Validates COMMAND ${DESKTOP_FILE_VALIDATE} ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop)
+  endif()
+  if(APPSTREAMCLI)
+    add_test(NAME AppStreamMetadata.Validates
+             COMMAND ${APPSTREAMCLI} validate --no-net --pedantic ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml)
+  endif()
+endfunction()

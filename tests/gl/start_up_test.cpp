@@ -1,0 +1,121 @@
+// Starting the installed program as a player does, for what it shows without a game: its
+// command line, the one-line errors, and where it finds its data; and a start whose player's
+// folder cannot be used.
+#include <sys/wait.h>
+
+#include <algorithm>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "game/state.h"
+#include "platform/window.h"
+#include "rig/installed.h"
+#include "rig/screen_points.h"
+
+namespace {
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string FileText(const std::string &path) {
+  std::ifstream f(path);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+// Runs the program from an empty folder in a fresh home, without a display unless `display`.
+Outcome RunInstalled(const std::string &program, const std::string &args, const PlayerHome &home,
+                     bool display = false) {
+  TempDir out;
+  std::string command = "cd '" + out.path() + "' && " + (display ? "" : "env -u DISPLAY -u WAYLAND_DISPLAY ") +
+                        "timeout 60 '" + program + "' " + args + " >'" + out.file("stdout") + "' 2>'" +
+                        out.file("stderr") + "'";
+  Outcome o;
+  int status = std::system(command.c_str());
+  o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  o.out = FileText(out.file("stdout"));
+  o.err = FileText(out.file("stderr"));
+  std::filesystem::remove(out.file("stdout"));
+  std::filesystem::remove(out.file("stderr"));
+  EXPECT_TRUE(FolderListing(out.path()).empty()) << args << ": wrote into the folder it started in";
+  EXPECT_TRUE(FolderListing(home.home.path()).empty()) << args << ": a start that cannot play made folders";
+  return o;
+}
+
+int Lines(const std::string &text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+}  // namespace
+
+TEST(InstalledProgram, CommandLineAndWhatIsMissing) {
+  const InstalledBuild &install = InstallThisBuild();
+  ASSERT_FALSE(install.root.empty()) << install.log;
+  PlayerHome home;
+  TempDir empty;
+  struct Case {
+    std::string args;
+    int status;
+    std::string out, err;  // expected within stdout, and within the one line of stderr
+  } cases[] = {
+      {"--help", 0, "Usage: redsiege [OPTION]...", ""},
+      {"--version", 0, "red siege ", ""},
+      {"--bogus", 2, "", "redsiege: unknown option '--bogus'; usage: redsiege [--data DIR]"},
+      {"--data /nowhere", 1, "", "red siege: no data folder: looked in \"/nowhere\"."},
+      {"--data '" + empty.path() + "'", 1, "", "\"" + empty.path() + "\" has no figure (guys/standard.guy)."},
+      // Without a display: the one line names it, after the data was found in the install.
+      {"", 1, "", "red siege: no display to open the window on: neither DISPLAY nor WAYLAND_DISPLAY is set."},
+  };
+  const auto installed = FolderListing(install.root);
+  for (const Case &c : cases) {
+    Outcome o = RunInstalled(install.program(), c.args, home);
+    EXPECT_EQ(o.status, c.status) << c.args << "\n" << o.err;
+    EXPECT_NE(o.out.find(c.out), std::string::npos) << c.args << "\n" << o.out;
+    if (c.err.empty()) {
+      EXPECT_TRUE(o.err.empty()) << c.args << "\n" << o.err;
+    } else {
+      EXPECT_EQ(Lines(o.err), 1) << c.args << "\n" << o.err;
+      EXPECT_NE(o.err.find(c.err), std::string::npos) << c.args << "\n" << o.err;
+    }
+  }
+  EXPECT_EQ(FolderListing(install.root), installed);
+}
+
+TEST(InstalledProgram, FindsItsDataWhereverThePrefixIsMoved) {
+  const InstalledBuild &install = InstallThisBuild();
+  ASSERT_FALSE(install.root.empty()) << install.log;
+  PlayerHome home;
+  TempDir moved;
+  std::filesystem::copy(install.prefix(), moved.file("elsewhere"), std::filesystem::copy_options::recursive);
+  const std::string program = moved.file("elsewhere") + REDSIEGE_INSTALLED_PROGRAM_FROM_PREFIX;
+  Outcome o = RunInstalled(program, "--verbose", home);
+  EXPECT_NE(o.err.find("data from \"" + moved.file("elsewhere") + REDSIEGE_INSTALLED_DATA_FROM_PREFIX + "\""),
+            std::string::npos)
+      << o.err;
+  EXPECT_NE(o.err.find("options in \"" + home.settings() + "\", high scores in \"" + home.records() + "\""),
+            std::string::npos)
+      << o.err;
+}
+
+// The player's folder is a file: one message says so, and a game still starts and runs.
+TEST(StartUp, AnUnusableUserFolderIsSaidOnceAndTheGamePlays) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  TempDir other;
+  other.write("taken", std::string("not a folder"));
+  run.commandLine = {"--data", run.dir().path(), "--user", other.file("taken")};
+  ClickAt(run, 4, 0, 1.0);  // begin
+  ClickAt(run, 8, 0, 1.4);  // short
+  int day = 0;
+  double clock = -1;
+  run.at(400, [&] { day = Game.dayNumber, clock = Game.timeOfDay; });
+  run.at(460, [&] {
+    EXPECT_NE(Game.timeOfDay, clock) << "the day's clock runs";
+    quitRequested = 1;
+  });
+  EXPECT_EQ(run.run(600), 0);
+  EXPECT_GE(day, 1) << "no game was started";
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_NE(recorder.messages[0].text.find(other.file("taken")), std::string::npos) << recorder.messages[0].text;
+}

@@ -1,0 +1,39 @@
+#include "rig/installed.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+const InstalledBuild &InstallThisBuild() {
+  static TempDir folder;
+  static InstalledBuild install;
+  static bool tried = false;
+  if (tried) return install;
+  tried = true;
+  const std::string log = folder.file("install.log");
+  const std::string command = std::string("DESTDIR='") + folder.file("root") + "' '" + REDSIEGE_CMAKE +
+                              "' --install '" + REDSIEGE_BUILD_DIR + "' --prefix /usr >'" + log + "' 2>&1";
+  int status = std::system(command.c_str());
+  std::ifstream f(log);
+  std::stringstream text;
+  text << f.rdbuf();
+  install.log = command + "\n" + text.str();
+  if (status == 0) install.root = folder.file("root");
+  return install;
+}
+
+std::map<std::string, std::string> FolderListing(const std::string &folder) {
+  std::map<std::string, std::string> files;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    struct stat st;
+    if (lstat(it->path().c_str(), &st) != 0) continue;
+    files[it->path().string()] = std::to_string(st.st_size) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
+                                 std::to_string(st.st_mtim.tv_nsec);
+  }
+  return files;
+}

@@ -1,0 +1,30 @@
+// This build installed as a player installs it, and a player's home to run it in.
+#pragma once
+#include <map>
+#include <string>
+
+#include "rig/rig.h"
+
+// `cmake --install` of this build into a temporary folder (DESTDIR) with the prefix /usr, made
+// once per test program. root is "" when the install failed; log says why.
+struct InstalledBuild {
+  std::string root, log;
+  std::string prefix() const { return root + "/usr"; }
+  std::string program() const { return prefix() + REDSIEGE_INSTALLED_PROGRAM_FROM_PREFIX; }
+  std::string data() const { return prefix() + REDSIEGE_INSTALLED_DATA_FROM_PREFIX; }
+};
+const InstalledBuild &InstallThisBuild();
+
+// A temporary home with its own XDG_CONFIG_HOME and XDG_DATA_HOME for its lifetime.
+struct PlayerHome {
+  TempDir home;
+  ScopedEnv homeVar{"HOME", home.path().c_str()};
+  ScopedEnv config{"XDG_CONFIG_HOME", home.file("config").c_str()};
+  ScopedEnv data{"XDG_DATA_HOME", home.file("share").c_str()};
+  std::string settings() const { return home.file("config/redsiege"); }
+  std::string records() const { return home.file("share/redsiege"); }
+};
+
+// Every file and folder below `folder` with its size and modification time, to show that a run
+// wrote nothing there.
+std::map<std::string, std::string> FolderListing(const std::string &folder);
