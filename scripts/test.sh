@@ -1,33 +1,77 @@
 #!/usr/bin/env bash
-# Sets up and runs every test: unit and GL tests (under Xvfb), the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for a short fixed time.
+# Sets up and runs every test, with each stage's time: the formatter's check; the unit tests, the
+# headless scripts of play and the GL and whole-program tests (under Xvfb); the unit tests, scripts,
+# file readers and the one whole game from "Begin" to the high scores under AddressSanitizer and
+# UndefinedBehaviorSanitizer; and each fuzz target for a short fixed time. The sanitizer tests and
+# the fuzz targets share one clang build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
 
 FUZZ_SECONDS="${FUZZ_SECONDS:-20}"
+XVFB=(xvfb-run -a -s "-screen 0 1280x1024x24")
 export REDSIEGE_SCREENSHOTS="$PWD/build/screenshots"
-
-echo "== tests"
-(cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure)
-
-echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DREDSIEGE_SANITIZE=ON
-cmake --build build-asan -j"$(nproc)" --target unit_tests gl_tests content
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-(cd build-asan && REDSIEGE_SCREENSHOTS="$PWD/screenshots" xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure)
 
-echo "== fuzzing, ${FUZZ_SECONDS}s per target"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DREDSIEGE_FUZZ=ON -DREDSIEGE_TESTS=OFF
-targets=$(ls fuzz/*.cpp 2>/dev/null | xargs -r -n1 basename | sed 's/\.cpp$//')
-passed=0
-for t in $targets; do
-  cmake --build build-fuzz -j"$(nproc)" --target "$t"
-  mkdir -p "build-fuzz/corpus/$t"
-  seeds=""
+began=$SECONDS
+stage() {
+  local name=$1 t=$SECONDS
+  shift
+  echo "== $name"
+  "$@"
+  echo "-- $name: $((SECONDS - t)) s"
+}
+
+check_format() {
+  local bad
+  bad=$(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' \
+    'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' | xargs clang-format --dry-run 2>&1 | grep -o '^[^:]*:[0-9]*' | cut -d: -f1 |
+    sort -u)
+  if [ -n "$bad" ]; then
+    echo "clang-format would change these files (run clang-format -i on them):"
+    echo "$bad"
+    return 1
+  fi
+}
+
+tests() { (cd build && "${XVFB[@]}" ctest -j2 --output-on-failure); }
+
+fuzz_targets() { ls fuzz/*.cpp | xargs -n1 basename | sed 's/\.cpp$//'; }
+
+sanitizer_build() {
+  CC=clang CXX=clang++ cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+    -DREDSIEGE_SANITIZE=ON -DREDSIEGE_FUZZ=ON >/dev/null
+  cmake --build build-san -j"$(nproc)" --target unit_tests gl_tests $(fuzz_targets)
+}
+
+sanitizer_tests() {
+  build-san/unit_tests --gtest_brief=1
+  (cd build-san && ASAN_OPTIONS=detect_leaks=0 REDSIEGE_SCREENSHOTS="$PWD/screenshots" \
+    "${XVFB[@]}" ./gl_tests --gtest_brief=1 --gtest_filter='PlayedGame.*')
+}
+
+fuzz_one() {
+  local t=$1 seeds=""
+  mkdir -p "build-san/corpus/$t"
   [ -d "tests/data/fuzz/$t" ] && seeds="tests/data/fuzz/$t"
-  echo "-- $t"
-  ./build-fuzz/"$t" -max_total_time="$FUZZ_SECONDS" -print_final_stats=0 "build-fuzz/corpus/$t" $seeds 2>&1 | tail -n 3
-  passed=$((passed + 1))
-done
-echo "fuzz: $passed passed, 0 failed"
+  if ./build-san/"$t" -max_total_time="$FUZZ_SECONDS" -print_final_stats=0 "build-san/corpus/$t" $seeds \
+    >"build-san/$t.log" 2>&1; then
+    echo "-- $t: passed"
+  else
+    tail -n 30 "build-san/$t.log"
+    echo "-- $t: FAILED"
+    return 1
+  fi
+}
+export -f fuzz_one
+export FUZZ_SECONDS
+
+# Two targets at a time, one a core.
+fuzzing() { fuzz_targets | xargs -P"$(nproc)" -I{} bash -c 'fuzz_one {}'; }
+
+stage "set-up and build" scripts/setup.sh
+stage "formatting" check_format
+stage "tests" tests
+stage "sanitizer build" sanitizer_build
+stage "sanitizer tests" sanitizer_tests
+stage "fuzzing, ${FUZZ_SECONDS} s a target" fuzzing
+echo "== all stages: $((SECONDS - began)) s"
