@@ -141,5 +141,8 @@ TEST(SoundProgram, EveryWayAGameEndsStopsItsSounds) {
     EXPECT_GT(inGame, 0.005) << way.name << ": the helicopter is heard in the game";
     EXPECT_GE(heardAtTeardown, 0) << way.name;
     EXPECT_LT(heardAtTeardown, 0.0005) << way.name << ": the game's sounds go on after it";
+    if (std::string(way.name) == "pause menu's quit") {
+      EXPECT_LT(run.passes, ENDS + 15) << "quit did not end the program";
+    }
   }
 }

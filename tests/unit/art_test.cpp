@@ -139,6 +139,9 @@ TEST(ArtSky, DayIsBrightNightIsDarkAndTheDayWraps) {
     EXPECT_TRUE(noon.b > noon.r && (noon.r + noon.g + noon.b) / 3 > 0.5) << t;
     EXPECT_LT((midnight.r + midnight.g + midnight.b) / 3, 0.22) << t;
   }
+  // Dusk reddens the sky low down.
+  Rgba noonLow = At(sky, 0.3125, 0.45), duskLow = At(sky, 0.55, 0.45);
+  EXPECT_GT(duskLow.r - duskLow.b, noonLow.r - noonLow.b + 0.12);
   // No jumps: neighbouring columns (including across the wrap at s = 0) stay close.
   double worst = 0;
   for (int y = 0; y < sky.height; ++y)
