@@ -1,5 +1,5 @@
 // Whole-program runs through the screens behind the main menu: instructions, credits, high
-// scores and options (with key capture and window re-creation).
+// scores and options (with key capture and window re-creation, and a game after it).
 #include <SDL.h>
 
 #include <chrono>
@@ -8,7 +8,7 @@
 
 #include "app/screens.h"
 #include "app/text_pages.h"
-#include "base/files.h"
+#include "game/state.h"
 #include "persist/options.h"
 #include "persist/scores.h"
 #include "platform/window.h"
@@ -26,12 +26,6 @@ int ButtonInk(const ScriptedRun &run, double x, double y, int n) {
 
 // The left edge of a body panel at x (main menu: 2.0; instructions and scores: 3.5).
 int PanelEdgeInk(const ScriptedRun &run, double x) { return InkIn(run, run.lastPixels, x - 0.03, -0.5, x + 0.03, 0.5); }
-
-std::vector<uint8_t> FileBytes(const std::string &path) {
-  std::vector<uint8_t> b;
-  ReadFileBytes(path, b);
-  return b;
-}
 
 toptions OptionsIn(const ScriptedRun &run) {
   std::vector<uint8_t> b = FileBytes(run.dir().file("options.zop"));
@@ -85,26 +79,6 @@ TEST(InstructionsScreen, PagesStepBothWaysAndBackReturnsToTheMenu) {
   EXPECT_EQ(run.run(300), 0);
   EXPECT_LT(run.passes, pass + 20) << "quit after the instructions did not end the program";
   EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST(InstructionsScreen, TextBeforeTheFirstBreakIsAPageOfItsOwn) {
-  MessageRecorder recorder;
-  ScriptedRun run;
-  run.dir().write("instructions.txt", std::string("welcome\n&\nsecond page\n"));
-  ClickAt(run, 3, 0, INSTRUCTIONS_Y);
-  run.screenshot(6, "instructions_preface");
-  run.at(6, [&] {
-    EXPECT_GT(InkIn(run, run.lastPixels, -3.4, 1.3, -2.4, 1.5), 200) << "the preface on page 1";
-    EXPECT_GT(ButtonInk(run, 2.5, -1.5, 5), 200);
-  });
-  ClickAt(run, 8, 2.5, -1.5);
-  run.screenshot(11, "instructions_after_preface");
-  run.at(11, [&] {
-    EXPECT_GT(InkIn(run, run.lastPixels, -3.4, 1.3, -2.0, 1.5), 300) << "second page";
-    EXPECT_LT(ButtonInk(run, 2.5, -1.5, 5), 40);
-  });
-  run.closeWindow(12);
-  EXPECT_EQ(run.run(300), 0);
 }
 
 TEST(CreditsScreen, TextRisesAndStartsAgainFromBelow) {
@@ -175,17 +149,21 @@ TEST(HighScoreScreen, ShowsTheTablesFromTheFilesAndPagesWrapAround) {
   EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST(OptionsScreen, ApplyRecreatesTheWindowAtTheNewSizeAndSaves) {
+// A new size and "left" bound to J, applied: the window is made again at that size with its
+// font, the file saved, and the next game is drawn in the new window and runs left on J.
+TEST(OptionsScreen, ApplyRecreatesTheWindowSavesAndShapesTheNextGame) {
   MessageRecorder recorder;
   ScriptedRun run;
   ClickAt(run, 3, 0, OPTIONS_Y);
   // Width field: erase four digits, type 800; the same for the height with 600.
   int pass = TypeDigits(run, 6, -2.0, 0.65, 4, "800");
   pass = TypeDigits(run, pass, 1.7, 0.65, 3, "600");
-  run.screenshot(pass, "options_edited");
-  ClickAt(run, pass + 2, -0.75, -1.4);
-  run.screenshot(pass + 6, "options_after_apply");
-  run.at(pass + 6, [&] {
+  ClickAt(run, pass, -1.0, -0.75);  // left; its prompt is the next pass
+  run.key(pass + 1, SDL_SCANCODE_J);
+  run.screenshot(pass + 3, "options_edited");
+  ClickAt(run, pass + 4, -0.75, -1.4);  // apply
+  run.screenshot(pass + 8, "options_after_apply");
+  run.at(pass + 8, [&] {
     EXPECT_EQ(clientWidth, 800);
     EXPECT_EQ(clientHeight, 600);
     EXPECT_STREQ(SDL_GetWindowTitle(SDL_GL_GetCurrentWindow()), "Zombie");
@@ -193,21 +171,41 @@ TEST(OptionsScreen, ApplyRecreatesTheWindowAtTheNewSizeAndSaves) {
     EXPECT_GT(InkIn(run, run.lastPixels, -2.4, 2.1, 2.4, 2.9), 1000);
     EXPECT_GT(ButtonInk(run, -0.75, -1.4, 5), 200) << "apply";
   });
-  ClickAt(run, pass + 8, 0.75, -1.4);
-  run.screenshot(pass + 12, "main_menu_after_apply");
-  run.at(pass + 12, [&] {
+  ClickAt(run, pass + 10, 0.75, -1.4);  // back
+  run.screenshot(pass + 14, "main_menu_after_apply");
+  run.at(pass + 14, [&] {
     EXPECT_GT(InkIn(run, run.lastPixels, -2.6, 2.15, 2.6, 2.85), 1000) << "title";
     for (double y : {1.0, 0.5, 0.2, -0.1, -0.4, -0.7}) EXPECT_GT(ButtonInk(run, 0, y, 5), 150) << y;
   });
-  ClickAt(run, pass + 14, 0, QUIT_Y);
-  EXPECT_EQ(run.run(400), 0);
-  EXPECT_LT(run.passes, pass + 20);
+  ClickAt(run, pass + 16, 0, 1.0);  // begin
+  ClickAt(run, pass + 20, 0, 1.4);  // short
+  const int game = pass + 20 + 170;  // after day one's banner
+  tvector before{}, after{};
+  int skyWhite = -1, ground = 0;
+  run.screenshot(game, "game_after_apply_800x600");
+  run.at(game, [&] {
+    Rgb sky = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, 400, 20);
+    skyWhite = sky.r > 250 && sky.g > 250 && sky.b > 250;
+    for (int x = 0; x < run.shotWidth; x += 4) {
+      Rgb p = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, x, run.shotHeight - 20);
+      if (p.r < 40 && p.g < 40 && p.b < 40) ++ground;
+    }
+    before = Player.body.pos;
+  });
+  run.hold(game + 2, SDL_SCANCODE_J, 40);
+  run.at(game + 44, [&] { after = Player.body.pos; });
+  run.closeWindow(game + 46);
+  EXPECT_EQ(run.run(game + 100), 0);
   EXPECT_TRUE(recorder.messages.empty());
+  EXPECT_EQ(run.shotWidth, 800);
+  EXPECT_EQ(skyWhite, 0) << "the sky is missing";
+  EXPECT_GT(ground, 100) << "no terrain along the bottom";
+  EXPECT_LT(after.x, before.x - 0.3) << "J did not run left";
   toptions saved = OptionsIn(run);
   EXPECT_EQ(saved.screenWidth, 800);
   EXPECT_EQ(saved.screenHeight, 600);
   EXPECT_EQ(saved.colourDepth, 32);
-  EXPECT_EQ(saved.keyLeft, 'A');
+  EXPECT_EQ(saved.keyLeft, 'J');
 }
 
 TEST(OptionsScreen, BackLeavesTheLiveOptionsAndTheFileUntouched) {
@@ -324,27 +322,4 @@ TEST(OptionsScreen, AWindowThatCannotBeMadeBringsTheOldOneBack) {
   EXPECT_EQ(liveWidth, 1024);
   EXPECT_EQ(FileBytes(run.dir().file("options.zop")), before);
   EXPECT_EQ(failureMessages, std::vector<std::string>{"Window creation error."});
-}
-
-TEST(FrontScreens, ClosingTheWindowInsideAnyScreenEndsTheProgram) {
-  struct Case {
-    const char *screen;
-    double x, y;      // what to click on the main menu, then inside the screen (if anything)
-    double x2, y2;
-  } cases[] = {{"instructions", 0, INSTRUCTIONS_Y, 9, 9}, {"credits", 0, CREDITS_Y, 9, 9},
-               {"high scores", 0, HIGH_SCORES_Y, 9, 9},  {"options", 0, OPTIONS_Y, 9, 9},
-               {"key capture", 0, OPTIONS_Y, -1.0, -0.75}};
-  for (const Case &c : cases) {
-    MessageRecorder recorder;
-    ScriptedRun run;
-    std::vector<uint8_t> options = FileBytes(run.dir().file("options.zop"));
-    ClickAt(run, 3, c.x, c.y);
-    if (c.x2 != 9) ClickAt(run, 6, c.x2, c.y2);
-    run.closeWindow(7);  // the key capture's prompt is pass 7: it waits for this
-    EXPECT_EQ(run.run(300), 0) << c.screen;
-    EXPECT_GE(run.passes, 7) << c.screen;
-    EXPECT_LT(run.passes, 12) << c.screen;
-    EXPECT_TRUE(recorder.messages.empty()) << c.screen;
-    EXPECT_EQ(FileBytes(run.dir().file("options.zop")), options) << c.screen;
-  }
 }

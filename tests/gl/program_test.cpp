@@ -6,26 +6,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
+#include "app/game.h"
+#include "base/files.h"
+#include "game/state.h"
 #include "platform/window.h"
 #include "render/text.h"
-#include "rig/scripted_run.h"
+#include "rig/screen_points.h"
 
 namespace {
 // Main-menu pixels for the shipped 1024 x 768 window: the screen plane spans -5..5 across.
 int PixelX(double x) { return static_cast<int>(x * 102.4 + 512); }
 int PixelY(double y) { return static_cast<int>(-y * 102.4 + 384); }
 
-int DarkPixels(const std::vector<uint8_t> &rgb, int w, int h, int x0, int y0, int x1, int y1) {
-  int n = 0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) {
-      Rgb p = PixelAt(rgb, w, h, x, y);
-      if (p.r < 60 && p.g < 60 && p.b < 60) ++n;
-    }
-  return n;
-}
 std::string FileText(const std::string &path) {
   std::ifstream f(path);
   std::stringstream s;
@@ -52,14 +47,14 @@ TEST(Program, MainMenuShowsTitleAndButtonsAndQuitEndsIt) {
   ASSERT_EQ(run.shotHeight, 768);
 
   // The title's ink sits inside its panel, and the background shows around it.
-  int titleInk = DarkPixels(away, 1024, 768, PixelX(-2.6), PixelY(2.85), PixelX(2.6), PixelY(2.15));
+  int titleInk = InkIn(run, away, -2.6, 2.85, 2.6, 2.15);
   EXPECT_GT(titleInk, 3000);
   Rgb sky = PixelAt(away, 1024, 768, PixelX(4.5), PixelY(3.4));
   EXPECT_GT(sky.b, 90);
   EXPECT_GT(sky.r, 90);
   // Every caption has ink on its line.
   for (double y : {1.0, 0.5, 0.2, -0.1, -0.4, -0.7})
-    EXPECT_GT(DarkPixels(away, 1024, 768, PixelX(-1.5), PixelY(y + 0.12), PixelX(1.5), PixelY(y - 0.12)), 150)
+    EXPECT_GT(InkIn(run, away, -1.5, y + 0.12, 1.5, y - 0.12), 150)
         << "no caption at y " << y;
   // Hovering "Begin" shifts its caption and nothing else.
   int changedBegin = 0, changedElsewhere = 0;
@@ -77,14 +72,49 @@ TEST(Program, MainMenuShowsTitleAndButtonsAndQuitEndsIt) {
   EXPECT_EQ(changedElsewhere, 0);
 }
 
-TEST(Program, ClosingTheWindowEndsTheProgram) {
-  MessageRecorder recorder;
-  ScriptedRun run;
-  run.closeWindow(5);
-  EXPECT_EQ(run.run(300), 0);
-  EXPECT_GE(run.passes, 5);
-  EXPECT_LT(run.passes, 10);
-  EXPECT_TRUE(recorder.messages.empty());
+// Every nested screen loop takes the window's close as the program's end: nothing saved,
+// nothing entered, no message.
+TEST(Program, ClosingTheWindowInsideEachLoopEndsTheProgram) {
+  constexpr int GAME = 180;  // the first game frame after day one's banner
+  struct Case {
+    const char *loop;
+    std::function<void(ScriptedRun &)> reach;
+    int close;
+  } cases[] = {
+      {"main menu", [](ScriptedRun &) {}, 5},
+      {"instructions", [](ScriptedRun &r) { ClickAt(r, 3, 0, 0.5); }, 7},
+      {"options", [](ScriptedRun &r) { ClickAt(r, 3, 0, 0.2); }, 7},
+      {"key capture", [](ScriptedRun &r) { ClickAt(r, 3, 0, 0.2), ClickAt(r, 6, -1.0, -0.75); }, 7},
+      {"high scores", [](ScriptedRun &r) { ClickAt(r, 3, 0, -0.1); }, 7},
+      {"credits", [](ScriptedRun &r) { ClickAt(r, 3, 0, -0.4); }, 7},
+      {"game type menu", [](ScriptedRun &r) { ClickAt(r, 4, 0, 1.0); }, 7},
+      {"day banner", [](ScriptedRun &r) { BeginGame(r); }, 60},
+      {"game", [](ScriptedRun &r) { BeginGame(r); }, GAME + 5},
+      {"pause menu", [](ScriptedRun &r) { BeginGame(r), r.key(GAME, SDL_SCANCODE_ESCAPE); }, GAME + 10},
+      {"name entry",
+       [](ScriptedRun &r) {
+         r.at(3, [] {
+           Game = tgame{};
+           Game.kills = 50;
+           GameEndScreen(false);
+         });
+         r.key(5, SDL_SCANCODE_Z);
+       },
+       7},
+  };
+  for (const Case &c : cases) {
+    MessageRecorder recorder;
+    ScriptedRun run;
+    std::vector<uint8_t> options = FileBytes(run.dir().file("options.zop"));
+    c.reach(run);
+    run.closeWindow(c.close);
+    EXPECT_EQ(run.run(c.close + 100), 0) << c.loop;
+    EXPECT_GE(run.passes, c.close) << c.loop;
+    EXPECT_LT(run.passes, c.close + 5) << c.loop;
+    EXPECT_TRUE(recorder.messages.empty()) << c.loop;
+    EXPECT_EQ(FileBytes(run.dir().file("options.zop")), options) << c.loop;
+    EXPECT_FALSE(FileExists(run.dir().file("slayerscores.zsc"))) << c.loop;
+  }
 }
 
 TEST(Program, MinimisedWindowDrawsNoFramesAndRestoreResumes) {
@@ -118,31 +148,33 @@ TEST(Program, MouseMapsThroughTheCurrentWindowSizeAfterAResize) {
   EXPECT_EQ(run.run(300), 0);
 }
 
-TEST(Program, WithoutOptionsFileFullScreenFallsBackToWindowedWhenAsked) {
-  MessageRecorder recorder(true);
-  ScriptedRun run;
-  std::remove(run.dir().file("options.zop").c_str());
-  run.at(3, [] { EXPECT_EQ(fullscreenActive, 0); });
-  run.closeWindow(4);
-  EXPECT_EQ(run.run(300), 0);
-  // The test display cannot switch to 1024 x 768, so the player is asked.
-  ASSERT_EQ(recorder.questions.size(), 1u);
-  EXPECT_EQ(recorder.questions[0].text, "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?");
-  EXPECT_EQ(recorder.questions[0].caption, "GL Window");
-  EXPECT_TRUE(recorder.questions[0].safeAnswer) << "windowed mode is what keeps the game going";
-  EXPECT_EQ(run.passes, 4);
-}
-
-TEST(Program, DecliningWindowedModeClosesWithoutAMenu) {
-  MessageRecorder recorder(false);
-  ScriptedRun run;
-  std::remove(run.dir().file("options.zop").c_str());
-  EXPECT_EQ(run.run(300), 0);
-  EXPECT_EQ(run.passes, 0);
-  ASSERT_EQ(recorder.messages.size(), 1u);
-  EXPECT_EQ(recorder.messages[0].text, "Program Will Now Close.");
-  EXPECT_EQ(recorder.messages[0].caption, "Error");
-  EXPECT_EQ(recorder.messages[0].icon, MB_ICONSTOP);
+// Without an options file the game asks for 1024 x 768 full screen, which the test display
+// cannot switch to: the player is asked, and only "no" closes the game.
+TEST(Program, AFullScreenModeThatCannotBeHadAsksForAWindow) {
+  for (bool answer : {true, false}) {
+    MessageRecorder recorder(answer);
+    ScriptedRun run;
+    std::remove(run.dir().file("options.zop").c_str());
+    int fullscreen = -1;
+    run.at(3, [&] { fullscreen = fullscreenActive; });
+    run.closeWindow(4);
+    EXPECT_EQ(run.run(300), 0);
+    ASSERT_EQ(recorder.questions.size(), 1u);
+    EXPECT_EQ(recorder.questions[0].text, "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?");
+    EXPECT_EQ(recorder.questions[0].caption, "GL Window");
+    EXPECT_TRUE(recorder.questions[0].safeAnswer) << "windowed mode is what keeps the game going";
+    if (answer) {
+      EXPECT_EQ(fullscreen, 0);
+      EXPECT_EQ(run.passes, 4);
+      EXPECT_TRUE(recorder.messages.empty());
+      continue;
+    }
+    EXPECT_EQ(run.passes, 0);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Program Will Now Close.");
+    EXPECT_EQ(recorder.messages[0].caption, "Error");
+    EXPECT_EQ(recorder.messages[0].icon, MB_ICONSTOP);
+  }
 }
 
 TEST(Program, WindowCreationFailuresShowTheirMessageAndEndNormally) {

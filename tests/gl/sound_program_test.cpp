@@ -1,6 +1,5 @@
-// Sound in whole-program runs: with no sound card the program starts, plays and quits as ever,
-// silently; with a device (OpenAL Soft's loopback) the start-up loads every sound of the data
-// folder and the game's calls are heard from where the camera is.
+// Sound in whole-program runs (every other run here has no sound card): with OpenAL Soft's
+// loopback device the start-up loads every sound and the game is heard from the camera.
 #define AL_ALEXT_PROTOTYPES
 #include <AL/alext.h>
 
@@ -19,7 +18,6 @@
 #include "rig/scripted_run.h"
 
 namespace {
-ALCdevice *OpenNothing() { return nullptr; }
 ALCdevice *OpenLoopback() { return alcLoopbackOpenDeviceSOFT(nullptr); }
 const ALCint kMono22k[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_MONO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
                            ALC_FREQUENCY, 22050, 0};
@@ -64,28 +62,6 @@ struct DeviceSeam {
   taudiodevicesource saved = audioDeviceSource;
 };
 }  // namespace
-
-TEST(SoundProgram, WithoutASoundCardTheProgramRunsAndQuitsSilently) {
-  MessageRecorder recorder;
-  DeviceSeam seam({OpenNothing, nullptr});
-  ScriptedRun run;
-  bool checked = false;
-  run.at(3, [&] {
-    EXPECT_EQ(audioDevice, nullptr);
-    EXPECT_EQ(soundBuffers, std::vector<uint32_t>(6, 0));
-    EXPECT_EQ(soundListener, &CameraPos);
-    ASSERT_FALSE(weaponSounds[0].empty());
-    EXPECT_EQ(weaponSounds[0], std::vector<uint32_t>(weaponSounds[0].size(), 0));
-    PlayLikeTheGame();
-    StopAllSounds();
-    checked = true;
-  });
-  run.closeWindow(6);
-  EXPECT_EQ(run.run(300), 0);
-  EXPECT_TRUE(checked);
-  EXPECT_TRUE(recorder.messages.empty());
-  EXPECT_TRUE(soundBuffers.empty()) << "the bank was not shut down";
-}
 
 TEST(SoundProgram, StartUpLoadsEverySoundAndTheGameIsHeardFromTheCamera) {
   MessageRecorder recorder;
@@ -165,5 +141,8 @@ TEST(SoundProgram, EveryWayAGameEndsStopsItsSounds) {
     EXPECT_GT(inGame, 0.005) << way.name << ": the helicopter is heard in the game";
     EXPECT_GE(heardAtTeardown, 0) << way.name;
     EXPECT_LT(heardAtTeardown, 0.0005) << way.name << ": the game's sounds go on after it";
+    if (std::string(way.name) == "pause menu's quit") {
+      EXPECT_LT(run.passes, ENDS + 15) << "quit did not end the program";
+    }
   }
 }

@@ -86,18 +86,10 @@ double Median(std::vector<int> v) {
 }  // namespace
 
 TEST(Glyphs, IndexOfEveryCharacterClass) {
-  EXPECT_EQ(GlyphIndex('a'), 0);
-  EXPECT_EQ(GlyphIndex('z'), 25);
-  EXPECT_EQ(GlyphIndex('0'), 26);
-  EXPECT_EQ(GlyphIndex('9'), 35);
-  EXPECT_EQ(GlyphIndex(' '), 36);
-  EXPECT_EQ(GlyphIndex('.'), 37);
-  EXPECT_EQ(GlyphIndex('!'), 38);
-  EXPECT_EQ(GlyphIndex('?'), 39);
-  EXPECT_EQ(GlyphIndex('+'), 40);
-  EXPECT_EQ(GlyphIndex('-'), 41);
-  EXPECT_EQ(GlyphIndex(':'), 36);  // a colon draws as a blank
-  EXPECT_EQ(GlyphIndex(10), 244);  // other bytes wrap modulo 256
+  // A colon draws as a blank; other bytes wrap modulo 256.
+  const std::pair<char, int> table[] = {{'a', 0},  {'z', 25}, {'0', 26}, {'9', 35}, {' ', 36}, {'.', 37},
+                                        {'!', 38}, {'?', 39}, {'+', 40}, {'-', 41}, {':', 36}, {10, 244}};
+  for (auto [c, index] : table) EXPECT_EQ(GlyphIndex(c), index) << int(c);
 }
 
 TEST(MouseMapping, WindowWidthSpansTenUnitsOnBothAxes) {

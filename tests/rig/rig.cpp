@@ -124,6 +124,12 @@ std::string ScreenshotDir() {
   return dir;
 }
 
+std::vector<uint8_t> FileBytes(const std::string &path) {
+  std::vector<uint8_t> b;
+  ReadFileBytes(path, b);
+  return b;
+}
+
 std::string BuiltDataDir() { return REDSIEGE_DATA_DIR; }
 std::string TestDataDir() { return REDSIEGE_TEST_DATA; }
 

@@ -79,6 +79,9 @@ void WorldToPixel(double x, double y, int height, int &px, int &py);
 bool SaveScreenshot(const std::string &path, int width, int height);
 bool SavePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height);
 
+// A whole file's bytes (none when it cannot be read).
+std::vector<uint8_t> FileBytes(const std::string &path);
+
 // Where tests put screenshots for people to look at.
 std::string ScreenshotDir();
 // The compiled data folder of this build.

@@ -53,6 +53,11 @@ int TypeDigits(ScriptedRun &run, int pass, double x, double y, int erase, const 
   return pass;
 }
 
+void BeginGame(ScriptedRun &run, double typeY) {
+  ClickAt(run, 4, 0, 1.0);
+  ClickAt(run, 8, 0, typeY);
+}
+
 void HoldKey(ScriptedRun &run, int pass, int scancode) {
   run.at(pass, [scancode] { PushKeyNow(scancode, true); });
 }

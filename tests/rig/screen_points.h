@@ -18,5 +18,8 @@ void ClickAt(ScriptedRun &run, int pass, double x, double y);
 int TypeDigits(ScriptedRun &run, int pass, double x, double y, int erase, const std::string &digits);
 // Presses a key at the given pass and keeps it down (no release).
 void HoldKey(ScriptedRun &run, int pass, int scancode);
+// Main menu "Begin" at pass 4, then at pass 8 the game type whose button stands at line y
+// (1.4 the short game, 0.7 the rescue, -0.1 the endless one).
+void BeginGame(ScriptedRun &run, double typeY = 1.4);
 // Dark pixels of the run's last screenshot inside the screen-plane rectangle.
 int InkIn(const ScriptedRun &run, const std::vector<uint8_t> &rgb, double x0, double y0, double x1, double y1);

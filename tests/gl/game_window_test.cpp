@@ -1,0 +1,128 @@
+// The game inside the real screen loops, for what only the window shows: each game type's first
+// day banner, the pause menu, days rushed with Insert leaving no GL objects behind, and a game
+// that cannot start for want of its data.
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <filesystem>
+#include <map>
+
+#include "game/state.h"
+#include "platform/window.h"
+#include "rig/screen_points.h"
+
+namespace {
+// The day transition of day 1 lasts 2 s of 13 ms frames; the game's own frames follow it.
+constexpr int GAME_PASS = 180;
+
+// Live GL names up to a bound no run comes near: what the days made and did not give back.
+int LiveNames(GLboolean (*live)(GLuint)) {
+  int n = 0;
+  for (GLuint name = 1; name < 4000; ++name) n += live(name) ? 1 : 0;
+  return n;
+}
+}  // namespace
+
+TEST(GameWindow, EachGameTypeBeginsDayOneBehindItsBanner) {
+  struct Type {
+    double y;
+    int helpLow;  // the helicopter's day: 2-4 short, 7-9 rescue, never (negative) endless
+  };
+  for (Type type : {Type{1.4, 2}, Type{0.7, 7}, Type{-0.1, -10}}) {
+    MessageRecorder recorder;
+    ScriptedRun run;
+    BeginGame(run, type.y);
+    int bannerInk = 0, dayDuringBanner = 0;
+    Rgb veilCorner{};
+    run.screenshot(60, "day_banner");
+    run.at(60, [&] {
+      for (int x = 410; x < 614; ++x) {
+        Rgb p = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, x, 384);
+        if (p.b > p.r + 15 && p.r > 50) ++bannerInk;  // (0.4, 0.4, 0.6) on black
+      }
+      veilCorner = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, 20, 20);
+      dayDuringBanner = Game.dayNumber;
+    });
+    int32_t helpDay = 0;
+    run.at(GAME_PASS, [&] { helpDay = Game.helpDay; });
+    run.closeWindow(GAME_PASS + 2);
+    EXPECT_EQ(run.run(400), 0);
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(dayDuringBanner, 1);
+    EXPECT_LT(veilCorner.r + veilCorner.g + veilCorner.b, 10) << "the veil is black before the day shows";
+    EXPECT_GT(bannerInk, 20) << "no \"day 1\" across the middle of the veil";
+    EXPECT_GE(helpDay, type.helpLow);
+    EXPECT_LE(helpDay, type.helpLow + 2);
+  }
+}
+
+// One endless game: paused (the clock stands under the menu), resumed, then four days rushed
+// with Insert while the world is rebuilt each dawn, and back to the main menu.
+TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  BeginGame(run, -0.1);
+  double clockAtPause = -1, clockUnderMenu = -2, clockResumed = -1;
+  int pauseInk = 0;
+  run.key(GAME_PASS, SDL_SCANCODE_ESCAPE);
+  run.at(GAME_PASS + 2, [&] { clockAtPause = Game.timeOfDay; });
+  run.screenshot(GAME_PASS + 20, "pause_menu");
+  run.at(GAME_PASS + 20, [&] {
+    clockUnderMenu = Game.timeOfDay;
+    for (double y : {1.0, 0.4, 0.1}) pauseInk += InkIn(run, run.lastPixels, -1, y - 0.12, 1, y + 0.12) > 150;
+  });
+  ClickAt(run, GAME_PASS + 22, 0, 1.0);  // resume
+  run.at(GAME_PASS + 40, [&] { clockResumed = Game.timeOfDay; });
+  HoldKey(run, GAME_PASS + 42, SDL_SCANCODE_INSERT);
+  std::map<int, std::pair<int, int>> namesByDay;  // lists and textures alive late in each day
+  int leftAt = 0;  // the pass day 5 came
+  for (int p = GAME_PASS + 42; p < 3000; ++p)
+    run.at(p, [&, p] {
+      if (!leftAt) {
+        Game.playerDamage = 0;  // nobody defends: the nights must not end the game
+        if (p % 10 == 0) namesByDay[Game.dayNumber] = {LiveNames(glIsList), LiveNames(glIsTexture)};
+        if (Game.dayNumber >= 5) leftAt = p, PushKeyNow(SDL_SCANCODE_INSERT, false);
+        return;
+      }
+      // Past day 5's banner: the pause menu's "main menu", then the main menu's "quit".
+      if (p == leftAt + 200) PushKeyNow(SDL_SCANCODE_ESCAPE, true);
+      if (p == leftAt + 202) PushKeyNow(SDL_SCANCODE_ESCAPE, false);
+      if (p == leftAt + 210 || p == leftAt + 211) PushMouseNow(0, 0.4, p == leftAt + 210);
+      if (p == leftAt + 220 || p == leftAt + 221) PushMouseNow(0, -0.7, p == leftAt + 220);
+    });
+  EXPECT_EQ(run.run(3100), 0);
+  EXPECT_TRUE(recorder.messages.empty());
+  EXPECT_DOUBLE_EQ(clockAtPause, clockUnderMenu) << "time ran on under the pause menu";
+  EXPECT_EQ(pauseInk, 3) << "resume, main menu and quit";
+  EXPECT_GT(clockResumed, clockUnderMenu);
+  ASSERT_GT(leftAt, 0) << "Insert did not bring day 5";
+  EXPECT_LT(run.passes, leftAt + 230) << "main menu and quit did not end the program";
+  ASSERT_TRUE(namesByDay.count(2) && namesByDay.count(4));
+  EXPECT_EQ(namesByDay[4], namesByDay[2]) << "display lists, textures";
+  EXPECT_GT(namesByDay[2].first, 20) << "the tiles and skyline are display lists";
+}
+
+TEST(GameWindow, AGameLackingItsFigureOrAKindOfPieceDoesNotStartAndTheMenuStaysUsable) {
+  struct Lack {
+    std::vector<std::string> files;  // taken from the data folder
+    std::vector<std::string> named;  // in the message
+  };
+  const Lack lacks[] = {
+      {{"guys/standard.guy"}, {"guys/standard.guy"}},
+      {{"animations/jumpb2.ani"}, {"animations/jumpb2.ani"}},
+      {{"weapons.wep"}, {"weapons.wep"}},
+      {{"zombie levels/base_compound.zmd", "zombie levels/base_station.zcg"}, {"zombie levels", "base"}},
+  };
+  for (const Lack &lack : lacks) {
+    MessageRecorder recorder;
+    ScriptedRun run;
+    for (const std::string &file : lack.files) std::filesystem::remove(run.dir().file(file));
+    BeginGame(run);
+    ClickAt(run, 20, 0, -0.7);  // quit from the main menu
+    EXPECT_EQ(run.run(300), 0);
+    EXPECT_LT(run.passes, 30) << lack.files[0];
+    ASSERT_EQ(recorder.messages.size(), 1u) << lack.files[0];
+    for (const std::string &word : lack.named)
+      EXPECT_NE(recorder.messages[0].text.find(word), std::string::npos) << recorder.messages[0].text;
+  }
+}
