@@ -1,0 +1,130 @@
+// The game's frame as the window runs it: drawing changes nothing of the game, and a shot's
+// muzzle flash is in the picture of the frame that fires it.
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "base/files.h"
+#include "game/effects.h"
+#include "game/frame.h"
+#include "game/objects.h"
+#include "game/runner.h"
+#include "game/state.h"
+#include "persist/options.h"
+#include "platform/window.h"
+#include "rig/rig.h"
+#include "view/load.h"
+#include "view/view.h"
+#include "world/terrain.h"
+
+namespace {
+// The window's hooks without the banner's screen loop.
+const tframehooks drawn = {[](bool built) {
+                             if (built) buildtilelists(), buildskyline();
+                           },
+                           [] {
+                             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                             glDisable(GL_DEPTH_TEST);
+                             glEnable(GL_TEXTURE_2D);
+                             RenderWorld();
+                           },
+                           [] {
+                             ApplyCamera();
+                             DrawGrenades();
+                           },
+                           DrawNewFlashes};
+
+// A game stepped the same way every time: running right and back, aiming round, firing.
+tframeinput Input(int frame) {
+  const uint16_t run = (frame / 90) % 2 ? ACTION_LEFT : ACTION_RIGHT;
+  const uint16_t fire = frame % 20 < 10 ? ACTION_FIRE : 0;
+  const uint16_t rush = frame < 40 ? ACTION_RUSH : 0;  // on into day 2, then a day played
+  return {0.015, static_cast<uint16_t>(run | fire | rush), fire, {2.5, 0.3 * (frame % 7) - 0.9}};
+}
+
+struct Outcome {
+  int day, kills;
+  double supplies, x, y;
+  uint32_t random;
+  size_t zombies;
+};
+
+Outcome Play(const tframehooks &hooks, int frames) {
+  for (int i = 0; i < frames; ++i) GameFrame(Input(i), hooks);
+  return {Game.dayNumber, Game.kills, Game.supplies, Player.body.pos.x, Player.body.pos.y, randomState,
+          enemies.size()};
+}
+
+class GameFrame_ : public GlTest {
+ protected:
+  void SetUp() override {
+    width = 512, height = 384;
+    GlTest::SetUp();
+    saved = baseDirectory, savedOptions = Options;
+    baseDirectory = BuiltDataDir();
+    Options.particlesOff = Options.shadowsOff = 0;
+  }
+  void TearDown() override {
+    ForgetContextObjects();
+    baseDirectory = saved, Options = savedOptions;
+    GlTest::TearDown();
+  }
+  std::string saved;
+  toptions savedOptions;
+};
+
+// The darkest pixel along the first stretch of each line of the muzzle flashes just made.
+int DarkestOnTheMuzzleFlash(int width, int height) {
+  const auto pixels = ReadPixelsRGB(width, height);
+  ApplyCamera();
+  int darkest = 3 * 255;
+  for (const tflash &f : flashes) {
+    if (!f.active || f.blast) continue;
+    for (int k = 0; k < f.lineCount; ++k)
+      for (double along = 0; along <= 0.15; along += 0.01) {
+        const tvector p = f.lines[k].from + (f.lines[k].to - f.lines[k].from) * along;
+        int x, y;
+        WorldToPixel(p.x, p.y, height, x, y);
+        const Rgb c = PixelAt(pixels, width, height, x, y);
+        darkest = std::min(darkest, c.r + c.g + c.b);
+      }
+  }
+  return darkest;
+}
+}  // namespace
+
+TEST_F(GameFrame_, DrawnOrNotAndWithParticlesOrNotTheGameIsTheSame) {
+  ASSERT_EQ(LoadGameData(), "");
+  Game.helpDay = HELP_BASE[0];
+  SetupGame(5, drawn);
+  const Outcome seen = Play(drawn, 400);
+  Options.particlesOff = 1;
+  ASSERT_EQ(StartHeadlessGame(5, HELP_BASE[0]), "");
+  const Outcome headless = Play({}, 400);
+  EXPECT_EQ(seen.day, 2);
+  EXPECT_GT(seen.zombies, 0u);
+  EXPECT_EQ(seen.day, headless.day);
+  EXPECT_EQ(seen.kills, headless.kills);
+  EXPECT_EQ(seen.supplies, headless.supplies);
+  EXPECT_EQ(seen.x, headless.x);
+  EXPECT_EQ(seen.y, headless.y);
+  EXPECT_EQ(seen.random, headless.random);
+  EXPECT_EQ(seen.zombies, headless.zombies);
+}
+
+TEST_F(GameFrame_, AShotsMuzzleFlashIsInThePictureOfItsFrame) {
+  ASSERT_EQ(LoadGameData(), "");
+  SetupGame(3, drawn);
+  Game.timeOfDay = 0.3;  // noon: black flash lines over the sunlit air
+  int frame = 0;
+  for (; frame < 200 && Player.weaponSlots[Player.activeSlot].clip <= 0; ++frame)
+    GameFrame({0.015, 0, 0, {2.5, 0.3}}, drawn);  // the first clip loads
+  const int clip = Player.weaponSlots[Player.activeSlot].clip;
+  GameFrame({0.015, ACTION_FIRE, ACTION_FIRE, {2.5, 0.3}}, drawn);
+  ASSERT_EQ(Player.weaponSlots[Player.activeSlot].clip, clip - 1) << "the shot was fired";
+  EXPECT_LT(DarkestOnTheMuzzleFlash(width, height), 60) << "no muzzle flash on the frame of the shot";
+  SaveScreenshot(ScreenshotDir() + "/muzzle_flash.png", width, height);
+  // The world alone, as the frame before drew it, has no flash there.
+  drawn.drawWorld();
+  EXPECT_GT(DarkestOnTheMuzzleFlash(width, height), 200);
+}
