@@ -7,7 +7,6 @@
 #include "platform/message.h"
 
 namespace {
-
 // Removes an environment variable for the scope, putting it back after.
 struct Unset {
   explicit Unset(const char *name) : name(name) {
@@ -20,21 +19,17 @@ struct Unset {
   const char *name;
   std::optional<std::string> saved;
 };
-
 }  // namespace
 
 TEST(MessageBoxes, WithoutADisplayTheyGoToStandardErrorAndQuestionsTakeTheSafeAnswer) {
-  ASSERT_EQ(messageHandler, nullptr);
-  ASSERT_EQ(yesNoHandler, nullptr);
+  ASSERT_TRUE(messageHandler == nullptr && yesNoHandler == nullptr);
   Unset x("DISPLAY"), wayland("WAYLAND_DISPLAY");
   testing::internal::CaptureStderr();
   ShowMessage("Error opening textures/x.bmp", "BMP Unit", MB_ICONEXCLAMATION);
-  const bool windowed = AskYesNo("Use Windowed Mode Instead?", "GL Window", true);
-  const bool overwrite = AskYesNo("Replace the saved scores?", "Scores", false);
+  EXPECT_TRUE(AskYesNo("Use Windowed Mode Instead?", "GL Window", true));
+  EXPECT_FALSE(AskYesNo("Replace the saved scores?", "Scores", false));
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(windowed);
-  EXPECT_FALSE(overwrite);
-  EXPECT_NE(err.find("BMP Unit: Error opening textures/x.bmp\n"), std::string::npos) << err;
-  EXPECT_NE(err.find("GL Window: Use Windowed Mode Instead? Yes"), std::string::npos) << err;
-  EXPECT_NE(err.find("Scores: Replace the saved scores? No"), std::string::npos) << err;
+  for (const char *said : {"BMP Unit: Error opening textures/x.bmp\n", "GL Window: Use Windowed Mode Instead? Yes",
+                           "Scores: Replace the saved scores? No"})
+    EXPECT_NE(err.find(said), std::string::npos) << err;
 }

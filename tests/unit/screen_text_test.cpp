@@ -1,6 +1,8 @@
-// The instructions and credits texts: reading, pages, and the checks their sources must pass;
-// and the key names the options screen shows.
+// The instructions and credits texts: reading, pages, and the checks their sources must pass; and the key names the
+// options screen shows.
 #include <gtest/gtest.h>
+
+#include <cctype>
 
 #include "app/key_names.h"
 #include "app/text_pages.h"
@@ -9,13 +11,15 @@
 #include "rig/rig.h"
 
 namespace {
-std::vector<std::string> Lines(const std::string &text, size_t max = 48) {
+using Lines = std::vector<std::string>;
+
+Lines Read(const std::string &text) {
   TempDir dir;
   dir.write("t.txt", text);
-  return ReadTextLines(dir.file("t.txt"), max);
+  return ReadTextLines(dir.file("t.txt"), 48);
 }
 
-std::string Complaint(const std::string &text, size_t max, bool paged) {
+std::string Complaint(const std::string &text, size_t max = 48, bool paged = true) {
   try {
     CheckScreenText("dir/t.txt", text, max, paged);
   } catch (const SourceError &e) {
@@ -26,60 +30,56 @@ std::string Complaint(const std::string &text, size_t max, bool paged) {
 }  // namespace
 
 TEST(TextPages, LinesAreCutAndLineEndsOfEitherKindRead) {
-  EXPECT_EQ(Lines("ab\r\ncd\n\nef"), (std::vector<std::string>{"ab", "cd", "", "ef"}));
-  EXPECT_EQ(Lines("ab\n"), (std::vector<std::string>{"ab"}));
-  EXPECT_EQ(Lines(std::string(60, 'x') + "\ny", 48), (std::vector<std::string>{std::string(48, 'x'), "y"}));
+  EXPECT_EQ(Read("ab\r\ncd\n\nef"), (Lines{"ab", "cd", "", "ef"}));
+  EXPECT_EQ(Read("ab\n"), (Lines{"ab"}));
+  EXPECT_EQ(Read(std::string(60, 'x') + "\ny"), (Lines{std::string(48, 'x'), "y"}));
   EXPECT_TRUE(ReadTextLines("/nonexistent/instructions.txt", 48).empty());
 }
 
 TEST(TextPages, PagesStartAtTheirBreaks) {
   // No break: one unlabelled page of everything.
-  std::vector<std::string> plain = {"a", "b", "c"};
-  EXPECT_TRUE(PageStarts(plain).empty());
-  tpagelines all = PageLines(plain, {}, 0);
-  EXPECT_EQ(all.first, 0);
-  EXPECT_EQ(all.last, 2);
-
+  EXPECT_TRUE(PageStarts({"a", "b", "c"}).empty());
+  tpagelines all = PageLines({"a", "b", "c"}, {}, 0);
+  EXPECT_TRUE(all.first == 0 && all.last == 2);
   // Three breaks from the first line: three pages, each ending on the next break.
-  std::vector<std::string> three = {"&", "one", "&", "two", "2b", "&", "three"};
+  Lines three = {"&", "one", "&", "two", "2b", "&", "three"};
   std::vector<int> starts = PageStarts(three);
   EXPECT_EQ(starts, (std::vector<int>{0, 2, 5}));
-  EXPECT_EQ(PageLines(three, starts, 1).first, 2);
-  EXPECT_EQ(PageLines(three, starts, 1).last, 5);
+  EXPECT_TRUE(PageLines(three, starts, 1).first == 2 && PageLines(three, starts, 1).last == 5);
   EXPECT_EQ(PageLines(three, starts, 2).last, 6);
-
   // Text before the first break is a page of its own rather than lost; blank lines there are not.
-  std::vector<std::string> preface = {"hello", "&", "next"};
-  EXPECT_EQ(PageStarts(preface), (std::vector<int>{-1, 1}));
-  EXPECT_EQ(PageLines(preface, PageStarts(preface), 0).first, -1);
-  EXPECT_EQ(PageStarts(std::vector<std::string>{"", "  ", "&", "x"}), (std::vector<int>{2}));
+  EXPECT_EQ(PageStarts({"hello", "&", "next"}), (std::vector<int>{-1, 1}));
+  EXPECT_EQ(PageLines({"hello", "&", "next"}, {-1, 1}, 0).first, -1);
+  EXPECT_EQ(PageStarts({"", "  ", "&", "x"}), (std::vector<int>{2}));
 }
 
 TEST(ScreenTextSource, RefusesWhatTheScreensCannotShowByFileAndLine) {
   EXPECT_EQ(CheckScreenText("t", "&\r\nhello.\n&\nworld!\n", 48, true), "&\nhello.\n&\nworld!\n");
-  EXPECT_EQ(Complaint("fine\nNot fine\n", 48, false).substr(0, 12), "dir/t.txt:2:");
-  EXPECT_NE(Complaint("fine\nNot fine\n", 48, false).find("'N' cannot be drawn"), std::string::npos);
-  EXPECT_NE(Complaint("tab\there\n", 48, false).find("dir/t.txt:1: byte 9"), std::string::npos);
-  EXPECT_NE(Complaint("a & b\n", 48, true).find(":1: '&'"), std::string::npos);  // only a whole line breaks
-  EXPECT_NE(Complaint(std::string(36, 'a'), 35, false).find(":1: line is 36 characters long; 35 fit"),
-            std::string::npos);
-  EXPECT_EQ(Complaint(std::string(35, 'a'), 35, false), "(accepted)");
-  // Fourteen rows fit under a page's label; trailing blank lines take none.
-  std::string fourteen = "&\n";
+  std::string fourteen = "&\n";  // fourteen rows fit under a page's label; trailing blank lines take none
   for (int i = 0; i < 14; ++i) fourteen += "row\n";
-  EXPECT_EQ(Complaint(fourteen + "\n\n&\nmore\n", 48, true), "(accepted)");
-  EXPECT_NE(Complaint(fourteen + "row15\n", 48, true).find(":16: below the page"), std::string::npos);
-  EXPECT_NE(Complaint("&\nx\n&\n\n&\ny\n", 48, true).find(":3: this page break starts an empty page"),
-            std::string::npos);
-  EXPECT_NE(Complaint("&\nx\n&\n", 48, true).find(":3:"), std::string::npos);
-  // Credits are not paged: a line "&" there is a character the font cannot draw.
-  EXPECT_NE(Complaint("&\n", 35, false).find(":1:"), std::string::npos);
+  const struct {
+    std::string text;
+    size_t max;
+    bool paged;
+    const char *said;
+  } cases[] = {
+      {"fine\nNot fine\n", 48, false, "dir/t.txt:2: 'N' cannot be drawn"},
+      {"tab\there\n", 48, false, "dir/t.txt:1: byte 9"},
+      {"a & b\n", 48, true, "dir/t.txt:1: '&'"},  // only a whole line breaks
+      {std::string(36, 'a'), 35, false, "dir/t.txt:1: line is 36 characters long; 35 fit"},
+      {std::string(35, 'a'), 35, false, "(accepted)"},
+      {fourteen + "\n\n&\nmore\n", 48, true, "(accepted)"},
+      {fourteen + "row15\n", 48, true, "dir/t.txt:16: below the page"},
+      {"&\nx\n&\n\n&\ny\n", 48, true, "dir/t.txt:3: this page break starts an empty page"},
+      {"&\nx\n&\n", 48, true, "dir/t.txt:3:"},
+      {"&\n", 35, false, "dir/t.txt:1:"},  // credits are not paged: "&" is a character the font lacks
+  };
+  for (const auto &c : cases) EXPECT_EQ(Complaint(c.text, c.max, c.paged).find(c.said), 0u) << c.text;
 }
 
 TEST(KeyNames, EveryBindableKeyHasADrawableName) {
   EXPECT_EQ(KeyName('A'), "a");
   EXPECT_EQ(KeyName(0), "none");  // a binding no key can press
   for (int k = 0; k < 256; ++k)
-    for (char c : KeyName(static_cast<uint8_t>(k)))
-      EXPECT_TRUE((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) << k;
+    for (char c : KeyName(static_cast<uint8_t>(k))) EXPECT_TRUE(std::isalnum(c) && !std::isupper(c)) << k;
 }

@@ -1,3 +1,4 @@
+// The picture decoders: the pixels they hand on, and the files they refuse with the game's words.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,21 +10,15 @@
 
 namespace {
 using Bytes = std::vector<uint8_t>;
-
-Bytes Cat(Bytes a, const Bytes &b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
+using Decoder = decltype(&DecodeTarga);
 
 Bytes Tga(int type, int bits, int width, int height, const Bytes &data, int mapType = 0, int idLength = 0) {
-  Bytes h(18, 0);
-  h[0] = static_cast<uint8_t>(idLength);
-  h[1] = static_cast<uint8_t>(mapType);
-  h[2] = static_cast<uint8_t>(type);
+  Bytes h = {
+      uint8_t(idLength), uint8_t(mapType), uint8_t(type), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(bits), 0};
   PutU16(&h[12], static_cast<uint16_t>(width));
   PutU16(&h[14], static_cast<uint16_t>(height));
-  h[16] = static_cast<uint8_t>(bits);
-  return Cat(h, data);
+  h.insert(h.end(), data.begin(), data.end());
+  return h;
 }
 
 // A BMP; `data` is the pixel data exactly as stored (padding included).
@@ -40,7 +35,8 @@ Bytes Bmp(int32_t width, int32_t height, const Bytes &data, int bitCount = 24, u
   PutU16(&h[28], static_cast<uint16_t>(bitCount));
   PutU32(&h[34], imageSize);
   PutU32(&h[46], coloursUsed);
-  return Cat(h, data);
+  h.insert(h.end(), data.begin(), data.end());
+  return h;
 }
 
 // Encodes top-down rows of 1 (grey) or 3 (RGB) components.
@@ -71,7 +67,7 @@ Bytes EncodeJpeg(int width, int height, int components, const Bytes &pixels) {
 }
 
 // Decodes a file that must load and returns its pixels.
-Bytes Pixels(decltype(&DecodeTarga) decode, const Bytes &file, int bytesPerPixel) {
+Bytes Pixels(Decoder decode, const Bytes &file, int bytesPerPixel) {
   DecodedImage img;
   DecodeError err;
   EXPECT_TRUE(decode("f", file.data(), file.size(), img, err)) << err.message;
@@ -80,17 +76,13 @@ Bytes Pixels(decltype(&DecodeTarga) decode, const Bytes &file, int bytesPerPixel
   return img.pixels;
 }
 
-struct Refusal {
-  Bytes file;
-  std::string message;
-};
-
-void ExpectRefused(decltype(&DecodeTarga) decode, const std::vector<Refusal> &cases, const std::string &caption) {
+void ExpectRefused(Decoder decode, const std::vector<std::pair<Bytes, std::string>> &cases,
+                   const std::string &caption) {
   for (size_t i = 0; i < cases.size(); ++i) {
     DecodedImage img;
     DecodeError err;
-    EXPECT_FALSE(decode("f", cases[i].file.data(), cases[i].file.size(), img, err)) << "case " << i;
-    EXPECT_EQ(err.message, cases[i].message) << "case " << i;
+    EXPECT_FALSE(decode("f", cases[i].first.data(), cases[i].first.size(), img, err)) << "case " << i;
+    EXPECT_EQ(err.message, cases[i].second) << "case " << i;
     EXPECT_EQ(err.caption, caption) << "case " << i;
   }
 }
@@ -100,43 +92,48 @@ bool Near(int a, int b) { return std::abs(a - b) <= 6; }
 
 TEST(Targa, DecodesUncompressedAndRunLengthPictures) {
   // BGR swapped to RGB; stored rows handed on first to last whatever the origin bit says.
-  Bytes file = Tga(2, 24, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
-  file[17] = 0x20;
-  EXPECT_EQ(Pixels(DecodeTarga, file, 3), (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
-  // 32-bit keeps its alpha; a filled-in image-ID field is skipped, not read as pixels.
-  EXPECT_EQ(Pixels(DecodeTarga, Tga(2, 32, 1, 2, {10, 20, 30, 40, 50, 60, 70, 80}), 4),
-            (Bytes{30, 20, 10, 40, 70, 60, 50, 80}));
-  EXPECT_EQ(Pixels(DecodeTarga, Tga(2, 24, 1, 1, {0xee, 0xee, 0xee, 1, 2, 3}, 0, 3), 3), (Bytes{3, 2, 1}));
-
-  // A run of 4 crosses the first row's end, then a raw packet of 2.
-  EXPECT_EQ(Pixels(DecodeTarga, Tga(10, 24, 3, 2, {0x83, 1, 2, 3, 0x01, 4, 5, 6, 7, 8, 9}), 3),
-            (Bytes{3, 2, 1, 3, 2, 1, 3, 2, 1, 3, 2, 1, 6, 5, 4, 9, 8, 7}));
-  // The last packet is a run that fills the image to its very last pixel.
-  EXPECT_EQ(Pixels(DecodeTarga, Tga(10, 32, 2, 2, {0x00, 1, 2, 3, 4, 0x82, 5, 6, 7, 8}), 4),
-            (Bytes{3, 2, 1, 4, 7, 6, 5, 8, 7, 6, 5, 8, 7, 6, 5, 8}));
+  Bytes topLeft = Tga(2, 24, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+  topLeft[17] = 0x20;
+  const struct {
+    Bytes file;
+    int bpp;
+    Bytes expected;
+  } cases[] = {
+      {topLeft, 3, {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}},
+      // 32-bit keeps its alpha; a filled-in image-ID field is skipped, not read as pixels.
+      {Tga(2, 32, 1, 2, {10, 20, 30, 40, 50, 60, 70, 80}), 4, {30, 20, 10, 40, 70, 60, 50, 80}},
+      {Tga(2, 24, 1, 1, {0xee, 0xee, 0xee, 1, 2, 3}, 0, 3), 3, {3, 2, 1}},
+      // A run of 4 crosses the first row's end, then a raw packet of 2.
+      {Tga(10, 24, 3, 2, {0x83, 1, 2, 3, 0x01, 4, 5, 6, 7, 8, 9}),
+       3,
+       {3, 2, 1, 3, 2, 1, 3, 2, 1, 3, 2, 1, 6, 5, 4, 9, 8, 7}},
+      // The last packet is a run that fills the image to its very last pixel.
+      {Tga(10, 32, 2, 2, {0x00, 1, 2, 3, 4, 0x82, 5, 6, 7, 8}), 4, {3, 2, 1, 4, 7, 6, 5, 8, 7, 6, 5, 8, 7, 6, 5, 8}},
+  };
+  for (const auto &c : cases) EXPECT_EQ(Pixels(DecodeTarga, c.file, c.bpp), c.expected);
   // Two full 128-pixel runs.
   Bytes full = Pixels(DecodeTarga, Tga(10, 24, 16, 16, {0xff, 9, 8, 7, 0xff, 6, 5, 4}), 3);
   ASSERT_EQ(full.size(), 16u * 16 * 3);
-  EXPECT_EQ(full[127 * 3], 7);
-  EXPECT_EQ(full[128 * 3], 4);
+  EXPECT_TRUE(full[127 * 3] == 7 && full[128 * 3] == 4);
 }
 
 TEST(Targa, RefusesOtherKindsAndDamagedFiles) {
   const std::string name = "Couldn't load \"f\". ", unreadable = "Couldn't read file \"f\".";
+  const std::string depth = name + "Only 24 and 32 bit TGA files supported.",
+                    type = name + "Only 24 and 32bit TGA supported.";
   ExpectRefused(DecodeTarga,
-                {{Tga(2, 16, 1, 1, {0, 0}), name + "Only 24 and 32 bit TGA files supported."},
+                {{Tga(2, 16, 1, 1, {0, 0}), depth},
                  {Tga(2, 24, 1, 1, {0, 0, 0}, 1), name + "Colormapped TGA files not supported."},
-                 {Tga(3, 8, 1, 1, {0}), name + "Only 24 and 32bit TGA supported."},
-                 // The type is checked before the colour map.
-                 {Tga(9, 16, 1, 1, {}, 1), name + "Only 24 and 32bit TGA supported."},
+                 {Tga(3, 8, 1, 1, {0}), type},
+                 {Tga(9, 16, 1, 1, {}, 1), type},  // the type is checked before the colour map
                  // Depths that are not whole 3- or 4-byte pixels would not match the GL buffer.
-                 {Tga(2, 28, 1, 1, {0, 0, 0, 0}), name + "Only 24 and 32 bit TGA files supported."},
+                 {Tga(2, 28, 1, 1, {0, 0, 0, 0}), depth},
                  {Bytes(17, 0), unreadable},
                  {Tga(2, 24, 2, 2, Bytes(11, 0)), unreadable},  // one byte short
                  {Tga(10, 24, 9000, 1, {}), unreadable},
                  {Tga(2, 24, 1, 1, {1, 2, 3}, 0, 200), unreadable},  // ID field longer than the file
-                 // Packets that stop before the image is full: a short raw packet, a run missing
-                 // its pixel; and packets that would write past the image.
+                 // Packets that stop before the image is full: a short raw packet, a run missing its pixel; and packets
+                 // that would write past the image.
                  {Tga(10, 24, 2, 2, {0x03, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), unreadable},
                  {Tga(10, 24, 2, 2, {0x84, 1, 2, 3}), unreadable},
                  {Tga(10, 24, 2, 2, {0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x81, 1, 2, 3}), unreadable}},
@@ -144,16 +141,14 @@ TEST(Targa, RefusesOtherKindsAndDamagedFiles) {
 }
 
 TEST(Bitmap, PaddedRowsAreStrippedAndPixelsSwapped) {
-  // Width 2: 6 bytes of pixels and 2 of padding per row; rows stay bottom-up as stored.
-  Bytes data = {1, 2, 3, 4, 5, 6, 0xaa, 0xbb, 7, 8, 9, 10, 11, 12, 0xcc, 0xdd};
+  // Width 2: 6 bytes of pixels and 2 of padding per row; rows stay bottom-up as stored. The last row may lack its
+  // padding when the image-size field says so; colours-used bytes are skipped before the pixels.
+  const Bytes data = {1, 2, 3, 4, 5, 6, 0xaa, 0xbb, 7, 8, 9, 10, 11, 12, 0xcc, 0xdd};
   const Bytes expected = {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10};
   EXPECT_EQ(Pixels(DecodeBitmap, Bmp(2, 2, data), 3), expected);
-  // The last row may lack its padding when the image-size field says so.
-  data.resize(14);
-  EXPECT_EQ(Pixels(DecodeBitmap, Bmp(2, 2, data, 24, 14), 3), expected);
-  // Colours-used bytes are skipped before the pixels.
-  EXPECT_EQ(Pixels(DecodeBitmap, Bmp(4, 1, {0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 24, 0, 4), 3), expected);
-
+  EXPECT_EQ(Pixels(DecodeBitmap, Bmp(2, 2, Bytes(data.begin(), data.end() - 2), 24, 14), 3), expected);
+  EXPECT_EQ(Pixels(DecodeBitmap, Bmp(4, 1, {0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 24, 0, 4), 3),
+            expected);
   const std::string data_error = "Error reading bitmap data";
   ExpectRefused(DecodeBitmap,
                 {{Bmp(1, 1, {0, 0, 0, 0}, 8), "Couldn't load \"f\". Only 24 bit BMP files supported."},
@@ -169,13 +164,11 @@ TEST(Jpeg, DecodesToOpaqueRgbaAndRefusesDamage) {
   // 16x16: the top 8 rows red, the bottom 8 blue; the bottom row comes first.
   Bytes rgb(16 * 16 * 3);
   for (size_t i = 0; i < 16 * 16; ++i) {
-    bool top = i < 16 * 8;
-    rgb[3 * i] = top ? 220 : 20;
+    rgb[3 * i] = i < 16 * 8 ? 220 : 20;
     rgb[3 * i + 1] = 30;
-    rgb[3 * i + 2] = top ? 20 : 200;
+    rgb[3 * i + 2] = i < 16 * 8 ? 20 : 200;
   }
-  Bytes file = EncodeJpeg(16, 16, 3, rgb);
-  Bytes px = Pixels(DecodeJpeg, file, 4);
+  Bytes file = EncodeJpeg(16, 16, 3, rgb), px = Pixels(DecodeJpeg, file, 4);
   ASSERT_EQ(px.size(), 16u * 16 * 4);
   EXPECT_TRUE(Near(px[0], 20) && Near(px[2], 200)) << int(px[0]) << " " << int(px[2]);
   EXPECT_TRUE(Near(px[255 * 4], 220) && Near(px[255 * 4 + 2], 20));
@@ -184,9 +177,7 @@ TEST(Jpeg, DecodesToOpaqueRgbaAndRefusesDamage) {
   Bytes grey(8 * 8, 40);
   std::fill(grey.begin(), grey.begin() + 32, 180);
   Bytes g = Pixels(DecodeJpeg, EncodeJpeg(8, 8, 1, grey), 4);
-  EXPECT_TRUE(Near(g[0], 40) && g[0] == g[1] && g[0] == g[2]);
-  EXPECT_TRUE(Near(g[63 * 4], 180));
-
+  EXPECT_TRUE(Near(g[0], 40) && g[0] == g[1] && g[0] == g[2] && Near(g[63 * 4], 180));
   // libjpeg only warns about a cut-off file and pads it with grey; that still counts as failure.
   const std::string refused = "Couldn't load JPG - \"f\"";
   ExpectRefused(DecodeJpeg,
