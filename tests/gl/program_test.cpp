@@ -130,45 +130,42 @@ TEST(Program, MinimisedWindowDrawsNoFramesAndResizedWindowMapsTheMouse) {
 }
 
 // Without an options file the game asks for 1024 x 768 full screen, which the test display
-// cannot switch to: the player is asked, and only "no" closes the game.
-TEST(Program, AFullScreenModeThatCannotBeHadAsksForAWindow) {
-  for (bool answer : {true, false}) {
-    MessageRecorder recorder(answer);
+// cannot switch to: the player is asked, and only "no" closes the game. A window that cannot be
+// made at some step says so and ends the program normally.
+TEST(Program, AFullScreenModeThatCannotBeHadAsksAndAWindowThatCannotBeMadeSaysWhy) {
+  const struct {
+    int failStep;  // 0: none, the options file removed instead
+    bool answer;
+    int passes;
+    std::string message;  // "": none
+  } cases[] = {{0, true, 4, ""},
+               {0, false, 0, "Program Will Now Close."},
+               {1, true, 0, "Failed To Register The Window Class."},
+               {4, true, 0, "Cant't create a GL rendering context."},
+               {5, true, 0, "Cant't activate the GL rendering context."}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.failStep * 10 + c.answer);
+    MessageRecorder recorder(c.answer);
     ScriptedRun run;
-    std::remove(run.dir().file("options.zop").c_str());
+    if (!c.failStep) std::remove(run.dir().file("options.zop").c_str());
     int fullscreen = -1;
     run.at(3, [&] { fullscreen = fullscreenActive; });
     run.closeWindow(4);
-    EXPECT_EQ(run.run(300), 0);
-    ASSERT_EQ(recorder.questions.size(), 1u);
-    ExpectMessage(recorder.questions[0], "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?",
-                  "GL Window");
-    EXPECT_TRUE(recorder.questions[0].safeAnswer) << "windowed mode is what keeps the game going";
-    EXPECT_EQ(run.passes, answer ? 4 : 0);
-    if (answer) {
-      EXPECT_EQ(fullscreen, 0);
-      EXPECT_TRUE(recorder.messages.empty());
-      continue;
-    }
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    ExpectMessage(recorder.messages[0], "Program Will Now Close.", "Error");
-    EXPECT_EQ(recorder.messages[0].icon, MB_ICONSTOP);
-  }
-}
-
-TEST(Program, WindowCreationFailuresShowTheirMessageAndEndNormally) {
-  const std::pair<int, const char *> cases[] = {{1, "Failed To Register The Window Class."},
-                                                {4, "Cant't create a GL rendering context."},
-                                                {5, "Cant't activate the GL rendering context."}};
-  for (auto [step, message] : cases) {
-    MessageRecorder recorder;
-    ScriptedRun run;
-    failWindowStep = step;
+    failWindowStep = c.failStep;
     EXPECT_EQ(run.run(300), 0);
     failWindowStep = 0;
-    EXPECT_EQ(run.passes, 0);
-    ASSERT_EQ(recorder.messages.size(), 1u) << message;
-    ExpectMessage(recorder.messages[0], message, "Error");
+    EXPECT_EQ(run.passes, c.passes);
+    if (c.passes) EXPECT_EQ(fullscreen, 0);
+    ASSERT_EQ(recorder.questions.size(), c.failStep ? 0u : 1u);
+    if (!c.failStep) {
+      ExpectMessage(recorder.questions[0], "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?",
+                    "GL Window");
+      EXPECT_TRUE(recorder.questions[0].safeAnswer) << "windowed mode is what keeps the game going";
+    }
+    ASSERT_EQ(recorder.messages.size(), c.message.empty() ? 0u : 1u);
+    if (c.message.empty()) continue;
+    ExpectMessage(recorder.messages[0], c.message, "Error");
+    if (!c.failStep) EXPECT_EQ(recorder.messages[0].icon, MB_ICONSTOP);
   }
 }
 
