@@ -19,11 +19,7 @@ const char *const FILES[] = {"survivescores", "rescuescores", "hordescores", "sl
 void FinishGame(ScriptedRun &run, bool won) {
   run.at(3, [won] {
     Game = tgame{};
-    Game.dayNumber = 2;
-    Game.timeOfDay = 0.5;
-    Game.survivors = 3;
-    Game.supplies = 4.2;
-    Game.kills = 50;
+    Game.dayNumber = 2, Game.timeOfDay = 0.5, Game.survivors = 3, Game.supplies = 4.2, Game.kills = 50;
     keyDown['D'] = 1;  // still running right when the game ended: no 'd' in the name
     GameEndScreen(won);
   });
@@ -40,9 +36,8 @@ ScoreTable TableIn(const ScriptedRun &run, const char *name) {
 ScoreTable Unbeatable() {
   ScoreTable t = {};
   for (int i = 0; i < SCORE_ENTRIES; ++i) {
-    t.entries[i].nameLength = 3;
+    t.entries[i].nameLength = 3, t.entries[i].score = 1000000 - i;
     std::memcpy(t.entries[i].name, "pro", 3);
-    t.entries[i].score = 1000000 - i;
   }
   return t;
 }
@@ -59,10 +54,8 @@ TEST(GameEnd, ALostGameWithAHighScoreTakesTheTypedNameIntoItsTables) {
     EXPECT_GT(InkIn(run, run.lastPixels, -1.9, 0.9, 1.9, 1.1), 300) << "high score!";
   });
   int pass = 8;
-  for (int key : {SDL_SCANCODE_A, SDL_SCANCODE_N, SDL_SCANCODE_N, SDL_SCANCODE_BACKSPACE, SDL_SCANCODE_E}) {
-    run.key(pass, key);
-    pass += 2;
-  }
+  for (int key : {SDL_SCANCODE_A, SDL_SCANCODE_N, SDL_SCANCODE_N, SDL_SCANCODE_BACKSPACE, SDL_SCANCODE_E})
+    run.key(pass, key), pass += 2;
   run.screenshot(pass + 1, "game_end_name_typed");
   ClickAt(run, pass + 2, 0, DONE_Y);
   run.closeWindow(pass + 7);

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "game/objects.h"
-#include "game/state.h"
 #include "base/files.h"
 #include "base/vector.h"
+#include "game/objects.h"
+#include "game/state.h"
 #include "persist/options.h"
 #include "persist/scores.h"
 #include "platform/window.h"
@@ -19,12 +19,11 @@
 #include "rig/screen_points.h"
 
 namespace {
-// Keeps this pass's picture as the run's last screenshot and saves it for people to look at.
-void ShotPass(ScriptedRun &run, const std::string &name) {
-  run.shotWidth = clientWidth;
-  run.shotHeight = clientHeight;
-  run.lastPixels = ReadPixelsRGB(clientWidth, clientHeight);
-  SavePng(ScreenshotDir() + "/" + name + ".png", run.lastPixels, clientWidth, clientHeight);
+ScoreTable TableIn(const std::string &file) {
+  std::vector<uint8_t> b = FileBytes(file);
+  ScoreTable t = {};
+  EXPECT_TRUE(DecodeScoreTable(b.data(), b.size(), t)) << file;
+  return t;
 }
 
 // The nearest active zombie's position, or false when there is none.
@@ -54,15 +53,12 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
   const char *name = "hero";
   // A smaller window, the player's own setting: nothing here looks at fine detail, and the fill
   // is most of a frame's cost.
-  std::vector<uint8_t> shipped;
-  ReadFileBytes(install.data() + "/options.zop", shipped);
+  std::vector<uint8_t> shipped = FileBytes(install.data() + "/options.zop");
   toptions o = {};
   ASSERT_TRUE(DecodeOptions(shipped.data(), shipped.size(), o));
-  o.screenWidth = 640;
-  o.screenHeight = 480;
+  o.screenWidth = 640, o.screenHeight = 480;
   player.home.write("config/redsiege/options.zop", EncodeOptions(o));
-  ClickAt(run, 4, 0, 1.0);    // begin
-  ClickAt(run, 8, 0, -0.1);   // infinite: no helicopter will come
+  BeginGame(run, -0.1);  // the endless game: no helicopter will come
   for (int p = 12; p < MAX; ++p)
     run.at(p, [&, p] {
       switch (phase) {
@@ -71,14 +67,12 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
           still = Game.timeOfDay == lastClock ? still + 1 : 0;
           lastClock = Game.timeOfDay;
           if (Game.dayNumber >= 1 && still > 170) {
-            phase = NAMING;
-            phaseAt = p;
-            kills = Game.kills;
+            phase = NAMING, phaseAt = p, kills = Game.kills;
             return;
           }
           if (Game.dayNumber < 1) return;
           if (firstKill < 0 && Game.kills > 0) firstKill = p;
-          if (p == firstKill + 4) ShotPass(run, "played_fight");
+          if (p == firstKill + 4) run.shoot("played_fight");
           keyDown[45] = Game.dayNumber == 1 && Game.timeOfDay < 0.66;  // Insert: on to the night
           tvector z = {0, 0};
           bool target = NearestZombie(z) && std::fabs(z.x - Player.body.pos.x) < 3;
@@ -94,12 +88,11 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
         }
         case NAMING: {
           int step = p - phaseAt;
-          if (step == 1) ShotPass(run, "played_game_over");
-          int i = step / 2 - 1;
-          if (i >= 0 && i < static_cast<int>(std::strlen(name)))
-            PushKeyNow(SDL_SCANCODE_A + (name[i] - 'a'), step % 2 == 0);
-          if (i == static_cast<int>(std::strlen(name)) && step % 2 == 0) ShotPass(run, "played_name_typed");
-          if (i == static_cast<int>(std::strlen(name)) + 1) {
+          if (step == 1) run.shoot("played_game_over");
+          const int i = step / 2 - 1, n = static_cast<int>(std::strlen(name));
+          if (i >= 0 && i < n) PushKeyNow(SDL_SCANCODE_A + (name[i] - 'a'), step % 2 == 0);
+          if (i == n && step % 2 == 0) run.shoot("played_name_typed");
+          if (i == n + 1) {
             PushMouseNow(0, -0.7, step % 2 == 0);
             if (step % 2 == 1) phase = DONE_CLICKED, phaseAt = p;
           }
@@ -112,7 +105,7 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
         case SCORES:
           if (p - phaseAt == 3) redrawRequested = 1;  // the screen keeps a still picture otherwise
           if (p - phaseAt == 4) {
-            ShotPass(run, "played_high_scores");
+            run.shoot("played_high_scores");
             double x = -3.4 + 4 * 0.14;
             EXPECT_GT(InkIn(run, run.lastPixels, x, 1.12, x + 4 * 0.14, 1.28), 60) << "hero on the first line";
             PushMouseNow(0, -1.5, true);
@@ -125,21 +118,12 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
   EXPECT_EQ(run.run(MAX + 10), 0);
   EXPECT_EQ(phase, SCORES) << "the game never ended";
   EXPECT_GT(kills, 0) << "the fight killed nothing";
-  ScoreTable survive = {};
-  std::vector<uint8_t> b;
-  ReadFileBytes(player.records() + "/survivescores.zsc", b);
-  ASSERT_TRUE(DecodeScoreTable(b.data(), b.size(), survive));
-  EXPECT_EQ(ScoreName(survive.entries[0]), "hero");
-  EXPECT_GT(survive.entries[0].score, 1600);  // into the first night
-  std::vector<uint8_t> s;
-  ReadFileBytes(player.records() + "/slayerscores.zsc", s);
-  ScoreTable slayer = {};
-  ASSERT_TRUE(DecodeScoreTable(s.data(), s.size(), slayer));
-  EXPECT_EQ(slayer.entries[0].score, kills);
+  const ScoreEntry survivor = TableIn(player.records() + "/survivescores.zsc").entries[0];
+  EXPECT_EQ(ScoreName(survivor), "hero");
+  EXPECT_GT(survivor.score, 1600);  // into the first night
+  EXPECT_EQ(TableIn(player.records() + "/slayerscores.zsc").entries[0].score, kills);
   // The player's options were kept, and nothing was written under the install or where it started.
-  std::vector<uint8_t> options;
-  ReadFileBytes(player.settings() + "/options.zop", options);
-  EXPECT_EQ(options, EncodeOptions(o));
+  EXPECT_EQ(FileBytes(player.settings() + "/options.zop"), EncodeOptions(o));
   EXPECT_EQ(FolderListing(install.root), installed);
   EXPECT_TRUE(FolderListing(run.dir().path()).empty());
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;

@@ -8,18 +8,16 @@
 #include "actors/models.h"
 #include "actors/skeleton_draw.h"
 #include "base/files.h"
-#include "view/view.h"
 #include "rig/rig.h"
+#include "view/view.h"
 
 namespace {
-
-tguypart Rect(int32_t id, int32_t parent, tvector c1, tvector c2) {
+tguypart Rect(int32_t id, int32_t parent, tvector c1, tvector c2, tvector pivot = {}, double angle = 0) {
   tguypart p{};
   p.visible = 1;
-  p.id = id;
-  p.parentid = parent;
-  p.corner1 = c1;
-  p.corner2 = c2;
+  p.id = id, p.parentid = parent;
+  p.corner1 = c1, p.corner2 = c2;
+  p.pivot = pivot, p.angle = angle;
   return p;
 }
 
@@ -41,8 +39,15 @@ class SkeletonDraw : public GlTest {
     guys.clear();
     GlTest::TearDown();
   }
-  // Draws the figure on white, saves the picture and checks world points for ink.
-  void ExpectDrawn(const tenemy &e, const std::vector<Spot> &spots, const std::string &shot) {
+  // Draws skeleton `guy` at `pos` on white, saves the picture and checks world points for ink.
+  void ExpectDrawn(tvector pos, int32_t guy, uint8_t facing, const std::vector<Spot> &spots,
+                   const std::string &shot = "") {
+    tenemy e{};
+    e.active = 1;
+    e.body.pos = pos;
+    e.guy = guy;
+    e.anim.scale = 0.075;
+    e.anim.facing = facing;
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     ApplyCamera();
@@ -58,17 +63,7 @@ class SkeletonDraw : public GlTest {
       EXPECT_TRUE(s.ink ? grey < 40 : grey > 215) << shot << " at " << s.x << "," << s.y << ": " << grey;
     }
   }
-  static tenemy Figure(tvector pos, int32_t guy, uint8_t facing) {
-    tenemy e{};
-    e.active = 1;
-    e.body.pos = pos;
-    e.guy = guy;
-    e.anim.scale = 0.075;
-    e.anim.facing = facing;
-    return e;
-  }
 };
-
 }  // namespace
 
 TEST_F(SkeletonDraw, FigureItsMirrorAndHiddenParts) {
@@ -76,37 +71,39 @@ TEST_F(SkeletonDraw, FigureItsMirrorAndHiddenParts) {
   // the joint on the bar's top edge at x 0.3, turned a quarter counter-clockwise.
   tguy g{};
   g.loaded = 1;
-  g.parts = {Rect(0, 0, {0, 0}, {0.4, 0.1}), Rect(1, 0, {0, -0.05}, {0.3, 0.05})};
-  g.parts[1].pivot = {-0.3, -0.1};
-  g.parts[1].angle = 90;
+  g.parts = {Rect(0, 0, {0, 0}, {0.4, 0.1}), Rect(1, 0, {0, -0.05}, {0.3, 0.05}, {-0.3, -0.1}, 90)};
   guys = {g};
   // Origin at (0.5, -0.46): the bar spans x 0.5 .. 0.9, y -0.46 .. -0.36; the arm x 0.75 .. 0.85,
   // y -0.36 .. -0.06. Facing -x mirrors it about x 0.5.
-  ExpectDrawn(Figure({0.5, -0.5}, 0, 0),
-              {{0.85, -0.41, true}, {0.55, -0.41, true}, {0.45, -0.41, false}, {0.6, -0.2, false},
-               {0.8, -0.2, true}, {0.8, -0.1, true}, {0.7, -0.2, false}, {0.8, -0.02, false}},
+  ExpectDrawn({0.5, -0.5}, 0, 0,
+              {{0.85, -0.41, true},
+               {0.55, -0.41, true},
+               {0.45, -0.41, false},
+               {0.6, -0.2, false},
+               {0.8, -0.2, true},
+               {0.8, -0.1, true},
+               {0.7, -0.2, false},
+               {0.8, -0.02, false}},
               "skeleton_facing_right");
-  ExpectDrawn(Figure({0.5, -0.5}, 0, 1),
-              {{0.15, -0.41, true}, {0.45, -0.41, true}, {0.55, -0.41, false}, {0.2, -0.2, true},
-               {0.8, -0.2, false}},
+  ExpectDrawn({0.5, -0.5}, 0, 1,
+              {{0.15, -0.41, true}, {0.45, -0.41, true}, {0.55, -0.41, false}, {0.2, -0.2, true}, {0.8, -0.2, false}},
               "skeleton_facing_left");
   // An enemy pointing at no skeleton is skipped; a hidden root draws nothing, its children
   // included.
-  ExpectDrawn(Figure({0.5, -0.5}, 5, 0), {{0.85, -0.41, false}}, "");
+  ExpectDrawn({0.5, -0.5}, 5, 0, {{0.85, -0.41, false}});
   guys[0].parts[0].visible = 0;
-  ExpectDrawn(Figure({0.5, -0.5}, 0, 0), {{0.85, -0.41, false}, {0.8, -0.2, false}}, "");
-
+  ExpectDrawn({0.5, -0.5}, 0, 0, {{0.85, -0.41, false}, {0.8, -0.2, false}});
   // A hidden child is drawn clear but still carries its own child: the link's joint at (0.4, 0)
   // turned 90 degrees puts the grandchild at x 0.3 .. 0.4, y 0 .. 0.3 of the figure.
-  g.parts = {Rect(0, 0, {0, 0}, {0.2, 0.1}), Rect(1, 0, {-0.3, -0.2}, {-0.1, -0.1}),
+  g.parts = {Rect(0, 0, {0, 0}, {0.2, 0.1}), Rect(1, 0, {-0.3, -0.2}, {-0.1, -0.1}, {-0.4, 0}, 90),
              Rect(2, 1, {0, 0}, {0.3, 0.1})};
   g.parts[1].visible = 0;
-  g.parts[1].pivot = {-0.4, 0};
-  g.parts[1].angle = 90;
   guys = {g};
   const double ox = -0.5, oy = 0.04;
-  ExpectDrawn(Figure({-0.5, 0}, 0, 0),
-              {{ox + 0.1, oy + 0.05, true}, {ox + 0.35, oy + 0.2, true}, {ox + 0.55, oy - 0.2, false},
+  ExpectDrawn({-0.5, 0}, 0, 0,
+              {{ox + 0.1, oy + 0.05, true},
+               {ox + 0.35, oy + 0.2, true},
+               {ox + 0.55, oy - 0.2, false},
                {ox + 0.25, oy + 0.2, false}},
               "skeleton_hidden_link");
 }
@@ -116,28 +113,23 @@ TEST_F(SkeletonDraw, WeaponTableLoadsTexturesAndKeepsSoundsInStep) {
   TempBase base;
   std::vector<uint8_t> tga(18 + 4 * 4 * 3, 0x80);  // 4x4 uncompressed, 24-bit
   std::fill(tga.begin(), tga.begin() + 18, 0);
-  tga[2] = 2;
-  tga[12] = tga[14] = 4;
-  tga[16] = 24;
+  tga[2] = 2, tga[12] = tga[14] = 4, tga[16] = 24;
   base.dir.write("textures/gun.tga", tga);
   std::vector<tweaponfile> table(2);
+  table[0] = {{}, "gun.tga", "bang.wav", "click.wav"};
   table[0].weapon.name = "pistol";
-  table[0].textureFile = "gun.tga";
-  table[0].fireSoundFile = "bang.wav";
-  table[0].reloadSoundFile = "click.wav";
   table[1].textureFile = "nothing here.tga";
   base.dir.write("weapons.wep", EncodeWeapons(table));
-
   // A sound loader that hands out buffers 1, 2, 3 ... and remembers what it was asked for.
   static std::vector<std::string> asked;
   static std::vector<uint32_t> released;
-  asked.clear();
-  released.clear();
+  asked.clear(), released.clear();
   weaponSoundHooks.load = [](const std::string &path) {
     asked.push_back(path);
     return static_cast<uint32_t>(asked.size());
   };
   weaponSoundHooks.release = [](uint32_t b) { released.push_back(b); };
+  using Buffers = std::vector<uint32_t>;
 
   LoadWeapons();
   ASSERT_EQ(weapons.size(), 2u);
@@ -150,21 +142,18 @@ TEST_F(SkeletonDraw, WeaponTableLoadsTexturesAndKeepsSoundsInStep) {
   EXPECT_EQ(recorder.messages.size(), 1u);  // the missing texture is reported
   ASSERT_EQ(asked.size(), 4u);
   EXPECT_EQ(asked[0], base.dir.path() + "/sounds/bang.wav");
-  EXPECT_EQ(weaponSounds[0], (std::vector<uint32_t>{1, 3}));
-  EXPECT_EQ(weaponSounds[1], (std::vector<uint32_t>{2, 4}));
-
+  EXPECT_EQ(weaponSounds[0], (Buffers{1, 3}));
+  EXPECT_EQ(weaponSounds[1], (Buffers{2, 4}));
   // The next game's load replaces the buffers instead of piling them up.
   LoadWeapons();
-  EXPECT_EQ(weaponSounds[0], (std::vector<uint32_t>{5, 7}));
-  EXPECT_EQ(released, (std::vector<uint32_t>{1, 3, 2, 4}));
+  EXPECT_EQ(weaponSounds[0], (Buffers{5, 7}));
+  EXPECT_EQ(released, (Buffers{1, 3, 2, 4}));
   // Without the file the table is empty, its buffers given back: entries kept from the last
   // game would name textures and sounds that are gone.
   std::remove(base.dir.file("weapons.wep").c_str());
   LoadWeapons();
-  EXPECT_TRUE(weapons.empty());
-  EXPECT_TRUE(weaponTextures.empty());
-  EXPECT_TRUE(weaponSounds[0].empty());
-  EXPECT_EQ(released, (std::vector<uint32_t>{1, 3, 2, 4, 5, 7, 6, 8}));
+  EXPECT_TRUE(weapons.empty() && weaponTextures.empty() && weaponSounds[0].empty());
+  EXPECT_EQ(released, (Buffers{1, 3, 2, 4, 5, 7, 6, 8}));
   // Byte indices can name 256 weapons; more are not read.
   base.dir.write("weapons.wep", EncodeWeapons(std::vector<tweaponfile>(300)));
   LoadWeapons();
@@ -174,10 +163,6 @@ TEST_F(SkeletonDraw, WeaponTableLoadsTexturesAndKeepsSoundsInStep) {
   weaponSoundHooks = {nullptr, nullptr};
   base.dir.write("weapons.wep", EncodeWeapons(table));
   LoadWeapons();
-  EXPECT_EQ(weaponSounds[0], (std::vector<uint32_t>{0, 0}));
-
-  weapons.clear();
-  weaponTextures.clear();
-  weaponSounds[0].clear();
-  weaponSounds[1].clear();
+  EXPECT_EQ(weaponSounds[0], (Buffers{0, 0}));
+  weapons.clear(), weaponTextures.clear(), weaponSounds[0].clear(), weaponSounds[1].clear();
 }

@@ -1,7 +1,9 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <set>
+#include <tuple>
 
 #include "rig/blocks.h"
 #include "rig/rig.h"
@@ -30,9 +32,7 @@ struct FlatView {
   }
 };
 
-void ClearWorld() {
-  for (ttilerecord &tile : worldRow) tile = ttilerecord{};
-}
+void ClearWorld() { std::fill(std::begin(worldRow), std::end(worldRow), ttilerecord{}); }
 
 std::set<uint32_t> ListNames() {
   std::set<uint32_t> names;
@@ -56,13 +56,13 @@ TEST_F(GlTest, TileListsDrawBlackSilhouettesOfActiveDrawnBlocks) {
   glCallList(worldRow[7].list);
   std::vector<uint8_t> rgb = ReadPixelsRGB(width, height);
   SaveScreenshot(ScreenshotDir() + "/terrain_tile.png", width, height);
-  const struct {
-    double x, y;
-    bool black;
-  } points[] = {{-1, 0, true}, {-1.9, 1.9, true}, {0.1, 0, false}, {1.5, 1.5, false} /* inactive */,
-                {1.5, -1, false} /* collision only */, {-1, 2.2, false}};
-  for (const auto &p : points)
-    EXPECT_EQ(view.Grey(rgb, width, height, p.x, p.y) < 20, p.black) << p.x << "," << p.y;
+  const std::tuple<double, double, bool> points[] = {{-1, 0, true},
+                                                     {-1.9, 1.9, true},
+                                                     {0.1, 0, false},
+                                                     {1.5, 1.5, false} /* inactive */,
+                                                     {1.5, -1, false} /* collision only */,
+                                                     {-1, 2.2, false}};
+  for (auto [x, y, black] : points) EXPECT_EQ(view.Grey(rgb, width, height, x, y) < 20, black) << x << "," << y;
 
   // Another tile's list draws only its own blocks, in world coordinates.
   const FlatView next(2.5, -2.5, 7.5, 2.5);
@@ -75,20 +75,13 @@ TEST_F(GlTest, TileListsDrawBlackSilhouettesOfActiveDrawnBlocks) {
 
 TEST_F(GlTest, RebuildingListsReleasesTheOldNames) {
   ClearWorld();
-  buildtilelists();
-  buildskyline();
-  const std::set<uint32_t> old = ListNames();
-  ASSERT_EQ(old.size(), 24u);
-  for (int day = 0; day < 5; ++day) {
-    buildtilelists();
-    buildskyline();
-  }
-  const std::set<uint32_t> now = ListNames();
-  ASSERT_EQ(now.size(), 24u);
-  int live = 0;
-  for (uint32_t name = 1; name <= std::max(*old.rbegin(), *now.rbegin()); ++name) live += glIsList(name) ? 1 : 0;
-  EXPECT_EQ(live, 24);
-
+  auto live = [] {
+    int n = 0;
+    for (uint32_t name = 1; name < 2000; ++name) n += glIsList(name) ? 1 : 0;
+    return n;
+  };
+  for (int day = 0; day < 5; ++day) buildtilelists(), buildskyline();
+  EXPECT_EQ(live(), static_cast<int>(ListNames().size()));
   // After the context is lost the names are forgotten, never deleted from the new one.
   forgetterrainlists();
   EXPECT_EQ(ListNames(), std::set<uint32_t>{0});

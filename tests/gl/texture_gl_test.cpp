@@ -75,7 +75,6 @@ TEST_F(GlTest, FailedLoadsKeepTheVariableAndSayWhy) {
   uint32_t tex = 0;
   ASSERT_TRUE(LoadTargaTexture(dir.file("good.tga"), tex));
   const uint32_t held = tex;
-
   MessageRecorder recorder;
   EXPECT_FALSE(LoadTargaTexture(dir.file("missing.tga"), tex));
   EXPECT_FALSE(LoadTargaTexture(dir.file("grey.tga"), tex));
@@ -83,14 +82,14 @@ TEST_F(GlTest, FailedLoadsKeepTheVariableAndSayWhy) {
   LoadTextureFile(dir.file("missing.bmp"), tex);
   EXPECT_EQ(tex, held);
   EXPECT_TRUE(glIsTexture(held));
+  const std::pair<std::string, std::string> expected[] = {
+      {"File not found  - " + dir.file("missing.tga"), "TGA Texture"},
+      {"Couldn't load \"" + dir.file("grey.tga") + "\". Only 24 and 32bit TGA supported.", "TGA File Error"},
+      {"Couldn't load JPG - \"" + dir.file("missing.JPG") + "\"", "BMP Unit"},
+      {"Error opening " + dir.file("missing.bmp"), "BMP Unit"}};
   ASSERT_EQ(recorder.messages.size(), 4u);
-  EXPECT_EQ(recorder.messages[0].text, "File not found  - " + dir.file("missing.tga"));
-  EXPECT_EQ(recorder.messages[0].caption, "TGA Texture");
-  EXPECT_EQ(recorder.messages[1].text,
-            "Couldn't load \"" + dir.file("grey.tga") + "\". Only 24 and 32bit TGA supported.");
-  EXPECT_EQ(recorder.messages[1].caption, "TGA File Error");
-  EXPECT_EQ(recorder.messages[2].text, "Couldn't load JPG - \"" + dir.file("missing.JPG") + "\"");
-  EXPECT_EQ(recorder.messages[2].caption, "BMP Unit");
-  EXPECT_EQ(recorder.messages[3].text, "Error opening " + dir.file("missing.bmp"));
-  EXPECT_EQ(recorder.messages[3].caption, "BMP Unit");
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(recorder.messages[i].text, expected[i].first);
+    EXPECT_EQ(recorder.messages[i].caption, expected[i].second);
+  }
 }

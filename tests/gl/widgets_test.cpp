@@ -14,10 +14,7 @@ namespace {
 
 class Widgets : public GlTest {
  protected:
-  Widgets() {
-    width = 400;
-    height = 300;
-  }
+  Widgets() { width = 400, height = 300; }
   void SetUp() override {
     GlTest::SetUp();
     for (auto &k : keyDown) k = 0;
@@ -55,34 +52,13 @@ class Widgets : public GlTest {
 // The shipped window's size, where the menus show their text.
 class Lettering : public Widgets {
  protected:
-  Lettering() {
-    width = 1024;
-    height = 768;
-  }
-  // Runs of window columns holding dark ink in a band of rows: one run per letter while the
-  // letters stand apart.
-  struct Run {
-    int first, last;
-  };
-  std::vector<Run> InkRuns(const std::vector<uint8_t> &rgb, int rowFrom, int rowTo) const {
-    std::vector<Run> runs;
-    bool inside = false;
-    for (int x = 0; x < width; ++x) {
-      bool ink = false;
-      for (int y = rowFrom; y < rowTo && !ink; ++y) ink = PixelAt(rgb, width, height, x, y).r < 128;
-      if (ink && !inside) runs.push_back({x, x});
-      if (ink) runs.back().last = x;
-      inside = ink;
-    }
-    return runs;
-  }
+  Lettering() { width = 1024, height = 768; }
 };
 
 double Median(std::vector<int> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
 }
-
 }  // namespace
 
 TEST(Glyphs, IndexOfEveryCharacterClass) {
@@ -96,10 +72,7 @@ TEST(MouseMapping, WindowWidthSpansTenUnitsOnBothAxes) {
   clientWidth = 1000;
   clientHeight = 500;
   tvector c = MouseToWorld(500, 250), r = MouseToWorld(1000, 0);
-  EXPECT_DOUBLE_EQ(c.x, 0);
-  EXPECT_DOUBLE_EQ(c.y, 0);
-  EXPECT_DOUBLE_EQ(r.x, 5);
-  EXPECT_DOUBLE_EQ(r.y, 2.5);
+  EXPECT_TRUE(c.x == 0 && c.y == 0 && r.x == 5 && r.y == 2.5) << r.x << "," << r.y;
 }
 
 TEST_F(Widgets, TextInkStaysInItsGlyphCellsAndCapitalsDrawSmall) {
@@ -129,52 +102,48 @@ TEST_F(Widgets, OnlyTheFirstButtonUnderAClickReportsIt) {
 }
 
 TEST_F(Widgets, SliderStepsClampAndFollowTheBar) {
+  // A slider at (0, 0), length 1, over 0..2: "-" at x 0, the bar from 0.15, "+" at 1.2.
+  const struct {
+    double cursorX;
+    int down, repeats;
+    double value;
+  } steps[] = {{1.2, 1, 100, 2.0}, {0.0, 1, 1, 2.0 - 0.025}, {0.4, 1, 1, 0.5}, {0.0, 0, 1, 0.5}};
   double v = 0.5;
-  mouseLeftDown = 1;
-  CursorPos = {1.0 + 0.2, 0.1};  // on "+" of a slider at (0, 0), length 1
-  for (int i = 0; i < 100; ++i) Slider(v, {0, 0}, 0, 2, 1.0);
-  EXPECT_DOUBLE_EQ(v, 2.0);
-  EXPECT_EQ(mouseLeftDown, 1) << "holding repeats, so the press is never consumed";
-  CursorPos = {0.0, 0.1};  // on "-"
-  Slider(v, {0, 0}, 0, 2, 1.0);
-  EXPECT_DOUBLE_EQ(v, 2.0 - 0.025);
-  CursorPos = {0.15 + 0.25, 0.1};  // a quarter along the bar
-  Slider(v, {0, 0}, 0, 2, 1.0);
-  EXPECT_DOUBLE_EQ(v, 0.5);
-  mouseLeftDown = 0;
-  CursorPos = {0.0, 0.1};
-  Slider(v, {0, 0}, 0, 2, 1.0);
-  EXPECT_DOUBLE_EQ(v, 0.5);
+  for (const auto &s : steps) {
+    mouseLeftDown = s.down;
+    CursorPos = {s.cursorX, 0.1};
+    for (int i = 0; i < s.repeats; ++i) Slider(v, {0, 0}, 0, 2, 1.0);
+    EXPECT_DOUBLE_EQ(v, s.value) << s.cursorX;
+    EXPECT_EQ(mouseLeftDown, s.down) << "holding repeats, so the press is never consumed";
+  }
 }
 
 TEST_F(Widgets, TypingFollowsFocusOrderAndLength) {
-  std::string text = "123";
-  LastClickPos = {0.1, 0.1};
-  keyDown['4'] = keyDown['5'] = 1;
-  TextField(text, {0, 0}, 4, true);
-  EXPECT_EQ(text, "1234");
-  EXPECT_EQ(keyDown['5'], 0);
-  // Backspace and 7 in one frame: 12 becomes 17.
-  text = "12";
-  keyDown[8] = keyDown['7'] = 1;
-  TextField(text, {0, 0}, 4, true);
-  EXPECT_EQ(text, "17");
-  // Digits, then letters, then the blank, whatever order they went down in.
-  text = "";
-  keyDown[' '] = keyDown['B'] = keyDown['A'] = keyDown['3'] = 1;
-  TextField(text, {0, 0}, 10, false);
-  EXPECT_EQ(text, "3ab ");
-  // Digits only ignores letters and leaves them down for others.
-  keyDown['C'] = 1;
-  TextField(text, {0, 0}, 10, true);
-  EXPECT_EQ(keyDown['C'], 1);
-  // Without focus nothing is typed and the keys stay down.
-  LastClickPos = {3, 3};
-  keyDown['9'] = 1;
-  TextField(text, {0, 0}, 10, false);
-  EXPECT_EQ(text, "3ab ");
-  EXPECT_EQ(keyDown['9'], 1);
-  EXPECT_EQ(keyDown['C'], 1);
+  const struct {
+    const char *before;
+    double focusX;  // the last click: inside the field at 0.1
+    uint8_t length;
+    bool digitsOnly;
+    std::string keys, after, keysLeftDown;
+  } cases[] = {
+      {"123", 0.1, 4, true, "45", "1234", ""},
+      {"12", 0.1, 4, true, "\b7", "17", ""},       // backspace and 7 in one frame
+      {"", 0.1, 10, false, " BA3", "3ab ", ""},    // digits, letters, blank, whatever the order
+      {"3ab ", 0.1, 10, true, "C", "3ab ", "C"},   // letters left for others
+      {"3ab ", 3, 10, false, "9C", "3ab ", "9C"},  // without focus nothing is typed
+  };
+  for (const auto &c : cases) {
+    for (auto &k : keyDown) k = 0;
+    for (char k : c.keys) keyDown[static_cast<uint8_t>(k)] = 1;
+    LastClickPos = {c.focusX, c.focusX};
+    std::string text = c.before;
+    TextField(text, {0, 0}, c.length, c.digitsOnly);
+    EXPECT_EQ(text, c.after) << c.keys;
+    std::string down;
+    for (char k : c.keys)
+      if (keyDown[static_cast<uint8_t>(k)]) down += k;
+    EXPECT_EQ(down, c.keysLeftDown) << c.keys;
+  }
 }
 
 TEST_F(Widgets, BackgroundSkylineIsTheSameEveryFrameAndLeavesTheGameAlone) {
@@ -219,14 +188,23 @@ TEST_F(Lettering, LettersOfAWordSitCloseAndABlankSeparatesWords) {
     int px, top, bottom;
     ToPixel(0, rows[i] + 0.09 * scales[i], px, top);
     ToPixel(0, rows[i] - 0.09 * scales[i], px, bottom);
-    std::vector<Run> runs = InkRuns(rgb, top, bottom);
+    // Runs of window columns holding dark ink in the line's rows: one run per letter while the
+    // letters stand apart.
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 0, inside = 0; x < width; ++x) {
+      int ink = 0;
+      for (int y = top; y < bottom && !ink; ++y) ink = PixelAt(rgb, width, height, x, y).r < 128;
+      if (ink && !inside) runs.push_back({x, x});
+      if (ink) runs.back().second = x;
+      inside = ink;
+    }
     ASSERT_EQ(runs.size(), 8u) << "each letter stands apart";
     std::vector<int> letters, gaps;
     for (size_t k = 0; k < runs.size(); ++k) {
-      letters.push_back(runs[k].last - runs[k].first + 1);
-      if (k > 0 && k != 4) gaps.push_back(runs[k].first - runs[k - 1].last - 1);
+      letters.push_back(runs[k].second - runs[k].first + 1);
+      if (k > 0 && k != 4) gaps.push_back(runs[k].first - runs[k - 1].second - 1);
     }
-    const int blank = runs[4].first - runs[3].last - 1;
+    const int blank = runs[4].first - runs[3].second - 1;
     EXPECT_LT(Median(gaps), 0.2 * Median(letters)) << "letters look spaced out";
     EXPECT_GT(blank, 3 * Median(gaps)) << "the blank does not part the words";
   }

@@ -32,8 +32,8 @@ std::map<std::string, std::string> FolderListing(const std::string &folder) {
        !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
     struct stat st;
     if (lstat(it->path().c_str(), &st) != 0) continue;
-    files[it->path().string()] = std::to_string(st.st_size) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
-                                 std::to_string(st.st_mtim.tv_nsec);
+    files[it->path().string()] =
+        std::to_string(st.st_size) + " " + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
   }
   return files;
 }

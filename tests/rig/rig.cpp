@@ -16,20 +16,18 @@
 namespace {
 MessageRecorder *activeRecorder = nullptr;
 
-void RecordMessage(const std::string &text, const std::string &caption, MessageIcon icon) {
-  if (activeRecorder) activeRecorder->messages.push_back({text, caption, icon});
-}
-bool RecordQuestion(const std::string &text, const std::string &caption, bool safeAnswer) {
-  if (!activeRecorder) return false;
-  activeRecorder->questions.push_back({text, caption, MB_ICONEXCLAMATION, safeAnswer});
-  return activeRecorder->answer;
-}
 }  // namespace
 
 MessageRecorder::MessageRecorder(bool answer_) : answer(answer_) {
   activeRecorder = this;
-  messageHandler = RecordMessage;
-  yesNoHandler = RecordQuestion;
+  messageHandler = [](const std::string &text, const std::string &caption, MessageIcon icon) {
+    if (activeRecorder) activeRecorder->messages.push_back({text, caption, icon});
+  };
+  yesNoHandler = [](const std::string &text, const std::string &caption, bool safeAnswer) {
+    if (!activeRecorder) return false;
+    activeRecorder->questions.push_back({text, caption, MB_ICONEXCLAMATION, safeAnswer});
+    return activeRecorder->answer;
+  };
 }
 
 MessageRecorder::~MessageRecorder() {
@@ -40,9 +38,8 @@ MessageRecorder::~MessageRecorder() {
 
 TempDir::TempDir() {
   char tmpl[] = "/tmp/redsiege-test-XXXXXX";
-  char *p = mkdtemp(tmpl);
-  if (!p) std::abort();
-  path_ = p;
+  if (!mkdtemp(tmpl)) std::abort();
+  path_ = tmpl;
 }
 
 TempDir::~TempDir() {
@@ -82,8 +79,7 @@ void GlTest::SetUp() {
   testContext = SDL_GL_CreateContext(testWindow);
   ASSERT_NE(testContext, nullptr) << SDL_GetError();
   SDL_GL_MakeCurrent(testWindow, testContext);
-  clientWidth = width;
-  clientHeight = height;
+  clientWidth = width, clientHeight = height;
   ResizeView(width, height);
   InitGLState();
 }
@@ -91,8 +87,7 @@ void GlTest::SetUp() {
 void GlTest::TearDown() {
   if (testContext) SDL_GL_DeleteContext(testContext);
   if (testWindow) SDL_DestroyWindow(testWindow);
-  testContext = nullptr;
-  testWindow = nullptr;
+  testContext = nullptr, testWindow = nullptr;
   SDL_Quit();
 }
 
@@ -128,6 +123,11 @@ std::vector<uint8_t> FileBytes(const std::string &path) {
   std::vector<uint8_t> b;
   ReadFileBytes(path, b);
   return b;
+}
+
+std::string FileText(const std::string &path) {
+  std::vector<uint8_t> b = FileBytes(path);
+  return std::string(b.begin(), b.end());
 }
 
 std::string BuiltDataDir() { return REDSIEGE_DATA_DIR; }

@@ -35,6 +35,7 @@ class TempDir {
   std::string file(const std::string &name) const { return path_ + "/" + name; }
   void write(const std::string &name, const std::vector<uint8_t> &bytes) const;
   void write(const std::string &name, const std::string &text) const;
+
  private:
   std::string path_;
 };
@@ -44,6 +45,7 @@ class ScopedEnv {
  public:
   ScopedEnv(const char *name, const char *value);
   ~ScopedEnv();
+
  private:
   std::string name_, old_;
   bool had_;
@@ -65,9 +67,8 @@ class GlTest : public ::testing::Test {
   int width = 256, height = 256;
 };
 
-// Reads back the current back buffer.
+// The current back buffer, and the RGB at pixel (x, y) of it counted from the top-left.
 std::vector<uint8_t> ReadPixelsRGB(int width, int height);
-// RGB at pixel (x, y) counted from the top-left.
 struct Rgb {
   int r, g, b;
 };
@@ -79,11 +80,11 @@ void WorldToPixel(double x, double y, int height, int &px, int &py);
 bool SaveScreenshot(const std::string &path, int width, int height);
 bool SavePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height);
 
-// A whole file's bytes (none when it cannot be read).
+// A whole file's bytes or text (none when it cannot be read).
 std::vector<uint8_t> FileBytes(const std::string &path);
+std::string FileText(const std::string &path);
 
-// Where tests put screenshots for people to look at.
+// Where tests put screenshots for people to look at; the compiled data folder of this build.
 std::string ScreenshotDir();
-// The compiled data folder of this build.
 std::string BuiltDataDir();
 std::string TestDataDir();

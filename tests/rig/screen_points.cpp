@@ -5,36 +5,29 @@
 #include <algorithm>
 
 namespace {
-Uint32 CurrentWindowId() {
-  SDL_Window *w = SDL_GL_GetCurrentWindow();
-  return w ? SDL_GetWindowID(w) : 0;
+// The pointer's move to the screen-plane point, and with `button` that button going down or up.
+void PushMouse(double x, double y, int button, bool down) {
+  int px, py;
+  ScreenPlaneToPixels(x, y, px, py);
+  SDL_Event e = {};
+  e.type = SDL_MOUSEMOTION;
+  e.motion.windowID = MainWindowId();
+  e.motion.x = px, e.motion.y = py;
+  SDL_PushEvent(&e);
+  if (!button) return;
+  e = {};
+  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  e.button.windowID = MainWindowId();
+  e.button.button = static_cast<Uint8>(button);
+  e.button.x = px, e.button.y = py;
+  SDL_PushEvent(&e);
 }
 }  // namespace
 
-void PushMouseNow(double x, double y, bool down) {
-  int px, py;
-  ScreenPlaneToPixels(x, y, px, py);
-  SDL_Event m = {};
-  m.type = SDL_MOUSEMOTION;
-  m.motion.windowID = CurrentWindowId();
-  m.motion.x = px;
-  m.motion.y = py;
-  SDL_PushEvent(&m);
-  SDL_Event b = {};
-  b.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-  b.button.windowID = m.motion.windowID;
-  b.button.button = SDL_BUTTON_LEFT;
-  b.button.x = px;
-  b.button.y = py;
-  SDL_PushEvent(&b);
-}
+void PushMouseNow(double x, double y, bool down) { PushMouse(x, y, SDL_BUTTON_LEFT, down); }
 
-void PushKeyNow(int scancode, bool down) {
-  SDL_Event e = {};
-  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  e.key.windowID = CurrentWindowId();
-  e.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
-  SDL_PushEvent(&e);
+void MoveTo(ScriptedRun &run, int pass, double x, double y) {
+  run.at(pass, [x, y] { PushMouse(x, y, 0, false); });
 }
 
 void ClickAt(ScriptedRun &run, int pass, double x, double y) {

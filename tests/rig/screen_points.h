@@ -1,5 +1,5 @@
-// Screen-plane helpers for scripted runs of the menus: clicks and ink counts by screen-plane
-// position, in whatever window is current (a re-created window may have another size).
+// Screen-plane helpers for scripted runs of the menus: pointer moves, clicks and ink counts by
+// screen-plane position, in whatever window is current (a re-created window may have another size).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -9,9 +9,9 @@
 
 // Pushes, now, the pointer's move to the screen-plane point and the left button going down or up.
 void PushMouseNow(double x, double y, bool down);
-void PushKeyNow(int scancode, bool down);
-// Moves the pointer to the screen-plane point and presses the left button at the given pass;
-// releases it one pass later.
+// Moves the pointer to the screen-plane point at the given pass.
+void MoveTo(ScriptedRun &run, int pass, double x, double y);
+// Moves the pointer there and presses the left button at the given pass; releases it one pass later.
 void ClickAt(ScriptedRun &run, int pass, double x, double y);
 // Clicks a text field at the screen-plane point, erases `erase` characters and types the digits,
 // one key every other pass. Returns the first pass after the typing.

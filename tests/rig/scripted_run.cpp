@@ -15,24 +15,28 @@
 
 namespace {
 ScriptedRun *current = nullptr;
-int maxPassesAllowed = 0;
-
-Uint32 MainWindowId() {
-  SDL_Window *w = SDL_GL_GetCurrentWindow();
-  return w ? SDL_GetWindowID(w) : 0;
-}
-
-void Push(SDL_Event e) { SDL_PushEvent(&e); }
 
 void PushWindowEvent(Uint8 what) {
   SDL_Event e = {};
   e.type = SDL_WINDOWEVENT;
   e.window.event = what;
   e.window.windowID = MainWindowId();
-  Push(e);
+  SDL_PushEvent(&e);
 }
 }  // namespace
 
+uint32_t MainWindowId() {
+  SDL_Window *w = SDL_GL_GetCurrentWindow();
+  return w ? SDL_GetWindowID(w) : 0;
+}
+
+void PushKeyNow(int scancode, bool down) {
+  SDL_Event e = {};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.windowID = MainWindowId();
+  e.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+  SDL_PushEvent(&e);
+}
 
 ScriptedRun::ScriptedRun(bool copyData) {
   if (copyData) {
@@ -52,87 +56,49 @@ ScriptedRun::~ScriptedRun() {
 
 void ScriptedRun::at(int pass, std::function<void()> action) { actions_[pass].push_back(std::move(action)); }
 
-void ScriptedRun::mouseMove(int pass, int x, int y) {
-  at(pass, [x, y] {
-    SDL_Event e = {};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.windowID = MainWindowId();
-    e.motion.x = x;
-    e.motion.y = y;
-    Push(e);
-  });
-}
-
-void ScriptedRun::click(int pass, int x, int y, int button) {
-  mouseMove(pass, x, y);
-  auto press = [x, y, button](bool down) {
-    SDL_Event e = {};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.windowID = MainWindowId();
-    e.button.button = static_cast<Uint8>(button);
-    e.button.x = x;
-    e.button.y = y;
-    Push(e);
-  };
-  at(pass, [press] { press(true); });
-  at(pass + 1, [press] { press(false); });
-}
-
-void ScriptedRun::key(int pass, int scancode) { hold(pass, scancode, 1); }
-
 void ScriptedRun::hold(int pass, int scancode, int passes) {
-  auto send = [scancode](bool down) {
-    SDL_Event e = {};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.windowID = MainWindowId();
-    e.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
-    Push(e);
-  };
-  at(pass, [send] { send(true); });
-  at(pass + passes, [send] { send(false); });
+  at(pass, [scancode] { PushKeyNow(scancode, true); });
+  at(pass + passes, [scancode] { PushKeyNow(scancode, false); });
 }
 
-void ScriptedRun::closeWindow(int pass) { at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_CLOSE); }); }
-void ScriptedRun::minimise(int pass) { at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED); }); }
-void ScriptedRun::restore(int pass) { at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_RESTORED); }); }
+void ScriptedRun::closeWindow(int pass) {
+  at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_CLOSE); });
+}
+void ScriptedRun::minimise(int pass) {
+  at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED); });
+}
+void ScriptedRun::restore(int pass) {
+  at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_RESTORED); });
+}
+
+void ScriptedRun::shoot(const std::string &name) {
+  shotWidth = clientWidth;
+  shotHeight = clientHeight;
+  lastPixels = ReadPixelsRGB(shotWidth, shotHeight);
+  lastShot = ScreenshotDir() + "/" + name + ".png";
+  SavePng(lastShot, lastPixels, shotWidth, shotHeight);
+}
 
 void ScriptedRun::screenshot(int pass, const std::string &name) {
   // A menu may keep its last picture up; ask for a fresh one so the back buffer holds it.
   at(pass - 1, [] { redrawRequested = 1; });
-  at(pass, [this, name] {
-    shotWidth = clientWidth;
-    shotHeight = clientHeight;
-    lastPixels = ReadPixelsRGB(shotWidth, shotHeight);
-    lastShot = ScreenshotDir() + "/" + name + ".png";
-    SavePng(lastShot, lastPixels, shotWidth, shotHeight);
-  });
-}
-
-static void OnPass() {
-  ScriptedRun *r = current;
-  if (!r) return;
-  ++r->passes;
-  if (r->passes >= maxPassesAllowed) {
-    PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
-    return;
-  }
+  at(pass, [this, name] { shoot(name); });
 }
 
 int ScriptedRun::run(int maxPasses) {
   if (chdir(dir_.path().c_str()) != 0) return -1;
   current = this;
-  maxPassesAllowed = maxPasses;
   passes = 0;
   fixedFrameTime = 0.013;
   soundTimeScale = 1.0;  // as in a fresh process: a lost game before this one left it slowed
   for (auto &k : keyDown) k = 0;
   mouseLeftDown = mouseRightDown = 0;
-  // Drain the start-up events first, then run each pass's actions in order.
+  static int limit;
+  limit = maxPasses;
   screenPassHook = [] {
-    ScriptedRun *r = current;
-    OnPass();
-    auto it = r->actions_.find(r->passes);
-    if (it != r->actions_.end())
+    if (++current->passes >= limit) return PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+    auto it = current->actions_.find(current->passes);
+    if (it != current->actions_.end())
       for (auto &a : it->second) a();
   };
   SetFixedSeed(seed);

@@ -13,20 +13,19 @@ class ScriptedRun {
   // Runs in a fresh copy of the built data folder (or an empty folder when copyData is false).
   explicit ScriptedRun(bool copyData = true);
   ~ScriptedRun();
-
   const TempDir &dir() const { return dir_; }
 
   // Actions run after the given pass has been drawn, before its swap; events they push arrive
   // before the next frame.
   void at(int pass, std::function<void()> action);
-  void mouseMove(int pass, int x, int y);
-  void click(int pass, int x, int y, int button = 1);  // press now, release one pass later
-  void key(int pass, int scancode);                      // press now, release one pass later
-  void hold(int pass, int scancode, int passes);         // press now, release `passes` later
+  void key(int pass, int scancode) { hold(pass, scancode, 1); }
+  void hold(int pass, int scancode, int passes);  // press now, release `passes` later
   void closeWindow(int pass);
   void minimise(int pass);
   void restore(int pass);
   void screenshot(int pass, const std::string &name);
+  // Takes this pass's picture now as the last screenshot, and saves it.
+  void shoot(const std::string &name);
 
   // Runs the program; a run still going after maxPasses is closed (so no test can hang).
   int run(int maxPasses = 2000);
@@ -36,8 +35,8 @@ class ScriptedRun {
   std::vector<std::string> commandLine;
   // The world's seed: every reseed of the run repeats (-1: from the clock).
   int64_t seed = 1;
-  int passes = 0;          // passes that reached flush and swap
-  std::string lastShot;    // path of the last screenshot taken
+  int passes = 0;        // passes that reached flush and swap
+  std::string lastShot;  // path of the last screenshot taken
   std::vector<uint8_t> lastPixels;
   int shotWidth = 0, shotHeight = 0;
 
@@ -49,3 +48,7 @@ class ScriptedRun {
 
 // Pixel coordinates of a screen-plane point in the current window.
 void ScreenPlaneToPixels(double px, double py, int &x, int &y);
+// The current window's id, for the events a test pushes.
+uint32_t MainWindowId();
+// Pushes, now, a key going down or up.
+void PushKeyNow(int scancode, bool down);
