@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/window.h"
 #include "rig/blocks.h"
 #include "world/collision.h"
 
 namespace {
 // An empty row of tiles, then blocks in world coordinates put into the slots' collision lists.
-void World(std::initializer_list<std::pair<int, block>> blocks = {}) {
+void World(const std::vector<std::pair<int, block>> &blocks = {}) {
   for (ttilerecord &tile : worldRow) tile.collision.clear();
   for (const auto &[slot, b] : blocks) worldRow[slot].collision.push_back(b);
 }
+
+tbody Body(double x, double y, double vx, double vy) { return {{x, y}, {vx, vy}, {0, 0}}; }
 
 void ExpectHit(const thit &h, double x, double y, char side, int count) {
   EXPECT_DOUBLE_EQ(h.point.x, x);
@@ -42,22 +47,16 @@ TEST(Collision, CollideBlocksPushesAlongTheShallowerAxis) {
     tbody in, out;
     int movestate;  // after starting in the air (2)
   } table[] = {
-      {"centred and sunk 0.005: lifted straight up, still falling, standing",
-       floor,
-       {{0, 1.095}, {0.5, -2}},
-       {{0, 1.1}, {0.5, -2}},
+      {"centred and sunk 0.005: lifted straight up, still falling, standing", floor, Body(0, 1.095, 0.5, -2),
+       Body(0, 1.1, 0.5, -2), 0},
+      {"sunk 0.02: lifted and stopped", floor, Body(0.3, 1.08, 0, -2), Body(0.3, 1.1, 0, 0), 0},
+      {"pushed down out of a ceiling: stopped, not standing", floor, Body(0.3, -0.08, 0, 3), Body(0.3, -0.1, 0, 0), 2},
+      {"into a wall: pushed back, horizontal speed lost", floor, Body(-1.04, 0.3, 2, -1), Body(-1.05, 0.3, 0, -1), 2},
+      {"inactive blocks are not there", Block(-1, 0, 1, 1, 0), Body(0, 0.5, 1, 1), Body(0, 0.5, 1, 1), 2},
+      {"touching is no push", Block(-1, 0, 1, 1.025), Body(0.25, 1.125, 1, 1), Body(0.25, 1.125, 1, 1), 2},
+      {"a tie between the axes goes to the vertical", square, Body(1.05 - t, 1.1 - t, 1, 1), Body(1.05 - t, 1.1, 1, 0),
        0},
-      {"sunk 0.02: lifted and stopped", floor, {{0.3, 1.08}, {0, -2}}, {{0.3, 1.1}, {0, 0}}, 0},
-      {"pushed down out of a ceiling: stopped, not standing", floor, {{0.3, -0.08}, {0, 3}}, {{0.3, -0.1}, {0, 0}}, 2},
-      {"into a wall: pushed back, horizontal speed lost", floor, {{-1.04, 0.3}, {2, -1}}, {{-1.05, 0.3}, {0, -1}}, 2},
-      {"inactive blocks are not there", Block(-1, 0, 1, 1, 0), {{0, 0.5}, {1, 1}}, {{0, 0.5}, {1, 1}}, 2},
-      {"touching is no push", Block(-1, 0, 1, 1.025), {{0.25, 1.125}, {1, 1}}, {{0.25, 1.125}, {1, 1}}, 2},
-      {"a tie between the axes goes to the vertical",
-       square,
-       {{1.05 - t, 1.1 - t}, {1, 1}},
-       {{1.05 - t, 1.1}, {1, 0}},
-       0},
-      {"a shallower x goes sideways", square, {{1.05 - t, 1.1 - 2 * t}, {1, 1}}, {{1.05, 1.1 - 2 * t}, {0, 1}}, 2}};
+      {"a shallower x goes sideways", square, Body(1.05 - t, 1.1 - 2 * t, 1, 1), Body(1.05, 1.1 - 2 * t, 0, 1), 2}};
   for (const auto &c : table) {
     tanidata anim{};
     anim.movestate = 2;
@@ -74,21 +73,21 @@ TEST(Collision, CollideTerrainLooksAtOneNeighbourAndSetsMoveState) {
   const block wallRight = Block(2.45, -1, 3, 5), wallLeft = Block(-3, -1, -2.45, 5);
   const struct {
     const char *what;
-    std::initializer_list<std::pair<int, block>> blocks;
+    std::vector<std::pair<int, block>> blocks;
     tbody in;
     tvector out;
     int movestate;  // set from the other state
-  } table[] = {{"landing", {{7, Block(-2.5, -1, 2.5, 0)}}, {{0.3, 0.095}, {0, -0.1}}, {0.3, 0.1}, 0},
-               {"in the air", {{7, Block(-2.5, -1, 2.5, 0)}}, {{0, 3}, {0, -1}}, {0, 3}, 2},
+  } table[] = {{"landing", {{7, Block(-2.5, -1, 2.5, 0)}}, Body(0.3, 0.095, 0, -0.1), {0.3, 0.1}, 0},
+               {"in the air", {{7, Block(-2.5, -1, 2.5, 0)}}, Body(0, 3, 0, -1), {0, 3}, 2},
                // A wall just across the boundary stops a body moving towards it; one at rest looks both ways.
-               {"moving right into slot 8", {{8, wallRight}}, {{2.41, 1}, {1, 0}}, {2.4, 1}, 2},
-               {"moving left, away from slot 8", {{8, wallRight}}, {{2.41, 1}, {-1, 0}}, {2.41, 1}, 2},
-               {"at rest by slot 8", {{8, wallRight}}, {{2.41, 1}, {0, 0}}, {2.4, 1}, 2},
-               {"at rest by slot 6", {{6, wallLeft}}, {{-2.41, 1}, {0, 0}}, {-2.4, 1}, 2},
+               {"moving right into slot 8", {{8, wallRight}}, Body(2.41, 1, 1, 0), {2.4, 1}, 2},
+               {"moving left, away from slot 8", {{8, wallRight}}, Body(2.41, 1, -1, 0), {2.41, 1}, 2},
+               {"at rest by slot 8", {{8, wallRight}}, Body(2.41, 1, 0, 0), {2.4, 1}, 2},
+               {"at rest by slot 6", {{6, wallLeft}}, Body(-2.41, 1, 0, 0), {-2.4, 1}, 2},
                // The ends of the row have no outer neighbour; far outside it the end tiles still answer.
-               {"right end", {{14, Block(36.5, -1, 38, 0)}}, {{37, 0.05}, {5, -1}}, {37, 0.1}, 0},
-               {"left end", {{0, Block(-38, -1, -36.5, 0)}}, {{-37, 0.05}, {-5, -1}}, {-37, 0.1}, 0},
-               {"far outside", {{14, Block(36.5, -1, 38, 0)}}, {{1e9, 0}, {5, -1}}, {1e9, 0}, 2}};
+               {"right end", {{14, Block(36.5, -1, 38, 0)}}, Body(37, 0.05, 5, -1), {37, 0.1}, 0},
+               {"left end", {{0, Block(-38, -1, -36.5, 0)}}, Body(-37, 0.05, -5, -1), {-37, 0.1}, 0},
+               {"far outside", {{14, Block(36.5, -1, 38, 0)}}, Body(1e9, 0, 5, -1), {1e9, 0}, 2}};
   for (const auto &c : table) {
     World(c.blocks);
     tanidata anim{};
@@ -112,7 +111,7 @@ TEST(Collision, IntegrateDampsByFrameTime) {
   EXPECT_EQ(b.pos.x, 1 + b.vel.x * 0.015);
   EXPECT_EQ(b.pos.y, 2 + b.vel.y * 0.015);
   frameTime = 0.017;  // a longer frame damps more: 0.7 becomes 0.697 at 17 ms
-  b = tbody{{0, 0}, {1, 1}};
+  b = Body(0, 0, 1, 1);
   integrate(b, 0.7, 1.0, frameTime);
   EXPECT_NEAR(b.vel.x, 0.697, 1e-12);
   EXPECT_NEAR(b.vel.y, 0.997, 1e-12);
@@ -165,7 +164,7 @@ TEST(Collision, SegmentBlocksAndTerrainFindTheNearestCrossing) {
   const block far = Block(3, -1, 4, 1), overhang = Block(0.5, -1, 1, 1);
   const struct {
     const char *what;
-    std::initializer_list<std::pair<int, block>> blocks;
+    std::vector<std::pair<int, block>> blocks;
     tvector a, b;
     double x, y;
     char side;

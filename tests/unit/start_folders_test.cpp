@@ -27,7 +27,7 @@ struct Start : TempBase {
   ScoreTable oldTables[SCORE_CATEGORIES];
   Start() {
     std::copy(scoreTables, scoreTables + SCORE_CATEGORIES, oldTables);
-    dir.write("options.zop", EncodeOptions(Shipped()));
+    dir.write("options.zop", Shipped());
   }
   ~Start() {
     Options = oldOptions;
