@@ -172,11 +172,8 @@ TEST_F(WorldBuild, TheHelicopterStartsLeftOfTheBaseAndRidesAlongWithIt) {
   basePos = {2, 1};
   startheli();
   EXPECT_TRUE(Ending.heliActive);
-  EXPECT_DOUBLE_EQ(heli.pos.x, -38);
-  EXPECT_DOUBLE_EQ(heli.pos.y, 3);
-  EXPECT_DOUBLE_EQ(heli.target.x, 2);
-  EXPECT_DOUBLE_EQ(heli.target.y, 2);
-  EXPECT_EQ(heli.gunner.weapon, 1);
+  EXPECT_EQ((std::vector<double>{heli.pos.x, heli.pos.y, heli.target.x, heli.target.y, double(heli.gunner.weapon)}),
+            (std::vector<double>{-38, 3, 2, 2, 1}));
   EXPECT_GT(heli.gunner.aim, 0);  // faces the base, to its right
   heli.pos = {4, 3};
   ASSERT_TRUE(buildworld());  // the new base is at (-0.5, 0.2)
