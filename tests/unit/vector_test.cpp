@@ -76,14 +76,13 @@ TEST(Random, AFixedSeedRepeatsEveryReseedAndTheEnvironmentCanSetIt) {
   EXPECT_NE(first[0], first[1]) << "each day of a seeded run still gets its own world";
   SetFixedSeed(43);
   EXPECT_NE(draws(), first);
-  for (const char *value : {"42", "4x2"}) {  // not a number: the clock decides
-    setenv("REDSIEGE_SEED", value, 1);
-    SetFixedSeed(-1);
-    SeedFromEnvironment();
-    if (value[1] == '2')
-      EXPECT_EQ(draws(), first);
-    else
-      EXPECT_EQ(fixedSeed, -1);
-  }
+  setenv("REDSIEGE_SEED", "42", 1);
+  SetFixedSeed(-1);
+  SeedFromEnvironment();
+  EXPECT_EQ(draws(), first);
+  setenv("REDSIEGE_SEED", "4x2", 1);  // not a number: the clock decides
+  SetFixedSeed(-1);
+  SeedFromEnvironment();
+  EXPECT_EQ(fixedSeed, -1);
   unsetenv("REDSIEGE_SEED");
 }
