@@ -7,15 +7,11 @@
 #include "scene.h"
 
 namespace {
-
 double MeanX() {
   double sum = 0;
-  int n = 0;
-  for (const tenemy &e : enemies)
-    if (e.active) sum += e.body.pos.x, ++n;
-  return n ? sum / n : 0;
+  for (const tenemy &e : enemies) sum += e.active ? e.body.pos.x : 0;
+  return Active(enemies) ? sum / Active(enemies) : 0;
 }
-
 }  // namespace
 
 // The groups: how soon the first comes, how big each is, how long until the next.
@@ -37,13 +33,15 @@ TEST(PlayZombies, DayAndNightGroupsGrowWithTheDays) {
     // A group is a jump in the number of zombies from one frame to the next.
     int first = -1, second = -1, size = 0, last = 0;
     if (c.night) play.scene = [] { Game.playerDamage = 0; };
-    play.until([&] {
-      const int n = Active(enemies);
-      if (first >= 0 && second < 0 && n > last + 2) second = play.frames;
-      if (first < 0 && n > 0) first = play.frames, size = n;
-      last = n;
-      return second >= 0;
-    }, 30);
+    play.until(
+        [&] {
+          const int n = Active(enemies);
+          if (first >= 0 && second < 0 && n > last + 2) second = play.frames;
+          if (first < 0 && n > 0) first = play.frames, size = n;
+          last = n;
+          return second >= 0;
+        },
+        30);
     if (!c.night) {
       EXPECT_NEAR((first - dawn) * play.frameTime, 3.0, 0.02) << "the first group 3 s after dawn";
     }
@@ -96,12 +94,14 @@ TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
     ASSERT_GT(c.timer, 0);
     const int from = play.frames;
     int blast = -1, fade = -1, killsBefore = 0;
-    play.until([&] {
-      if (blast < 0 && c.blast) blast = play.frames;
-      if (fade < 0 && Game.fadeOut) fade = play.frames;
-      if (blast < 0) killsBefore = Game.kills;
-      return false;
-    }, 10, ACTION_RIGHT);
+    play.until(
+        [&] {
+          if (blast < 0 && c.blast) blast = play.frames;
+          if (fade < 0 && Game.fadeOut) fade = play.frames;
+          if (blast < 0) killsBefore = Game.kills;
+          return false;
+        },
+        10, ACTION_RIGHT);
     EXPECT_TRUE(play.ended);
     EXPECT_FALSE(play.won);
     EXPECT_NEAR((blast - from) * play.frameTime, 4.5, 0.02);
@@ -143,18 +143,15 @@ TEST(PlayBase, CratesCarriedHomeOneAtATimeBringSuppliesAndDefenders) {
   // A zombie in sight of the left one: he shoots it.
   const tdefender &d = defenderList[0];
   const int z = ZombieAt(d.pos.x + 0.5);
-  const tvector spot = enemies[z].body.pos;
-  play.scene = [&] { Hold(z, spot); };
+  play.scene = [&, spot = enemies[z].body.pos] { Hold(z, spot); };
   EXPECT_TRUE(play.until([] { return Game.kills == 1; }, 5));
 
   // One that cannot be killed, kept at his side, fells him with the sixth blow.
   StandAt(d.pos.x + 1);
   const int brute = ZombieAt(d.pos.x - 0.03);
   enemies[brute].damage = -1e9;
-  const tvector side = enemies[brute].body.pos;
-  play.scene = [&] {
-    enemies[brute].body.pos = side, enemies[brute].body.vel = {0, 0};
-    enemies[brute].anim.facing = 0;
+  play.scene = [&, side = enemies[brute].body.pos] {
+    enemies[brute].body.pos = side, enemies[brute].body.vel = {0, 0}, enemies[brute].anim.facing = 0;
   };
   EXPECT_TRUE(play.until([&] { return !d.active; }, 60));
   EXPECT_DOUBLE_EQ(d.damage, 6);
@@ -172,9 +169,7 @@ TEST(PlayBase, UseTakesOnePickupAPressGrenadesNeedNoKey) {
   EXPECT_EQ(Active(pickupList), 1) << "a held key takes one";
   play.press(ACTION_USE);
   EXPECT_EQ(Active(pickupList), 0);
-  const struct {
-    int before, after;
-  } packs[] = {{0, 3}, {3, 6}, {4, 9}, {7, 9}};
+  const struct { int before, after; } packs[] = {{0, 3}, {3, 6}, {4, 9}, {7, 9}};
   for (const auto &c : packs) {
     Player.grenades = c.before;
     LayPickup(Player.body.pos, pack);

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "actors/models.h"
@@ -12,10 +13,7 @@
 #include "world/collision.h"
 
 // The ground's top under x, looked for around the player's height.
-inline tvector Ground(double x) {
-  const double y = Player.body.pos.y;
-  return segmentterrain({x, y + 3}, {x, y - 3}).point;
-}
+inline tvector Ground(double x) { return segmentterrain({x, Player.body.pos.y + 3}, {x, Player.body.pos.y - 3}).point; }
 
 // Puts the player on the ground at x (a test's shortcut for a long walk).
 inline void StandAt(double x) {
@@ -34,28 +32,18 @@ inline int ZombieAt(double x) {
 // Keeps zombie i standing idle where it is (while it lives), so it neither walks nor strikes.
 inline void Hold(int i, tvector at) {
   tenemy &e = enemies[i];
-  if (!e.active) return;
-  e.body.pos = at;
-  e.body.vel = {0, 0};
-  e.mode = 0;
-  e.timer = 10;
+  if (e.active) e.body.pos = at, e.body.vel = {0, 0}, e.mode = 0, e.timer = 10;
 }
 
 // A day without new groups of zombies, and none left over; no crates or pickups about.
 inline void Quiet() {
-  enemies.clear();
-  crateList.clear();
-  pickupList.clear();
+  enemies.clear(), crateList.clear(), pickupList.clear();
   Game.spawnTimer = 1e9;
 }
 
-inline void LayPickup(tvector at, uint8_t item) {
-  pickupList.push_back(tpickup{1, {at, {0, 0}, {0, -6}}, 0, item});
-}
+inline void LayPickup(tvector at, uint8_t item) { pickupList.push_back(tpickup{1, {at, {0, 0}, {0, -6}}, 0, item}); }
 
 template <typename T>
 int Active(const std::vector<T> &list) {
-  int n = 0;
-  for (const T &x : list) n += x.active;
-  return n;
+  return static_cast<int>(std::count_if(list.begin(), list.end(), [](const T &x) { return x.active; }));
 }

@@ -6,7 +6,6 @@
 #include "scene.h"
 
 namespace {
-
 enum : uint8_t { PISTOL = 0, SHOTGUN = 1, MACHINE_GUN = 4 };
 
 int Reserve() { return Player.weaponSlots[Player.activeSlot].reserve; }
@@ -26,7 +25,6 @@ struct Gun {
   int heldOneSecond;  // rounds fired with the trigger held for a second
   int fromCrate;      // rounds until it runs dry (0: never)
 };
-
 }  // namespace
 
 TEST(PlayWeapons, RateClipReloadPelletsAndRunningDry) {
@@ -99,9 +97,9 @@ TEST(PlayWeapons, HitsToKillByWhereTheyStrike) {
   const struct {
     const char *name;
     uint8_t weapon;
-    double dy;                       // aimed this far above the zombies' middle
-    std::vector<double> zombies;     // their distances ahead
-    int rounds, kills, struck;       // rounds until the first kill; kills and zombies hurt then
+    double dy;                    // aimed this far above the zombies' middle
+    std::vector<double> zombies;  // their distances ahead
+    int rounds, kills, struck;    // rounds until the first kill; kills and zombies hurt then
   } cases[] = {
       {"pistol, head", PISTOL, 0.065, {1.2}, 2, 1, 1},
       {"pistol, body", PISTOL, 0, {1.2}, 3, 1, 1},
@@ -117,10 +115,8 @@ TEST(PlayWeapons, HitsToKillByWhereTheyStrike) {
     if (c.weapon != PISTOL) TakeFromCrate(play, c.weapon);
     std::vector<int> ids;
     std::vector<tvector> spots;
-    for (double d : c.zombies) {
-      ids.push_back(ZombieAt(Player.body.pos.x + d));
-      spots.push_back(enemies[ids.back()].body.pos);
-    }
+    for (double d : c.zombies)
+      ids.push_back(ZombieAt(Player.body.pos.x + d)), spots.push_back(enemies[ids.back()].body.pos);
     play.scene = [&] {
       for (size_t k = 0; k < ids.size(); ++k) Hold(ids[k], spots[k]);
     };

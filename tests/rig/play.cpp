@@ -12,10 +12,9 @@
 Play::Play(tgametype type, uint32_t seed) : savedBase_(baseDirectory), savedOptions_(Options) {
   MaskFloatExceptions();
   baseDirectory = BuiltDataDir();
-  Options.particlesOff = 0;
-  Options.shadowsOff = 0;
+  Options.particlesOff = Options.shadowsOff = 0;
   Options.tutorial = 1;
-  missing = StartHeadlessGame(seed, HELP_BASE[type]);
+  const std::string missing = StartHeadlessGame(seed, HELP_BASE[type]);
   ended = !missing.empty();
   if (ended) ADD_FAILURE() << "the game could not start without " << missing;
 }
@@ -43,24 +42,9 @@ bool Play::drive(const std::function<uint16_t()> &actions, const std::function<b
   return done && done();
 }
 
-bool Play::until(const std::function<bool()> &done, double seconds, uint16_t actions) {
-  return drive([actions] { return actions; }, done, seconds);
-}
-
-Play &Play::hold(uint16_t actions, double seconds) {
-  until(nullptr, seconds, actions);
-  return *this;
-}
-
 Play &Play::click(double seconds) {
   bool down = false;
   drive([&down] { return (down = !down) ? ACTION_FIRE : 0; }, nullptr, seconds);
-  return *this;
-}
-
-Play &Play::cook(double seconds) {
-  hold(ACTION_GRENADE, seconds);
-  frame(0);
   return *this;
 }
 
@@ -71,15 +55,9 @@ Play &Play::press(uint16_t action) {
   return *this;
 }
 
-Play &Play::aim(double x, double y) {
-  pointer_ = {x, y};
-  return *this;
-}
-
 Play &Play::aimAt(tvector world) {
   const double range = Player.currentWeapon.range > 0 ? Player.currentWeapon.range : 1;
-  pointer_ = (world - PlayerShoulder()) * (5 / range);
-  return *this;
+  return pointer_ = (world - PlayerShoulder()) * (5 / range), *this;
 }
 
 Play &Play::rushToNight() {

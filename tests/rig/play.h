@@ -1,6 +1,5 @@
-// A game played headless from a script of what a player does: hold keys, aim, fire, cook a
-// grenade, rush the clock, wait for something. It runs on the built data folder with a fixed
-// seed and 15 ms frames; nothing is drawn or heard, so a game day takes a fraction of a second.
+// A game played headless from a script of what a player does, on the built data folder with a
+// fixed seed and 15 ms frames; nothing is drawn or heard, so a game day takes a fraction of a second.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -18,26 +17,23 @@ class Play {
   ~Play();
 
   // Each step plays frames until its time is up or the game has ended.
-  Play &hold(uint16_t actions, double seconds);
+  Play &hold(uint16_t actions, double seconds) { return until(nullptr, seconds, actions), *this; }
   Play &wait(double seconds) { return hold(0, seconds); }
   Play &fire(double seconds) { return hold(ACTION_FIRE, seconds); }
-  // Presses and lets go of the fire button on alternate frames, as fast as a finger can.
-  Play &click(double seconds);
-  // Holds the right button for `seconds`, then lets go for a frame (the throw).
-  Play &cook(double seconds);
-  // Down for one frame, up for the next.
-  Play &press(uint16_t action);
+  Play &click(double seconds);  // fire pressed and let go on alternate frames
+  Play &cook(double seconds) { return hold(ACTION_GRENADE, seconds), frame(0), *this; }  // then the throw
+  Play &press(uint16_t action);  // down for one frame, up for the next
   // The pointer in screen-plane units from the window centre (-5..5 across); it stays put.
-  Play &aim(double x, double y);
-  // The pointer that sends shots from the shoulder through `world`.
-  Play &aimAt(tvector world);
+  Play &aim(double x, double y) { return pointer_ = {x, y}, *this; }
+  Play &aimAt(tvector world);  // sends shots from the shoulder through `world`
   // Insert held until night has fallen, or until day `day` has begun.
   Play &rushToNight();
   Play &rushToDay(int day);
   // Plays frames, choosing each frame's actions, until `done` holds (true) or `seconds` pass.
-  bool until(const std::function<bool()> &done, double seconds, uint16_t actions = 0);
+  bool until(const std::function<bool()> &done, double seconds, uint16_t actions = 0) {
+    return drive([actions] { return actions; }, done, seconds);
+  }
   bool drive(const std::function<uint16_t()> &actions, const std::function<bool()> &done, double seconds);
-  // One frame with these actions held.
   void frame(uint16_t held);
 
   // Runs before every frame: keeps the scene a test has set (a zombie held in place, say).
@@ -45,7 +41,6 @@ class Play {
   bool ended = false, won = false;
   int frames = 0;
   double frameTime = 0.015;
-  std::string missing;  // the data file the game could not start without
 
  private:
   tvector pointer_{1, 0};

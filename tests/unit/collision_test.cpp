@@ -1,19 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/window.h"
 #include "rig/blocks.h"
 #include "world/collision.h"
 
 namespace {
-
-void ClearWorld() {
+// An empty row of tiles, then blocks in world coordinates put into the slots' collision lists.
+void World(const std::vector<std::pair<int, block>> &blocks = {}) {
   for (ttilerecord &tile : worldRow) tile.collision.clear();
+  for (const auto &[slot, b] : blocks) worldRow[slot].collision.push_back(b);
 }
 
-// Puts a block given in world coordinates into the collision list of a slot.
-void AddBlock(int slot, double x1, double y1, double x2, double y2) {
-  worldRow[slot].collision.push_back(Block(x1, y1, x2, y2));
-}
+tbody Body(double x, double y, double vx, double vy) { return {{x, y}, {vx, vy}, {0, 0}}; }
 
 void ExpectHit(const thit &h, double x, double y, char side, int count) {
   EXPECT_DOUBLE_EQ(h.point.x, x);
@@ -21,30 +22,20 @@ void ExpectHit(const thit &h, double x, double y, char side, int count) {
   EXPECT_EQ(h.side, side);
   EXPECT_EQ(h.count, count);
 }
-
-tbody Body(double x, double y, double vx = 0, double vy = 0) {
-  tbody b{};
-  b.pos = {x, y};
-  b.vel = {vx, vy};
-  return b;
-}
-
 }  // namespace
 
 TEST(Collision, BoxOverlap) {
-  // The push points from the first centre to the second.
-  tvector p = boxoverlap({0, 0}, {2, 2}, {1.5, -0.5}, {2.5, 0.5});
-  EXPECT_DOUBLE_EQ(p.x, 0.5);
-  EXPECT_DOUBLE_EQ(p.y, -0.5);
-  // Touching counts but pushes nothing on the touching axis.
-  p = boxoverlap({0, 0}, {1, 1}, {1, 0.25}, {2, 1.25});
-  EXPECT_EQ(p.x, 0);
-  EXPECT_DOUBLE_EQ(p.y, 0.75);
-  // Disjoint on one axis only, and identical boxes (both signs 0).
-  p = boxoverlap({0, 0}, {1, 1}, {0.5, 1.01}, {1.5, 2});
-  EXPECT_TRUE(p.x == 0 && p.y == 0);
-  p = boxoverlap({0, 0}, {1, 1}, {0, 0}, {1, 1});
-  EXPECT_TRUE(p.x == 0 && p.y == 0);
+  const struct {
+    tvector lo1, hi1, lo2, hi2, push;
+  } table[] = {{{0, 0}, {2, 2}, {1.5, -0.5}, {2.5, 0.5}, {0.5, -0.5}},  // from the first centre to the second
+               {{0, 0}, {1, 1}, {1, 0.25}, {2, 1.25}, {0, 0.75}},       // touching pushes nothing on that axis
+               {{0, 0}, {1, 1}, {0.5, 1.01}, {1.5, 2}, {0, 0}},         // disjoint on one axis only
+               {{0, 0}, {1, 1}, {0, 0}, {1, 1}, {0, 0}}};               // identical: both signs 0
+  for (const auto &t : table) {
+    const tvector p = boxoverlap(t.lo1, t.hi1, t.lo2, t.hi2);
+    EXPECT_NEAR(p.x, t.push.x, 1e-15) << t.lo2.x;
+    EXPECT_NEAR(p.y, t.push.y, 1e-15) << t.lo2.x;
+  }
 }
 
 TEST(Collision, CollideBlocksPushesAlongTheShallowerAxis) {
@@ -56,16 +47,16 @@ TEST(Collision, CollideBlocksPushesAlongTheShallowerAxis) {
     tbody in, out;
     int movestate;  // after starting in the air (2)
   } table[] = {
-      {"centred and sunk 0.005: lifted straight up, still falling, standing", floor,
-       Body(0, 1.095, 0.5, -2), Body(0, 1.1, 0.5, -2), 0},
+      {"centred and sunk 0.005: lifted straight up, still falling, standing", floor, Body(0, 1.095, 0.5, -2),
+       Body(0, 1.1, 0.5, -2), 0},
       {"sunk 0.02: lifted and stopped", floor, Body(0.3, 1.08, 0, -2), Body(0.3, 1.1, 0, 0), 0},
       {"pushed down out of a ceiling: stopped, not standing", floor, Body(0.3, -0.08, 0, 3), Body(0.3, -0.1, 0, 0), 2},
       {"into a wall: pushed back, horizontal speed lost", floor, Body(-1.04, 0.3, 2, -1), Body(-1.05, 0.3, 0, -1), 2},
       {"inactive blocks are not there", Block(-1, 0, 1, 1, 0), Body(0, 0.5, 1, 1), Body(0, 0.5, 1, 1), 2},
       {"touching is no push", Block(-1, 0, 1, 1.025), Body(0.25, 1.125, 1, 1), Body(0.25, 1.125, 1, 1), 2},
-      {"a tie between the axes goes to the vertical", square, Body(1.05 - t, 1.1 - t, 1, 1), Body(1.05 - t, 1.1, 1, 0), 0},
-      {"a shallower x goes sideways", square, Body(1.05 - t, 1.1 - 2 * t, 1, 1), Body(1.05, 1.1 - 2 * t, 0, 1), 2},
-  };
+      {"a tie between the axes goes to the vertical", square, Body(1.05 - t, 1.1 - t, 1, 1), Body(1.05 - t, 1.1, 1, 0),
+       0},
+      {"a shallower x goes sideways", square, Body(1.05 - t, 1.1 - 2 * t, 1, 1), Body(1.05, 1.1 - 2 * t, 0, 1), 2}};
   for (const auto &c : table) {
     tanidata anim{};
     anim.movestate = 2;
@@ -73,72 +64,53 @@ TEST(Collision, CollideBlocksPushesAlongTheShallowerAxis) {
     collideblocks({c.b}, b, anim);
     EXPECT_NEAR(b.pos.x, c.out.pos.x, 1e-12) << c.what;
     EXPECT_NEAR(b.pos.y, c.out.pos.y, 1e-12) << c.what;
-    EXPECT_EQ(b.vel.x, c.out.vel.x) << c.what;
-    EXPECT_EQ(b.vel.y, c.out.vel.y) << c.what;
+    EXPECT_TRUE(b.vel.x == c.out.vel.x && b.vel.y == c.out.vel.y) << c.what;
     EXPECT_EQ(anim.movestate, c.movestate) << c.what;
   }
 }
 
 TEST(Collision, CollideTerrainLooksAtOneNeighbourAndSetsMoveState) {
-  ClearWorld();
-  tanidata anim{};
-  AddBlock(7, -2.5, -1, 2.5, 0);
-  tbody b = Body(0.3, 0.095, 0, -0.1);
-  anim.movestate = 2;
-  collideterrain(b, anim);
-  EXPECT_NEAR(b.pos.y, 0.1, 1e-12);
-  EXPECT_EQ(anim.movestate, 0);
-  b = Body(0, 3, 0, -1);  // in the air
-  collideterrain(b, anim);
-  EXPECT_EQ(anim.movestate, 2);
-
-  // A wall just across the boundary in slot 8 stops a body moving right, not one moving left;
-  // a body at rest looks both ways.
-  ClearWorld();
-  AddBlock(8, 2.45, -1, 3, 5);
-  AddBlock(6, -3, -1, -2.45, 5);
-  b = Body(2.41, 1, 1, 0);
-  collideterrain(b, anim);
-  EXPECT_NEAR(b.pos.x, 2.4, 1e-12);
-  b = Body(2.41, 1, -1, 0);
-  collideterrain(b, anim);
-  EXPECT_EQ(b.pos.x, 2.41);
-  for (double x : {2.41, -2.41}) {
-    b = Body(x, 1, 0, 0);
+  const block wallRight = Block(2.45, -1, 3, 5), wallLeft = Block(-3, -1, -2.45, 5);
+  const struct {
+    const char *what;
+    std::vector<std::pair<int, block>> blocks;
+    tbody in;
+    tvector out;
+    int movestate;  // set from the other state
+  } table[] = {{"landing", {{7, Block(-2.5, -1, 2.5, 0)}}, Body(0.3, 0.095, 0, -0.1), {0.3, 0.1}, 0},
+               {"in the air", {{7, Block(-2.5, -1, 2.5, 0)}}, Body(0, 3, 0, -1), {0, 3}, 2},
+               // A wall just across the boundary stops a body moving towards it; one at rest looks both ways.
+               {"moving right into slot 8", {{8, wallRight}}, Body(2.41, 1, 1, 0), {2.4, 1}, 2},
+               {"moving left, away from slot 8", {{8, wallRight}}, Body(2.41, 1, -1, 0), {2.41, 1}, 2},
+               {"at rest by slot 8", {{8, wallRight}}, Body(2.41, 1, 0, 0), {2.4, 1}, 2},
+               {"at rest by slot 6", {{6, wallLeft}}, Body(-2.41, 1, 0, 0), {-2.4, 1}, 2},
+               // The ends of the row have no outer neighbour; far outside it the end tiles still answer.
+               {"right end", {{14, Block(36.5, -1, 38, 0)}}, Body(37, 0.05, 5, -1), {37, 0.1}, 0},
+               {"left end", {{0, Block(-38, -1, -36.5, 0)}}, Body(-37, 0.05, -5, -1), {-37, 0.1}, 0},
+               {"far outside", {{14, Block(36.5, -1, 38, 0)}}, Body(1e9, 0, 5, -1), {1e9, 0}, 2}};
+  for (const auto &c : table) {
+    World(c.blocks);
+    tanidata anim{};
+    anim.movestate = c.movestate ? 0 : 2;
+    tbody b = c.in;
     collideterrain(b, anim);
-    EXPECT_NEAR(b.pos.x, x > 0 ? 2.4 : -2.4, 1e-12) << x;
+    EXPECT_NEAR(b.pos.x, c.out.x, 1e-12) << c.what;
+    EXPECT_NEAR(b.pos.y, c.out.y, 1e-12) << c.what;
+    EXPECT_EQ(anim.movestate, c.movestate) << c.what;
   }
-
-  // The ends of the row have no outer neighbour; far outside it the end tiles still answer.
-  ClearWorld();
-  AddBlock(14, 36.5, -1, 38, 0);
-  AddBlock(0, -38, -1, -36.5, 0);
-  for (double x : {37.0, -37.0}) {
-    b = Body(x, 0.05, x > 0 ? 5 : -5, -1);
-    collideterrain(b, anim);
-    EXPECT_NEAR(b.pos.y, 0.1, 1e-12) << x;
-    EXPECT_EQ(anim.movestate, 0) << x;
-  }
-  b = Body(1e9, 0, 5, -1);
-  collideterrain(b, anim);
-  EXPECT_EQ(anim.movestate, 2);
-  ClearWorld();
+  World();
 }
 
 TEST(Collision, IntegrateDampsByFrameTime) {
   const double saved = frameTime;
   frameTime = 0.015;
-  tbody b{};
-  b.pos = {1, 2};
-  b.vel = {2, 3};
-  b.accel = {10, -10};
+  tbody b{{1, 2}, {2, 3}, {10, -10}};
   integrate(b, 0.7, 1.0, frameTime);
   EXPECT_EQ(b.vel.x, (10 * 0.015 + 2) * 0.7);
   EXPECT_EQ(b.vel.y, -10 * 0.015 + 3);
   EXPECT_EQ(b.pos.x, 1 + b.vel.x * 0.015);
   EXPECT_EQ(b.pos.y, 2 + b.vel.y * 0.015);
-  // A longer frame damps more: 0.7 becomes 0.697 at 17 ms.
-  frameTime = 0.017;
+  frameTime = 0.017;  // a longer frame damps more: 0.7 becomes 0.697 at 17 ms
   b = Body(0, 0, 1, 1);
   integrate(b, 0.7, 1.0, frameTime);
   EXPECT_NEAR(b.vel.x, 0.697, 1e-12);
@@ -153,31 +125,29 @@ TEST(Collision, SegmentBox) {
     double x, y;
     char side;
     int count;
-  } table[] = {
-      // Vertical and horizontal through the rectangle: named by where the probe lands.
-      {{0, 2}, {0, -2}, hi, 0, 1, 't', 1},
-      {{0, -2}, {0, 2}, hi, 0, -1, 'b', 1},
-      {{0, 3}, {0, 1}, tallHi, 0, 2, 't', 1},
-      {{0, 0}, {0, -3}, hi, 0, -1, 'b', 1},  // leaving downwards from inside
-      {{-2, 0}, {2, 0}, hi, -1, 0, 'l', 1},
-      {{2, 0.5}, {-2, 0.5}, hi, 1, 0.5, 'r', 1},
-      {{0, 0.5}, {0, -0.5}, hi, 0, -0.5, 'n', 0},  // entirely inside
-      {{2, 2}, {2, -2}, hi, 2, -2, 'n', 0},
-      // General segments: the right-edge crossing is farther than the left one.
-      {{-2, 0.5}, {2, -0.5}, hi, -1, 0.25, 'l', 1},
-      // Through a corner the left edge is tested first and keeps the tie.
-      {{-2, 2}, {2, -2}, hi, -1, 1, 'l', 1},
-      // Right edge found first, then the nearer upper edge, which says 'b' here...
-      {{-2, 3}, {2, 1}, tallHi, 0, 2, 'b', 2},
-      // ...and rising through the lower edge says 't'.
-      {{-0.5, -2}, {0.5, 0}, hi, 0, -1, 't', 1},
-      // Touching only at the end point B is no crossing; at the start point A it is.
-      {{-2, 0}, {-1, 0.5}, hi, -1, 0.5, 'n', 0},
-      {{0.5, 3}, {0, 1}, hi, 0, 1, 'n', 0},
-      {{-1, 0}, {2, 0.5}, hi, -1, 0, 'l', 1},
-      // Vertical along the left edge is not inside the x range: the general rule.
-      {{-1, 2}, {-1, -2}, hi, -1, 1, 'b', 2},
-  };
+  } table[] = {// Vertical and horizontal through the rectangle: named by where the probe lands.
+               {{0, 2}, {0, -2}, hi, 0, 1, 't', 1},
+               {{0, -2}, {0, 2}, hi, 0, -1, 'b', 1},
+               {{0, 3}, {0, 1}, tallHi, 0, 2, 't', 1},
+               {{0, 0}, {0, -3}, hi, 0, -1, 'b', 1},  // leaving downwards from inside
+               {{-2, 0}, {2, 0}, hi, -1, 0, 'l', 1},
+               {{2, 0.5}, {-2, 0.5}, hi, 1, 0.5, 'r', 1},
+               {{0, 0.5}, {0, -0.5}, hi, 0, -0.5, 'n', 0},  // entirely inside
+               {{2, 2}, {2, -2}, hi, 2, -2, 'n', 0},
+               // General segments: the right-edge crossing is farther than the left one.
+               {{-2, 0.5}, {2, -0.5}, hi, -1, 0.25, 'l', 1},
+               // Through a corner the left edge is tested first and keeps the tie.
+               {{-2, 2}, {2, -2}, hi, -1, 1, 'l', 1},
+               // Right edge found first, then the nearer upper edge, which says 'b' here...
+               {{-2, 3}, {2, 1}, tallHi, 0, 2, 'b', 2},
+               // ...and rising through the lower edge says 't'.
+               {{-0.5, -2}, {0.5, 0}, hi, 0, -1, 't', 1},
+               // Touching only at the end point B is no crossing; at the start point A it is.
+               {{-2, 0}, {-1, 0.5}, hi, -1, 0.5, 'n', 0},
+               {{0.5, 3}, {0, 1}, hi, 0, 1, 'n', 0},
+               {{-1, 0}, {2, 0.5}, hi, -1, 0, 'l', 1},
+               // Vertical along the left edge is not inside the x range: the general rule.
+               {{-1, 2}, {-1, -2}, hi, -1, 1, 'b', 2}};
   for (const auto &t : table) {
     SCOPED_TRACE(testing::Message() << "(" << t.a.x << "," << t.a.y << ")->(" << t.b.x << "," << t.b.y << ")");
     ExpectHit(segmentbox(t.a, t.b, lo, t.hi), t.x, t.y, t.side, t.count);
@@ -191,30 +161,32 @@ TEST(Collision, SegmentBlocksAndTerrainFindTheNearestCrossing) {
   ExpectHit(segmentblocks(list, {0, 0.1}, {10, -0.1}), 2, 0.06, 'l', 3);
   ExpectHit(segmentblocks(list, {0, 0}, {0.5, 0}), 0.5, 0, 'n', 0);
 
-  ClearWorld();
-  ExpectHit(segmentterrain({-1, 0}, {1, 0.5}), 1, 0.5, 'n', 0);
-  // The next tile towards B is searched; a block overhanging from slot 8 into tile 0 is seen
-  // only when heading right, not heading left nor by a vertical probe.
-  AddBlock(8, 3, -1, 4, 1);
-  ExpectHit(segmentterrain({1, 0}, {5, 0}), 3, 0, 'l', 1);
-  AddBlock(8, 0.5, -1, 1, 1);
-  ExpectHit(segmentterrain({2, 0}, {-2, 0}), -2, 0, 'n', 0);
-  ExpectHit(segmentterrain({0.75, 2}, {0.75, -2}), 0.75, -2, 'n', 0);
-  ExpectHit(segmentterrain({0, 0}, {2, 0}), 0.5, 0, 'l', 1);
-  // A nearer block in A's own tile wins over the neighbour's.
-  ClearWorld();
-  AddBlock(8, 3, -1, 4, 1);
-  AddBlock(7, 2, -1, 2.4, 1);
-  ExpectHit(segmentterrain({1, 0}, {5, 0}), 2, 0, 'l', 1);
-  // Heading left, and the row's ends with no outer neighbour to search.
-  ClearWorld();
-  AddBlock(6, -4, -1, -3, 1);
-  ExpectHit(segmentterrain({-1, 0.5}, {-5, 0.5}), -3, 0.5, 'r', 1);
-  AddBlock(14, 36, -1, 37, 1);
-  ExpectHit(segmentterrain({35, 0}, {40, 0}), 36, 0, 'l', 1);
-  AddBlock(0, -37, -1, -36, 1);
-  ExpectHit(segmentterrain({-35, 0}, {-40, 0}), -36, 0, 'r', 1);
-  ClearWorld();
+  const block far = Block(3, -1, 4, 1), overhang = Block(0.5, -1, 1, 1);
+  const struct {
+    const char *what;
+    std::vector<std::pair<int, block>> blocks;
+    tvector a, b;
+    double x, y;
+    char side;
+    int count;
+  } table[] = {
+      {"nothing", {}, {-1, 0}, {1, 0.5}, 1, 0.5, 'n', 0},
+      {"the next tile towards B is searched", {{8, far}}, {1, 0}, {5, 0}, 3, 0, 'l', 1},
+      // A block overhanging from slot 8 into tile 0 is seen only when heading right.
+      {"overhang, heading left", {{8, far}, {8, overhang}}, {2, 0}, {-2, 0}, -2, 0, 'n', 0},
+      {"overhang, vertical", {{8, far}, {8, overhang}}, {0.75, 2}, {0.75, -2}, 0.75, -2, 'n', 0},
+      {"overhang, heading right", {{8, far}, {8, overhang}}, {0, 0}, {2, 0}, 0.5, 0, 'l', 1},
+      {"a nearer block in A's own tile wins", {{8, far}, {7, Block(2, -1, 2.4, 1)}}, {1, 0}, {5, 0}, 2, 0, 'l', 1},
+      {"heading left", {{6, Block(-4, -1, -3, 1)}}, {-1, 0.5}, {-5, 0.5}, -3, 0.5, 'r', 1},
+      // The row's ends, with no outer neighbour to search.
+      {"right end", {{14, Block(36, -1, 37, 1)}}, {35, 0}, {40, 0}, 36, 0, 'l', 1},
+      {"left end", {{0, Block(-37, -1, -36, 1)}}, {-35, 0}, {-40, 0}, -36, 0, 'r', 1}};
+  for (const auto &t : table) {
+    SCOPED_TRACE(t.what);
+    World(t.blocks);
+    ExpectHit(segmentterrain(t.a, t.b), t.x, t.y, t.side, t.count);
+  }
+  World();
 }
 
 TEST(Collision, SegmentCharactersNamesEveryZombie) {

@@ -12,7 +12,6 @@
 #include "contentc/weapon_source.h"
 
 namespace {
-
 struct BadSource {
   std::string text, complaint;
 };
@@ -31,16 +30,8 @@ void ExpectComplaints(const std::function<void(const std::string &)> &parse, con
 }
 
 const std::string GOOD_PIECE =
-    "# a test piece\n"
-    "kind middle\n"
-    "leftheight 0\n"
-    "rightheight 0.2\n"
-    "cratespot 1 0.2\n"
-    "pickupspot -1 0.075\n"
-    "block -2.5 -10 0 0\n"
-    "block 2.5 0.2 0 -10   # corners in any order\n"
-    "solid -2.5 3 -2.4 4\n"
-    "draw 1 1 1.5 1.2\n"
+    "# a test piece\nkind middle\nleftheight 0\nrightheight 0.2\ncratespot 1 0.2\npickupspot -1 0.075\n"
+    "block -2.5 -10 0 0\nblock 2.5 0.2 0 -10   # corners in any order\nsolid -2.5 3 -2.4 4\ndraw 1 1 1.5 1.2\n"
     "lamp -2 0 0.6\n";
 
 const std::string SKELETON =
@@ -53,7 +44,6 @@ bool Mentions(const std::vector<std::string> &list, const std::string &what) {
     if (s.find(what) != std::string::npos) return true;
   return false;
 }
-
 }  // namespace
 
 TEST(PieceSource, ParsesBlocksAndNamesBadLines) {
@@ -90,7 +80,8 @@ TEST(PieceChecks, FindUnplayablePieces) {
   const std::string flat = "block -2.5 -10 2.5 0\n";
   // A wall higher than a jump cannot be crossed; one a little lower can, and so can a wall
   // with a doorway under it.
-  EXPECT_TRUE(Mentions(problems(head + spots + flat + "block -0.1 0 0.1 0.7\n"), "cannot be crossed from left to right"));
+  EXPECT_TRUE(
+      Mentions(problems(head + spots + flat + "block -0.1 0 0.1 0.7\n"), "cannot be crossed from left to right"));
   EXPECT_TRUE(problems(head + spots + flat + "block -0.1 0 0.1 0.5\n").empty());
   EXPECT_TRUE(problems(head + spots + flat + "block -0.1 0.25 0.1 2\n").empty());
   // Spots: a floating crate, a crate in a block, a weapon crate in the air, an unreachable crate.
@@ -115,24 +106,20 @@ TEST(PieceChecks, FindUnplayablePieces) {
 TEST(SkeletonSource, ParsesPartsAndNamesBadOnes) {
   SkeletonSource s = ParseSkeleton("s.skeleton", SKELETON);
   ASSERT_EQ(s.parts.size(), 3u);
-  EXPECT_EQ(s.parts[0].visible, 0);
-  EXPECT_EQ(s.parts[0].parentid, 0);
-  EXPECT_EQ(s.parts[2].parentid, 1);
-  EXPECT_EQ(s.parts[2].tag, '1');
+  EXPECT_TRUE(s.parts[0].visible == 0 && s.parts[0].parentid == 0 && s.parts[2].parentid == 1 && s.parts[2].tag == '1');
   EXPECT_DOUBLE_EQ(s.parts[1].pivot.y, -0.4);  // the file holds the joint negated
   EXPECT_DOUBLE_EQ(s.parts[1].angle, 180);
-  EXPECT_EQ(s.index("hand"), 2);
-  EXPECT_EQ(s.index("foot"), -1);
+  EXPECT_TRUE(s.index("hand") == 2 && s.index("foot") == -1);
 
-  ExpectComplaints([](const std::string &text) { ParseSkeleton("s.skeleton", text); },
-                   {{SKELETON + "part leg parent=hip rect=0,0,1,1\n", "s.skeleton:4: unknown parent 'hip'"},
-                    {SKELETON + "part arm parent=self rect=0,0,1,1\n", "s.skeleton:4: part 'arm' is defined twice"},
-                    {"part a parent=self rect=0,0,1,1 tag=x\n", "s.skeleton:1: tag must be 1, 2, h or f"},
-                    {"part a parent=self rect=0,0,1\n", "s.skeleton:1: rect needs 4 numbers"},
-                    {"part a parent=self\n", "s.skeleton:1: part 'a' needs rect"},
-                    {"part a parent=b rect=0,0,1,1\npart b parent=a rect=0,0,1,1\n",
-                     "s.skeleton:1: part 'a' is its own ancestor"},
-                    {"part a parent=self rect=0,0,1,1 colour=red\n", "s.skeleton:1: unknown setting 'colour'"}});
+  ExpectComplaints(
+      [](const std::string &text) { ParseSkeleton("s.skeleton", text); },
+      {{SKELETON + "part leg parent=hip rect=0,0,1,1\n", "s.skeleton:4: unknown parent 'hip'"},
+       {SKELETON + "part arm parent=self rect=0,0,1,1\n", "s.skeleton:4: part 'arm' is defined twice"},
+       {"part a parent=self rect=0,0,1,1 tag=x\n", "s.skeleton:1: tag must be 1, 2, h or f"},
+       {"part a parent=self rect=0,0,1\n", "s.skeleton:1: rect needs 4 numbers"},
+       {"part a parent=self\n", "s.skeleton:1: part 'a' needs rect"},
+       {"part a parent=b rect=0,0,1,1\npart b parent=a rect=0,0,1,1\n", "s.skeleton:1: part 'a' is its own ancestor"},
+       {"part a parent=self rect=0,0,1,1 colour=red\n", "s.skeleton:1: unknown setting 'colour'"}});
 }
 
 TEST(AnimationSource, FramesStartFromRestAndBadInputIsNamed) {
@@ -165,9 +152,7 @@ TEST(WeaponSource, ParsesTheTableAndNamesWhatIsWrong) {
   EXPECT_EQ(r.weapon.name, "my pistol");
   EXPECT_EQ(r.fireSoundFile, "pistol fire.wav");
   EXPECT_EQ(r.textureFile, "pistol.tga");
-  EXPECT_EQ(r.weapon.semiauto, 1);
-  EXPECT_EQ(r.weapon.longgrip, 0);
-  EXPECT_EQ(r.weapon.clip, 10);
+  EXPECT_TRUE(r.weapon.semiauto == 1 && r.weapon.longgrip == 0 && r.weapon.clip == 10);
 
   ExpectComplaints([](const std::string &text) { ParseWeapons("w.txt", text); },
                    {{"weapon pistol\n rate 5\n", "w.txt:1: weapon 'pistol' is missing: speed, spread"},

@@ -11,31 +11,25 @@ namespace {
 struct OptionsFolder : TempBase {
   toptions oldOptions = Options;
   ~OptionsFolder() { Options = oldOptions; }
+  // The options after loading over `held`, as file bytes.
+  std::vector<uint8_t> load(const toptions &held) {
+    Options = held;
+    LoadOptions();
+    return EncodeOptions(Options);
+  }
+  bool noTempFiles() const {
+    for (const auto &e : std::filesystem::directory_iterator(dir.path()))
+      if (e.path().extension() == ".tmp") return false;
+    return true;
+  }
 };
 
-toptions Sample() {
+toptions Sample(uint8_t tutorial = 0) {
   toptions o = {};
-  o.screenWidth = 1280;
-  o.screenHeight = -720;
-  o.colourDepth = 16;
-  o.padding[0] = 0xa1;
-  o.padding[2] = 0xc3;
-  o.soundVolume = 0.625;
-  o.musicVolume = 0.1;
-  o.particlesOff = 1;
-  o.shadowsOff = 2;
-  o.keyLeft = 0x41;
-  o.keyRight = 0x44;
-  o.keyJump = 32;
-  o.keyChange = 0x51;
-  o.keyUse = 0x45;
+  o.screenWidth = 1280, o.screenHeight = -720, o.colourDepth = 16, o.padding[0] = 0xa1, o.padding[2] = 0xc3;
+  o.soundVolume = 0.625, o.musicVolume = 0.1, o.particlesOff = 1, o.shadowsOff = 2, o.tutorial = tutorial;
+  o.keyLeft = 0x41, o.keyRight = 0x44, o.keyJump = 32, o.keyChange = 0x51, o.keyUse = 0x45;
   return o;
-}
-
-bool NoTempFiles(const std::string &dir) {
-  for (const auto &e : std::filesystem::directory_iterator(dir))
-    if (e.path().extension() == ".tmp") return false;
-  return true;
 }
 }  // namespace
 
@@ -48,7 +42,8 @@ TEST(Options, FileLayoutIsLittleEndianFieldByField) {
   EXPECT_EQ(b[15], 0xc3);
   EXPECT_EQ(b[23], 0x3f);  // the high byte of 0.625 = 0x3FE4000000000000
   EXPECT_EQ(GetF64(&b[24]), 0.1);
-  EXPECT_EQ((std::vector<uint8_t>(b.begin() + 32, b.end())), (std::vector<uint8_t>{1, 2, 0x41, 0x44, 32, 0x51, 0x45, 0}));
+  EXPECT_EQ((std::vector<uint8_t>(b.begin() + 32, b.end())),
+            (std::vector<uint8_t>{1, 2, 0x41, 0x44, 32, 0x51, 0x45, 0}));
 
   // Every byte of any 40-byte image survives a decode and re-encode; shorter images are refused.
   std::vector<uint8_t> any(OPTIONS_FILE_SIZE);
@@ -66,51 +61,30 @@ TEST(Options, SavedFileReadsBackWithTutorialOn) {
   Options = Sample();
   ASSERT_TRUE(SaveOptions());
   EXPECT_TRUE(recorder.messages.empty());
-  EXPECT_TRUE(NoTempFiles(folder.dir.path()));
-  Options = {};
-  LoadOptions();
-  toptions expected = Sample();
-  expected.tutorial = 1;
-  EXPECT_EQ(EncodeOptions(Options), EncodeOptions(expected));
-
-  // A longer file gives its first record.
+  EXPECT_TRUE(folder.noTempFiles());
+  EXPECT_EQ(folder.load({}), EncodeOptions(Sample(1)));
   std::vector<uint8_t> longer = EncodeOptions(Sample());
-  longer.resize(60, 0x77);
+  longer.resize(60, 0x77);  // a longer file gives its first record
   folder.dir.write("options.zop", longer);
-  Options = {};
-  LoadOptions();
-  EXPECT_EQ(EncodeOptions(Options), EncodeOptions(expected));
+  EXPECT_EQ(folder.load({}), EncodeOptions(Sample(1)));
 }
 
 TEST(Options, MissingShortOrUnreadableFileGivesDefaults) {
   OptionsFolder folder;
-  Options = {};
-  LoadOptions();
-  EXPECT_EQ(Options.screenWidth, 1024);
-  EXPECT_EQ(Options.screenHeight, 768);
-  EXPECT_EQ(Options.colourDepth, 32);
-  EXPECT_EQ(Options.fullScreen, 1);
-  EXPECT_EQ(Options.soundVolume, 0.0);
-  EXPECT_EQ(Options.particlesOff + Options.shadowsOff, 0);
-  EXPECT_EQ(Options.keyLeft + Options.keyRight + Options.keyJump + Options.keyChange + Options.keyUse, 0);
-  EXPECT_EQ(Options.tutorial, 0);
-
-  // Only the four window fields are defaults; the rest is left as it was.
+  toptions defaults = {};
+  defaults.screenWidth = 1024, defaults.screenHeight = 768, defaults.colourDepth = 32, defaults.fullScreen = 1;
+  EXPECT_EQ(folder.load({}), EncodeOptions(defaults));
+  // A short file: only the four window fields are defaults; the rest is left as it was.
   std::vector<uint8_t> shortFile = EncodeOptions(Sample());
   shortFile.resize(39);
   folder.dir.write("options.zop", shortFile);
-  Options = Sample();
-  LoadOptions();
-  EXPECT_EQ(Options.screenHeight, 768);
-  EXPECT_EQ(Options.fullScreen, 1);
-  EXPECT_EQ(Options.soundVolume, 0.625);
-  EXPECT_EQ(Options.tutorial, 0);
+  toptions mixed = Sample();
+  mixed.screenWidth = 1024, mixed.screenHeight = 768, mixed.colourDepth = 32, mixed.fullScreen = 1;
+  EXPECT_EQ(folder.load(Sample()), EncodeOptions(mixed));
   // A folder in the file's place is no file either.
   std::filesystem::remove(folder.dir.file("options.zop"));
   std::filesystem::create_directory(folder.dir.file("options.zop"));
-  Options = Sample();
-  LoadOptions();
-  EXPECT_EQ(Options.screenWidth, 1024);
+  EXPECT_EQ(folder.load(Sample()), EncodeOptions(mixed));
 }
 
 TEST(Options, FailedSaveIsReportedAndReplacesNothing) {
@@ -124,5 +98,5 @@ TEST(Options, FailedSaveIsReportedAndReplacesNothing) {
   EXPECT_EQ(recorder.messages[0].icon, MB_ICONEXCLAMATION);
   EXPECT_NE(recorder.messages[0].text.find(folder.dir.file("options.zop")), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(folder.dir.file("options.zop/keep")));
-  EXPECT_TRUE(NoTempFiles(folder.dir.path()));
+  EXPECT_TRUE(folder.noTempFiles());
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "app/score_line.h"
 #include "base/files.h"
@@ -26,13 +27,21 @@ ScoreEntry Entry(const std::string &name, int32_t score) {
 // Entries scoring 1300, 1200, ... 100, named a..m.
 ScoreTable Descending() {
   ScoreTable t = {};
-  for (int i = 0; i < SCORE_ENTRIES; ++i) t.entries[i] = Entry(std::string(1, static_cast<char>('a' + i)), 1300 - 100 * i);
+  for (int i = 0; i < SCORE_ENTRIES; ++i)
+    t.entries[i] = Entry(std::string(1, static_cast<char>('a' + i)), 1300 - 100 * i);
   return t;
 }
 
 std::vector<int32_t> Scores(const ScoreTable &t) {
   std::vector<int32_t> s;
   for (const ScoreEntry &e : t.entries) s.push_back(e.score);
+  return s;
+}
+
+// The table's names in order, one space after each.
+std::string Names(const ScoreTable &t) {
+  std::string s;
+  for (const ScoreEntry &e : t.entries) s += ScoreName(e) + " ";
   return s;
 }
 
@@ -85,12 +94,11 @@ TEST(ScoreFile, LoadTakesWhatIsThereAndEmptiesWhatIsNot) {
   shorter.resize(363);
   folder.dir.write("hordescores.zsc", shorter);
   std::filesystem::create_directory(folder.dir.file("slayerscores.zsc"));  // exists but cannot be read
-  for (ScoreTable &t : scoreTables) t = Descending();  // what an earlier start-up left
+  for (ScoreTable &t : scoreTables) t = Descending();                      // what an earlier start-up left
   LoadScores();
   EXPECT_EQ(EncodeScoreTable(scoreTables[SCORE_SURVIVE]), EncodeScoreTable(survive));
-  EXPECT_EQ(EncodeScoreTable(scoreTables[SCORE_RESCUE]), EncodeScoreTable(ScoreTable{}));  // missing
-  EXPECT_EQ(EncodeScoreTable(scoreTables[SCORE_HORDE]), EncodeScoreTable(ScoreTable{}));   // short
-  EXPECT_EQ(EncodeScoreTable(scoreTables[SCORE_SLAYER]), EncodeScoreTable(ScoreTable{}));  // unreadable
+  for (int c : {SCORE_RESCUE, SCORE_HORDE, SCORE_SLAYER})  // missing, short, unreadable
+    EXPECT_EQ(EncodeScoreTable(scoreTables[c]), EncodeScoreTable(ScoreTable{})) << c;
 }
 
 TEST(ScoreFile, SaveWritesAllFourAndReportsAFailureOnce) {
@@ -103,8 +111,7 @@ TEST(ScoreFile, SaveWritesAllFourAndReportsAFailureOnce) {
   ASSERT_TRUE(SaveScores());
   EXPECT_TRUE(recorder.messages.empty());
   for (int c = 0; c < SCORE_CATEGORIES; ++c) EXPECT_EQ(folder.file(c), EncodeScoreTable(scoreTables[c])) << c;
-  for (const auto &e : std::filesystem::directory_iterator(folder.dir.path()))
-    EXPECT_NE(e.path().extension(), ".tmp");
+  for (const auto &e : std::filesystem::directory_iterator(folder.dir.path())) EXPECT_NE(e.path().extension(), ".tmp");
 
   // A table that cannot be written keeps its old file, the others are saved, and one box says so.
   std::vector<uint8_t> oldRescue = folder.file(SCORE_RESCUE);
@@ -124,26 +131,17 @@ TEST(ScoreTables, NewScoresGoAboveEqualsAndPushTheLastOut) {
   EXPECT_TRUE(Qualifies(empty, 0));
   EXPECT_FALSE(Qualifies(empty, -1));  // a lost base's horde score
   InsertScore(empty, "first", 0);
-  EXPECT_EQ(ScoreName(empty.entries[0]), "first");
   InsertScore(empty, "neg", -1);
-  EXPECT_EQ(ScoreName(empty.entries[1]), "");
+  EXPECT_EQ(Names(empty), "first " + std::string(12, ' '));
 
+  // Below the last: nothing; equal to the last: it takes the last place; equal to an entry: goes
+  // above it and the last falls out.
   ScoreTable t = Descending();
   EXPECT_FALSE(Qualifies(t, 99));
-  InsertScore(t, "low", 99);
-  EXPECT_EQ(Scores(t), Scores(Descending()));
-  // Equal to the last entry: it qualifies and takes the last place.
-  InsertScore(t, "last", 100);
-  EXPECT_EQ(ScoreName(t.entries[12]), "last");
-  // Equal to entry 3: goes above it; the old entry 12 falls out.
-  InsertScore(t, "tie", 1000);
-  EXPECT_EQ(ScoreName(t.entries[3]), "tie");
-  EXPECT_EQ(ScoreName(t.entries[4]), "d");
-  EXPECT_EQ(ScoreName(t.entries[12]), "l");
-  InsertScore(t, "best", 99999);
-  EXPECT_EQ(ScoreName(t.entries[0]), "best");
-  EXPECT_EQ(ScoreName(t.entries[1]), "a");
-  for (int i = 1; i < SCORE_ENTRIES; ++i) EXPECT_GE(t.entries[i - 1].score, t.entries[i].score);
+  const std::pair<const char *, int> inserts[] = {{"low", 99}, {"last", 100}, {"tie", 1000}, {"best", 99999}};
+  for (const auto &[name, score] : inserts) InsertScore(t, name, score);
+  EXPECT_EQ(Names(t), "best a b c tie d e f g h i j k ");
+  EXPECT_EQ(Scores(t), (std::vector<int32_t>{99999, 1300, 1200, 1100, 1000, 1000, 900, 800, 700, 600, 500, 400, 300}));
 
   // A long name is cut to 20; the bytes after the name and the padding keep what they held.
   ScoreTable p = {};
@@ -169,11 +167,8 @@ TEST(GameScores, ComputedFromTheGameAndEnteredWhereTheyBelong) {
   EXPECT_EQ(s.rescue, 4);
   EXPECT_EQ(s.horde, -1);  // truncated towards zero
   EXPECT_EQ(s.slayer, 77);
-  EXPECT_EQ(ScoreFromValue(2.9), 2);
-  EXPECT_EQ(ScoreFromValue(-2.9), -2);
-  EXPECT_EQ(ScoreFromValue(1e12), INT32_MAX);
-  EXPECT_EQ(ScoreFromValue(-1e12), INT32_MIN);
-  EXPECT_EQ(ScoreFromValue(std::nan("")), 0);
+  const std::pair<double, int32_t> values[] = {{2.9, 2}, {-2.9, -2}, {1e12, INT32_MAX}, {-1e12, INT32_MIN}, {NAN, 0}};
+  for (const auto &[value, score] : values) EXPECT_EQ(ScoreFromValue(value), score) << value;
 
   ScoresFolder folder;
   for (ScoreTable &t : scoreTables) t = Descending();
@@ -182,25 +177,25 @@ TEST(GameScores, ComputedFromTheGameAndEnteredWhereTheyBelong) {
   EXPECT_FALSE(AnyScoreQualifies(rescueOnly, false));
   EXPECT_TRUE(AnyScoreQualifies(rescueOnly, true));
   EnterGameScores("loser", rescueOnly, false);
-  for (const ScoreTable &t : scoreTables) EXPECT_EQ(Scores(t), Scores(Descending()));
+  for (const ScoreTable &t : scoreTables) EXPECT_EQ(EncodeScoreTable(t), EncodeScoreTable(Descending()));
   EnterGameScores("winner", {150, 5000, 1250, 99}, true);
-  EXPECT_EQ(ScoreName(scoreTables[SCORE_SURVIVE].entries[12]), "winner");
-  EXPECT_EQ(ScoreName(scoreTables[SCORE_RESCUE].entries[0]), "winner");
-  EXPECT_EQ(ScoreName(scoreTables[SCORE_HORDE].entries[1]), "winner");
-  EXPECT_EQ(Scores(scoreTables[SCORE_SLAYER]), Scores(Descending()));
+  EXPECT_EQ(Names(scoreTables[SCORE_SURVIVE]), "a b c d e f g h i j k l winner ");
+  EXPECT_EQ(Names(scoreTables[SCORE_RESCUE]), "winner a b c d e f g h i j k l ");
+  EXPECT_EQ(Names(scoreTables[SCORE_HORDE]), "a winner b c d e f g h i j k l ");
+  EXPECT_EQ(Names(scoreTables[SCORE_SLAYER]), Names(Descending()));
 }
 
 TEST(ScoreLine, DotsRunTheScoreOutToTheFortyEighthCharacter) {
   EXPECT_EQ(ScoreLine(0, Entry("", 0)), " 1.  " + std::string(42, '.') + "0");
-  std::string six = ScoreLine(4, Entry("ann", 123456));
-  EXPECT_EQ(six.size(), 48u);
-  EXPECT_EQ(six.substr(0, 9), " 5. ann .");
-  EXPECT_EQ(six.substr(42), "123456");
-  EXPECT_EQ(ScoreLine(9, Entry("bo", -5)).substr(0, 8), "10. bo .");
+  EXPECT_EQ(ScoreLine(4, Entry("ann", 123456)), " 5. ann " + std::string(34, '.') + "123456");
+  EXPECT_EQ(ScoreLine(9, Entry("bo", -5)), "10. bo " + std::string(39, '.') + "-5");
   EXPECT_EQ(ScoreLine(12, Entry("x", 1)).size(), 48u);
   // Bytes the font has no glyph for are left out; a length byte beyond 20 reads only the name.
-  ScoreEntry odd = Entry("a:b\x01" "c", 7);
-  EXPECT_EQ(ScoreLine(1, odd).substr(0, 8), " 2. abc ");
+  EXPECT_EQ(ScoreLine(1, Entry("a:b\x01"
+                               "c",
+                               7))
+                .substr(0, 8),
+            " 2. abc ");
   ScoreEntry damaged = Entry("twentycharacternames", 3);
   damaged.nameLength = 200;
   EXPECT_EQ(ScoreLine(0, damaged).substr(0, 25), " 1. twentycharacternames ");

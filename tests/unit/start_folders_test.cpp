@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -28,7 +27,7 @@ struct Start : TempBase {
   ScoreTable oldTables[SCORE_CATEGORIES];
   Start() {
     std::copy(scoreTables, scoreTables + SCORE_CATEGORIES, oldTables);
-    dir.write("options.zop", EncodeOptions(Shipped()));
+    dir.write("options.zop", Shipped());
   }
   ~Start() {
     Options = oldOptions;
@@ -36,13 +35,13 @@ struct Start : TempBase {
     settingsFolderReported = recordsFolderReported = false;
     std::copy(oldTables, oldTables + SCORE_CATEGORIES, scoreTables);
   }
-  static toptions Shipped() {
+  static std::vector<uint8_t> Shipped() {
     toptions o = {};
-    o.screenWidth = 800, o.screenHeight = 600, o.colourDepth = 32;
-    o.keyLeft = 'A', o.keyRight = 'D', o.keyJump = 'W';
-    return o;
+    o.screenWidth = 800, o.screenHeight = 600, o.colourDepth = 32, o.keyLeft = 'A', o.keyRight = 'D', o.keyJump = 'W';
+    return EncodeOptions(o);
   }
   tplayerfolders folders() const { return {player.file("config"), player.file("share")}; }
+  bool setUp(const std::vector<std::string> &old = {}) const { return SetUpPlayerFolders(folders(), old); }
 };
 
 std::vector<uint8_t> Bytes(const std::string &path) {
@@ -58,29 +57,29 @@ ScoreTable OneScore(int32_t score) {
   t.entries[0].score = score;
   return t;
 }
+std::vector<uint8_t> OneScoreFile(int32_t score) { return EncodeScoreTable(OneScore(score)); }
 }  // namespace
 
 TEST(CommandLine, OptionsAndExitStatuses) {
-  struct Case {
+  const struct {
     std::vector<std::string> args;
     tcommandaction action;
     std::string data, user;
     int fullScreen;
     bool verbose;
     std::string complaint;  // in the one line on stderr
-  } cases[] = {
-      {{}, COMMAND_RUN, "", "", -1, false, ""},
-      {{"--data", "/d", "--user=/u", "--windowed", "-v"}, COMMAND_RUN, "/d", "/u", 0, true, ""},
-      {{"-d", "/d", "--windowed", "--fullscreen"}, COMMAND_RUN, "/d", "", 1, false, ""},  // the last one holds
-      {{"--help"}, COMMAND_DONE, "", "", -1, false, ""},
-      {{"-V"}, COMMAND_DONE, "", "", -1, false, ""},
-      {{"--bogus"}, COMMAND_WRONG, "", "", -1, false, "unknown option '--bogus'"},
-      {{"-x"}, COMMAND_WRONG, "", "", -1, false, "unknown option '-x'"},
-      {{"--data"}, COMMAND_WRONG, "", "", -1, false, "'--data' needs a value"},
-      {{"--user="}, COMMAND_WRONG, "", "", -1, false, "'--user' needs a folder"},
-      {{"play"}, COMMAND_WRONG, "", "", -1, false, "unexpected argument 'play'"},
-  };
-  for (const Case &c : cases) {
+  } cases[] = {{{}, COMMAND_RUN, "", "", -1, false, ""},
+               {{"--data", "/d", "--user=/u", "--windowed", "-v"}, COMMAND_RUN, "/d", "/u", 0, true, ""},
+               {{"-d", "/d", "--windowed", "--fullscreen"}, COMMAND_RUN, "/d", "", 1, false, ""},  // the last holds
+               {{"--help"}, COMMAND_DONE, "", "", -1, false, ""},
+               {{"-V"}, COMMAND_DONE, "", "", -1, false, ""},
+               {{"--bogus"}, COMMAND_WRONG, "", "", -1, false, "unknown option '--bogus'"},
+               {{"-x"}, COMMAND_WRONG, "", "", -1, false, "unknown option '-x'"},
+               {{"--data"}, COMMAND_WRONG, "", "", -1, false, "'--data' needs a value"},
+               {{"--user="}, COMMAND_WRONG, "", "", -1, false, "'--user' needs a folder"},
+               {{"play"}, COMMAND_WRONG, "", "", -1, false, "unexpected argument 'play'"}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
     std::vector<std::string> words = {"/usr/bin/redsiege"};
     words.insert(words.end(), c.args.begin(), c.args.end());
     std::vector<char *> argv;
@@ -89,26 +88,18 @@ TEST(CommandLine, OptionsAndExitStatuses) {
     tcommandline line;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    tcommandaction action = ParseCommandLine(static_cast<int>(words.size()), argv.data(), line);
-    std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
-    std::string what = c.args.empty() ? "(none)" : c.args[0];
-    EXPECT_EQ(action, c.action) << what;
-    if (action == COMMAND_RUN) {
-      EXPECT_EQ(line.dataDir, c.data) << what;
-      EXPECT_EQ(line.userDir, c.user) << what;
-      EXPECT_EQ(line.fullScreen, c.fullScreen) << what;
-      EXPECT_EQ(line.verbose, c.verbose) << what;
-    }
-    if (c.action == COMMAND_WRONG) {
-      // One line, naming the program by its own name, what was wrong and how it is used.
-      EXPECT_EQ(err.find("redsiege: "), 0u) << err;
-      EXPECT_NE(err.find(c.complaint), std::string::npos) << err;
-      EXPECT_NE(err.find("usage: redsiege [--data DIR]"), std::string::npos) << err;
-      EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-      EXPECT_TRUE(out.empty());
-    } else {
-      EXPECT_TRUE(err.empty()) << err;
-    }
+    EXPECT_EQ(ParseCommandLine(static_cast<int>(words.size()), argv.data(), line), c.action);
+    const std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(c.action != COMMAND_RUN || (line.dataDir == c.data && line.userDir == c.user &&
+                                            line.fullScreen == c.fullScreen && line.verbose == c.verbose));
+    // A refusal is one line, naming the program by its own name, what was wrong and how it is used.
+    EXPECT_EQ(err.empty(), c.complaint.empty()) << err;
+    if (c.complaint.empty()) continue;
+    EXPECT_EQ(err.find("redsiege: "), 0u) << err;
+    EXPECT_NE(err.find(c.complaint), std::string::npos) << err;
+    EXPECT_NE(err.find("usage: redsiege [--data DIR]"), std::string::npos) << err;
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    EXPECT_TRUE(out.empty());
   }
 }
 
@@ -119,14 +110,12 @@ TEST(DataFolder, SearchOrderAndWhatIsMissing) {
   std::filesystem::create_directories(bin);
   auto figure = [](const std::string &folder) {
     std::filesystem::create_directories(folder + "/guys");
-    FILE *f = std::fopen((folder + "/guys/standard.guy").c_str(), "wb");
-    std::fclose(f);
+    std::fclose(std::fopen((folder + "/guys/standard.guy").c_str(), "wb"));
   };
   std::string problem;
   EXPECT_EQ(FindDataFolder("", bin, problem), "");
   EXPECT_EQ(problem,
             "no data folder: looked in \"" + build + "\" and \"" + installed + "\" (--data DIR names another)");
-
   figure(installed);  // an install, found relative to the program
   EXPECT_EQ(FindDataFolder("", bin, problem), installed);
   figure(build);  // a build's data beside the program comes first
@@ -142,36 +131,32 @@ TEST(DataFolder, SearchOrderAndWhatIsMissing) {
 }
 
 TEST(PlayerFolders, DesktopRulesOrOneFolderGiven) {
-  struct Case {
-    const char *config, *data, *home, *user;
-    std::string settings, records;
-  } cases[] = {
-      {"/c", "/d", "/h", nullptr, "/c/redsiege", "/d/redsiege"},
-      {nullptr, nullptr, "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},
-      {"relative", "", "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},  // ignored
-      {"/c", "/d", "/h", "/u", "/u", "/u"},
-  };
-  for (const Case &c : cases) {
+  const struct {
+    const char *config, *data, *home, *user, *settings, *records;
+  } cases[] = {{"/c", "/d", "/h", nullptr, "/c/redsiege", "/d/redsiege"},
+               {nullptr, nullptr, "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},
+               {"relative", "", "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},  // ignored
+               {"/c", "/d", "/h", "/u", "/u", "/u"}};
+  for (const auto &c : cases) {
     ScopedEnv config("XDG_CONFIG_HOME", c.config), data("XDG_DATA_HOME", c.data), home("HOME", c.home);
-    tplayerfolders f = PlayerFolders(c.user ? c.user : "");
-    EXPECT_EQ(f.settings, c.settings);
-    EXPECT_EQ(f.records, c.records);
+    const tplayerfolders f = PlayerFolders(c.user ? c.user : "");
+    EXPECT_EQ(f.settings + " " + f.records, std::string(c.settings) + " " + c.records);
   }
 }
 
 TEST(PlayerFolders, FirstStartCopiesTheShippedOptionsAndLaterStartsKeepThePlayers) {
   Start start;
   MessageRecorder recorder;
-  ASSERT_TRUE(SetUpPlayerFolders(start.folders(), {}));
-  EXPECT_EQ(Bytes(start.player.file("config/options.zop")), EncodeOptions(Start::Shipped()));
+  const std::string mine = start.player.file("config/options.zop");
+  ASSERT_TRUE(start.setUp());
+  EXPECT_EQ(Bytes(mine), Start::Shipped());
   LoadOptions();
   Options.keyJump = ' ';
   ASSERT_TRUE(SaveOptions());
-  std::vector<uint8_t> mine = Bytes(start.player.file("config/options.zop"));
-  EXPECT_EQ(Bytes(start.dir.file("options.zop")), EncodeOptions(Start::Shipped())) << "the data stays as shipped";
-
-  ASSERT_TRUE(SetUpPlayerFolders(start.folders(), {}));
-  EXPECT_EQ(Bytes(start.player.file("config/options.zop")), mine);
+  const std::vector<uint8_t> saved = Bytes(mine);
+  EXPECT_EQ(Bytes(start.dir.file("options.zop")), Start::Shipped()) << "the data stays as shipped";
+  ASSERT_TRUE(start.setUp());
+  EXPECT_EQ(Bytes(mine), saved);
   Options = {};
   LoadOptions();
   EXPECT_EQ(Options.keyJump, ' ');
@@ -181,11 +166,11 @@ TEST(PlayerFolders, FirstStartCopiesTheShippedOptionsAndLaterStartsKeepThePlayer
 TEST(PlayerFolders, OldScoresAreCarriedOverOnceAndNeverOverThePlayers) {
   Start start;
   TempDir old, older;
-  old.write("survivescores.zsc", EncodeScoreTable(OneScore(500)));
+  old.write("survivescores.zsc", OneScoreFile(500));
   old.write("slayerscores.zsc", std::vector<uint8_t>(10, 9));  // damaged: carried as it is
-  older.write("rescuescores.zsc", EncodeScoreTable(OneScore(7)));
-  ASSERT_TRUE(SetUpPlayerFolders(start.folders(), {"", old.path(), older.path()}));
-  EXPECT_EQ(Bytes(start.player.file("share/survivescores.zsc")), EncodeScoreTable(OneScore(500)));
+  older.write("rescuescores.zsc", OneScoreFile(7));
+  ASSERT_TRUE(start.setUp({"", old.path(), older.path()}));
+  EXPECT_EQ(Bytes(start.player.file("share/survivescores.zsc")), OneScoreFile(500));
   EXPECT_EQ(Bytes(start.player.file("share/slayerscores.zsc")), std::vector<uint8_t>(10, 9));
   EXPECT_FALSE(FileExists(start.player.file("share/rescuescores.zsc"))) << "only the first old folder with scores";
   EXPECT_EQ(RecordsFolder(), start.player.file("share"));
@@ -193,18 +178,18 @@ TEST(PlayerFolders, OldScoresAreCarriedOverOnceAndNeverOverThePlayers) {
   // Once the player has tables of their own, an old folder changes nothing.
   scoreTables[SCORE_SURVIVE] = OneScore(900);
   ASSERT_TRUE(SaveScores());
-  old.write("survivescores.zsc", EncodeScoreTable(OneScore(600)));
-  ASSERT_TRUE(SetUpPlayerFolders(start.folders(), {old.path()}));
+  old.write("survivescores.zsc", OneScoreFile(600));
+  ASSERT_TRUE(start.setUp({old.path()}));
   LoadScores();
   EXPECT_EQ(scoreTables[SCORE_SURVIVE].entries[0].score, 900);
-  EXPECT_EQ(Bytes(old.file("survivescores.zsc")), EncodeScoreTable(OneScore(600))) << "the old copy is left alone";
+  EXPECT_EQ(Bytes(old.file("survivescores.zsc")), OneScoreFile(600)) << "the old copy is left alone";
 }
 
 TEST(PlayerFolders, AnUnusableFolderIsSaidOnceAndTheGameGoesOn) {
   Start start;
   start.player.write("config", std::string("a file where the folder should be"));
   MessageRecorder recorder;
-  EXPECT_FALSE(SetUpPlayerFolders(start.folders(), {}));
+  EXPECT_FALSE(start.setUp());
   ASSERT_EQ(recorder.messages.size(), 1u);
   const std::string &text = recorder.messages[0].text;
   EXPECT_NE(text.find(start.player.file("config")), std::string::npos) << text;
@@ -219,7 +204,7 @@ TEST(PlayerFolders, AnUnusableFolderIsSaidOnceAndTheGameGoesOn) {
   EXPECT_FALSE(SaveOptions());
   scoreTables[SCORE_HORDE] = OneScore(42);
   EXPECT_TRUE(SaveScores());
-  EXPECT_EQ(Bytes(start.player.file("share/hordescores.zsc")), EncodeScoreTable(OneScore(42)));
+  EXPECT_EQ(Bytes(start.player.file("share/hordescores.zsc")), OneScoreFile(42));
   EXPECT_EQ(recorder.messages.size(), 1u);
   EXPECT_FALSE(FileExists(start.dir.file("hordescores.zsc"))) << "nothing falls back into the data folder";
 }
@@ -231,15 +216,14 @@ TEST(NoSoundDevice, OneLineUnlessVerbose) {
   const taudiodevicesource saved = audioDeviceSource;
   audioDeviceSource.open = [] {
     const char noise[] = "ALSA lib pcm.c:2666:(snd_pcm_open_noupdate) Unknown PCM default\n";
-    ssize_t written = write(2, noise, sizeof noise - 1);
-    (void)written;
+    (void)!write(2, noise, sizeof noise - 1);
     return static_cast<ALCdevice *>(nullptr);
   };
   for (bool verbose : {false, true}) {
     audioVerbose = verbose;
     testing::internal::CaptureStderr();
     InitSound();
-    std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = testing::internal::GetCapturedStderr();
     ShutdownSound();
     EXPECT_NE(err.find("no sound device: playing without sound\n"), std::string::npos) << err;
     EXPECT_EQ(err.find("ALSA lib") != std::string::npos, verbose) << err;

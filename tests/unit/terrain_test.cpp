@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "base/files.h"
 #include "rig/blocks.h"
 
 namespace {
-
 // A block whose carried bytes are all set, so losing any of them shows.
 block Carrying(double x1, double y1, double x2, double y2, uint8_t active = 1) {
   block b = Block(x1, y1, x2, y2, active);
@@ -18,15 +18,8 @@ block Carrying(double x1, double y1, double x2, double y2, uint8_t active = 1) {
 
 tiledesc Desc(uint8_t kind, double left = 0.25, double right = 0.75) {
   tiledesc d{};
-  d.leftheight = left;
-  d.rightheight = right;
-  d.cratespot = {1.5, 0.5};
-  d.pickupspot = {-1.25, 0.75};
-  d.kind = kind;
-  d.unused1[0] = 0xA0;
-  d.startspot = {0.5, 1};
-  d.basespot = {-0.5, 2};
-  d.unused2[7] = 0xB7;
+  d.leftheight = left, d.rightheight = right, d.kind = kind, d.unused1[0] = 0xA0, d.unused2[7] = 0xB7;
+  d.cratespot = {1.5, 0.5}, d.pickupspot = {-1.25, 0.75}, d.startspot = {0.5, 1}, d.basespot = {-0.5, 2};
   return d;
 }
 
@@ -36,21 +29,30 @@ size_t LibrarySize() {
   return n;
 }
 
-long Lines(const std::string &text) { return std::count(text.begin(), text.end(), '\n'); }
+// Loads the folder's pieces, expecting `ok`, and checks that stderr had one line for each
+// complaint, containing it.
+void Load(bool ok, std::initializer_list<const char *> complaints) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(loadpieces(), ok);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), static_cast<long>(complaints.size())) << err;
+  for (const char *c : complaints) EXPECT_NE(err.find(c), std::string::npos) << err;
+}
 
+std::vector<double> LeftHeights(int kind) {
+  std::vector<double> h;
+  for (const ttilerecord &t : pieceLibrary[kind]) h.push_back(t.desc.leftheight);
+  return h;
+}
 }  // namespace
 
 TEST(Terrain, TileIndex) {
+  // Values a runaway body can reach still name a real tile.
   const double inf = std::numeric_limits<double>::infinity();
-  const struct {
-    double x;
-    int slot;
-  } table[] = {{0, 0},     {2.49, 0}, {-2.49, 0}, {2.5, 1},     {7.49, 1},   {7.5, 2},
-               {-2.5, -1}, {-7.49, -1}, {-7.5, -2}, {32.49, 6}, {32.5, 7},   {36, 7},
-               {1000, 7},  {-1000, -7},
-               // values a runaway body can reach still name a real tile
-               {1e300, 7}, {-inf, -7}, {std::nan(""), 0}};
-  for (const auto &t : table) EXPECT_EQ(tileindex(t.x), t.slot) << t.x;
+  const std::pair<double, int> table[] = {{0, 0},     {2.49, 0},   {-2.49, 0}, {2.5, 1},   {7.49, 1}, {7.5, 2},
+                                          {-2.5, -1}, {-7.49, -1}, {-7.5, -2}, {32.49, 6}, {32.5, 7}, {36, 7},
+                                          {1000, 7},  {-1000, -7}, {1e300, 7}, {-inf, -7}, {NAN, 0}};
+  for (const auto &[x, slot] : table) EXPECT_EQ(tileindex(x), slot) << x;
 }
 
 TEST(Terrain, FileRecordsRoundTripAndLoadBlocks) {
@@ -66,7 +68,7 @@ TEST(Terrain, FileRecordsRoundTripAndLoadBlocks) {
   ASSERT_EQ(desc.size(), TILEDESC_RECORD_SIZE);
   EXPECT_EQ(desc[48], 3);
   EXPECT_EQ(GetF64(&desc[80]), 2);  // basespot.y, the last field before 8 spare bytes
-  desc.resize(200, 0xEE);  // only the first record counts
+  desc.resize(200, 0xEE);           // only the first record counts
   tiledesc read{};
   ASSERT_TRUE(DecodeTiledesc(desc.data(), desc.size(), read));
   EXPECT_EQ(EncodeTiledesc(read), EncodeTiledesc(d));
@@ -105,9 +107,8 @@ TEST(Terrain, ShiftAndMirror) {
   // Corners come back in min/max order; heights, ends and spots change sides.
   EXPECT_EQ(EncodeBlocks(tile.drawn), EncodeBlocks({Block(1.5, -1, 2.5, 0.5)}));
   const tiledesc &m = tile.desc;
-  EXPECT_TRUE(m.leftheight == 0.75 && m.rightheight == 0.25 && m.kind == 3);
+  EXPECT_TRUE(m.leftheight == 0.75 && m.rightheight == 0.25 && m.kind == 3 && m.basespot.y == 2);
   EXPECT_TRUE(m.cratespot.x == -1.5 && m.pickupspot.x == 1.25 && m.startspot.x == -0.5 && m.basespot.x == 0.5);
-  EXPECT_EQ(m.basespot.y, 2);
   mirrortile(tile);
   EXPECT_EQ(EncodeBlocks(tile.collision), EncodeBlocks(original.collision));
   EXPECT_EQ(EncodeTiledesc(tile.desc), EncodeTiledesc(original.desc));
@@ -139,27 +140,20 @@ TEST(Terrain, LoadPiecesMirrorsSortsAndIgnoresIncompletePieces) {
   f.write("nodrawn.zcg", {});
   f.write("nodrawn.zmd", EncodeTiledesc(Desc(1, 9)));
 
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(loadpieces());
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Lines(err), 2) << err;
-  EXPECT_NE(err.find("lonely.zcg skipped: no lonely.zdg or lonely.zmd"), std::string::npos) << err;
-  EXPECT_NE(err.find("nodrawn.zcg skipped: no nodrawn.zdg beside it"), std::string::npos) << err;
+  Load(true, {"lonely.zcg skipped: no lonely.zdg or lonely.zmd", "nodrawn.zcg skipped: no nodrawn.zdg beside it"});
   // One middle piece gives two middle tiles, authored then mirrored.
   ASSERT_EQ(pieceLibrary[0].size(), 2u);
   const ttilerecord &authored = pieceLibrary[0][0], &mirrored = pieceLibrary[0][1];
   EXPECT_EQ(authored.collision[0].active, 1);
   EXPECT_TRUE(authored.drawn.empty());  // an empty block file gives no blocks
-  EXPECT_EQ(mirrored.desc.leftheight, 1);
-  EXPECT_EQ(mirrored.collision[0].corner1.x, -1);
-  EXPECT_EQ(mirrored.collision[0].corner2.x, 2.5);
+  EXPECT_TRUE(mirrored.desc.leftheight == 1 && mirrored.collision[0].corner1.x == -1 &&
+              mirrored.collision[0].corner2.x == 2.5);
   // A left end with no right end still yields a right end.
   ASSERT_EQ(pieceLibrary[2].size(), 1u);
   ASSERT_EQ(pieceLibrary[3].size(), 1u);
   EXPECT_EQ(pieceLibrary[3][0].desc.rightheight, 2);
   // Bases are used only as authored, in name order whatever the folder's order.
-  ASSERT_EQ(pieceLibrary[1].size(), 3u);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(pieceLibrary[1][i].desc.leftheight, i + 1);
+  EXPECT_EQ(LeftHeights(1), (std::vector<double>{1, 2, 3}));
   for (auto &kind : pieceLibrary)
     for (auto &tile : kind) EXPECT_EQ(tile.list, 0u);
 }
@@ -184,18 +178,10 @@ TEST(Terrain, LoadPiecesFindsExtensionsInAnyCaseInNameOrder) {
   f.write("ruin.zdg", {});
   f.write("ruin.zmd", EncodeTiledesc(Desc(1, 9)));
 
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(loadpieces());
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Lines(err), 3) << err;
-  EXPECT_NE(err.find("b.zcg skipped: another file of the same name"), std::string::npos) << err;
-  EXPECT_NE(err.find("Half.ZCG skipped: no Half.zdg beside it"), std::string::npos) << err;
-  EXPECT_NE(err.find("Ruin.zcg skipped"), std::string::npos) << err;
+  Load(true,
+       {"b.zcg skipped: another file of the same name", "Half.ZCG skipped: no Half.zdg beside it", "Ruin.zcg skipped"});
   // Name order, as the bytes compare: "RUIN" before "a" before "b".
-  ASSERT_EQ(pieceLibrary[1].size(), 3u);
-  EXPECT_EQ(pieceLibrary[1][0].desc.leftheight, 1);
-  EXPECT_EQ(pieceLibrary[1][1].desc.leftheight, 2);
-  EXPECT_EQ(pieceLibrary[1][2].desc.leftheight, 3);
+  ASSERT_EQ(LeftHeights(1), (std::vector<double>{1, 2, 3}));
   EXPECT_EQ(EncodeBlocks(pieceLibrary[1][0].drawn), EncodeBlocks({Block(0, 0, 1, 2)}));
   EXPECT_EQ(EncodeBlocks(pieceLibrary[1][2].collision), EncodeBlocks({Block(5, 5, 6, 6)}));
   EXPECT_EQ(LibrarySize(), 3u);
@@ -215,24 +201,16 @@ TEST(Terrain, LoadPiecesSkipsDamagedPiecesWithOneLineEach) {
     shortDesc.resize(95);
     f.write("shortdesc.zmd", shortDesc);
 
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(loadpieces());
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Lines(err), 3) << err;
-    for (const char *named : {"kind4.zmd", "partial.zdg", "shortdesc.zmd"})
-      EXPECT_NE(err.find(named), std::string::npos) << err;
-    EXPECT_EQ(err.find("good"), std::string::npos) << err;
+    Load(true, {"kind4.zmd", "partial.zdg", "shortdesc.zmd"});
     EXPECT_EQ(LibrarySize(), 2u);  // the good piece and its mirror
   }
   {
     // Nothing usable: false and an empty library, not the last folder's pieces.
     PieceFolder f;
     f.piece("bad", Desc(7));
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(loadpieces());
-    EXPECT_EQ(Lines(testing::internal::GetCapturedStderr()), 1);
+    Load(false, {"bad"});
     EXPECT_EQ(LibrarySize(), 0u);
   }
   PieceFolder none;  // no "zombie levels" folder at all
-  EXPECT_FALSE(loadpieces());
+  Load(false, {});
 }
