@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "bench_util.h"
+#include "actors/records.h"
 #include "app/game.h"
 #include "base/files.h"
-#include "actors/records.h"
+#include "bench_util.h"
 #include "game/base_objects.h"
 #include "game/camera.h"
 #include "game/day.h"
@@ -37,10 +37,10 @@
 #include "game/state.h"
 #include "game/step.h"
 #include "game/zombies.h"
-#include "render/png_file.h"
-#include "render/text.h"
 #include "persist/options.h"
 #include "platform/window.h"
+#include "render/png_file.h"
+#include "render/text.h"
 #include "render/textures.h"
 #include "view/load.h"
 #include "view/view.h"
@@ -261,9 +261,10 @@ void SaveShot(const char *phase) {
   glReadPixels(0, 0, clientWidth, clientHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
   std::string name = phase;
   std::replace(name.begin(), name.end(), ' ', '_');
-  std::string path = shotsDir + "/bench_" + name + "_" + std::to_string(clientWidth) + "x" +
-                     std::to_string(clientHeight) + ".png";
-  if (!WritePngFile(path, rgb, clientWidth, clientHeight)) std::fprintf(stderr, "bench_game: cannot write %s\n", path.c_str());
+  std::string path =
+      shotsDir + "/bench_" + name + "_" + std::to_string(clientWidth) + "x" + std::to_string(clientHeight) + ".png";
+  if (!WritePngFile(path, rgb, clientWidth, clientHeight))
+    std::fprintf(stderr, "bench_game: cannot write %s\n", path.c_str());
 }
 
 // What the game holds at the end: a drawing change must leave every figure as it was.
@@ -409,16 +410,16 @@ int main(int argc, char **argv) {
   Figures reference = referenceBefore.median < referenceAfter.median ? referenceBefore : referenceAfter;
   std::printf("size: %dx%d\n", clientWidth, clientHeight);
   std::printf("floor: median %.2f ms, worst %.2f ms\n", floor.median, floor.worst);
-  std::printf("reference: median %.2f ms, worst %.2f ms (before %.2f, after %.2f)\n", reference.median,
-              reference.worst, referenceBefore.median, referenceAfter.median);
+  std::printf("reference: median %.2f ms, worst %.2f ms (before %.2f, after %.2f)\n", reference.median, reference.worst,
+              referenceBefore.median, referenceAfter.median);
   const double ref = std::max(1e-9, reference.median);
   std::printf("%-26s %8s %8s %7s %7s\n", "in reference frames", "median", "worst", "median", "worst");
   for (size_t i = 0; i < results.size(); ++i) {
     std::printf("%-26s %6.2fms %6.2fms %7.2f %7.2f\n", phases[i].name, results[i].median, results[i].worst,
                 results[i].median / ref, results[i].worst / ref);
     for (const Stage &st : stages[i])
-      std::printf("  %-24s %6.2fms %6.2fms %7.2f %7.2f\n", st.name.c_str(), st.f.median, st.f.worst,
-                  st.f.median / ref, st.f.worst / ref);
+      std::printf("  %-24s %6.2fms %6.2fms %7.2f %7.2f\n", st.name.c_str(), st.f.median, st.f.worst, st.f.median / ref,
+                  st.f.worst / ref);
   }
   for (size_t i = 0; i < results.size(); ++i)
     std::printf("ratio %s/floor: %.2f\n", phases[i].name, results[i].median / std::max(1e-9, floor.median));

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "bench_util.h"
 #include "app/lifecycle.h"
 #include "app/screenloop.h"
+#include "bench_util.h"
 #include "platform/window.h"
 
 namespace {
@@ -51,7 +51,7 @@ void OnPass() {
   if (movePointer) MovePointer();
   if (measureCost) {
     redrawRequested = 1;  // time a drawn frame, not a kept one
-    glFinish();  // count the software renderer's fill in the frame that caused it
+    glFinish();           // count the software renderer's fill in the frame that caused it
     auto now = Clock::now();
     if (passes > 0) costs.push_back(std::chrono::duration<double, std::milli>(now - lastPass).count());
     lastPass = now;
@@ -126,8 +126,8 @@ int main(int argc, char **argv) {
   std::printf("main menu, %d frames paced by the frame timer\n", pacedFrames);
   const char *how[2] = {"pointer still ", "pointer moving"};
   for (int m = 0; m < 2; ++m)
-    std::printf("  %s: %.1f frames per second, CPU %.1f %% of a core per wall second\n", how[m],
-                pacedFrames / wall[m], 100 * cpu[m] / wall[m]);
+    std::printf("  %s: %.1f frames per second, CPU %.1f %% of a core per wall second\n", how[m], pacedFrames / wall[m],
+                100 * cpu[m] / wall[m]);
   std::printf("frame cost without pacing (simulation + drawing to glFinish + swap)\n");
   std::printf("  median %.2f ms, worst %.2f ms\n", Median(costs),
               costs.empty() ? 0 : *std::max_element(costs.begin(), costs.end()));

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "bench_util.h"
 #include "base/files.h"
+#include "bench_util.h"
 #include "game/objects.h"
 #include "game/runner.h"
 #include "game/state.h"
@@ -63,8 +63,8 @@ int main(int argc, char **argv) {
   double total = 0;
   for (double c : cost) total += c;
   std::sort(cost.begin(), cost.end());
-  std::printf("night of %d frames with at least %d zombies: %.1f ms in all, median %.3f ms, worst %.3f ms\n",
-              frames, fewest, total, Median(cost), cost.empty() ? 0 : cost.back());
+  std::printf("night of %d frames with at least %d zombies: %.1f ms in all, median %.3f ms, worst %.3f ms\n", frames,
+              fewest, total, Median(cost), cost.empty() ? 0 : cost.back());
   std::printf("lists: %zu zombies, %zu particles, %zu shots; kills %d\n", enemies.size(), particleList.size(),
               shotList.size(), Game.kills);
   return 0;

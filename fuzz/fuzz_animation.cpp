@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "../tests/rig/figures.h"
 #include "actors/animation.h"
 #include "actors/models.h"
-#include "../tests/rig/figures.h"
 #include "fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

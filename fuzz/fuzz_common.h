@@ -17,8 +17,8 @@ inline int CheckImageDecoder(ImageDecoder decode, const uint8_t *data, size_t si
   DecodeError err;
   if (decode("fuzz", data, size, image, err)) {
     size_t expected = static_cast<size_t>(image.width) * image.height * image.bytesPerPixel;
-    if (image.width <= 0 || image.height <= 0 || image.width > MAX_TEXTURE_SIDE ||
-        image.height > MAX_TEXTURE_SIDE || image.pixels.size() != expected)
+    if (image.width <= 0 || image.height <= 0 || image.width > MAX_TEXTURE_SIDE || image.height > MAX_TEXTURE_SIDE ||
+        image.pixels.size() != expected)
       std::abort();
   } else if (err.message.empty() || err.caption.empty()) {
     std::abort();

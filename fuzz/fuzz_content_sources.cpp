@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "fuzz_common.h"
 #include "contentc/animation_source.h"
 #include "contentc/piece_checks.h"
 #include "contentc/piece_source.h"
@@ -11,6 +10,7 @@
 #include "contentc/skeleton_source.h"
 #include "contentc/source_text.h"
 #include "contentc/weapon_source.h"
+#include "fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   messageHandler = QuietMessage;

@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::atexit([] { std::filesystem::remove_all(baseDirectory); });
   }
   messageHandler = QuietMessage;
-  for (const auto &entry : std::filesystem::directory_iterator(folder))
-    std::filesystem::remove(entry.path());
+  for (const auto &entry : std::filesystem::directory_iterator(folder)) std::filesystem::remove(entry.path());
   if (size < 7) return 0;
 
   // Six lengths from the first bytes, each piece's files taken in turn from the rest.

@@ -25,20 +25,17 @@ size_t PoseEntries(const tanidata &d) {
 
 // Copies a key frame's values into pose; entries the key frame lacks keep `hold`, so an
 // animation written for fewer parts leaves the other parts where they are.
-void CopyKeyFrame(std::vector<double> &pose, const tframe &key, const std::vector<double> &hold,
-                  size_t n) {
+void CopyKeyFrame(std::vector<double> &pose, const tframe &key, const std::vector<double> &hold, size_t n) {
   for (size_t i = 0; i < n; ++i) pose[i] = i < key.values.size() ? key.values[i] : hold[i];
 }
 
 void ComputeRates(tanidata &d, size_t n) {
-  for (size_t i = 0; i < n; ++i)
-    d.rates[i] = (d.target.values[i] - d.from.values[i]) / d.target.time;
+  for (size_t i = 0; i < n; ++i) d.rates[i] = (d.target.values[i] - d.from.values[i]) / d.target.time;
 }
 
 }  // namespace
 
-void SetAnimation(tanidata &d, int32_t anim, int32_t guy, double blend, uint8_t sync,
-                  uint8_t randomframe) {
+void SetAnimation(tanidata &d, int32_t anim, int32_t guy, double blend, uint8_t sync, uint8_t randomframe) {
   if (anim == d.anim) return;
   const tanim *a = AnimationAt(anim);
   if (!a || a->frames.empty()) return;
@@ -108,8 +105,7 @@ void ApplyPose(tguy &guy, const tanidata &d) {
   const size_t n = PoseEntries(d);
   const size_t pc = d.partcount < 0 ? 0 : static_cast<size_t>(d.partcount);
   const size_t angles = std::min({pc, n, guy.parts.size()});
-  for (size_t i = 0; i < angles; ++i)
-    guy.parts[i].angle = d.from.values[i] + d.rates[i] * d.time;
+  for (size_t i = 0; i < angles; ++i) guy.parts[i].angle = d.from.values[i] + d.rates[i] * d.time;
   if (guy.parts.empty()) return;
   if (pc < n) guy.parts[0].pivot.x = d.from.values[pc] + d.rates[pc] * d.time;
   if (pc + 1 < n) guy.parts[0].pivot.y = d.from.values[pc + 1] + d.rates[pc + 1] * d.time;

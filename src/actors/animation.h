@@ -6,8 +6,7 @@
 
 // Blends from guys[guy]'s current pose into animation `anim`. Does nothing when that animation is
 // already playing, the index names no animation, or the animation has no key frames.
-void SetAnimation(tanidata &d, int32_t anim, int32_t guy, double blend, uint8_t sync,
-                  uint8_t randomframe);
+void SetAnimation(tanidata &d, int32_t anim, int32_t guy, double blend, uint8_t sync, uint8_t randomframe);
 // Starts the next segment once d.time has passed the current one's duration.
 void AdvanceAnimation(tanidata &d);
 // Writes the interpolated angles of the parts and part 0's pivot.

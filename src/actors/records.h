@@ -45,9 +45,9 @@ struct tanidata {
   int32_t partcount;
   tframe target;
   tframe from;
-  uint8_t facing;    // 1: faces -x
-  uint8_t finished;  // set on the step that wraps to key frame 0
-  uint8_t movestate; // 0 standing, 1 walking, 2 in the air, 3 about to jump
+  uint8_t facing;     // 1: faces -x
+  uint8_t finished;   // set on the step that wraps to key frame 0
+  uint8_t movestate;  // 0 standing, 1 walking, 2 in the air, 3 about to jump
   std::vector<double> rates;
 };
 

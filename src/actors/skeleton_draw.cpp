@@ -11,8 +11,7 @@ void EmitPart(const tguy &guy, int i, const tplacement &place, bool transparent)
 
 }  // namespace
 
-void DrawPartQuad(const tplacement &place, tvector c1, tvector c2, const double colour[4],
-                  bool transparent) {
+void DrawPartQuad(const tplacement &place, tvector c1, tvector c2, const double colour[4], bool transparent) {
   glColor4d(colour[0], colour[1], colour[2], transparent ? 0.0 : 1.0);
   const tvector corners[4] = {{c2.x, c2.y}, {c2.x, c1.y}, {c1.x, c1.y}, {c1.x, c2.y}};
   for (const tvector &c : corners) {
@@ -22,15 +21,12 @@ void DrawPartQuad(const tplacement &place, tvector c1, tvector c2, const double 
 }
 
 void DrawPart(int i, const tguy &guy, const tplacement &parent) {
-  WalkPart(i, guy, parent, [&guy](int j, const tplacement &place, bool transparent) {
-    EmitPart(guy, j, place, transparent);
-  });
+  WalkPart(i, guy, parent,
+           [&guy](int j, const tplacement &place, bool transparent) { EmitPart(guy, j, place, transparent); });
 }
 
 void DrawSkeleton(const tguy &guy) {
-  WalkSkeleton(guy, [&guy](int j, const tplacement &place, bool transparent) {
-    EmitPart(guy, j, place, transparent);
-  });
+  WalkSkeleton(guy, [&guy](int j, const tplacement &place, bool transparent) { EmitPart(guy, j, place, transparent); });
 }
 
 void DrawFigure(tvector pos, const tanidata &anim, const tguy &guy) {

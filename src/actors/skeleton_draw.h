@@ -15,5 +15,4 @@ void DrawSkeleton(const tguy &guy);
 void DrawPart(int i, const tguy &guy, const tplacement &parent = IdentityPlacement());
 // One part's rectangle through `place`: colour with alpha 0 when transparent, else 1, then
 // (c2.x, c2.y), (c2.x, c1.y), (c1.x, c1.y), (c1.x, c2.y) at z = 0.
-void DrawPartQuad(const tplacement &place, tvector c1, tvector c2, const double colour[4],
-                  bool transparent);
+void DrawPartQuad(const tplacement &place, tvector c1, tvector c2, const double colour[4], bool transparent);

@@ -10,8 +10,7 @@
 #endif
 
 namespace {
-const char *const kUsage =
-    "[--data DIR] [--user DIR] [--windowed | --fullscreen] [--verbose] [--help] [--version]";
+const char *const kUsage = "[--data DIR] [--user DIR] [--windowed | --fullscreen] [--verbose] [--help] [--version]";
 
 void PrintHelp(const char *program) {
   std::printf(

@@ -26,9 +26,8 @@ const tframehooks windowHooks = {DayTransition, DrawGameWorld, DrawMovedGrenades
 
 tframeinput WindowFrameInput() {
   // The key of each action bit, in bit order; the buttons need none.
-  const uint8_t keys[ACTION_COUNT] = {Options.keyLeft, Options.keyRight, Options.keyJump, Options.keyChange,
-                                      Options.keyUse,  0,                0,               27,
-                                      45};
+  const uint8_t keys[ACTION_COUNT] = {
+      Options.keyLeft, Options.keyRight, Options.keyJump, Options.keyChange, Options.keyUse, 0, 0, 27, 45};
   return ReadFrameInput(GetFrameTime(Game.timeScale), keys);
 }
 

@@ -18,8 +18,7 @@ struct tgametype {
 const tgametype gameTypes[] = {
     {"short", "help is on its way.", "try to survive. help arrives around day 3.", 1.4, HELP_BASE[0]},
     {"long", "the search is on.", "try to survive. help arrives around day 8.", 0.7, HELP_BASE[1]},
-    {"infinite", "You have no chance to survive.", "see how long you can last. no help is coming.", -0.1,
-     HELP_BASE[2]},
+    {"infinite", "You have no chance to survive.", "see how long you can last. no help is coming.", -0.1, HELP_BASE[2]},
 };
 
 void Init() {

@@ -8,21 +8,21 @@
 #include <filesystem>
 
 #include "actors/models.h"
-#include "audio/openal.h"
-#include "audio/sound.h"
-#include "base/files.h"
 #include "app/command_line.h"
 #include "app/game.h"
 #include "app/screenloop.h"
 #include "app/screens.h"
-#include "platform/window.h"
+#include "audio/openal.h"
+#include "audio/sound.h"
+#include "base/files.h"
 #include "game/camera.h"
-#include "view/load.h"
 #include "persist/folders.h"
 #include "persist/options.h"
 #include "persist/scores.h"
 #include "platform/message.h"
+#include "platform/window.h"
 #include "render/text.h"
+#include "view/load.h"
 
 static int32_t mainMenuDone = 0;
 
@@ -122,8 +122,8 @@ int RunProgram(int argc, char **argv) {
   if (data.empty()) return StartFailed(problem);
   tplayerfolders folders = PlayerFolders(line.userDir);
   if (line.verbose)
-    std::fprintf(stderr, "red siege: data from \"%s\", options in \"%s\", high scores in \"%s\"\n",
-                 data.c_str(), folders.settings.c_str(), folders.records.c_str());
+    std::fprintf(stderr, "red siege: data from \"%s\", options in \"%s\", high scores in \"%s\"\n", data.c_str(),
+                 folders.settings.c_str(), folders.records.c_str());
   problem = NoDisplay(line.verbose);
   if (!problem.empty()) return StartFailed(problem);
   baseDirectory = data;

@@ -73,9 +73,9 @@ void RunGame() {
   loadpieces();
   std::string lacking = MissingPieceKinds();
   if (!lacking.empty()) {
-    ShowMessage(std::string("The game cannot start: the level folder \"") + PIECE_FOLDER + "\" has no " + lacking +
-                    " piece.",
-                "ERROR", MB_ICONSTOP);
+    ShowMessage(
+        std::string("The game cannot start: the level folder \"") + PIECE_FOLDER + "\" has no " + lacking + " piece.",
+        "ERROR", MB_ICONSTOP);
     return;
   }
   SetupGame(NewGameSeed(), windowHooks);

@@ -41,8 +41,7 @@ void InstructionsInit() {
 void DrawInstructionsPage() {
   ClipTo({-3.4, 1.7}, {3.4, -1.3});
   tpagelines range = PageLines(instructions.lines, instructions.pageStarts, instructions.page);
-  if (instructions.pageStarts.size() > 1)
-    DrawText("page " + std::to_string(instructions.page + 1), {-3.4, 1.6}, false);
+  if (instructions.pageStarts.size() > 1) DrawText("page " + std::to_string(instructions.page + 1), {-3.4, 1.6}, false);
   for (int i = range.first; i <= range.last; ++i)
     if (i >= 0 && instructions.lines[i] != PAGE_BREAK)
       DrawText(instructions.lines[i], {-3.4, 1.6 - 0.2 * (i - range.first)}, false);

@@ -9,7 +9,6 @@ taudiodevicesource audioDeviceSource = {OpenDefaultDevice, nullptr};
 ALCdevice *audioDevice = nullptr;
 bool audioVerbose = false;
 
-
 bool InitAudioDevice() {
   if (audioDevice) return true;
   QuietStderr quiet(audioVerbose);

@@ -20,8 +20,8 @@ const tvector *soundListener = nullptr;
 
 namespace {
 
-const char *const kFixedSounds[] = {"impact.wav", "explosion.wav", "casing.wav",
-                                    "zombieimpact.wav", "heli.wav", "zombie.wav"};
+const char *const kFixedSounds[] = {"impact.wav",       "explosion.wav", "casing.wav",
+                                    "zombieimpact.wav", "heli.wav",      "zombie.wav"};
 
 // Buffers made for the weapon table: deleted when released or at shutdown, so they never
 // outlive the bank.

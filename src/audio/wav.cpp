@@ -60,8 +60,9 @@ bool ParseWav(const uint8_t *bytes, size_t length, twav &wav, std::string *error
     if (chunkSize > length - pos) {
       // A cut-off chunk after the samples is trailing metadata; the sound itself is whole.
       if (found && !isData) break;
-      return Fail(wav, error, "chunk \"" + ChunkName(id) + "\" of " + std::to_string(chunkSize) +
-                                  " bytes runs past the end of the file");
+      return Fail(
+          wav, error,
+          "chunk \"" + ChunkName(id) + "\" of " + std::to_string(chunkSize) + " bytes runs past the end of the file");
     }
     if (isData) {
       // 8-bit data is handed on with one byte more, but only a byte the file holds.

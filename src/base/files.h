@@ -45,8 +45,8 @@ struct QuietStderr {
 // Little-endian field access over a byte buffer. Callers check sizes before reading.
 inline uint16_t GetU16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t GetU32(const uint8_t *p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
 }
 inline int32_t GetI32(const uint8_t *p) { return static_cast<int32_t>(GetU32(p)); }
 inline double GetF64(const uint8_t *p) {
@@ -56,7 +56,10 @@ inline double GetF64(const uint8_t *p) {
   std::memcpy(&d, &v, 8);
   return d;
 }
-inline void PutU16(uint8_t *p, uint16_t v) { p[0] = v & 0xff; p[1] = v >> 8; }
+inline void PutU16(uint8_t *p, uint16_t v) {
+  p[0] = v & 0xff;
+  p[1] = v >> 8;
+}
 inline void PutU32(uint8_t *p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }

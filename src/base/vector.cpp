@@ -2,8 +2,8 @@
 
 #include <cfenv>
 #include <chrono>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 
 uint32_t randomState = 0;
@@ -18,9 +18,7 @@ double complength(double dx, double dy, bool squared) {
 
 double veclength(tvector v, bool squared) { return complength(v.x, v.y, squared); }
 
-double vecdistance(tvector a, tvector b, bool squared) {
-  return complength(a.x - b.x, a.y - b.y, squared);
-}
+double vecdistance(tvector a, tvector b, bool squared) { return complength(a.x - b.x, a.y - b.y, squared); }
 
 tvector vecnormalise(tvector v) {
   double l = veclength(v, false);
@@ -117,4 +115,7 @@ void SeedFromEnvironment() {
   if (*end == 0) SetFixedSeed(static_cast<int64_t>(v & 0xffffffffu));
 }
 
-void MaskFloatExceptions() { std::feclearexcept(FE_ALL_EXCEPT); fedisableexcept(FE_ALL_EXCEPT); }
+void MaskFloatExceptions() {
+  std::feclearexcept(FE_ALL_EXCEPT);
+  fedisableexcept(FE_ALL_EXCEPT);
+}

@@ -15,8 +15,8 @@ struct tflashline {
 };
 
 struct tflash {
-  uint8_t active;   // waiting to be drawn
-  uint8_t blast;    // an explosion: a fan of radius `radius` around `centre` under its lines
+  uint8_t active;  // waiting to be drawn
+  uint8_t blast;   // an explosion: a fan of radius `radius` around `centre` under its lines
   tvector centre;
   double radius;
   int32_t lineCount;

@@ -82,8 +82,8 @@ void HeliUpdate() {
 
   if (h.overbase && !Ending.rescueActive) {
     const tvector half{CHARACTER_HALF_WIDTH, CHARACTER_HALF_HEIGHT};
-    const thit touch = segmentbox({h.pos.x - 0.01, h.pos.y - h.rope}, {h.pos.x + 0.01, h.pos.y},
-                                  Player.body.pos - half, Player.body.pos + half);
+    const thit touch = segmentbox({h.pos.x - 0.01, h.pos.y - h.rope}, {h.pos.x + 0.01, h.pos.y}, Player.body.pos - half,
+                                  Player.body.pos + half);
     // The rope must actually cross the player's box.
     if (touch.side != 'n') Ending.rescueActive = 1;
   }

@@ -13,7 +13,7 @@ struct tshot {
   uint8_t spent;   // stopped; the next update frees the slot
   uint8_t source;  // 1 for every shot fired
   tbody body;
-  tvector last;    // position before the latest move
+  tvector last;  // position before the latest move
   double damage;
   int32_t pierce;  // zombies it may still pass through
   int32_t struck;  // the zombie it went into last, -1 for none: passing through is one hit

@@ -77,7 +77,8 @@ void LieDown(tparticle &o) {
 // How deep the object reaches into the block on each axis.
 tvector Penetration(const block &b, const tparticle &o) {
   const tvector centre = (b.corner1 + b.corner2) * 0.5, half = centre - b.corner1;
-  return {half.x + o.size.x - std::fabs(o.body.pos.x - centre.x), half.y + o.size.y - std::fabs(o.body.pos.y - centre.y)};
+  return {half.x + o.size.x - std::fabs(o.body.pos.x - centre.x),
+          half.y + o.size.y - std::fabs(o.body.pos.y - centre.y)};
 }
 
 // Every particle below this index is in use: a burst of thousands of particles (a night group
@@ -87,8 +88,7 @@ size_t firstFree = 0;
 
 }  // namespace
 
-void spawnparticle(tparticlekind kind, uint8_t row, double x, double y, double vx, double vy, double sx,
-                   double sy) {
+void spawnparticle(tparticlekind kind, uint8_t row, double x, double y, double vx, double vy, double sx, double sy) {
   if (Options.particlesOff) return;
   if (!OnScreen({x, y})) return;
   const size_t slot = TakeSlot(particleList, std::min(firstFree, particleList.size()));
@@ -119,8 +119,8 @@ void impactburst(const thit &h) {
   }
   for (int i = 0; i < 4; ++i) {
     const double r1 = randomreal(), r2 = randomreal(), r3 = randomreal(), r4 = randomreal();
-    spawnparticle(PARTICLE_DEBRI, ROW_DEBRI, p.x, p.y, r1 - 0.5 + 1.5 * n.x, r2 - 0.5 + 1.5 * n.y,
-                  0.005 + 0.005 * r3, 0.005 + 0.005 * r4);
+    spawnparticle(PARTICLE_DEBRI, ROW_DEBRI, p.x, p.y, r1 - 0.5 + 1.5 * n.x, r2 - 0.5 + 1.5 * n.y, 0.005 + 0.005 * r3,
+                  0.005 + 0.005 * r4);
   }
 }
 

@@ -13,8 +13,7 @@ enum tparticlekind { PARTICLE_CASE, PARTICLE_SMOKE, PARTICLE_PART, PARTICLE_DEBR
 enum { ROW_SPARK = 0, ROW_BLOOD = 1, ROW_PART = 2, ROW_CLIP_CASE = 2, ROW_DEBRI = 4, ROW_CASE = 5, ROW_SMOKE = 7 };
 
 // One particle, unless particles are off or (x, y) is out of view.
-void spawnparticle(tparticlekind kind, uint8_t row, double x, double y, double vx, double vy, double sx,
-                   double sy);
+void spawnparticle(tparticlekind kind, uint8_t row, double x, double y, double vx, double vy, double sx, double sy);
 // Two smoke puffs and four chips off the struck surface; a hit with side 'n' makes nothing.
 void impactburst(const thit &h);
 // A knocked-off part flies off, its length along its flight.

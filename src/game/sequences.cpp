@@ -1,6 +1,6 @@
 // How a game ends: the player's death, the loss of the base, or the flight out.
-#include "game/combat.h"
 #include "game/camera.h"
+#include "game/combat.h"
 #include "game/rules.h"
 #include "game/state.h"
 
@@ -24,13 +24,9 @@ bool LosingSequence(double &timer, uint8_t &blast, tvector where, bool takesCont
 
 }  // namespace
 
-bool DeathSequence() {
-  return LosingSequence(Ending.deathTimer, Ending.deathBlast, Player.body.pos, true);
-}
+bool DeathSequence() { return LosingSequence(Ending.deathTimer, Ending.deathBlast, Player.body.pos, true); }
 
-bool BaseLossSequence() {
-  return LosingSequence(Ending.baseLossTimer, Ending.baseLossBlast, basePos, false);
-}
+bool BaseLossSequence() { return LosingSequence(Ending.baseLossTimer, Ending.baseLossBlast, basePos, false); }
 
 bool RescueSequence() {
   bool goesOn = true;

@@ -3,11 +3,11 @@
 #include <limits>
 
 #include "base/slots.h"
-#include "game/state.h"
 #include "game/combat.h"
 #include "game/particles.h"
 #include "game/rules.h"
 #include "game/sounds.h"
+#include "game/state.h"
 #include "world/terrain.h"
 
 namespace {

@@ -35,13 +35,13 @@ struct tgame {
   double spawnweight[SPAWN_TILES];
   int32_t despawnCount;  // daytime zombies removed since the last forced group
   uint8_t carryingCrate;
-  int32_t thinkSlot;    // which quarter of the zombies thinks this frame, 0..3
-  double skyScroll;     // background drift phase, 0..1; kept from game to game
+  int32_t thinkSlot;                      // which quarter of the zombies thinks this frame, 0..3
+  double skyScroll;                       // background drift phase, 0..1; kept from game to game
   int32_t leftDefenders, rightDefenders;  // defenders placed on each side of the base
-  double frameTime;       // seconds of this frame, from its input
-  double timeScale;       // the game's speed; the losing sequences slow it down
-  uint16_t actions;       // the input's actions on this frame, less those spent (below)
-  uint16_t spentActions;  // actions used up while still held: a held key acts once per press
+  double frameTime;                       // seconds of this frame, from its input
+  double timeScale;                       // the game's speed; the losing sequences slow it down
+  uint16_t actions;                       // the input's actions on this frame, less those spent (below)
+  uint16_t spentActions;                  // actions used up while still held: a held key acts once per press
 };
 
 struct tweaponslot {

@@ -6,10 +6,10 @@
 
 struct thint {
   const char *line1;
-  const char *line2;   // "" with one box
+  const char *line2;  // "" with one box
   uint8_t secondBox;
-  uint8_t pointer;     // a line is drawn from the box to `target`
-  uint8_t urgent;      // drawn in the alarm colour
+  uint8_t pointer;  // a line is drawn from the box to `target`
+  uint8_t urgent;   // drawn in the alarm colour
   tvector target;
 };
 

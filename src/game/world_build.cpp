@@ -106,7 +106,7 @@ void spawnweaponcrate(tvector p) {
   k.body = {p, {0, 0}, {0, -6}};
   int n = static_cast<int>(weapons.size());
   int w = n > 2 ? 1 + randomint(n - 1) : 1;  // entry 0, the starting weapon, is never offered
-  if (randomint(3) == 0) w = n;               // a pack of grenades
+  if (randomint(3) == 0) w = n;              // a pack of grenades
   k.item = static_cast<uint8_t>(w);
   k.iconrow = (w >= 0 && w < n) ? weapons[w].iconrow : 3;
 }
@@ -129,8 +129,7 @@ void startheli() {
   Ending.heliActive = 1;
   heli = theli{};
   heli.pos = {-38, basePos.y + 2};
-  if (soundBuffers.size() > SOUND_HELI)
-    PlaySoundAt(SLOT_HELI, soundBuffers[SOUND_HELI], heli.pos, 0.125, true, false);
+  if (soundBuffers.size() > SOUND_HELI) PlaySoundAt(SLOT_HELI, soundBuffers[SOUND_HELI], heli.pos, 0.125, true, false);
   heli.target = {basePos.x, basePos.y + 1};
   // The gunner is a new defender riding inside, weapon 1, facing the base.
   tdefender &g = heli.gunner;

@@ -41,7 +41,8 @@ void LandFromLeap(tenemy &e) {
 void Sight(tenemy &e, tvector g) {
   const tvector z = e.body.pos;
   const double r1 = randomreal(), r2 = randomreal(), r3 = randomreal(), r4 = randomreal();
-  const thit h = segmentterrain({z.x + 0.05 - 0.1 * r1, z.y + 0.1 - 0.2 * r2}, {g.x + 0.05 - 0.1 * r3, g.y + 0.1 - 0.2 * r4});
+  const thit h =
+      segmentterrain({z.x + 0.05 - 0.1 * r1, z.y + 0.1 - 0.2 * r2}, {g.x + 0.05 - 0.1 * r3, g.y + 0.1 - 0.2 * r4});
   if (std::fabs(h.point.x - g.x) > 0.05 || std::fabs(h.point.y - g.y) > 0.05) return;
   if (!(vecdistance(z, g, false) < kSightRange)) return;
   e.mode = 1;

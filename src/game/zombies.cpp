@@ -79,8 +79,7 @@ void ZombieAnimState(tenemy &e) {
 bool MoveZombie(tenemy &e) {
   integrate(e.body, 0.7, 1.0, Game.frameTime);
   collideterrain(e.body, e.anim);
-  if (Game.timeOfDay <= NIGHT_TIME && !Ending.rescueActive &&
-      std::fabs(Player.body.pos.x - e.body.pos.x) > DAY_LEASH) {
+  if (Game.timeOfDay <= NIGHT_TIME && !Ending.rescueActive && std::fabs(Player.body.pos.x - e.body.pos.x) > DAY_LEASH) {
     // Left behind by day: it wanders off, and enough of them bring a fresh group at once.
     e.active = 0;
     Game.despawnCount += 1;

@@ -49,8 +49,7 @@ bool CopyIfMissing(const std::string &from, const std::string &to) {
 
 bool HoldsScores(const std::string &folder) {
   for (int c = 0; c < SCORE_CATEGORIES; ++c)
-    if (FileExists(JoinPath(folder, std::string(ScoreFileName(static_cast<ScoreCategory>(c))) + ".zsc")))
-      return true;
+    if (FileExists(JoinPath(folder, std::string(ScoreFileName(static_cast<ScoreCategory>(c))) + ".zsc"))) return true;
   return false;
 }
 

@@ -21,11 +21,11 @@ struct OptionsField {
 
 // The file layout, little-endian. Together the fields cover all 40 bytes exactly.
 const OptionsField OPTIONS_FIELDS[] = {
-    {0, &toptions::screenWidth},   {4, &toptions::screenHeight}, {8, &toptions::colourDepth},
-    {12, &toptions::fullScreen},   {13, &toptions::padding},     {16, &toptions::soundVolume},
-    {24, &toptions::musicVolume},  {32, &toptions::particlesOff}, {33, &toptions::shadowsOff},
-    {34, &toptions::keyLeft},      {35, &toptions::keyRight},    {36, &toptions::keyJump},
-    {37, &toptions::keyChange},    {38, &toptions::keyUse},      {39, &toptions::tutorial},
+    {0, &toptions::screenWidth},  {4, &toptions::screenHeight},  {8, &toptions::colourDepth},
+    {12, &toptions::fullScreen},  {13, &toptions::padding},      {16, &toptions::soundVolume},
+    {24, &toptions::musicVolume}, {32, &toptions::particlesOff}, {33, &toptions::shadowsOff},
+    {34, &toptions::keyLeft},     {35, &toptions::keyRight},     {36, &toptions::keyJump},
+    {37, &toptions::keyChange},   {38, &toptions::keyUse},       {39, &toptions::tutorial},
 };
 
 const char *const kOptionsFile = "options.zop";
@@ -43,10 +43,14 @@ std::vector<uint8_t> EncodeOptions(const toptions &o) {
     std::visit(
         [&](auto member) {
           using T = std::remove_reference_t<decltype(o.*member)>;
-          if constexpr (std::is_same_v<T, const int32_t>) PutI32(p, o.*member);
-          else if constexpr (std::is_same_v<T, const double>) PutF64(p, o.*member);
-          else if constexpr (std::is_same_v<T, const uint8_t>) *p = o.*member;
-          else for (size_t i = 0; i < sizeof(Padding); ++i) p[i] = (o.*member)[i];
+          if constexpr (std::is_same_v<T, const int32_t>)
+            PutI32(p, o.*member);
+          else if constexpr (std::is_same_v<T, const double>)
+            PutF64(p, o.*member);
+          else if constexpr (std::is_same_v<T, const uint8_t>)
+            *p = o.*member;
+          else
+            for (size_t i = 0; i < sizeof(Padding); ++i) p[i] = (o.*member)[i];
         },
         f.field);
   }
@@ -61,10 +65,14 @@ bool DecodeOptions(const uint8_t *data, size_t size, toptions &o) {
     std::visit(
         [&](auto member) {
           using T = std::remove_reference_t<decltype(read.*member)>;
-          if constexpr (std::is_same_v<T, int32_t>) read.*member = GetI32(p);
-          else if constexpr (std::is_same_v<T, double>) read.*member = GetF64(p);
-          else if constexpr (std::is_same_v<T, uint8_t>) read.*member = *p;
-          else for (size_t i = 0; i < sizeof(Padding); ++i) (read.*member)[i] = p[i];
+          if constexpr (std::is_same_v<T, int32_t>)
+            read.*member = GetI32(p);
+          else if constexpr (std::is_same_v<T, double>)
+            read.*member = GetF64(p);
+          else if constexpr (std::is_same_v<T, uint8_t>)
+            read.*member = *p;
+          else
+            for (size_t i = 0; i < sizeof(Padding); ++i) (read.*member)[i] = p[i];
         },
         f.field);
   }

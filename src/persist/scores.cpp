@@ -11,8 +11,7 @@
 ScoreTable scoreTables[SCORE_CATEGORIES] = {};
 
 namespace {
-const char *const SCORE_FILE_NAMES[SCORE_CATEGORIES] = {"survivescores", "rescuescores", "hordescores",
-                                                        "slayerscores"};
+const char *const SCORE_FILE_NAMES[SCORE_CATEGORIES] = {"survivescores", "rescuescores", "hordescores", "slayerscores"};
 
 std::string ScorePath(int category) { return RecordsPath(std::string(SCORE_FILE_NAMES[category]) + ".zsc"); }
 
@@ -59,8 +58,8 @@ void LoadScores() {
     if (ReadFileBytes(path, bytes) && DecodeScoreTable(bytes.data(), bytes.size(), scoreTables[c])) continue;
     // A damaged table must not stop the game; it starts over empty.
     scoreTables[c] = ScoreTable{};
-    std::fprintf(stderr, "scores: %s is unreadable or shorter than %zu bytes; its table starts empty\n",
-                 path.c_str(), SCORE_TABLE_SIZE);
+    std::fprintf(stderr, "scores: %s is unreadable or shorter than %zu bytes; its table starts empty\n", path.c_str(),
+                 SCORE_TABLE_SIZE);
   }
 }
 

@@ -11,9 +11,9 @@ constexpr size_t SCORE_ENTRY_SIZE = 28;
 constexpr size_t SCORE_TABLE_SIZE = SCORE_ENTRIES * SCORE_ENTRY_SIZE;  // 364
 
 struct ScoreEntry {
-  uint8_t nameLength;            // 0..20; a damaged file may say more, see ScoreName
-  char name[SCORE_NAME_SIZE];    // only the first nameLength characters are the name
-  uint8_t padding[3];            // written back as held
+  uint8_t nameLength;          // 0..20; a damaged file may say more, see ScoreName
+  char name[SCORE_NAME_SIZE];  // only the first nameLength characters are the name
+  uint8_t padding[3];          // written back as held
   int32_t score;
 };
 

@@ -1,7 +1,7 @@
 #include <SDL.h>
 
-#include "platform/window.h"
 #include "platform/events.h"
+#include "platform/window.h"
 
 // Scancodes, not key symbols, so bindings do not move with the keyboard layout.
 uint8_t VirtualKeyFromScancode(int sc) {
@@ -21,15 +21,19 @@ uint8_t VirtualKeyFromScancode(int sc) {
     case SDL_SCANCODE_PAGEDOWN: return 34;
     case SDL_SCANCODE_BACKSPACE: return 8;
     case SDL_SCANCODE_TAB: return 9;
-    case SDL_SCANCODE_RETURN: case SDL_SCANCODE_KP_ENTER: return 13;
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER: return 13;
     case SDL_SCANCODE_SPACE: return 32;
     case SDL_SCANCODE_LEFT: return 37;
     case SDL_SCANCODE_UP: return 38;
     case SDL_SCANCODE_RIGHT: return 39;
     case SDL_SCANCODE_DOWN: return 40;
-    case SDL_SCANCODE_LSHIFT: case SDL_SCANCODE_RSHIFT: return 16;
-    case SDL_SCANCODE_LCTRL: case SDL_SCANCODE_RCTRL: return 17;
-    case SDL_SCANCODE_LALT: case SDL_SCANCODE_RALT: return 18;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT: return 16;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL: return 17;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT: return 18;
     case SDL_SCANCODE_PAUSE: return 19;
     case SDL_SCANCODE_CAPSLOCK: return 20;
     case SDL_SCANCODE_SEMICOLON: return 0xBA;
@@ -49,9 +53,7 @@ uint8_t VirtualKeyFromScancode(int sc) {
 
 void MainWindowProc(const SDL_Event &e) {
   switch (e.type) {
-    case SDL_QUIT:
-      quitRequested = 1;
-      break;
+    case SDL_QUIT: quitRequested = 1; break;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE:

@@ -48,8 +48,8 @@ bool CreateMainWindow(const char *title, int width, int height, int bits, bool f
     want.h = height;
     want.format = bits >= 24 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565;
     SDL_DisplayMode got;
-    bool supported = failWindowStep != 2 && SDL_GetClosestDisplayMode(0, &want, &got) != nullptr &&
-                     got.w == width && got.h == height;
+    bool supported = failWindowStep != 2 && SDL_GetClosestDisplayMode(0, &want, &got) != nullptr && got.w == width &&
+                     got.h == height;
     if (!supported) {
       // Yes keeps the game going: the answer when nobody can be asked.
       if (AskYesNo("This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?", "GL Window", true)) {
@@ -75,9 +75,9 @@ bool CreateMainWindow(const char *title, int width, int height, int bits, bool f
 
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
   flags |= fullscreenActive ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
-  mainWindow = failWindowStep == 3 ? nullptr
-                                   : SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                                      width, height, flags);
+  mainWindow = failWindowStep == 3
+                   ? nullptr
+                   : SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
   if (!mainWindow) return CreationFailed("Window creation error.");
   if (fullscreenActive) {
     SDL_DisplayMode mode;

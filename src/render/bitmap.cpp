@@ -14,8 +14,7 @@ bool Fail(const std::string &message, DecodeError &err) {
 }
 }  // namespace
 
-bool DecodeBitmap(const std::string &fileName, const uint8_t *data, size_t size, DecodedImage &out,
-                  DecodeError &err) {
+bool DecodeBitmap(const std::string &fileName, const uint8_t *data, size_t size, DecodedImage &out, DecodeError &err) {
   if (size < FILE_HEADER_SIZE + INFO_HEADER_SIZE) return Fail("Error reading bitmap header", err);
   const uint8_t *info = data + FILE_HEADER_SIZE;
   int32_t width = GetI32(info + 4), height = GetI32(info + 8);

@@ -14,9 +14,7 @@ struct JpegErrorManager {
   int warnings;
 };
 
-void JpegErrorExit(j_common_ptr cinfo) {
-  longjmp(reinterpret_cast<JpegErrorManager *>(cinfo->err)->jump, 1);
-}
+void JpegErrorExit(j_common_ptr cinfo) { longjmp(reinterpret_cast<JpegErrorManager *>(cinfo->err)->jump, 1); }
 
 // A truncated or corrupt stream is only a warning to libjpeg, which then pads the picture with
 // grey. We treat any warning as failure, and stop at once rather than decode the rest.
@@ -87,8 +85,7 @@ bool DecodeJpegPixels(const uint8_t *data, size_t size, JpegScratch &out) {
 }
 }  // namespace
 
-bool DecodeJpeg(const std::string &fileName, const uint8_t *data, size_t size, DecodedImage &out,
-                DecodeError &err) {
+bool DecodeJpeg(const std::string &fileName, const uint8_t *data, size_t size, DecodedImage &out, DecodeError &err) {
   JpegScratch scratch;
   if (!DecodeJpegPixels(data, size, scratch)) {
     err.message = "Couldn't load JPG - \"" + fileName + "\"";

@@ -50,8 +50,7 @@ bool UnpackRle(const uint8_t *data, const uint8_t *end, size_t pixels, size_t b,
 }
 }  // namespace
 
-bool DecodeTarga(const std::string &fileName, const uint8_t *data, size_t size, DecodedImage &out,
-                 DecodeError &err) {
+bool DecodeTarga(const std::string &fileName, const uint8_t *data, size_t size, DecodedImage &out, DecodeError &err) {
   if (size < TGA_HEADER_SIZE) return Unreadable(fileName, err);
   uint8_t idLength = data[0], mapType = data[1], imageType = data[2];
   int width = GetU16(data + 12), height = GetU16(data + 14);

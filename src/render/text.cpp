@@ -26,8 +26,8 @@ int GlyphIndex(unsigned char c) {
 
 bool FontCanDraw(unsigned char c) {
   c = static_cast<unsigned char>(std::tolower(c));
-  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' || c == '.' || c == '!' || c == '?' ||
-         c == '+' || c == '-';
+  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' || c == '.' || c == '!' || c == '?' || c == '+' ||
+         c == '-';
 }
 
 void DrawString(const std::string &text, tvector p, bool centred) {

@@ -50,8 +50,7 @@ bool StoreTexture(const DecodedImage &image, uint32_t &texture) {
 
 using Decoder = bool (*)(const std::string &, const uint8_t *, size_t, DecodedImage &, DecodeError &);
 
-bool DecodeAndStore(const std::string &fileName, const std::vector<uint8_t> &bytes, Decoder decode,
-                    uint32_t &texture) {
+bool DecodeAndStore(const std::string &fileName, const std::vector<uint8_t> &bytes, Decoder decode, uint32_t &texture) {
   DecodedImage image;
   DecodeError err;
   if (!decode(fileName, bytes.data(), bytes.size(), image, err)) {

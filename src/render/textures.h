@@ -5,8 +5,8 @@
 #include <vector>
 
 // The fixed textures of a game, loaded by LoadGameTextures.
-extern uint32_t smokeTexture, coloursTexture, gunIconsTexture, dayNightTexture, suppliesTexture,
-    symbolTexture, guyTexture, armTexture, heliTexture, fontTexture;
+extern uint32_t smokeTexture, coloursTexture, gunIconsTexture, dayNightTexture, suppliesTexture, symbolTexture,
+    guyTexture, armTexture, heliTexture, fontTexture;
 
 // Picks the loader by the name's ending (.bmp, .jpg, .tga, any case); other endings load nothing.
 void LoadTextureFile(const std::string &fileName, uint32_t &texture);

@@ -88,7 +88,8 @@ void DrawArmSprite(tvector q, bool flipped, double angle) {
   if (!flipped)
     TexturedQuad({-0.025, -0.05}, {0, 0.5}, {0.085, -0.05}, {1, 0.5}, {0.085, 0.01}, {1, 1}, {-0.025, 0.01}, {0, 1});
   else
-    TexturedQuad({-0.025, -0.015}, {0, 1}, {0.085, -0.015}, {1, 1}, {0.085, 0.045}, {1, 0.5}, {-0.025, 0.045}, {0, 0.5});
+    TexturedQuad({-0.025, -0.015}, {0, 1}, {0.085, -0.015}, {1, 1}, {0.085, 0.045}, {1, 0.5}, {-0.025, 0.045},
+                 {0, 0.5});
   glEnd();
   glPopMatrix();
 }
@@ -102,8 +103,8 @@ void DrawDefender(const tdefender &d) {
   glBindTexture(GL_TEXTURE_2D, guyTexture);
   glColor4d(1, 1, 1, 1);
   glBegin(GL_QUADS);
-  TexturedQuad({p.x - 0.05, p.y + 0.23}, {s0, 0.95}, {p.x + 0.05, p.y + 0.23}, {s1, 0.95}, {p.x + 0.05, p.y},
-               {s1, 0}, {p.x - 0.05, p.y}, {s0, 0});
+  TexturedQuad({p.x - 0.05, p.y + 0.23}, {s0, 0.95}, {p.x + 0.05, p.y + 0.23}, {s1, 0.95}, {p.x + 0.05, p.y}, {s1, 0},
+               {p.x - 0.05, p.y}, {s0, 0});
   glEnd();
   int texture = (d.weapon >= 0 && static_cast<size_t>(d.weapon) < weapons.size()) ? weapons[d.weapon].texture : 0;
   DrawWeaponSprite({p.x, p.y + 0.175}, texture, f, d.reach, 90 - a * DEGREES);
@@ -121,8 +122,7 @@ void DrawPlayer() {
   double pivot = guys.empty() || guys[0].parts.empty() ? 0 : guys[0].parts[0].pivot.y;
   tvector shoulder = {Player.body.pos.x, Player.body.pos.y - pivot * Player.anim.scale + 0.065};
   bool flipped = Player.aimPoint.x < Player.body.pos.x;
-  DrawWeaponSprite(shoulder, Player.currentWeapon.texture, flipped, Player.armReach,
-                   90 - Player.aimSmoothed * DEGREES);
+  DrawWeaponSprite(shoulder, Player.currentWeapon.texture, flipped, Player.armReach, 90 - Player.aimSmoothed * DEGREES);
 
   ApplyCamera();
   glDisable(GL_TEXTURE_2D);
@@ -161,8 +161,10 @@ void DrawCharacters() {
     WalkSkeleton(guy, [&](int i, const tplacement &place, bool transparent) {
       if (transparent) return;  // drawn with alpha 0 it would change nothing
       const tguypart &p = guy.parts[i];
-      const tvector corners[4] = {{p.corner2.x, p.corner2.y}, {p.corner2.x, p.corner1.y},
-                                  {p.corner1.x, p.corner1.y}, {p.corner1.x, p.corner2.y}};
+      const tvector corners[4] = {{p.corner2.x, p.corner2.y},
+                                  {p.corner2.x, p.corner1.y},
+                                  {p.corner1.x, p.corner1.y},
+                                  {p.corner1.x, p.corner2.y}};
       for (const tvector &c : corners) {
         tvector v = PlacePoint(figure, PlacePoint(place, c));
         figureVertices.insert(figureVertices.end(), {static_cast<float>(v.x), static_cast<float>(v.y), 0.f});

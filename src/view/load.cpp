@@ -4,10 +4,10 @@
 
 #include "actors/models.h"
 #include "base/files.h"
-#include "platform/window.h"
-#include "game/objects.h"
 #include "game/load.h"
+#include "game/objects.h"
 #include "game/state.h"
+#include "platform/window.h"
 #include "render/textures.h"
 #include "view/view.h"
 #include "world/terrain.h"
@@ -15,7 +15,7 @@
 static uint32_t *const fixedTextures[] = {&smokeTexture,    &coloursTexture, &gunIconsTexture, &dayNightTexture,
                                           &suppliesTexture, &symbolTexture,  &guyTexture,      &armTexture,
                                           &heliTexture,     &fontTexture};
-static const char *const fixedTextureFiles[] = {"smoke.tga",   "colours2.tga", "gun icons.tga", "daynight.tga",
+static const char *const fixedTextureFiles[] = {"smoke.tga",    "colours2.tga", "gun icons.tga", "daynight.tga",
                                                 "supplies.tga", "symbol.tga",   "guytex.tga",    "armtex.tga",
                                                 "heli.tga",     "fonttrans.tga"};
 

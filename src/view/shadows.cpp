@@ -49,8 +49,8 @@ void DrawSunAndShadows(tvector direction) {
   // and the opaque terrain drawn next covers whatever little it would have saved.
   glDisable(GL_DEPTH_TEST);
   ShadowProfile(d, profile);
-  DrawLitRegion(d, profile, CameraPos.x - h, CameraPos.y - 0.75 * h, CameraPos.x + h, CameraPos.y + 0.75 * h, blue,
-                low, high);
+  DrawLitRegion(d, profile, CameraPos.x - h, CameraPos.y - 0.75 * h, CameraPos.x + h, CameraPos.y + 0.75 * h, blue, low,
+                high);
   glDepthMask(GL_TRUE);
   glDisable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);

@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-
 namespace {
 
 // How deep the second box reaches into the first on each axis, and the offset between centres.

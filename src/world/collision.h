@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "actors/records.h"
-#include "world/terrain.h"
 #include "base/vector.h"
+#include "world/terrain.h"
 
 // Half-size of a character's box, centred on its body's position.
 constexpr double CHARACTER_HALF_WIDTH = 0.05;

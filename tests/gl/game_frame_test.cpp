@@ -51,8 +51,7 @@ struct Outcome {
 
 Outcome Play(const tframehooks &hooks, int frames) {
   for (int i = 0; i < frames; ++i) GameFrame(Input(i), hooks);
-  return {Game.dayNumber, Game.kills, Game.supplies, Player.body.pos.x, Player.body.pos.y, randomState,
-          enemies.size()};
+  return {Game.dayNumber, Game.kills, Game.supplies, Player.body.pos.x, Player.body.pos.y, randomState, enemies.size()};
 }
 
 class GameFrame_ : public GlTest {

@@ -155,7 +155,9 @@ TEST(Program, AFullScreenModeThatCannotBeHadAsksAndAWindowThatCannotBeMadeSaysWh
     EXPECT_EQ(run.run(300), 0);
     failWindowStep = 0;
     EXPECT_EQ(run.passes, c.passes);
-    if (c.passes) EXPECT_EQ(fullscreen, 0);
+    if (c.passes) {
+      EXPECT_EQ(fullscreen, 0);
+    }
     ASSERT_EQ(recorder.questions.size(), c.failStep ? 0u : 1u);
     if (!c.failStep) {
       ExpectMessage(recorder.questions[0], "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?",
@@ -165,7 +167,9 @@ TEST(Program, AFullScreenModeThatCannotBeHadAsksAndAWindowThatCannotBeMadeSaysWh
     ASSERT_EQ(recorder.messages.size(), c.message.empty() ? 0u : 1u);
     if (c.message.empty()) continue;
     ExpectMessage(recorder.messages[0], c.message, "Error");
-    if (!c.failStep) EXPECT_EQ(recorder.messages[0].icon, MB_ICONSTOP);
+    if (!c.failStep) {
+      EXPECT_EQ(recorder.messages[0].icon, MB_ICONSTOP);
+    }
   }
 }
 

@@ -12,7 +12,6 @@
 #include "game/objects.h"
 #include "game/state.h"
 #include "game/world_build.h"
-#include "world/terrain.h"
 #include "persist/options.h"
 #include "platform/window.h"
 #include "render/textures.h"
@@ -20,6 +19,7 @@
 #include "view/light.h"
 #include "view/load.h"
 #include "view/view.h"
+#include "world/terrain.h"
 
 namespace {
 class WorldPicture : public GlTest {
@@ -350,8 +350,7 @@ TEST_F(WorldPicture, SkylineBandsGiveTheFullFillsPicture) {
     zoom = v.zoom;
     auto full = Frame(FullSkyline), bands = Frame(DrawSkyline);
     auto [worst, over] = Compare(full, bands, 3);
-    EXPECT_EQ(over, 0) << "camera " << v.camera.x << "," << v.camera.y << " zoom " << v.zoom << ": worst "
-                       << worst;
+    EXPECT_EQ(over, 0) << "camera " << v.camera.x << "," << v.camera.y << " zoom " << v.zoom << ": worst " << worst;
   }
 }
 
@@ -438,6 +437,5 @@ TEST_F(WorldPicture, MarkingTheTerrainFirstKeepsTheWorldsPicture) {
       auto plain = frame(false), marked = frame(true);
       auto [worst, over] = Compare(plain, marked, 3);
       EXPECT_EQ(over, 0) << "x " << x << " time " << t << ": worst " << worst;
-
     }
 }

@@ -30,7 +30,8 @@ tanim ParseAnimation(const std::string &file, const std::string &text, const Ske
       double t = line.number_at(1, "TIME");
       if (anim.frames.empty() && t != 0) line.fail("the first key frame must be at time 0");
       if (!anim.frames.empty() && t <= anim.frames.back().time)
-        line.fail("key frame times must increase (the previous one is at " + std::to_string(anim.frames.back().time) + ")");
+        line.fail("key frame times must increase (the previous one is at " + std::to_string(anim.frames.back().time) +
+                  ")");
       tframe f;
       f.time = t;
       f.values.assign(n + 2, 0.0);

@@ -50,11 +50,11 @@ void Figure(Canvas &c, const Frame &f, double minPx) {
   auto width = [&](double units) { return std::max(units * f.scaleX, minPx); };
   f.stroke(c, {{0.40, 0.43}, {0.33, 0.31}, {0.30, kGround + 0.01}}, width(0.065), kBlack);  // back leg
   f.stroke(c, {{0.44, 0.43}, {0.50, 0.32}, {0.54, kGround + 0.01}}, width(0.065), kBlack);  // front leg
-  f.poly(c, {{0.37, 0.41}, {0.47, 0.41}, {0.49, 0.65}, {0.38, 0.66}}, kBlack);            // body
-  f.ellipse(c, 0.44, 0.73, 0.062, 0.062, kBlack);                                         // head
-  f.stroke(c, {{0.43, 0.62}, {0.55, 0.58}, {0.63, 0.60}}, width(0.05), kBlack);            // arms
+  f.poly(c, {{0.37, 0.41}, {0.47, 0.41}, {0.49, 0.65}, {0.38, 0.66}}, kBlack);              // body
+  f.ellipse(c, 0.44, 0.73, 0.062, 0.062, kBlack);                                           // head
+  f.stroke(c, {{0.43, 0.62}, {0.55, 0.58}, {0.63, 0.60}}, width(0.05), kBlack);             // arms
   f.poly(c, {{0.50, 0.575}, {0.72, 0.597}, {0.72, 0.632}, {0.52, 0.625}}, kBlack);          // rifle
-  f.poly(c, {{0.52, 0.59}, {0.58, 0.60}, {0.57, 0.53}, {0.53, 0.53}}, kBlack);            // its grip
+  f.poly(c, {{0.52, 0.59}, {0.58, 0.60}, {0.57, 0.53}, {0.53, 0.53}}, kBlack);              // its grip
 }
 
 // A zombie staggering in from the right, arms out towards the player.

@@ -34,7 +34,7 @@ const int kMargin = 1, kRoom = kFontCell - 2 * kMargin;
 
 struct Glyph {
   int width = 0, rows = 0, top = 0;  // top: rows above the baseline
-  std::vector<uint8_t> coverage;      // rows top first
+  std::vector<uint8_t> coverage;     // rows top first
 };
 
 struct FtLibrary {
@@ -80,8 +80,7 @@ bool RenderGlyph(FT_Face face, char ch, int pixelSize, double widen, Glyph &g, s
   g.top = face->glyph->bitmap_top;
   g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
   for (int r = 0; r < g.rows; ++r)
-    for (int c = 0; c < g.width; ++c)
-      g.coverage[static_cast<size_t>(r) * g.width + c] = bm.buffer[r * bm.pitch + c];
+    for (int c = 0; c < g.width; ++c) g.coverage[static_cast<size_t>(r) * g.width + c] = bm.buffer[r * bm.pitch + c];
   return true;
 }
 

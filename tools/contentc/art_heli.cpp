@@ -21,16 +21,15 @@ Canvas MakeHelicopter() {
   f.poly(c, {{0.42, 0.62}, {0.15, 0.68}, {0.05, 0.70}, {0.05, 0.63}, {0.15, 0.60}, {0.42, 0.47}}, body);
   f.poly(c, {{0.005, 0.62}, {0.075, 0.62}, {0.095, 0.70}, {0.075, 0.90}, {0.035, 0.93}, {0.018, 0.86}}, body);
   f.poly(c, {{0.10, 0.625}, {0.19, 0.62}, {0.19, 0.645}, {0.11, 0.65}}, dark);
-  f.ellipse(c, tailS, tailT, 0.018, 0.036, dark);                          // tail rotor hub
+  f.ellipse(c, tailS, tailT, 0.018, 0.036, dark);  // tail rotor hub
   // Cabin: rounded nose to the right, flat belly, engine housing and the mast on top.
-  std::vector<Pt> cabin{{0.40, 0.64}, {0.39, 0.43}, {0.44, 0.34}, {0.52, 0.30}, {0.85, 0.30},
-                        {0.93, 0.33}, {0.98, 0.40}, {0.995, 0.48}, {0.975, 0.56}, {0.93, 0.61},
-                        {0.86, 0.655}, {0.70, 0.67}};
+  std::vector<Pt> cabin{{0.40, 0.64}, {0.39, 0.43},  {0.44, 0.34},  {0.52, 0.30}, {0.85, 0.30},  {0.93, 0.33},
+                        {0.98, 0.40}, {0.995, 0.48}, {0.975, 0.56}, {0.93, 0.61}, {0.86, 0.655}, {0.70, 0.67}};
   f.poly(c, cabin, body);
-  f.poly(c, {{0.47, 0.63}, {0.51, 0.68}, {0.75, 0.68}, {0.79, 0.64}}, body);      // engine cowling
-  f.poly(c, {{0.52, 0.68}, {0.54, 0.70}, {0.60, 0.70}, {0.61, 0.68}}, dark);      // exhaust
-  f.rect(c, mastS - 0.012, 0.66, mastS + 0.012, mastT - 0.01, dark);               // mast
-  f.ellipse(c, mastS, mastT - 0.008, 0.03, 0.022, dark);                           // rotor hub
+  f.poly(c, {{0.47, 0.63}, {0.51, 0.68}, {0.75, 0.68}, {0.79, 0.64}}, body);  // engine cowling
+  f.poly(c, {{0.52, 0.68}, {0.54, 0.70}, {0.60, 0.70}, {0.61, 0.68}}, dark);  // exhaust
+  f.rect(c, mastS - 0.012, 0.66, mastS + 0.012, mastT - 0.01, dark);          // mast
+  f.ellipse(c, mastS, mastT - 0.008, 0.03, 0.022, dark);                      // rotor hub
   // Windows: the glass lets the sky through a little, so they read by day and by night.
   auto window = [&](const std::vector<Pt> &pts) {
     c.erasePolygon(f(pts));

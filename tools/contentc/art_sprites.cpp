@@ -64,10 +64,10 @@ Canvas MakeBaseSymbol() {
   const int n = 128;
   Canvas c(n, n, {1, 1, 1, 0});
   const Rgba ink{1, 1, 1, 1};
-  c.fillRect(0, 0, n, 7, ink);                 // plinth, flush with the column
+  c.fillRect(0, 0, n, 7, ink);  // plinth, flush with the column
   c.fillRect(8, 7, n - 8, 12, ink);
-  c.fillRect(24, 12, 31, 116, ink);            // pole
-  c.fillCircle(27.5, 118, 5, ink);             // finial
+  c.fillRect(24, 12, 31, 116, ink);  // pole
+  c.fillCircle(27.5, 118, 5, ink);   // finial
   // The flag waves: its top and bottom edges follow the same sine, the fly end is notched.
   std::vector<Pt> flag;
   auto wave = [](double x) { return 5 * std::sin((x - 31) / 92 * 2 * M_PI * 0.9); };
@@ -75,7 +75,7 @@ Canvas MakeBaseSymbol() {
     double x = 31 + 92.0 * i / 24;
     flag.push_back({x, 112 + wave(x)});
   }
-  flag.push_back({110, 88 + wave(110)});       // the swallow-tail notch
+  flag.push_back({110, 88 + wave(110)});  // the swallow-tail notch
   for (int i = 24; i >= 0; --i) {
     double x = 31 + 92.0 * i / 24;
     flag.push_back({x, 64 + wave(x)});
@@ -110,9 +110,19 @@ Canvas MakeDefenderImage() {
   f.poly(c, {{-0.030, 0.0}, {-0.005, 0.0}, {-0.006, 0.010}, {-0.011, 0.024}, {-0.025, 0.024}, {-0.029, 0.010}}, kit);
   f.poly(c, {{0.002, 0.0}, {0.028, 0.0}, {0.027, 0.008}, {0.020, 0.013}, {0.020, 0.024}, {0.005, 0.024}}, kit);
   // Torso: narrow at the belt, fuller at the chest, round at the shoulders.
-  f.poly(c, {{-0.020, 0.096}, {0.017, 0.096}, {0.021, 0.125}, {0.023, 0.155}, {0.020, 0.176},
-             {0.012, 0.186}, {-0.012, 0.187}, {-0.019, 0.178}, {-0.022, 0.150}, {-0.021, 0.120}}, cloth);
-  f.rect(c, -0.022, 0.097, 0.019, 0.107, kit);                        // belt
+  f.poly(c,
+         {{-0.020, 0.096},
+          {0.017, 0.096},
+          {0.021, 0.125},
+          {0.023, 0.155},
+          {0.020, 0.176},
+          {0.012, 0.186},
+          {-0.012, 0.187},
+          {-0.019, 0.178},
+          {-0.022, 0.150},
+          {-0.021, 0.120}},
+         cloth);
+  f.rect(c, -0.022, 0.097, 0.019, 0.107, kit);                                                       // belt
   f.poly(c, {{0.010, 0.110}, {0.024, 0.112}, {0.026, 0.140}, {0.016, 0.150}, {0.010, 0.140}}, kit);  // pouches
   // A pack on his back with a rolled blanket on top.
   Pt p0 = f(-0.037, 0.118), p1 = f(-0.017, 0.170);
@@ -145,12 +155,12 @@ Canvas MakeDefenderArm() {
   Canvas c(n, n, {0.05, 0.05, 0.05, 0});
   const Frame f{0.025 / 0.11 * n, n / 2.0 + 0.05 / 0.06 * (n / 2.0), n / 0.11, (n / 2.0) / 0.06};
   const Rgba sleeve{0.06, 0.065, 0.05, 1}, hand{0.03, 0.03, 0.03, 1};
-  f.ellipse(c, 0.0, -0.008, 0.012, 0.0125, sleeve);                        // shoulder
-  f.poly(c, {{0.0, 0.001}, {0.034, -0.005}, {0.064, -0.0065}, {0.064, -0.0195}, {0.034, -0.0215},
-             {0.004, -0.0205}}, sleeve);                                  // upper arm and forearm
-  f.rect(c, 0.060, -0.020, 0.066, -0.006, hand);                          // cuff
-  f.ellipse(c, 0.073, -0.013, 0.0085, 0.0085, hand);                       // fist
-  f.ellipse(c, 0.079, -0.008, 0.004, 0.0035, hand);                        // thumb
+  f.ellipse(c, 0.0, -0.008, 0.012, 0.0125, sleeve);  // shoulder
+  f.poly(c, {{0.0, 0.001}, {0.034, -0.005}, {0.064, -0.0065}, {0.064, -0.0195}, {0.034, -0.0215}, {0.004, -0.0205}},
+         sleeve);                                     // upper arm and forearm
+  f.rect(c, 0.060, -0.020, 0.066, -0.006, hand);      // cuff
+  f.ellipse(c, 0.073, -0.013, 0.0085, 0.0085, hand);  // fist
+  f.ellipse(c, 0.079, -0.008, 0.004, 0.0035, hand);   // thumb
   c.bleedColour();
   return c;
 }

@@ -56,7 +56,8 @@ static bool Inside(const std::vector<Pt> &pts, double x, double y) {
 void Canvas::fillWhere(double minx, double miny, double maxx, double maxy,
                        const std::function<bool(double, double)> &inside, Rgba c) {
   int x0 = std::max(0, static_cast<int>(std::floor(minx))), x1 = std::min(width - 1, static_cast<int>(std::ceil(maxx)));
-  int y0 = std::max(0, static_cast<int>(std::floor(miny))), y1 = std::min(height - 1, static_cast<int>(std::ceil(maxy)));
+  int y0 = std::max(0, static_cast<int>(std::floor(miny))),
+      y1 = std::min(height - 1, static_cast<int>(std::ceil(maxy)));
   const int n = 4;  // 4 x 4 samples per pixel
   for (int y = y0; y <= y1; ++y)
     for (int x = x0; x <= x1; ++x) {
@@ -86,24 +87,30 @@ void Canvas::fillContours(const std::vector<std::vector<Pt>> &contours, Rgba c) 
   double minx = 1e30, miny = 1e30, maxx = -1e30, maxy = -1e30;
   for (const auto &pts : contours) Bounds(pts, minx, miny, maxx, maxy);
   if (minx > maxx) return;
-  fillWhere(minx, miny, maxx, maxy, [&](double x, double y) {
-    bool in = false;
-    for (const auto &pts : contours)
-      if (pts.size() >= 3 && Inside(pts, x, y)) in = !in;
-    return in;
-  }, c);
+  fillWhere(
+      minx, miny, maxx, maxy,
+      [&](double x, double y) {
+        bool in = false;
+        for (const auto &pts : contours)
+          if (pts.size() >= 3 && Inside(pts, x, y)) in = !in;
+        return in;
+      },
+      c);
 }
 
 void Canvas::fillRoundRect(double x0, double y0, double x1, double y1, double r, Rgba c) {
   if (x0 > x1) std::swap(x0, x1);
   if (y0 > y1) std::swap(y0, y1);
   r = std::min({r, (x1 - x0) / 2, (y1 - y0) / 2});
-  fillWhere(x0, y0, x1, y1, [&](double x, double y) {
-    if (x < x0 || x > x1 || y < y0 || y > y1) return false;
-    double dx = std::max({x0 + r - x, 0.0, x - (x1 - r)});
-    double dy = std::max({y0 + r - y, 0.0, y - (y1 - r)});
-    return dx * dx + dy * dy <= r * r;
-  }, c);
+  fillWhere(
+      x0, y0, x1, y1,
+      [&](double x, double y) {
+        if (x < x0 || x > x1 || y < y0 || y > y1) return false;
+        double dx = std::max({x0 + r - x, 0.0, x - (x1 - r)});
+        double dy = std::max({y0 + r - y, 0.0, y - (y1 - r)});
+        return dx * dx + dy * dy <= r * r;
+      },
+      c);
 }
 
 // Squared distance from p to the segment a-b.
@@ -119,18 +126,23 @@ void Canvas::stroke(const std::vector<Pt> &pts, double w, Rgba c) {
   double minx = 1e30, miny = 1e30, maxx = -1e30, maxy = -1e30;
   Bounds(pts, minx, miny, maxx, maxy);
   double r = w / 2, r2 = r * r;
-  fillWhere(minx - r, miny - r, maxx + r, maxy + r, [&](double x, double y) {
-    if (pts.size() == 1) return SegmentDistance2({x, y}, pts[0], pts[0]) <= r2;
-    for (size_t i = 1; i < pts.size(); ++i)
-      if (SegmentDistance2({x, y}, pts[i - 1], pts[i]) <= r2) return true;
-    return false;
-  }, c);
+  fillWhere(
+      minx - r, miny - r, maxx + r, maxy + r,
+      [&](double x, double y) {
+        if (pts.size() == 1) return SegmentDistance2({x, y}, pts[0], pts[0]) <= r2;
+        for (size_t i = 1; i < pts.size(); ++i)
+          if (SegmentDistance2({x, y}, pts[i - 1], pts[i]) <= r2) return true;
+        return false;
+      },
+      c);
 }
 
 void Canvas::softEllipse(double cx, double cy, double rx, double ry, Rgba c, double core) {
   if (rx <= 0 || ry <= 0) return;
-  int x0 = std::max(0, static_cast<int>(std::floor(cx - rx))), x1 = std::min(width - 1, static_cast<int>(std::ceil(cx + rx)));
-  int y0 = std::max(0, static_cast<int>(std::floor(cy - ry))), y1 = std::min(height - 1, static_cast<int>(std::ceil(cy + ry)));
+  int x0 = std::max(0, static_cast<int>(std::floor(cx - rx))),
+      x1 = std::min(width - 1, static_cast<int>(std::ceil(cx + rx)));
+  int y0 = std::max(0, static_cast<int>(std::floor(cy - ry))),
+      y1 = std::min(height - 1, static_cast<int>(std::ceil(cy + ry)));
   for (int y = y0; y <= y1; ++y)
     for (int x = x0; x <= x1; ++x) {
       double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
@@ -208,10 +220,13 @@ void Canvas::bleedColour() {
 
 void Canvas::fillEllipse(double cx, double cy, double rx, double ry, Rgba c) {
   if (rx <= 0 || ry <= 0) return;
-  fillWhere(cx - rx, cy - ry, cx + rx, cy + ry, [&](double x, double y) {
-    double dx = (x - cx) / rx, dy = (y - cy) / ry;
-    return dx * dx + dy * dy <= 1;
-  }, c);
+  fillWhere(
+      cx - rx, cy - ry, cx + rx, cy + ry,
+      [&](double x, double y) {
+        double dx = (x - cx) / rx, dy = (y - cy) / ry;
+        return dx * dx + dy * dy <= 1;
+      },
+      c);
 }
 
 void Canvas::line(double x0, double y0, double x1, double y1, double w, Rgba c) {

@@ -32,8 +32,8 @@ struct Canvas {
   void line(double x0, double y0, double x1, double y1, double width, Rgba c);
 
   // The core of every filled shape: supersampled coverage of `inside` within a bounding box.
-  void fillWhere(double minx, double miny, double maxx, double maxy,
-                 const std::function<bool(double, double)> &inside, Rgba c);
+  void fillWhere(double minx, double miny, double maxx, double maxy, const std::function<bool(double, double)> &inside,
+                 Rgba c);
   // Several contours filled together by the even-odd rule, so inner contours cut holes.
   void fillContours(const std::vector<std::vector<Pt>> &contours, Rgba c);
   void fillRoundRect(double x0, double y0, double x1, double y1, double radius, Rgba c);

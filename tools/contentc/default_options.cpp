@@ -34,7 +34,8 @@ static bool WriteDefaultOptions(const ContentPaths &paths) {
   if (ReadFileBytes(path, held) && DecodeOptions(held.data(), held.size(), read)) return true;
   // A file the game cannot read starts it with no keys bound: ours serves the player better.
   if (FileExists(path))
-    std::fprintf(stderr, "contentc: %s is not an options file the game can read (%zu bytes); writing the shipped options\n",
+    std::fprintf(stderr,
+                 "contentc: %s is not an options file the game can read (%zu bytes); writing the shipped options\n",
                  path.c_str(), held.size());
   return WriteDataFile(path, EncodeOptions(ShippedOptions()));
 }

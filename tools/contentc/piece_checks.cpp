@@ -132,8 +132,7 @@ std::vector<std::string> CheckPiece(const PieceSource &p) {
 
   // The world build lifts every piece but the left end so its left edge meets the running
   // height, and places the player as if the base piece's right edge were at 0.
-  if (d.kind == 2 && d.leftheight != 0)
-    problems.push_back("a left end is never lifted: its leftheight must be 0");
+  if (d.kind == 2 && d.leftheight != 0) problems.push_back("a left end is never lifted: its leftheight must be 0");
   if (d.kind == 3 && d.rightheight != 0)
     problems.push_back("a right end becomes a left end when mirrored: its rightheight must be 0");
   if (d.kind == 1 && d.rightheight != 0)
@@ -162,7 +161,8 @@ std::vector<std::string> CheckPiece(const PieceSource &p) {
     for (size_t i = 0; i < surfaces.size(); ++i) {
       bool atFar = far < 0 ? surfaces[i].x0 <= -EDGE + 0.3 : surfaces[i].x1 >= EDGE - 0.3;
       if (reach[i] && atFar)
-        problems.push_back(Fmt("the outer edge can be reached at height %g: an end piece must wall off the world", surfaces[i].y));
+        problems.push_back(
+            Fmt("the outer edge can be reached at height %g: an end piece must wall off the world", surfaces[i].y));
     }
   }
 
@@ -190,7 +190,9 @@ std::vector<std::string> CheckPiece(const PieceSource &p) {
     if (!BoxIsFree(c, x - 0.075, bottom, x + 0.075, bottom + 0.15))
       problems.push_back(Fmt("a weapon crate at (%g, %g) would start inside a block", x, ps.y));
     else if (!(bottom - ground <= 0.3 + EPS))
-      problems.push_back(Fmt("a weapon crate at (%g, %g) would fall %g before landing (keep pickupspot just above the ground)", x, ps.y, bottom - ground));
+      problems.push_back(
+          Fmt("a weapon crate at (%g, %g) would fall %g before landing (keep pickupspot just above the ground)", x,
+              ps.y, bottom - ground));
     else if (dx == 0 && !reachableAt(x, ground))
       problems.push_back(Fmt("pickupspot (%g, %g) lands where nobody can get", ps.x, ps.y));
   }
@@ -201,7 +203,9 @@ std::vector<std::string> CheckPiece(const PieceSource &p) {
     if (!BoxIsFree(c, x - 0.05, s.y - 0.1, x + 0.05, s.y + 0.1))
       problems.push_back(Fmt("the player at startspot (%g, %g) would start inside a block", s.x, s.y));
     else if (!(s.y - 0.1 - GroundBelow(c, x, 0.05, s.y - 0.1) <= 0.1 + EPS))
-      problems.push_back(Fmt("startspot (%g, %g) is not just above the ground (its y is the player's centre, 0.1 above the feet)", s.x, s.y));
+      problems.push_back(
+          Fmt("startspot (%g, %g) is not just above the ground (its y is the player's centre, 0.1 above the feet)", s.x,
+              s.y));
     tvector b = d.basespot;
     if (std::fabs(GroundBelow(c, b.x, 0.0, b.y) - b.y) > EPS)
       problems.push_back(Fmt("basespot (%g, %g) does not rest on top of a collision block", b.x, b.y));
@@ -212,7 +216,8 @@ std::vector<std::string> CheckPiece(const PieceSource &p) {
     for (double dx = -1.5; dx <= 1.5 + EPS; dx += 0.1) {
       double g = GroundBelow(c, b.x + dx, 0.0, b.y + 5);
       if (std::fabs(g - b.y) > 0.3 + EPS) {
-        problems.push_back(Fmt("a defender dropped at %g from the base would stand at %g, not near the base's height %g", dx, g, b.y));
+        problems.push_back(
+            Fmt("a defender dropped at %g from the base would stand at %g, not near the base's height %g", dx, g, b.y));
         break;
       }
     }

@@ -42,8 +42,8 @@ double Dir(const SourceLine &line, size_t i) {
 void Lamp(const SourceLine &l, tblkarray &out) {
   if (l.words.size() != 4 && l.words.size() != 5) l.fail("expected: lamp X Y HEIGHT [left|right]");
   double x = l.number_at(1, "X"), y = l.number_at(2, "Y"), h = l.number_at(3, "HEIGHT"), d = Dir(l, 4);
-  Add(out, x - 0.025, y, x + 0.025, y + 0.04);           // foot
-  Add(out, x - 0.012, y, x + 0.012, y + h);              // pole
+  Add(out, x - 0.025, y, x + 0.025, y + 0.04);  // foot
+  Add(out, x - 0.012, y, x + 0.012, y + h);     // pole
   Slant(out, x, y + h - 0.01, x + d * 0.08, y + h + 0.03, 0.016);
   Add(out, x + d * 0.08, y + h + 0.022, x + d * 0.2, y + h + 0.038);  // arm
   Add(out, x + d * 0.15, y + h + 0.0, x + d * 0.22, y + h + 0.03);    // lamp head
@@ -53,15 +53,15 @@ void Car(const SourceLine &l, tblkarray &out) {
   if (l.words.size() != 3 && l.words.size() != 4) l.fail("expected: car X Y [left|right]");
   double x = l.number_at(1, "X"), y = l.number_at(2, "Y"), d = Dir(l, 3);
   auto X = [&](double v) { return x + d * v; };
-  Add(out, X(-0.26), y + 0.035, X(0.27), y + 0.1);        // body
-  Add(out, X(0.12), y + 0.035, X(0.28), y + 0.085);       // bonnet nose
-  Add(out, X(-0.15), y + 0.1, X(-0.12), y + 0.165);       // rear pillar
-  Add(out, X(-0.02), y + 0.1, X(0.0), y + 0.16);          // middle pillar
-  Add(out, X(0.1), y + 0.1, X(0.125), y + 0.13);          // broken front pillar
-  Add(out, X(-0.16), y + 0.155, X(0.03), y + 0.172);      // roof, caved at the front
+  Add(out, X(-0.26), y + 0.035, X(0.27), y + 0.1);    // body
+  Add(out, X(0.12), y + 0.035, X(0.28), y + 0.085);   // bonnet nose
+  Add(out, X(-0.15), y + 0.1, X(-0.12), y + 0.165);   // rear pillar
+  Add(out, X(-0.02), y + 0.1, X(0.0), y + 0.16);      // middle pillar
+  Add(out, X(0.1), y + 0.1, X(0.125), y + 0.13);      // broken front pillar
+  Add(out, X(-0.16), y + 0.155, X(0.03), y + 0.172);  // roof, caved at the front
   Add(out, X(0.03), y + 0.145, X(0.08), y + 0.158);
-  Add(out, X(-0.21), y, X(-0.12), y + 0.06);              // wheels
-  Add(out, X(0.11), y + 0.01, X(0.2), y + 0.06);          // a flat one at the front
+  Add(out, X(-0.21), y, X(-0.12), y + 0.06);      // wheels
+  Add(out, X(0.11), y + 0.01, X(0.2), y + 0.06);  // a flat one at the front
 }
 
 void Fence(const SourceLine &l, tblkarray &out) {
@@ -203,9 +203,9 @@ struct Prop {
   void (*expand)(const SourceLine &, tblkarray &);
 };
 
-const Prop PROPS[] = {{"lamp", Lamp},     {"car", Car},       {"fence", Fence},       {"facade", Facade},
-                      {"rubble", Rubble}, {"girder", Girder}, {"wire", Wire},         {"mast", Mast},
-                      {"sandbags", Sandbags}, {"tree", Tree}, {"sign", Sign}};
+const Prop PROPS[] = {{"lamp", Lamp},         {"car", Car},       {"fence", Fence}, {"facade", Facade},
+                      {"rubble", Rubble},     {"girder", Girder}, {"wire", Wire},   {"mast", Mast},
+                      {"sandbags", Sandbags}, {"tree", Tree},     {"sign", Sign}};
 
 }  // namespace
 

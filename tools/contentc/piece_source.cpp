@@ -44,8 +44,7 @@ tvector ReadSpot(const SourceLine &line) {
   return p;
 }
 
-const char *KNOWN =
-    "kind, leftheight, rightheight, cratespot, pickupspot, startspot, basespot, block, solid, draw";
+const char *KNOWN = "kind, leftheight, rightheight, cratespot, pickupspot, startspot, basespot, block, solid, draw";
 
 }  // namespace
 
@@ -56,8 +55,8 @@ PieceSource ParsePiece(const std::string &file, const std::string &text) {
   bool kindSet = false;
   for (const SourceLine &line : SplitSource(file, text)) {
     const std::string &key = line.words[0];
-    static const char *once[] = {"kind", "leftheight", "rightheight", "cratespot",
-                                 "pickupspot", "startspot", "basespot"};
+    static const char *once[] = {"kind",       "leftheight", "rightheight", "cratespot",
+                                 "pickupspot", "startspot",  "basespot"};
     for (const char *k : once) {
       if (key != k) continue;
       auto it = seen.find(key);
@@ -110,8 +109,7 @@ PieceSource ParsePiece(const std::string &file, const std::string &text) {
     require("basespot");
   } else {
     for (const char *k : {"startspot", "basespot"})
-      if (seen.count(k))
-        throw SourceError(SourceWhere(file, seen[k], std::string(k) + " belongs to base pieces only"));
+      if (seen.count(k)) throw SourceError(SourceWhere(file, seen[k], std::string(k) + " belongs to base pieces only"));
   }
   if (piece.collision.empty()) throw SourceError(file + ": the piece has no collision blocks (block or solid)");
   return piece;
@@ -132,7 +130,8 @@ std::vector<PieceSource> ReadPieceFolder(const std::string &folder) {
 bool WritePiece(const std::string &dataDir, const PieceSource &piece) {
   std::string base = dataDir + "/zombie levels/" + piece.name;
   return WriteDataFile(base + ".zcg", EncodeBlocks(piece.collision)) &&
-         WriteDataFile(base + ".zdg", EncodeBlocks(piece.drawn)) && WriteDataFile(base + ".zmd", EncodeTiledesc(piece.desc));
+         WriteDataFile(base + ".zdg", EncodeBlocks(piece.drawn)) &&
+         WriteDataFile(base + ".zmd", EncodeTiledesc(piece.desc));
 }
 
 static bool CompilePieces(const ContentPaths &paths) {

@@ -8,8 +8,8 @@
 namespace {
 // Upper case would draw, but as lower case: the author should see what the player sees.
 bool Drawable(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' || c == '.' || c == '!' || c == '?' ||
-         c == '+' || c == '-';
+  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' || c == '.' || c == '!' || c == '?' || c == '+' ||
+         c == '-';
 }
 
 std::string Shown(char c) {
@@ -55,11 +55,13 @@ std::string CheckScreenText(const std::string &file, const std::string &text, si
     }
     for (char c : line)
       if (!Drawable(c))
-        throw SourceError(SourceWhere(file, number, Shown(c) + " cannot be drawn by the font (use lower-case letters, "
-                                                    "digits, blank and . ! ? + -)"));
+        throw SourceError(SourceWhere(file, number,
+                                      Shown(c) + " cannot be drawn by the font (use lower-case letters, "
+                                                 "digits, blank and . ! ? + -)"));
     if (line.size() > maxLength)
-      throw SourceError(SourceWhere(file, number, "line is " + std::to_string(line.size()) + " characters long; " +
-                                                      std::to_string(maxLength) + " fit"));
+      throw SourceError(SourceWhere(
+          file, number,
+          "line is " + std::to_string(line.size()) + " characters long; " + std::to_string(maxLength) + " fit"));
     Page &page = pages.back();
     int row = number - page.breakLine;
     if (!Blank(line)) {
@@ -71,8 +73,8 @@ std::string CheckScreenText(const std::string &file, const std::string &text, si
   for (size_t p = 0; p < pages.size(); ++p) {
     const Page &page = pages[p];
     if (page.firstTooLow)
-      throw SourceError(SourceWhere(file, page.firstTooLow, "below the page: a page shows " +
-                                                                std::to_string(INSTRUCTIONS_PAGE_ROWS) + " lines"));
+      throw SourceError(SourceWhere(
+          file, page.firstTooLow, "below the page: a page shows " + std::to_string(INSTRUCTIONS_PAGE_ROWS) + " lines"));
     // Text before the first "&" is a page of its own; blank lines there are nothing.
     if (page.rows == 0 && page.breakLine != 0)
       throw SourceError(SourceWhere(file, page.breakLine, "this page break starts an empty page"));

@@ -6,8 +6,8 @@
 #include "actors/records.h"
 
 struct SkeletonSource {
-  std::vector<std::string> names;  // names[i] is part i
-  std::vector<tguypart> parts;     // ids are the part indices, pivots the negated joints
+  std::vector<std::string> names;            // names[i] is part i
+  std::vector<tguypart> parts;               // ids are the part indices, pivots the negated joints
   int index(const std::string &name) const;  // -1 when unknown
 };
 

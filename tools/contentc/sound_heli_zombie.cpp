@@ -68,7 +68,8 @@ Wave MakeZombieSound() {
   for (size_t i = 0; i < w.size(); ++i) {
     const double t = i * kDt, u = t / length;
     // Pitch contour: a swell to 104 Hz at a third of the way, then a long sag to 76 Hz.
-    const double contour = u < 0.33 ? 88 + 16 * std::sin(kPi / 2 * u / 0.33) : 104 - 28 * std::pow((u - 0.33) / 0.67, 1.3);
+    const double contour =
+        u < 0.33 ? 88 + 16 * std::sin(kPi / 2 * u / 0.33) : 104 - 28 * std::pow((u - 0.33) / 0.67, 1.3);
     const double hz = contour * (1 + 0.015 * std::sin(2 * kPi * 4.5 * t) + 0.9 * jitter(jitterNoise()));
     phase += 2 * kPi * hz * kDt;
     double voice = 0;

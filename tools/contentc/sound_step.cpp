@@ -5,8 +5,8 @@
 #include <set>
 
 #include "contentc/contentc.h"
-#include "contentc/source_text.h"
 #include "contentc/sounds.h"
+#include "contentc/source_text.h"
 #include "contentc/weapon_source.h"
 
 bool WriteSoundFiles(const std::string &sourceDir, const std::string &dataDir) {
@@ -28,7 +28,8 @@ bool WriteSoundFiles(const std::string &sourceDir, const std::string &dataDir) {
       if (!written.insert(files[k]).second) continue;  // two weapons may share a sound
       Wave wave;
       if (!(k == 0 ? MakeWeaponFire(w.sprite, wave) : MakeWeaponReload(w.sprite, wave))) {
-        std::fprintf(stderr, "contentc: %s: no %s sound is designed for weapon '%s' (see tools/contentc/sound_weapons.cpp)\n",
+        std::fprintf(stderr,
+                     "contentc: %s: no %s sound is designed for weapon '%s' (see tools/contentc/sound_weapons.cpp)\n",
                      src.c_str(), k == 0 ? "firing" : "reload", w.sprite.c_str());
         ok = false;
         continue;

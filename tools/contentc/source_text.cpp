@@ -10,9 +10,7 @@ std::string SourceWhere(const std::string &file, int line, const std::string &me
   return file + ":" + std::to_string(line) + ": " + message;
 }
 
-void SourceLine::fail(const std::string &message) const {
-  throw SourceError(SourceWhere(file, number, message));
-}
+void SourceLine::fail(const std::string &message) const { throw SourceError(SourceWhere(file, number, message)); }
 
 static bool ParseNumber(const std::string &text, double &out) {
   if (text.empty()) return false;
@@ -34,8 +32,7 @@ double SourceLine::number_at(size_t i, const char *what) const {
 
 int SourceLine::integer_at(size_t i, const char *what) const {
   double v = number_at(i, what);
-  if (v != std::floor(v) || std::fabs(v) > 1e9)
-    fail(std::string(what) + " must be a whole number: '" + words[i] + "'");
+  if (v != std::floor(v) || std::fabs(v) > 1e9) fail(std::string(what) + " must be a whole number: '" + words[i] + "'");
   return static_cast<int>(v);
 }
 
@@ -43,19 +40,20 @@ void SourceLine::expect_count(size_t n, const char *usage) const {
   if (words.size() != n + 1) fail(std::string("expected: ") + usage);
 }
 
-std::vector<double> NumberList(const SourceLine &line, const std::string &text, size_t count,
-                               const char *what) {
+std::vector<double> NumberList(const SourceLine &line, const std::string &text, size_t count, const char *what) {
   std::vector<double> out;
   std::string item;
   std::istringstream in(text);
   while (std::getline(in, item, ',')) {
     double v;
     if (!ParseNumber(item, v))
-      line.fail(std::string(what) + " needs " + std::to_string(count) + " numbers separated by commas, got '" + text + "'");
+      line.fail(std::string(what) + " needs " + std::to_string(count) + " numbers separated by commas, got '" + text +
+                "'");
     out.push_back(v);
   }
   if (out.size() != count)
-    line.fail(std::string(what) + " needs " + std::to_string(count) + " numbers separated by commas, got '" + text + "'");
+    line.fail(std::string(what) + " needs " + std::to_string(count) + " numbers separated by commas, got '" + text +
+              "'");
   return out;
 }
 

@@ -32,5 +32,4 @@ std::string ReadSourceFile(const std::string &path);
 // "file:line: message"
 std::string SourceWhere(const std::string &file, int line, const std::string &message);
 // Parses "x,y" or "x1,y1,x2,y2" style lists of numbers.
-std::vector<double> NumberList(const SourceLine &line, const std::string &text, size_t count,
-                               const char *what);
+std::vector<double> NumberList(const SourceLine &line, const std::string &text, size_t count, const char *what);

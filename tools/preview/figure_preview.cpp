@@ -10,8 +10,8 @@
 #include "actors/models.h"
 #include "actors/skeleton_draw.h"
 #include "base/files.h"
-#include "render/textures.h"
 #include "preview.h"
+#include "render/textures.h"
 
 namespace {
 
@@ -44,15 +44,23 @@ void WeaponSprite(tvector q, uint32_t texture, bool flipped, double recoil, doub
   glTranslated(0.05 * recoil - 0.075, 0, 0);
   glBegin(GL_QUADS);
   if (!flipped) {
-    glTexCoord2d(0, 0); glVertex2d(0, -0.06);
-    glTexCoord2d(1, 0); glVertex2d(0.4, -0.06);
-    glTexCoord2d(1, 1); glVertex2d(0.4, 0.04);
-    glTexCoord2d(0, 1); glVertex2d(0, 0.04);
+    glTexCoord2d(0, 0);
+    glVertex2d(0, -0.06);
+    glTexCoord2d(1, 0);
+    glVertex2d(0.4, -0.06);
+    glTexCoord2d(1, 1);
+    glVertex2d(0.4, 0.04);
+    glTexCoord2d(0, 1);
+    glVertex2d(0, 0.04);
   } else {
-    glTexCoord2d(0, 1); glVertex2d(0, -0.04);
-    glTexCoord2d(1, 1); glVertex2d(0.4, -0.04);
-    glTexCoord2d(1, 0); glVertex2d(0.4, 0.06);
-    glTexCoord2d(0, 0); glVertex2d(0, 0.06);
+    glTexCoord2d(0, 1);
+    glVertex2d(0, -0.04);
+    glTexCoord2d(1, 1);
+    glVertex2d(0.4, -0.04);
+    glTexCoord2d(1, 0);
+    glVertex2d(0.4, 0.06);
+    glTexCoord2d(0, 0);
+    glVertex2d(0, 0.06);
   }
   glEnd();
   glPopMatrix();
@@ -193,7 +201,9 @@ bool Zombies(tguy rest, const std::string &outDir) {
     if (col > 0) {
       char zone = order[col - 1];
       for (tguypart &p : guy.parts) {
-        bool match = p.visible && (zone == 'h' ? p.tag == 'h' : zone == 'a' ? p.tag == '1' || p.tag == '2' : p.tag == 'f');
+        bool match = p.visible && (zone == 'h'   ? p.tag == 'h'
+                                   : zone == 'a' ? p.tag == '1' || p.tag == '2'
+                                                 : p.tag == 'f');
         if (match) {
           p.visible = 0;
           break;

@@ -11,7 +11,6 @@
 #include "preview.h"
 #include "render/png_file.h"
 
-
 void BeginPicture(const PreviewView &v) {
   glViewport(0, 0, v.width, v.height);
   glMatrixMode(GL_PROJECTION);

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "base/files.h"
+#include "preview.h"
 #include "render/text.h"
 #include "render/textures.h"
-#include "preview.h"
 
 namespace {
 
@@ -38,10 +38,14 @@ void TexturedQuad(uint32_t texture, double cx, double cy, double box, bool topRo
   glBindTexture(GL_TEXTURE_2D, texture);
   glColor4f(1, 1, 1, 1);
   glBegin(GL_QUADS);
-  glTexCoord2d(0, t0); glVertex2d(cx - hw, cy - hh);
-  glTexCoord2d(1, t0); glVertex2d(cx + hw, cy - hh);
-  glTexCoord2d(1, t1); glVertex2d(cx + hw, cy + hh);
-  glTexCoord2d(0, t1); glVertex2d(cx - hw, cy + hh);
+  glTexCoord2d(0, t0);
+  glVertex2d(cx - hw, cy - hh);
+  glTexCoord2d(1, t0);
+  glVertex2d(cx + hw, cy - hh);
+  glTexCoord2d(1, t1);
+  glVertex2d(cx + hw, cy + hh);
+  glTexCoord2d(0, t1);
+  glVertex2d(cx - hw, cy + hh);
   glEnd();
   glDisable(GL_TEXTURE_2D);
 }
