@@ -84,9 +84,8 @@ void DrawParticles() {
   ApplyCamera();
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, coloursTexture);
-  // The view at the world's depth.
-  const double halfH = 6.1 * zoom * std::tan(22.5 * M_PI / 180);
-  const double halfW = halfH * clientWidth / std::max(1, clientHeight);
+  const tvector half = ViewHalfSize();
+  const double halfW = half.x, halfH = half.y;
   tquadbatch &b = particleBatch;
   b.clear();
   for (size_t n = 0; n < particleList.size(); ++n) {

@@ -24,9 +24,11 @@
 namespace {
 class WorldPicture : public GlTest {
  protected:
-  void SetUp() override {
+  WorldPicture() {
     width = 512;
     height = 384;
+  }
+  void SetUp() override {
     GlTest::SetUp();
     savedBase = baseDirectory;
     baseDirectory = BuiltDataDir();
@@ -66,6 +68,14 @@ class WorldPicture : public GlTest {
     return PixelAt(rgb, width, height, x, y);
   }
   std::string savedBase;
+};
+
+class WideWorldPicture : public WorldPicture {
+ protected:
+  WideWorldPicture() {
+    width = 640;
+    height = 360;
+  }
 };
 
 // The sky as one textured quad: a column of the day-night image picked by the time of day.
@@ -440,4 +450,50 @@ TEST_F(WorldPicture, MarkingTheTerrainFirstKeepsTheWorldsPicture) {
       EXPECT_EQ(over, 0) << "x " << x << " time " << t << ": worst " << worst;
 
     }
+}
+
+// In a 16:9 window the sky, the skyline's fills, the sunlight and the fade reach the sides: no
+// bar of the clear colour, and each row looks at the sides as in the middle.
+TEST_F(WideWorldPicture, TheWorldCoversTheWholeWindow) {
+  MessageRecorder quiet;
+  enemies.clear();
+  particleList.clear();
+  defenderList.clear();
+  crateList.clear();
+  pickupList.clear();
+  Options.tutorial = 0;
+  Options.particlesOff = 0;
+  Ending = tending{};
+  Ending.baseLossBlast = 1;  // no marker
+  Ending.deathBlast = 1;     // nor the player
+  basePos = {0, 0};
+  CameraPos = {0, 0.9};  // the skyline's base lines cross the view
+  glClearColor(1, 0, 1, 1);
+  auto level = [](Rgb a) { return a.r + a.g + a.b; };
+  for (double t : {0.3125, 0.54, 0.8}) {
+    Game.timeOfDay = t;
+    Options.shadowsOff = 1;
+    auto unlit = Frame(RenderWorld);
+    Options.shadowsOff = 0;
+    auto lit = Frame(RenderWorld);
+    if (t == 0.3125) SaveScreenshot(ScreenshotDir() + "/world_wide_noon.png", width, height);
+    for (int y = height / 4; y < 3 * height / 4; y += 3) {
+      Rgb middle = PixelAt(unlit, width, height, width / 2, y);
+      for (int x : {0, width - 1}) {
+        Rgb side = PixelAt(unlit, width, height, x, y);
+        EXPECT_LE(std::abs(side.r - middle.r) + std::abs(side.g - middle.g) + std::abs(side.b - middle.b), 3)
+            << "time " << t << " at " << x << "," << y << ": " << side.r << " " << side.g << " " << side.b
+            << " against " << middle.r << " " << middle.g << " " << middle.b;
+        // The noon light brightens the sides as it does the middle.
+        if (t == 0.3125) {
+          EXPECT_GT(level(PixelAt(lit, width, height, x, y)), level(side) + 12) << x << "," << y;
+        }
+      }
+    }
+  }
+  Game.fadeOut = 1;
+  Game.fadeLevel = 1;
+  auto [brightest, unfaded] = Compare(Frame(RenderWorld), std::vector<uint8_t>(width * height * 3, 0), 0);
+  EXPECT_EQ(unfaded, 0) << "a whole fade leaves every pixel black: " << brightest;
+  Game = tgame{};
 }
