@@ -61,11 +61,17 @@ void DrawSky() {
   glLoadIdentity();
   double alpha = 1 - Game.hurtFlash;
   bool opaque = alpha >= 1;
-  if (opaque) glDisable(GL_BLEND);
   if (skyImage.width == 0 || !dayNightTexture) {
+    if (opaque) glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     SkyQuad(alpha);  // an untextured quad, as GL draws a texture that failed to load
   } else {
+    // The sky is the first colour over the cleared screen: a hurt flash's translucent sky
+    // over the clear colour is that mix, worked out per vertex and drawn without blending.
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    auto mix = [&clear, alpha](double c, int k) { return c * alpha + clear[k] * (1 - alpha); };
+    glDisable(GL_BLEND);
     // The screen spans texture rows 0.25 (top) to 0.75 (bottom). Between texel centres GL
     // interpolates linearly, exactly as Gouraud shading does between the strip's vertices.
     glDisable(GL_TEXTURE_2D);
@@ -79,7 +85,7 @@ void DrawSky() {
       int y0 = static_cast<int>(std::floor(ft));
       double f = ft - y0;
       tskycolour a = ColumnColour(s, y0), b = ColumnColour(s, y0 + 1);
-      glColor4d(a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f, alpha);
+      glColor4d(mix(a.r + (b.r - a.r) * f, 0), mix(a.g + (b.g - a.g) * f, 1), mix(a.b + (b.b - a.b) * f, 2), 1);
       glVertex3d(-w, y, -9);
       glVertex3d(w, y, -9);
       if (t >= 0.75) break;
@@ -88,7 +94,7 @@ void DrawSky() {
     }
     glEnd();
   }
-  if (opaque) glEnable(GL_BLEND);
+  glEnable(GL_BLEND);
 }
 
 void DrawSkyline() {

@@ -336,6 +336,7 @@ TEST_F(WorldPicture, ZombiesInOneBatchLookAsDrawnOneByOne) {
 }
 
 TEST_F(WorldPicture, SkyStripsGiveTheTexturedQuadsPicture) {
+  glClearColor(0.9f, 0.3f, 0.1f, 1);  // a hurt flash lets the clear colour through
   for (double hurt : {0.0, 0.6})
     for (double t : {0.0, 0.05, 0.2, 0.3125, 0.55, 0.6, 0.7, 0.9, 0.99}) {
       Game.timeOfDay = t;
