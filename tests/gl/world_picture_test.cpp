@@ -261,15 +261,19 @@ TEST_F(WorldPicture, TheLitRegionGivesTheStencilledWashsPicture) {
   RecordProperty("most pixels apart", worstCase);
 }
 
-// Particles of every kind, some beyond the view, then a late night's pile of smoke over one
-// spot: the batch gives the picture of every quad drawn one by one.
+// Particles of every kind, some beyond the view, then thin smoke, then piles of smoke over one
+// spot: the batch gives the picture of every quad drawn one by one, but for the puffs buried
+// deep in a pile. Leaving those out barely shades a late night's pile; a pile of a hundred
+// blasts keeps its dark core, its soft halo a little thinner.
 TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
   struct Scene {
     int count;
     double spread;  // of the positions, in world units
     bool smoke;
+    int slack, over;  // how far a pixel may stray, and how many pixels by more than 3
   };
-  for (Scene scene : {Scene{400, 5, false}, Scene{900, 0.6, true}}) {
+  for (Scene scene : {Scene{400, 5, false, 3, 0}, Scene{60, 1.5, true, 3, 0}, Scene{900, 0.6, true, 8, 150},
+                      Scene{3000, 0.3, true, 30, 1000}}) {
     particleList.clear();
     SetFixedSeed(4);
     reseed();
@@ -289,7 +293,8 @@ TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
     glClearColor(0.2f, 0.3f, 0.4f, 1);
     auto batch = Frame(DrawParticles);
     auto [worst, over] = Compare(Frame(ParticlesOneByOne), batch, 3);
-    EXPECT_EQ(over, 0) << scene.count << " particles: worst " << worst;
+    EXPECT_LE(worst, scene.slack) << scene.count << " particles";
+    EXPECT_LE(over, scene.over) << scene.count << " particles: worst " << worst;
     auto [inked, covered] = Compare(Frame([] {}), batch, 10);
     EXPECT_GT(covered, 2000) << "the particles should show";
   }
