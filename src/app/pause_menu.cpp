@@ -22,11 +22,12 @@ bool Frame() {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_DEPTH_TEST);
   glColor4d(0.4, 0.4, 0.6, 0.85);
+  const double w = ScreenHalfWidth();  // the whole window, whatever its shape
   glBegin(GL_QUADS);
-  glVertex3d(-5, 3.75, 0);
-  glVertex3d(-5, -3.75, 0);
-  glVertex3d(5, -3.75, 0);
-  glVertex3d(5, 3.75, 0);
+  glVertex3d(-w, 3.75, 0);
+  glVertex3d(-w, -3.75, 0);
+  glVertex3d(w, -3.75, 0);
+  glVertex3d(w, 3.75, 0);
   glEnd();
   if (mouseLeftDown) LastClickPos = CursorPos;
   Panel({-2, 2}, {2, 3});

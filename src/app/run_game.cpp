@@ -43,11 +43,12 @@ bool TransitionFrame() {
   glTranslated(0, 0, -9);
   glDisable(GL_TEXTURE_2D);
   glColor4d(0, 0, 0, 4 - 2 * t);
+  const double w = ScreenHalfWidth();  // the whole window, whatever its shape
   glBegin(GL_QUADS);
-  glVertex3d(-5, 3.75, 0);
-  glVertex3d(5, 3.75, 0);
-  glVertex3d(5, -3.75, 0);
-  glVertex3d(-5, -3.75, 0);
+  glVertex3d(-w, 3.75, 0);
+  glVertex3d(w, 3.75, 0);
+  glVertex3d(w, -3.75, 0);
+  glVertex3d(-w, -3.75, 0);
   glEnd();
   glScaled(3, 3, 1);
   glColor4d(0.4, 0.4, 0.6, 4 - 2 * t);

@@ -143,6 +143,10 @@ tplacement FigurePlacement(const tenemy &e, const tguy &guy) {
   return PlacePart(base, lift);
 }
 
+// How far a figure reaches from its position: one standing just beyond the view's edge still
+// shows its arm or head.
+constexpr double kFigureReach = 0.5;
+
 // Every zombie's quads in one reused array: a late night's hundreds of figures cost far more in
 // GL calls than in fill when drawn one vertex at a time.
 std::vector<float> figureVertices, figureColours;
@@ -154,7 +158,7 @@ void DrawCharacters() {
   figureVertices.clear();
   figureColours.clear();
   for (const tenemy &e : enemies) {
-    if (!e.active || !OnScreen(e.body.pos)) continue;
+    if (!e.active || !InView(e.body.pos, kFigureReach)) continue;
     if (e.guy < 0 || static_cast<size_t>(e.guy) >= guys.size() || guys[e.guy].parts.empty()) continue;
     const tguy &guy = guys[e.guy];
     tplacement figure = FigurePlacement(e, guy);

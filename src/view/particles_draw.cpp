@@ -1,6 +1,6 @@
 // The particles in one batch, leaving out what cannot show: a particle wholly
-// outside the view, one with no area, and one faded out entirely (drawn with
-// alpha 0 it changes no pixel).
+// outside the view, one with no area, one faded out entirely (drawn with
+// alpha 0 it changes no pixel), and smoke buried deep in a pile.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/objects.h"
+#include "game/particles.h"
 #include "platform/window.h"
 #include "render/textures.h"
 #include "view/view.h"
@@ -42,6 +43,15 @@ struct tquadbatch {
   }
 };
 tquadbatch particleBatch;
+
+// A pile of smoke is opaque grey long before its last puff lands, yet every puff under it still
+// costs its whole quad of blended fill (a firefight or a few blasts pile up hundreds). So in each
+// small cell of the view only the puffs on top are drawn, until they hold about this much
+// opacity between them: below that, as in any thin smoke, every puff shows.
+constexpr double kSmokeCell = 0.05;  // world units, a quarter of a puff's width
+constexpr float kSmokeCover = 5;     // the sum of the kept puffs' alphas
+std::vector<float> smokeCover;       // per cell of the view
+std::vector<uint8_t> buried;         // per particle: under a full pile of smoke
 
 // A particle's quad as drawn, and its alpha.
 struct tsprite {
@@ -78,20 +88,41 @@ tsprite Sprite(size_t n, const tparticle &q) {
   return s;
 }
 
+// Marks the smoke puffs buried under enough puffs drawn after them in the same cell.
+void BurySmoke(tvector half) {
+  const double x0 = CameraPos.x - half.x - 0.2, y0 = CameraPos.y - half.y - 0.2;
+  const int nx = static_cast<int>(std::ceil((2 * half.x + 0.4) / kSmokeCell));
+  const int ny = static_cast<int>(std::ceil((2 * half.y + 0.4) / kSmokeCell));
+  smokeCover.assign(static_cast<size_t>(nx) * ny, 0.f);
+  buried.assign(particleList.size(), 0);
+  for (size_t n = particleList.size(); n-- > 0;) {  // the last drawn lies on top
+    const tparticle &q = particleList[n];
+    if (!q.active || q.row != ROW_SMOKE) continue;
+    const int cx = static_cast<int>(std::floor((q.body.pos.x - x0) / kSmokeCell));
+    const int cy = static_cast<int>(std::floor((q.body.pos.y - y0) / kSmokeCell));
+    if (cx < 0 || cy < 0 || cx >= nx || cy >= ny) continue;
+    float &cover = smokeCover[static_cast<size_t>(cy) * nx + cx];
+    if (cover >= kSmokeCover) {
+      buried[n] = 1;
+      continue;
+    }
+    cover += static_cast<float>(q.expired ? std::max(0.0, std::min(1.0, 4 * q.lifetime)) : 1);
+  }
+}
 }  // namespace
 
 void DrawParticles() {
   ApplyCamera();
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, coloursTexture);
-  // The view at the world's depth.
-  const double halfH = 6.1 * zoom * std::tan(22.5 * M_PI / 180);
-  const double halfW = halfH * clientWidth / std::max(1, clientHeight);
+  const tvector half = ViewHalfSize();
+  const double halfW = half.x, halfH = half.y;
+  BurySmoke(half);
   tquadbatch &b = particleBatch;
   b.clear();
   for (size_t n = 0; n < particleList.size(); ++n) {
     const tparticle &q = particleList[n];
-    if (!q.active || q.size.x == 0 || q.size.y == 0) continue;
+    if (!q.active || q.size.x == 0 || q.size.y == 0 || buried[n]) continue;
     tsprite s = Sprite(n, q);
     if (s.alpha <= 0) continue;
     double xmin = s.corner[0].x, xmax = xmin, ymin = s.corner[0].y, ymax = ymin;

@@ -13,12 +13,13 @@
 
 namespace {
 void ScreenQuad(double alpha) {
+  const double w = ScreenHalfWidth();
   glColor4d(0, 0, 0, alpha);
   glBegin(GL_QUADS);
-  glVertex3d(-5, -3.75, -9);
-  glVertex3d(5, -3.75, -9);
-  glVertex3d(5, 3.75, -9);
-  glVertex3d(-5, 3.75, -9);
+  glVertex3d(-w, -3.75, -9);
+  glVertex3d(w, -3.75, -9);
+  glVertex3d(w, 3.75, -9);
+  glVertex3d(-w, 3.75, -9);
   glEnd();
 }
 

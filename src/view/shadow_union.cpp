@@ -17,10 +17,12 @@ namespace {
 struct tlitedge {
   double u0, t0, u1, t1;  // u0 < u1
   double at(double u) const { return t0 + (t1 - t0) * (u - u0) / (u1 - u0); }
+  double slope() const { return (t1 - t0) / (u1 - u0); }
 };
 
 std::vector<tlitedge> edges;
 std::vector<double> breaks;
+std::vector<const tlitedge *> active;  // the edges spanning the interval swept
 
 // The lower chain (smallest t) of a rectangle's corners from its least to its
 // greatest u: the outline the light meets first. A lower convex hull, so that a
@@ -56,21 +58,19 @@ void ShadowProfile(tvector d, std::vector<tshadowrun> &runs) {
     for (const block &b : worldRow[tile + 7].drawn)
       if (b.active) AddBlock(b, d, n);  // an unseen block casts no shadow
   }
-  // The profile can only turn where an edge ends or two edges cross.
+  // Between two neighbouring edge ends the same edges span the whole interval; there the
+  // profile is the lowest of them, and it can only change edge where a lower one crosses it.
+  // Sweeping the ends with the edges that span each interval keeps the work to the edges
+  // there: the blocks of three tiles give thousands of edges, and pairing each with every
+  // other cost more than the light's fill at a low sun.
   breaks.clear();
-  for (size_t i = 0; i < edges.size(); ++i) {
-    breaks.push_back(edges[i].u0);
-    breaks.push_back(edges[i].u1);
-    for (size_t j = i + 1; j < edges.size(); ++j) {
-      const tlitedge &a = edges[i], &b = edges[j];
-      double lo = std::max(a.u0, b.u0), hi = std::min(a.u1, b.u1);
-      if (lo >= hi) continue;
-      double da = a.at(lo) - b.at(lo), db = a.at(hi) - b.at(hi);
-      if ((da < 0) != (db < 0) && da != db) breaks.push_back(lo + (hi - lo) * da / (da - db));
-    }
+  for (const tlitedge &e : edges) {
+    breaks.push_back(e.u0);
+    breaks.push_back(e.u1);
   }
   std::sort(breaks.begin(), breaks.end());
   breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
+  std::sort(edges.begin(), edges.end(), [](const tlitedge &a, const tlitedge &b) { return a.u0 < b.u0; });
 
   // Neighbouring pieces of the same edge make one run: each run becomes a strip
   // of the light's geometry, and fewer strips mean fewer seams and fewer
@@ -78,18 +78,50 @@ void ShadowProfile(tvector d, std::vector<tshadowrun> &runs) {
   const tlitedge *run = nullptr;
   double runStart = 0, runEnd = 0;
   auto emit = [&runs](const tlitedge *e, double ua, double ub) { runs.push_back({ua, e->at(ua), ub, e->at(ub)}); };
-  for (size_t k = 0; k + 1 < breaks.size(); ++k) {
-    double ua = breaks[k], ub = breaks[k + 1], mid = (ua + ub) / 2;
-    const tlitedge *best = nullptr;  // the edge the light meets first between the two breaks
-    for (const tlitedge &e : edges)
-      if (mid >= e.u0 && mid <= e.u1 && (!best || e.at(mid) < best->at(mid))) best = &e;
-    if (best != run || ua != runEnd) {
+  auto piece = [&](const tlitedge *e, double ua, double ub) {
+    if (e != run || ua != runEnd) {
       if (run) emit(run, runStart, runEnd);
-      run = best;
+      run = e;
       runStart = ua;
     }
-    runEnd = ub;  // a gap (no edge) ends the run: light passes between the
-                  // blocks there
+    runEnd = ub;
+  };
+  // The edge lowest at u; of edges level there, the one falling fastest, which stays lowest
+  // past u.
+  auto lowest = [](double u) {
+    const tlitedge *best = nullptr;
+    for (const tlitedge *e : active) {
+      if (!best) {
+        best = e;
+        continue;
+      }
+      double d = e->at(u) - best->at(u);
+      if (d < -1e-9 || (d <= 1e-9 && e->slope() < best->slope())) best = e;
+    }
+    return best;
+  };
+  active.clear();
+  size_t next = 0;
+  for (size_t k = 0; k + 1 < breaks.size(); ++k) {
+    const double ua = breaks[k], ub = breaks[k + 1];
+    while (next < edges.size() && edges[next].u0 <= ua) active.push_back(&edges[next++]);
+    active.erase(std::remove_if(active.begin(), active.end(), [ua](const tlitedge *e) { return e->u1 <= ua; }),
+                 active.end());
+    if (active.empty()) continue;  // a gap: light passes between the blocks there
+    double u = ua;
+    while (u < ub) {
+      const tlitedge *best = lowest(u);
+      // Where the first edge falling faster than it comes below it.
+      double end = ub;
+      for (const tlitedge *e : active) {
+        double fall = best->slope() - e->slope();
+        if (fall <= 0) continue;
+        double x = u + (e->at(u) - best->at(u)) / fall;
+        if (x > u && x < end) end = x;
+      }
+      piece(best, u, end);
+      u = end;
+    }
   }
   if (run) emit(run, runStart, runEnd);
 }

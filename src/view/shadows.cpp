@@ -40,7 +40,7 @@ void DrawSunAndShadows(tvector direction) {
   glEnd();
 
   // The wash covers the view at the camera's depth, brighter towards the top.
-  double h = 5 * 6.1 * zoom / 9;
+  const tvector h = ViewHalfSize();
   double blue = e >= 0.75 ? 0.85 : (e - 0.25) + 0.35;
   double low = e >= 0.75 ? 0.1 : (e - 0.25) * 0.2;
   double high = e >= 0.75 ? 0.4 : (e - 0.25) * 0.8;
@@ -49,7 +49,7 @@ void DrawSunAndShadows(tvector direction) {
   // and the opaque terrain drawn next covers whatever little it would have saved.
   glDisable(GL_DEPTH_TEST);
   ShadowProfile(d, profile);
-  DrawLitRegion(d, profile, CameraPos.x - h, CameraPos.y - 0.75 * h, CameraPos.x + h, CameraPos.y + 0.75 * h, blue, low,
+  DrawLitRegion(d, profile, CameraPos.x - h.x, CameraPos.y - h.y, CameraPos.x + h.x, CameraPos.y + h.y, blue, low,
                 high);
   glDepthMask(GL_TRUE);
   glDisable(GL_DEPTH_TEST);

@@ -37,12 +37,13 @@ tskycolour ColumnColour(double s, int y) {
 }
 
 void SkyQuad(double alpha) {
+  const double w = ScreenHalfWidth();
   glColor4d(1, 1, 1, alpha);
   glBegin(GL_QUADS);
-  glVertex3d(-5, 3.75, -9);
-  glVertex3d(-5, -3.75, -9);
-  glVertex3d(5, -3.75, -9);
-  glVertex3d(5, 3.75, -9);
+  glVertex3d(-w, 3.75, -9);
+  glVertex3d(-w, -3.75, -9);
+  glVertex3d(w, -3.75, -9);
+  glVertex3d(w, 3.75, -9);
   glEnd();
 }
 }  // namespace
@@ -60,15 +61,21 @@ void DrawSky() {
   glLoadIdentity();
   double alpha = 1 - Game.hurtFlash;
   bool opaque = alpha >= 1;
-  if (opaque) glDisable(GL_BLEND);
   if (skyImage.width == 0 || !dayNightTexture) {
+    if (opaque) glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     SkyQuad(alpha);  // an untextured quad, as GL draws a texture that failed to load
   } else {
+    // The sky is the first colour over the cleared screen: a hurt flash's translucent sky
+    // over the clear colour is that mix, worked out per vertex and drawn without blending.
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    auto mix = [&clear, alpha](double c, int k) { return c * alpha + clear[k] * (1 - alpha); };
+    glDisable(GL_BLEND);
     // The screen spans texture rows 0.25 (top) to 0.75 (bottom). Between texel centres GL
     // interpolates linearly, exactly as Gouraud shading does between the strip's vertices.
     glDisable(GL_TEXTURE_2D);
-    const double s = Game.timeOfDay, h = skyImage.height;
+    const double s = Game.timeOfDay, h = skyImage.height, w = ScreenHalfWidth();
     glBegin(GL_QUAD_STRIP);
     double t = 0.25;
     int row = static_cast<int>(std::floor(0.25 * h - 0.5));
@@ -78,20 +85,19 @@ void DrawSky() {
       int y0 = static_cast<int>(std::floor(ft));
       double f = ft - y0;
       tskycolour a = ColumnColour(s, y0), b = ColumnColour(s, y0 + 1);
-      glColor4d(a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f, alpha);
-      glVertex3d(-5, y, -9);
-      glVertex3d(5, y, -9);
+      glColor4d(mix(a.r + (b.r - a.r) * f, 0), mix(a.g + (b.g - a.g) * f, 1), mix(a.b + (b.b - a.b) * f, 2), 1);
+      glVertex3d(-w, y, -9);
+      glVertex3d(w, y, -9);
       if (t >= 0.75) break;
       ++row;
       t = std::fmin(0.75, (row + 0.5) / h);
     }
     glEnd();
   }
-  if (opaque) glEnable(GL_BLEND);
+  glEnable(GL_BLEND);
 }
 
 void DrawSkyline() {
-  glLoadIdentity();
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
   double z0 = -6.1 * zoom - 2;
@@ -99,7 +105,6 @@ void DrawSkyline() {
   double w = std::fabs(CameraPos.x);
   while (w > 11) w -= 11;
   double x0 = -w * (CameraPos.x > 0 ? 1 : (CameraPos.x < 0 ? -1 : 0));
-  glTranslated(x0, y0, z0);
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_STENCIL_TEST);
   // Each layer's ground fill reaches down past the screen, but the nearer layers, drawn first,
@@ -109,10 +114,11 @@ void DrawSkyline() {
   double previousDepth = 0;
   bool nearerFillsBelow = false;
   for (int i = 0; i < 9; ++i) {
-    glColor4d(0, 0, 0, 0.3 - 0.0375 * i);
-    glTranslated(-22, 0, -0.5);
-    double h = 3.75 / (9 / (6.1 * zoom + 2 + 0.5 * i));
     double depth = -z0 + 0.5 * (i + 1);  // this layer's distance from the eye
+    glLoadIdentity();
+    glTranslated(x0, y0, -depth);
+    glColor4d(0, 0, 0, 0.3 - 0.0375 * i);
+    double h = 3.75 / (9 / (6.1 * zoom + 2 + 0.5 * i));
     double bottom = CameraPos.y - 2 * h;
     bool fillsBelow = h > 0 && bottom < 0;
     if (nearerFillsBelow && fillsBelow) {
@@ -121,20 +127,25 @@ void DrawSkyline() {
     }
     previousDepth = depth;
     nearerFillsBelow = fillsBelow;
+    // Across the view at this depth, whatever the window's shape, in the layer's own frame.
+    double half = ScreenHalfWidth() * depth / 9 + 0.5;
+    double left = -half - x0, right = half - x0;
     if (h > 0 && bottom != 0) {
       glBegin(GL_QUADS);
-      glVertex3d(0, 0, 0);
-      glVertex3d(22 * i + 44, 0, 0);
-      glVertex3d(22 * i + 44, bottom, 0);
-      glVertex3d(0, bottom, 0);
+      glVertex3d(left, 0, 0);
+      glVertex3d(right, 0, 0);
+      glVertex3d(right, bottom, 0);
+      glVertex3d(left, bottom, 0);
       glEnd();
     }
-    for (int k = 0; k < 4; ++k) {
+    // The bars repeat every 11 units; copies side by side from the view's left edge.
+    glTranslated(11 * std::floor(left / 11), 0, 0);
+    for (double x = 11 * std::floor(left / 11); x < right; x += 11) {
       glCallList(skylineLayers[i]);
       glTranslated(11, 0, 0);
     }
-    glTranslated(-22, 0, 0);
   }
+  glLoadIdentity();
   glDisable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
 }

@@ -4,6 +4,13 @@
 
 // Identity model-view, then the camera's translation to depth -6.1 * zoom.
 void ApplyCamera();
+// Half the width of the screen plane at depth 9, whose half-height is 3.75: it follows the
+// window's aspect, so what must cover the screen covers a wide window too.
+double ScreenHalfWidth();
+// Half the view's width and height at the world's depth.
+tvector ViewHalfSize();
+// Whether p lies in the view at the world's depth, or within `margin` of it.
+bool InView(tvector p, double margin);
 
 // Drawn inside RenderWorld, each from the world camera unless it says otherwise.
 void DrawPickups();   // weapon crates: one gun-icon quad each

@@ -24,9 +24,11 @@
 namespace {
 class WorldPicture : public GlTest {
  protected:
-  void SetUp() override {
+  WorldPicture() {
     width = 512;
     height = 384;
+  }
+  void SetUp() override {
     GlTest::SetUp();
     savedBase = baseDirectory;
     baseDirectory = BuiltDataDir();
@@ -66,6 +68,14 @@ class WorldPicture : public GlTest {
     return PixelAt(rgb, width, height, x, y);
   }
   std::string savedBase;
+};
+
+class WideWorldPicture : public WorldPicture {
+ protected:
+  WideWorldPicture() {
+    width = 640;
+    height = 360;
+  }
 };
 
 // The sky as one textured quad: a column of the day-night image picked by the time of day.
@@ -251,15 +261,19 @@ TEST_F(WorldPicture, TheLitRegionGivesTheStencilledWashsPicture) {
   RecordProperty("most pixels apart", worstCase);
 }
 
-// Particles of every kind, some beyond the view, then a late night's pile of smoke over one
-// spot: the batch gives the picture of every quad drawn one by one.
+// Particles of every kind, some beyond the view, then thin smoke, then piles of smoke over one
+// spot: the batch gives the picture of every quad drawn one by one, but for the puffs buried
+// deep in a pile. Leaving those out barely shades a late night's pile; a pile of a hundred
+// blasts keeps its dark core, its soft halo a little thinner.
 TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
   struct Scene {
     int count;
     double spread;  // of the positions, in world units
     bool smoke;
+    int slack, over;  // how far a pixel may stray, and how many pixels by more than 3
   };
-  for (Scene scene : {Scene{400, 5, false}, Scene{900, 0.6, true}}) {
+  for (Scene scene : {Scene{400, 5, false, 3, 0}, Scene{60, 1.5, true, 3, 0}, Scene{900, 0.6, true, 8, 150},
+                      Scene{3000, 0.3, true, 30, 1000}}) {
     particleList.clear();
     SetFixedSeed(4);
     reseed();
@@ -279,7 +293,8 @@ TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
     glClearColor(0.2f, 0.3f, 0.4f, 1);
     auto batch = Frame(DrawParticles);
     auto [worst, over] = Compare(Frame(ParticlesOneByOne), batch, 3);
-    EXPECT_EQ(over, 0) << scene.count << " particles: worst " << worst;
+    EXPECT_LE(worst, scene.slack) << scene.count << " particles";
+    EXPECT_LE(over, scene.over) << scene.count << " particles: worst " << worst;
     auto [inked, covered] = Compare(Frame([] {}), batch, 10);
     EXPECT_GT(covered, 2000) << "the particles should show";
   }
@@ -326,6 +341,7 @@ TEST_F(WorldPicture, ZombiesInOneBatchLookAsDrawnOneByOne) {
 }
 
 TEST_F(WorldPicture, SkyStripsGiveTheTexturedQuadsPicture) {
+  glClearColor(0.9f, 0.3f, 0.1f, 1);  // a hurt flash lets the clear colour through
   for (double hurt : {0.0, 0.6})
     for (double t : {0.0, 0.05, 0.2, 0.3125, 0.55, 0.6, 0.7, 0.9, 0.99}) {
       Game.timeOfDay = t;
@@ -438,4 +454,50 @@ TEST_F(WorldPicture, MarkingTheTerrainFirstKeepsTheWorldsPicture) {
       auto [worst, over] = Compare(plain, marked, 3);
       EXPECT_EQ(over, 0) << "x " << x << " time " << t << ": worst " << worst;
     }
+}
+
+// In a 16:9 window the sky, the skyline's fills, the sunlight and the fade reach the sides: no
+// bar of the clear colour, and each row looks at the sides as in the middle.
+TEST_F(WideWorldPicture, TheWorldCoversTheWholeWindow) {
+  MessageRecorder quiet;
+  enemies.clear();
+  particleList.clear();
+  defenderList.clear();
+  crateList.clear();
+  pickupList.clear();
+  Options.tutorial = 0;
+  Options.particlesOff = 0;
+  Ending = tending{};
+  Ending.baseLossBlast = 1;  // no marker
+  Ending.deathBlast = 1;     // nor the player
+  basePos = {0, 0};
+  CameraPos = {0, 0.9};  // the skyline's base lines cross the view
+  glClearColor(1, 0, 1, 1);
+  auto level = [](Rgb a) { return a.r + a.g + a.b; };
+  for (double t : {0.3125, 0.54, 0.8}) {
+    Game.timeOfDay = t;
+    Options.shadowsOff = 1;
+    auto unlit = Frame(RenderWorld);
+    Options.shadowsOff = 0;
+    auto lit = Frame(RenderWorld);
+    if (t == 0.3125) SaveScreenshot(ScreenshotDir() + "/world_wide_noon.png", width, height);
+    for (int y = height / 4; y < 3 * height / 4; y += 3) {
+      Rgb middle = PixelAt(unlit, width, height, width / 2, y);
+      for (int x : {0, width - 1}) {
+        Rgb side = PixelAt(unlit, width, height, x, y);
+        EXPECT_LE(std::abs(side.r - middle.r) + std::abs(side.g - middle.g) + std::abs(side.b - middle.b), 3)
+            << "time " << t << " at " << x << "," << y << ": " << side.r << " " << side.g << " " << side.b
+            << " against " << middle.r << " " << middle.g << " " << middle.b;
+        // The noon light brightens the sides as it does the middle.
+        if (t == 0.3125) {
+          EXPECT_GT(level(PixelAt(lit, width, height, x, y)), level(side) + 12) << x << "," << y;
+        }
+      }
+    }
+  }
+  Game.fadeOut = 1;
+  Game.fadeLevel = 1;
+  auto [brightest, unfaded] = Compare(Frame(RenderWorld), std::vector<uint8_t>(width * height * 3, 0), 0);
+  EXPECT_EQ(unfaded, 0) << "a whole fade leaves every pixel black: " << brightest;
+  Game = tgame{};
 }
