@@ -22,13 +22,9 @@ stage() {
 }
 
 check_format() {
-  local bad
-  bad=$(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' \
-    'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' | xargs clang-format --dry-run 2>&1 | grep -o '^[^:]*:[0-9]*' | cut -d: -f1 |
-    sort -u)
-  if [ -n "$bad" ]; then
-    echo "clang-format would change these files (run clang-format -i on them):"
-    echo "$bad"
+  if ! git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
+    'fuzz/*.cpp' 'fuzz/*.h' | xargs clang-format --dry-run --Werror; then
+    echo "clang-format would change the files above: run clang-format -i on them"
     return 1
   fi
 }
