@@ -15,8 +15,6 @@
 #include "platform/window.h"
 #include "render/text.h"
 
-uint32_t keyCaptureLooks = 0;
-
 namespace {
 constexpr uint8_t KEY_ESCAPE = 27;
 
@@ -53,7 +51,6 @@ bool CaptureKey(uint8_t &key) {
   if (screenPassHook) screenPassHook();
   SwapMainWindow();
   for (;;) {
-    ++keyCaptureLooks;
     // Keys already held count, so look before waiting.
     if (uint8_t k = FirstKeyDown()) {
       key = k;

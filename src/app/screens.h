@@ -9,9 +9,6 @@ void InstructionsScreen();
 void CreditsScreen();
 // Edits a copy of the options; "apply" makes it live, re-creates the window and saves.
 void OptionsScreen();
-// How often key capture has looked at the keys: once per event it woke for, never more, since it
-// sleeps in the event queue between them (tests read it).
-extern uint32_t keyCaptureLooks;
 // The four high-score tables, one page each.
 void HighScoreScreen();
 

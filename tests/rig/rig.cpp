@@ -15,7 +15,6 @@
 
 namespace {
 MessageRecorder *activeRecorder = nullptr;
-
 }  // namespace
 
 MessageRecorder::MessageRecorder(bool answer_) : answer(answer_) {
@@ -104,12 +103,8 @@ Rgb PixelAt(const std::vector<uint8_t> &rgb, int width, int height, int x, int y
   return {rgb[i], rgb[i + 1], rgb[i + 2]};
 }
 
-bool SavePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height) {
-  return WritePngFile(path, rgb, width, height);
-}
-
 bool SaveScreenshot(const std::string &path, int width, int height) {
-  return SavePng(path, ReadPixelsRGB(width, height), width, height);
+  return WritePngFile(path, ReadPixelsRGB(width, height), width, height);
 }
 
 std::string ScreenshotDir() {

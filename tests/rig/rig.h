@@ -78,7 +78,6 @@ Rgb PixelAt(const std::vector<uint8_t> &rgb, int width, int height, int x, int y
 void WorldToPixel(double x, double y, int height, int &px, int &py);
 // Writes the back buffer as a PNG; returns false on failure.
 bool SaveScreenshot(const std::string &path, int width, int height);
-bool SavePng(const std::string &path, const std::vector<uint8_t> &rgb, int width, int height);
 
 // A whole file's bytes or text (none when it cannot be read).
 std::vector<uint8_t> FileBytes(const std::string &path);

@@ -12,6 +12,7 @@
 #include "base/vector.h"
 #include "contentc/contentc.h"
 #include "platform/window.h"
+#include "render/png_file.h"
 
 namespace {
 ScriptedRun *current = nullptr;
@@ -64,19 +65,13 @@ void ScriptedRun::hold(int pass, int scancode, int passes) {
 void ScriptedRun::closeWindow(int pass) {
   at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_CLOSE); });
 }
-void ScriptedRun::minimise(int pass) {
-  at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED); });
-}
-void ScriptedRun::restore(int pass) {
-  at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_RESTORED); });
-}
 
 void ScriptedRun::shoot(const std::string &name) {
   shotWidth = clientWidth;
   shotHeight = clientHeight;
   lastPixels = ReadPixelsRGB(shotWidth, shotHeight);
   lastShot = ScreenshotDir() + "/" + name + ".png";
-  SavePng(lastShot, lastPixels, shotWidth, shotHeight);
+  WritePngFile(lastShot, lastPixels, shotWidth, shotHeight);
 }
 
 void ScriptedRun::screenshot(int pass, const std::string &name) {

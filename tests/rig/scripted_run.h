@@ -21,8 +21,6 @@ class ScriptedRun {
   void key(int pass, int scancode) { hold(pass, scancode, 1); }
   void hold(int pass, int scancode, int passes);  // press now, release `passes` later
   void closeWindow(int pass);
-  void minimise(int pass);
-  void restore(int pass);
   void screenshot(int pass, const std::string &name);
   // Takes this pass's picture now as the last screenshot, and saves it.
   void shoot(const std::string &name);

@@ -1,29 +1,12 @@
 // Message boxes where none can be shown: nothing is lost and nothing is decided against the player.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
-
 #include "platform/message.h"
-
-namespace {
-// Removes an environment variable for the scope, putting it back after.
-struct Unset {
-  explicit Unset(const char *name) : name(name) {
-    if (const char *v = std::getenv(name)) saved = v;
-    unsetenv(name);
-  }
-  ~Unset() {
-    if (saved) setenv(name, saved->c_str(), 1);
-  }
-  const char *name;
-  std::optional<std::string> saved;
-};
-}  // namespace
+#include "rig/rig.h"
 
 TEST(MessageBoxes, WithoutADisplayTheyGoToStandardErrorAndQuestionsTakeTheSafeAnswer) {
   ASSERT_TRUE(messageHandler == nullptr && yesNoHandler == nullptr);
-  Unset x("DISPLAY"), wayland("WAYLAND_DISPLAY");
+  ScopedEnv x("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr);
   testing::internal::CaptureStderr();
   ShowMessage("Error opening textures/x.bmp", "BMP Unit", MB_ICONEXCLAMATION);
   EXPECT_TRUE(AskYesNo("Use Windowed Mode Instead?", "GL Window", true));

@@ -3,9 +3,6 @@
 // fuzz_weapons).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-
 #include "actors/models.h"
 #include "base/files.h"
 #include "rig/rig.h"
@@ -144,38 +141,6 @@ TEST(CreateCharacter, SlotsAndSkeletonEntries) {
   EXPECT_TRUE(enemies[3].guy == 4 && guys[4].parts[2].visible == 1);
   EXPECT_TRUE(enemies[3].body.accel.x == 0 && enemies[3].damage == 0);
   EXPECT_EQ(CreateCharacter(0, 0), 5);  // all active: appended
-  // Many deaths and births, with the list trimmed from the end now and then, keep guys flat.
-  size_t mostSlots = enemies.size();
-  for (int round = 0; round < 500; ++round) {
-    int i = CreateCharacter(round, 0);
-    mostSlots = std::max(mostSlots, enemies.size());
-    enemies[(i * 7 + round) % enemies.size()].active = 0;
-    if (round % 3 == 0)
-      while (!enemies.empty() && !enemies.back().active) enemies.pop_back();
-    if (round % 50 == 0) enemies.clear();  // a new day
-  }
-  EXPECT_LE(guys.size(), mostSlots + 1);
-  // No two zombies ever share a skeleton, and none takes the player's.
-  std::vector<int> owners(guys.size(), 0);
-  for (const tenemy &z : enemies) {
-    ASSERT_TRUE(z.guy >= 1 && static_cast<size_t>(z.guy) < guys.size()) << z.guy;
-    EXPECT_EQ(++owners[z.guy], 1);
-  }
-  // Zombies are made from the skeleton as last read, without going back to the disk, until the copy is dropped (then a
-  // missing file gives an unloaded skeleton) or "standard" is read again.
-  std::remove(data.dir.file("guys/standard.guy").c_str());
-  auto fresh = [] {
-    enemies.clear();
-    return enemies[CreateCharacter(0, 0)];
-  };
-  EXPECT_EQ(fresh().anim.partcount, 3);
-  ForgetSkeletonCache();
-  EXPECT_EQ(guys[fresh().guy].loaded, 0);
-  parts.pop_back();
-  data.dir.write("guys/standard.guy", EncodeGuyParts(parts));
-  LoadGuy("standard", guys[0], 0.075);
-  std::remove(data.dir.file("guys/standard.guy").c_str());
-  EXPECT_EQ(fresh().anim.partcount, 2);
   enemies.clear();
   guys.clear();
 }

@@ -51,9 +51,7 @@ struct ScoresFolder : TempBase {
   ScoresFolder() { std::memcpy(saved, scoreTables, sizeof saved); }
   ~ScoresFolder() { std::memcpy(scoreTables, saved, sizeof saved); }
   std::vector<uint8_t> file(int c) const {
-    std::vector<uint8_t> b;
-    ReadFileBytes(dir.file(std::string(ScoreFileName(static_cast<ScoreCategory>(c))) + ".zsc"), b);
-    return b;
+    return FileBytes(dir.file(std::string(ScoreFileName(static_cast<ScoreCategory>(c))) + ".zsc"));
   }
 };
 }  // namespace

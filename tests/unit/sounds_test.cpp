@@ -1,13 +1,11 @@
-// The game's synthesised sounds, read back through the game's own WAV reader: none silent, clipped, wrongly sized or
-// too long, each the kind of sound its name promises, the helicopter looping without a click, and the same bytes on
-// every build.
+// The game's synthesised sounds, read back through the game's own WAV reader: none silent, clipped or too long, and
+// the helicopter looping without a click.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
-#include <set>
 
 #include "audio/openal.h"
 #include "base/files.h"
@@ -29,29 +27,6 @@ struct Sound {
     double t = 0;
     for (double x : s) t += f(x);
     return t;
-  }
-  // The share of the energy below about 300 Hz.
-  double lowShare() const {
-    double y = 0, low = 0;
-    const double a = 1 - std::exp(-2 * M_PI * 300 / 22050);
-    for (double x : s) {
-      y += a * (x - y);
-      low += y * y;
-    }
-    return low / sum([](double x) { return x * x; });
-  }
-  // Sharp onsets: 5 ms stretches above -30 dB at least 12 dB louder than the 5 ms before.
-  int onsets() const {
-    int n = 0;
-    double before = -120;
-    for (size_t i = 0; i + 110 <= s.size(); i += 110) {
-      double e = 0;
-      for (size_t k = i; k < i + 110; ++k) e += s[k] * s[k];
-      const double db = 10 * std::log10(e / 110 + 1e-12);
-      n += db > -30 && db > before + 12;
-      before = db;
-    }
-    return n;
   }
 };
 
@@ -85,19 +60,6 @@ bool Has(const std::string &name, const char *word) { return name.find(word) != 
 
 }  // namespace
 
-TEST_F(Sounds, EverySoundIsSixteenBitMonoWithACanonicalHeader) {
-  // That every sound the game loads is there is SoundProgram.StartUpLoadsEverySoundAndTheGameIsHeardFromTheCamera's.
-  for (const auto &[name, s] : sounds) {
-    twav wav;
-    ASSERT_TRUE(ParseWav(s.bytes.data(), s.bytes.size(), wav, nullptr)) << name;
-    EXPECT_TRUE(wav.format == AL_FORMAT_MONO16 && wav.frequency == 22050u) << name;
-    // A canonical header whose sizes add up to the file.
-    ASSERT_EQ(s.bytes.size(), 44 + wav.size) << name;
-    EXPECT_EQ(GetU32(&s.bytes[4]), s.bytes.size() - 8) << name;
-    EXPECT_TRUE(GetU16(&s.bytes[32]) == 2 && GetU32(&s.bytes[28]) == 44100u) << name;
-  }
-}
-
 TEST_F(Sounds, NoneIsSilentClippedTooLongOrCutOffWithAClick) {
   for (const auto &[name, s] : sounds) {
     SCOPED_TRACE(name);
@@ -119,26 +81,6 @@ TEST_F(Sounds, NoneIsSilentClippedTooLongOrCutOffWithAClick) {
   }
 }
 
-TEST_F(Sounds, EachSoundsLikeWhatItIs) {
-  auto &s = sounds;
-  // Booms carry their weight low; a pistol cracks, a case tinks.
-  EXPECT_GT(s["shotgun fire.wav"].lowShare(), s["pistol fire.wav"].lowShare());
-  EXPECT_GT(s["revolver fire.wav"].lowShare(), s["pistol fire.wav"].lowShare());
-  EXPECT_GT(s["sniper fire.wav"].lowShare(), s["smg fire.wav"].lowShare());
-  EXPECT_GT(s["explosion.wav"].lowShare(), 0.5);
-  EXPECT_GT(s["zombieimpact.wav"].lowShare(), s["impact.wav"].lowShare());
-  EXPECT_LT(s["casing.wav"].lowShare(), 0.01);
-  // The quick-firing guns ring shortest, the sniper's echo longest; a reload is several separate mechanical events (at
-  // least out, in and the action); no two files are the same.
-  EXPECT_LT(s["smg fire.wav"].seconds(), s["pistol fire.wav"].seconds());
-  std::set<std::vector<uint8_t>> distinct;
-  for (const auto &[name, sound] : s) {
-    EXPECT_TRUE(!Has(name, "fire") || sound.seconds() <= s["sniper fire.wav"].seconds()) << name;
-    EXPECT_TRUE(!Has(name, "reload") || sound.onsets() >= 3) << name;
-    EXPECT_TRUE(distinct.insert(sound.bytes).second) << name;
-  }
-}
-
 TEST_F(Sounds, TheHelicopterLoopsWithoutASeam) {
   const std::vector<double> &h = sounds["heli.wav"].s;
   ASSERT_GT(h.size(), 1000u);
@@ -153,12 +95,6 @@ TEST_F(Sounds, TheHelicopterLoopsWithoutASeam) {
     last += h[h.size() - 1 - i] * h[h.size() - 1 - i];
   }
   EXPECT_NEAR(std::sqrt(first / last), 1.0, 0.15);
-}
-
-TEST_F(Sounds, TheSameSourcesMakeTheSameBytes) {
-  TempDir again;
-  ASSERT_TRUE(WriteSoundFiles(ContentDir(), again.path()));
-  for (const auto &[name, s] : sounds) EXPECT_TRUE(FileBytes(again.file("sounds/" + name)) == s.bytes) << name;
 }
 
 TEST(SoundSources, ASoundNamedByAPathFailsTheStepAndWritesNothingOutside) {

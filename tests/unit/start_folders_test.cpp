@@ -44,12 +44,6 @@ struct Start : TempBase {
   bool setUp(const std::vector<std::string> &old = {}) const { return SetUpPlayerFolders(folders(), old); }
 };
 
-std::vector<uint8_t> Bytes(const std::string &path) {
-  std::vector<uint8_t> b;
-  ReadFileBytes(path, b);
-  return b;
-}
-
 ScoreTable OneScore(int32_t score) {
   ScoreTable t = {};
   t.entries[0].nameLength = 3;
@@ -149,14 +143,14 @@ TEST(PlayerFolders, FirstStartCopiesTheShippedOptionsAndLaterStartsKeepThePlayer
   MessageRecorder recorder;
   const std::string mine = start.player.file("config/options.zop");
   ASSERT_TRUE(start.setUp());
-  EXPECT_EQ(Bytes(mine), Start::Shipped());
+  EXPECT_EQ(FileBytes(mine), Start::Shipped());
   LoadOptions();
   Options.keyJump = ' ';
   ASSERT_TRUE(SaveOptions());
-  const std::vector<uint8_t> saved = Bytes(mine);
-  EXPECT_EQ(Bytes(start.dir.file("options.zop")), Start::Shipped()) << "the data stays as shipped";
+  const std::vector<uint8_t> saved = FileBytes(mine);
+  EXPECT_EQ(FileBytes(start.dir.file("options.zop")), Start::Shipped()) << "the data stays as shipped";
   ASSERT_TRUE(start.setUp());
-  EXPECT_EQ(Bytes(mine), saved);
+  EXPECT_EQ(FileBytes(mine), saved);
   Options = {};
   LoadOptions();
   EXPECT_EQ(Options.keyJump, ' ');
@@ -170,8 +164,8 @@ TEST(PlayerFolders, OldScoresAreCarriedOverOnceAndNeverOverThePlayers) {
   old.write("slayerscores.zsc", std::vector<uint8_t>(10, 9));  // damaged: carried as it is
   older.write("rescuescores.zsc", OneScoreFile(7));
   ASSERT_TRUE(start.setUp({"", old.path(), older.path()}));
-  EXPECT_EQ(Bytes(start.player.file("share/survivescores.zsc")), OneScoreFile(500));
-  EXPECT_EQ(Bytes(start.player.file("share/slayerscores.zsc")), std::vector<uint8_t>(10, 9));
+  EXPECT_EQ(FileBytes(start.player.file("share/survivescores.zsc")), OneScoreFile(500));
+  EXPECT_EQ(FileBytes(start.player.file("share/slayerscores.zsc")), std::vector<uint8_t>(10, 9));
   EXPECT_FALSE(FileExists(start.player.file("share/rescuescores.zsc"))) << "only the first old folder with scores";
   EXPECT_EQ(RecordsFolder(), start.player.file("share"));
 
@@ -182,7 +176,7 @@ TEST(PlayerFolders, OldScoresAreCarriedOverOnceAndNeverOverThePlayers) {
   ASSERT_TRUE(start.setUp({old.path()}));
   LoadScores();
   EXPECT_EQ(scoreTables[SCORE_SURVIVE].entries[0].score, 900);
-  EXPECT_EQ(Bytes(old.file("survivescores.zsc")), OneScoreFile(600)) << "the old copy is left alone";
+  EXPECT_EQ(FileBytes(old.file("survivescores.zsc")), OneScoreFile(600)) << "the old copy is left alone";
 }
 
 TEST(PlayerFolders, AnUnusableFolderIsSaidOnceAndTheGameGoesOn) {
@@ -204,7 +198,7 @@ TEST(PlayerFolders, AnUnusableFolderIsSaidOnceAndTheGameGoesOn) {
   EXPECT_FALSE(SaveOptions());
   scoreTables[SCORE_HORDE] = OneScore(42);
   EXPECT_TRUE(SaveScores());
-  EXPECT_EQ(Bytes(start.player.file("share/hordescores.zsc")), OneScoreFile(42));
+  EXPECT_EQ(FileBytes(start.player.file("share/hordescores.zsc")), OneScoreFile(42));
   EXPECT_EQ(recorder.messages.size(), 1u);
   EXPECT_FALSE(FileExists(start.dir.file("hordescores.zsc"))) << "nothing falls back into the data folder";
 }

@@ -5,22 +5,6 @@
 
 #include "base/vector.h"
 
-TEST(Vector, LengthsDistancesAndNormalising) {
-  for (bool squared : {false, true}) {
-    const double expected = squared ? 25 : 5;
-    EXPECT_DOUBLE_EQ(veclength({3, 4}, squared), expected);
-    EXPECT_DOUBLE_EQ(complength(3, 4, squared), expected);
-    EXPECT_DOUBLE_EQ(vecdistance({4, 6}, {1, 2}, squared), expected);
-  }
-  MaskFloatExceptions();  // normalising zero gives NaN without trapping
-  const tvector n = vecnormalise({0, 0}), u = vecnormalise({3, 4});
-  EXPECT_TRUE(std::isnan(n.x) && std::isnan(n.y));
-  volatile double zero = 0;
-  EXPECT_TRUE(std::isinf(1.0 / zero));
-  EXPECT_DOUBLE_EQ(u.x, 0.6);
-  EXPECT_DOUBLE_EQ(u.y, 0.8);
-}
-
 TEST(Vector, Bearing) {
   const double pi = M_PI;
   const struct {
