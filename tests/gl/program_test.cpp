@@ -42,7 +42,8 @@ TEST(Program, MainMenuShowsTitleAndButtonsAndQuitEndsIt) {
   Rgb sky = PixelAt(menu, 1024, 768, PixelX(4.5), PixelY(3.4));
   EXPECT_TRUE(sky.b > 90 && sky.r > 90);
   EXPECT_GT(InkIn(run, menu, -2.6, 2.15, 2.6, 2.85), 1000) << "title";
-  for (double y : {1.0, 0.5, 0.2, -0.1, -0.4, -0.7}) EXPECT_GT(InkIn(run, menu, -0.7, y - 0.15, 0.7, y + 0.15), 150) << y;
+  for (double y : {1.0, 0.5, 0.2, -0.1, -0.4, -0.7})
+    EXPECT_GT(InkIn(run, menu, -0.7, y - 0.15, 0.7, y + 0.15), 150) << y;
 }
 
 // Every nested screen loop takes the window's close as the program's end: nothing saved,
