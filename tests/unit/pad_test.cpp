@@ -37,7 +37,9 @@ TEST(PadMapping, SticksRestInsideTheDeadZoneAndReachOneAtFullTravel) {
   for (const auto &c : cases) {
     const tvector v = StickVector(c.x, c.y);
     EXPECT_NEAR(veclength(v, false), c.length, 1e-3) << c.x << "," << c.y;
-    if (c.length > 0) EXPECT_NEAR(bearing(v.x, v.y) * 180 / M_PI, c.angle, 0.1) << c.x << "," << c.y;
+    if (c.length > 0) {
+      EXPECT_NEAR(bearing(v.x, v.y) * 180 / M_PI, c.angle, 0.1) << c.x << "," << c.y;
+    }
   }
 }
 
