@@ -90,9 +90,9 @@ template <typename Change>
 void Update(Change change) {
   const uint16_t before = PadActions(pad);
   change();
-  const uint16_t started = static_cast<uint16_t>(PadActions(pad) & ~before);
-  pressedSinceFrame |= started;
-  spent &= static_cast<uint16_t>(~started);  // let go and pressed again between two frames
+  const uint16_t begun = static_cast<uint16_t>(PadActions(pad) & ~before);
+  pressedSinceFrame |= begun;
+  spent &= static_cast<uint16_t>(~begun);  // let go and pressed again between two frames
 }
 }  // namespace
 
