@@ -11,6 +11,7 @@
 #include "game/camera.h"
 #include "game/scores.h"
 #include "persist/scores.h"
+#include "platform/pad.h"
 #include "platform/window.h"
 #include "render/text.h"
 
@@ -53,7 +54,9 @@ bool GameEndFrame() {
     DrawText("high score!", {0, 1.0}, true);
     DrawText("enter name", {0, 0.4}, true);
     LastClickPos = {0, 0};  // the name field keeps the keyboard
+    StepLetters(gameEnd.name, NAME_LENGTH);
     TextField(gameEnd.name, {-1, 0}, NAME_LENGTH, false);
+    if (PadConnected()) DrawText("up down letter. right next", {0, -0.3}, true);
   } else {
     Panel({1, -1.1}, {-1, -0.1});
   }

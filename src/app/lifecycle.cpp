@@ -20,6 +20,7 @@
 #include "persist/options.h"
 #include "persist/scores.h"
 #include "platform/message.h"
+#include "platform/pad.h"
 #include "platform/window.h"
 #include "render/text.h"
 #include "view/load.h"
@@ -138,6 +139,7 @@ int RunProgram(int argc, char **argv) {
   InitSound();
   soundListener = &CameraPos;
   weaponSoundHooks = {LoadSoundFile, ReleaseSoundBuffer};
+  StartPads();
 
   fullscreenActive = 0;
   // --windowed and --fullscreen hold for this run only: the options record is left as saved.
@@ -148,6 +150,7 @@ int RunProgram(int argc, char **argv) {
     DestroyMainWindow();
     ForgetContextObjects();
   }
+  StopPads();
   ShutdownSound();
   audioVerbose = false;
   weaponSoundHooks = {nullptr, nullptr};

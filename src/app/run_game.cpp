@@ -59,7 +59,7 @@ bool TransitionFrame() {
 
 void DayTransition(bool built) {
   worldBuilt = built;
-  ScreenLoop(transitionDone, TransitionInit, TransitionFrame);
+  ScreenLoop(transitionDone, TransitionInit, TransitionFrame, false);
 }
 
 void RunGame() {
@@ -80,7 +80,7 @@ void RunGame() {
     return;
   }
   SetupGame(NewGameSeed(), windowHooks);
-  ScreenLoop(gameDone, nullptr, GameStep);
+  ScreenLoop(gameDone, nullptr, GameStep, false);
   // However the game ended (its end screen, the pause menu, the window closed), its sounds,
   // the helicopter's loop among them, end with it.
   StopAllSounds();

@@ -4,23 +4,39 @@
 #include <SDL.h>
 
 #include "platform/events.h"
+#include "platform/pad.h"
 #include "platform/window.h"
 
 void (*screenPassHook)() = nullptr;
 
-void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)()) {
+namespace {
+// True when our quit event came.
+bool HandleQueuedEvents() {
+  // Everything queued by one pump, then a frame: a stick sends events all the time it moves, and
+  // taking them one a pass (or until the queue ran dry) would never leave a pass to draw in.
+  SDL_PumpEvents();
+  SDL_Event e;
+  while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+    // The rest stays queued for the loop outside this one.
+    if (IsQuitEvent(e)) return true;
+    MainWindowProc(e);
+  }
+  return false;
+}
+}  // namespace
+
+void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)(), bool menu) {
+  const bool outerMenu = padInMenu != 0;
+  SetPadInMenu(menu);
   done = 0;
   if (init) init();
   while (done == 0) {
-    SDL_Event e;
-    if (SDL_PollEvent(&e)) {
-      // One message per pass; a frame is drawn only when the queue is empty.
-      if (IsQuitEvent(e))
-        done = -1;
-      else
-        MainWindowProc(e);
-      continue;
+    if (HandleQueuedEvents()) {
+      done = -1;
+      break;
     }
+    // The last frame's time moves the pointer: this one's is known only inside the frame.
+    if (menu) MovePointerByPad(frameTime);
     frameDrawn = 1;
     if (windowActive && !frame()) {
       done = -1;
@@ -37,6 +53,7 @@ void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)()) {
       }
     }
   }
+  SetPadInMenu(outerMenu);
   // The screen underneath must draw again: the back buffer holds this one's picture.
   redrawRequested = 1;
 }

@@ -55,6 +55,7 @@ void ClearDayLists() {
 
 void TakeFrameInput(const tframeinput &in) {
   Game.frameTime = in.frameTime;
+  Game.pointer = in.pointer;
   Game.spentActions &= static_cast<uint16_t>(in.held & ~in.pressed);
   Game.actions = static_cast<uint16_t>(in.held & ~Game.spentActions);
 }

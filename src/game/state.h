@@ -42,6 +42,7 @@ struct tgame {
   double timeScale;                       // the game's speed; the losing sequences slow it down
   uint16_t actions;                       // the input's actions on this frame, less those spent (below)
   uint16_t spentActions;                  // actions used up while still held: a held key acts once per press
+  tvector pointer;                        // the input's aim pointer this frame: the aiming guides go through it
 };
 
 struct tweaponslot {

@@ -1,6 +1,7 @@
 #include <SDL.h>
 
 #include "platform/events.h"
+#include "platform/pad.h"
 #include "platform/window.h"
 
 // Scancodes, not key symbols, so bindings do not move with the keyboard layout.
@@ -52,6 +53,7 @@ uint8_t VirtualKeyFromScancode(int sc) {
 }
 
 void MainWindowProc(const SDL_Event &e) {
+  if (PadEvent(e)) return;
   switch (e.type) {
     case SDL_QUIT: quitRequested = 1; break;
     case SDL_WINDOWEVENT:
@@ -90,6 +92,7 @@ void MainWindowProc(const SDL_Event &e) {
       // The window procedure sees 16-bit unsigned client coordinates.
       mouseX = static_cast<uint16_t>(e.motion.x);
       mouseY = static_cast<uint16_t>(e.motion.y);
+      MouseAims();
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -131,6 +134,7 @@ tframeinput ReadFrameInput(double frameTime, const uint8_t keys[ACTION_COUNT]) {
     if (pressed) in.pressed |= bit;
   }
   in.pointer = PointerOnPlane(mouseX, mouseY);
+  AddPadInput(in);
   for (uint8_t &k : keyPressed) k = 0;
   mouseLeftPressed = mouseRightPressed = 0;
   return in;

@@ -140,6 +140,30 @@ void TypeInto(std::string &text, bool digitsOnly) {
   if (KeyTyped(' ')) text += ' ';
 }
 
+static bool TakeKey(int code) {
+  if (!keyDown[code]) return false;
+  keyDown[code] = 0;
+  return true;
+}
+
+void StepLetters(std::string &text, uint8_t maxLength) {
+  static const std::string letters = "abcdefghijklmnopqrstuvwxyz0123456789 ";
+  const int count = static_cast<int>(letters.size());
+  const int turn = (TakeKey(38) ? 1 : 0) - (TakeKey(40) ? 1 : 0);  // up, down
+  if (turn != 0) {
+    if (text.empty()) {
+      text = "a";
+    } else {
+      // A letter typed on the keyboard outside the cycle (a capital) turns from "a".
+      const size_t at = letters.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text.back()))));
+      const int i = at == std::string::npos ? 0 : static_cast<int>(at);
+      text.back() = letters[(i + turn + count) % count];
+    }
+  }
+  if (TakeKey(39) && !text.empty() && text.size() < maxLength) text += 'a';  // right
+  if (TakeKey(37) && !text.empty()) text.pop_back();                         // left
+}
+
 void TextField(std::string &text, tvector p, uint8_t n, bool digitsOnly) {
   double alpha = 0.5;
   if (Within(LastClickPos, p.x, p.x + 0.14 * n + 0.02, p.y, p.y + 0.2)) {

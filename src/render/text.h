@@ -22,6 +22,9 @@ void Panel(tvector a, tvector b);
 bool Button(const std::string &caption, tvector p, tvector mouse, double scale);
 bool KeyTyped(char c);
 void TypeInto(std::string &text, bool digitsOnly);
+// Arcade-style entry for a pad, whose d-pad reaches the menus as the arrow keys: up and down turn
+// the last letter through a-z, 0-9 and blank, right adds a letter, left takes the last one away.
+void StepLetters(std::string &text, uint8_t maxLength);
 void TextField(std::string &text, tvector p, uint8_t maxLength, bool digitsOnly);
 void Slider(double &value, tvector p, double lo, double hi, double len);
 void DrawCursor(tvector p);

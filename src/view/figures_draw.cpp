@@ -31,7 +31,8 @@ void TexturedQuad(tvector a, tvector ta, tvector b, tvector tb, tvector c, tvect
 // character it meets.
 void DrawAimingGuides(tvector shoulder) {
   ApplyCamera();
-  tvector cursor = CameraPos + MouseToWorld(mouseX, mouseY) * (6 * zoom / 9);
+  // The frame's aim pointer, wherever it came from (mouse, pad or a replay), not the mouse.
+  tvector cursor = CameraPos + Game.pointer * (6 * zoom / 9);
   double r = vecdistance(cursor, shoulder, false);
   glDisable(GL_TEXTURE_2D);
   glColor4d(0, 0, 0, 0.2);

@@ -1,0 +1,183 @@
+// The pad of this run: opening and closing it as it comes and goes, its events, and what it adds
+// to a game frame or does to a menu.
+#include "platform/pad.h"
+
+#include <SDL.h>
+
+#include <cmath>
+
+#include "platform/window.h"
+
+tpad pad = {};
+uint8_t padInMenu = 1;
+
+namespace {
+SDL_GameController *controller = nullptr;
+SDL_JoystickID controllerId = -1;
+bool started = false;
+uint16_t pressedSinceFrame = 0;  // actions that went down since the last game frame
+uint16_t lastHeld = 0;           // the pad's actions at the last game frame
+uint16_t spent = 0;              // held across a switch between menu and game: unused until let go
+tvector aim = {0, 0};
+bool padAims = false;
+
+bool Held(int button) { return (pad.buttons >> button) & 1u; }
+
+// In menus: south is the left button, east and Start are Escape, the d-pad the arrow keys.
+void MenuButton(int button, bool down) {
+  const uint8_t d = down ? 1 : 0;
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_A:
+      mouseLeftDown = d;
+      if (down) mouseLeftPressed = 1;
+      return;
+    case SDL_CONTROLLER_BUTTON_B:
+    case SDL_CONTROLLER_BUTTON_START: {
+      const int other = button == SDL_CONTROLLER_BUTTON_B ? SDL_CONTROLLER_BUTTON_START : SDL_CONTROLLER_BUTTON_B;
+      if (!down && Held(other)) return;  // the other one still holds Escape down
+      keyDown[27] = d;
+      if (down) keyPressed[27] = 1;
+      return;
+    }
+    default: break;
+  }
+  int arrow = 0;
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: arrow = 37; break;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: arrow = 38; break;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: arrow = 39; break;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: arrow = 40; break;
+    default: return;
+  }
+  keyDown[arrow] = d;
+  if (down) keyPressed[arrow] = 1;
+}
+
+// Lets go of whatever the pad holds in a menu's terms, so nothing stays down without it.
+void ReleaseMenuButtons() {
+  const uint32_t held = pad.buttons;
+  pad.buttons = 0;
+  for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b)
+    if ((held >> b) & 1u) MenuButton(b, false);
+  pad.buttons = held;
+}
+
+void Open(int deviceIndex) {
+  controller = SDL_GameControllerOpen(deviceIndex);
+  if (!controller) return;
+  controllerId = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+  pad = {};
+}
+
+void Close() {
+  if (padInMenu) ReleaseMenuButtons();
+  pad = {};  // nothing the pulled pad held stays held
+  spent = 0;
+  pressedSinceFrame = 0;
+  if (controller) SDL_GameControllerClose(controller);
+  controller = nullptr;
+  controllerId = -1;
+}
+
+// Another pad still plugged in takes over from one pulled out.
+void OpenAnother(SDL_JoystickID gone) {
+  for (int i = 0; i < SDL_NumJoysticks() && !controller; ++i)
+    if (SDL_IsGameController(i) && SDL_JoystickGetDeviceInstanceID(i) != gone) Open(i);
+}
+
+// Records a change of the pad and remembers which actions it started.
+template <typename Change>
+void Update(Change change) {
+  const uint16_t before = PadActions(pad);
+  change();
+  const uint16_t begun = static_cast<uint16_t>(PadActions(pad) & ~before);
+  pressedSinceFrame |= begun;
+  spent &= static_cast<uint16_t>(~begun);  // let go and pressed again between two frames
+}
+}  // namespace
+
+void StartPads() {
+  pad = {};
+  padInMenu = 1;
+  spent = lastHeld = pressedSinceFrame = 0;
+  aim = {0, 0};
+  padAims = false;
+  // Without the layer the game plays on with the keyboard and mouse alone.
+  started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+}
+
+void StopPads() {
+  if (controller) SDL_GameControllerClose(controller);
+  controller = nullptr;
+  controllerId = -1;
+  pad = {};
+  if (started) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  started = false;
+}
+
+bool PadConnected() { return controller != nullptr; }
+
+bool PadEvent(const SDL_Event &e) {
+  switch (e.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+      if (!controller) Open(e.cdevice.which);
+      return true;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      if (e.cdevice.which == controllerId) {
+        Close();
+        OpenAnother(e.cdevice.which);
+      }
+      return true;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP: {
+      if (e.cbutton.which != controllerId || e.cbutton.button >= 32) return true;
+      const bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
+      const uint32_t bit = 1u << e.cbutton.button;
+      Update([&] { pad.buttons = down ? pad.buttons | bit : pad.buttons & ~bit; });
+      if (padInMenu) MenuButton(e.cbutton.button, down);
+      return true;
+    }
+    case SDL_CONTROLLERAXISMOTION:
+      if (e.caxis.which == controllerId) Update([&] { PadAxis(pad, e.caxis.axis, e.caxis.value); });
+      return true;
+    default: return false;
+  }
+}
+
+void SetPadInMenu(bool menu) {
+  if ((padInMenu != 0) == menu) return;
+  if (!menu) {
+    ReleaseMenuButtons();
+    // Running may go on straight away; everything else waits for a fresh press.
+    spent = static_cast<uint16_t>(PadActions(pad) & ~(ACTION_LEFT | ACTION_RIGHT));
+    pressedSinceFrame = 0;
+  }
+  padInMenu = menu ? 1 : 0;
+}
+
+void MovePointerByPad(double seconds) {
+  if (!controller) return;
+  const tvector stick = StickVector(pad.axes[SDL_CONTROLLER_AXIS_LEFTX], pad.axes[SDL_CONTROLLER_AXIS_LEFTY]);
+  if (stick.x == 0 && stick.y == 0) return;
+  const tvector step = PadPointerStep(stick, seconds, clientWidth);
+  mouseX = std::fmin(std::fmax(mouseX + step.x, 0.0), clientWidth - 1.0);
+  mouseY = std::fmin(std::fmax(mouseY + step.y, 0.0), clientHeight - 1.0);
+}
+
+void AddPadInput(tframeinput &in) {
+  const uint16_t held = PadActions(pad);
+  spent &= held;
+  const uint16_t used = static_cast<uint16_t>(held & ~spent);
+  in.held |= used;
+  in.pressed |= static_cast<uint16_t>(pressedSinceFrame | (used & ~lastHeld));
+  lastHeld = used;
+  pressedSinceFrame = 0;
+  const tvector stick = StickVector(pad.axes[SDL_CONTROLLER_AXIS_RIGHTX], pad.axes[SDL_CONTROLLER_AXIS_RIGHTY]);
+  if (stick.x != 0 || stick.y != 0) {
+    aim = PadAimPointer(stick, aim);
+    padAims = true;
+  }
+  if (padAims) in.pointer = aim;
+}
+
+void MouseAims() { padAims = false; }
