@@ -1,16 +1,12 @@
 // Starting the installed program as a player does, for what it shows without a game: its
-// command line, the one-line errors, and where it finds its data; and a start whose player's
-// folder cannot be used.
+// command line, the one-line errors, and where it finds its data.
 #include <sys/wait.h>
 
 #include <algorithm>
-
 #include <filesystem>
 
-#include "game/state.h"
-#include "platform/window.h"
 #include "rig/installed.h"
-#include "rig/screen_points.h"
+#include "rig/rig.h"
 
 namespace {
 struct Outcome {
@@ -78,26 +74,4 @@ TEST(InstalledProgram, FindsItsDataWhereverThePrefixIsMoved) {
   EXPECT_NE(o.err.find("options in \"" + home.settings() + "\", high scores in \"" + home.records() + "\""),
             std::string::npos)
       << o.err;
-}
-
-// The player's folder is a file: one message says so, and a game still starts and runs.
-TEST(StartUp, AnUnusableUserFolderIsSaidOnceAndTheGamePlays) {
-  MessageRecorder recorder;
-  ScriptedRun run;
-  TempDir other;
-  other.write("taken", std::string("not a folder"));
-  run.commandLine = {"--data", run.dir().path(), "--user", other.file("taken")};
-  ClickAt(run, 4, 0, 1.0);  // begin
-  ClickAt(run, 8, 0, 1.4);  // short
-  int day = 0;
-  double clock = -1;
-  run.at(400, [&] { day = Game.dayNumber, clock = Game.timeOfDay; });
-  run.at(460, [&] {
-    EXPECT_NE(Game.timeOfDay, clock) << "the day's clock runs";
-    quitRequested = 1;
-  });
-  EXPECT_EQ(run.run(600), 0);
-  EXPECT_GE(day, 1) << "no game was started";
-  ASSERT_EQ(recorder.messages.size(), 1u);
-  EXPECT_NE(recorder.messages[0].text.find(other.file("taken")), std::string::npos) << recorder.messages[0].text;
 }

@@ -14,7 +14,6 @@
 #include "base/files.h"
 #include "contentc/contentc.h"
 #include "contentc/piece_checks.h"
-#include "render/textures.h"
 #include "rig/rig.h"
 
 namespace {
@@ -168,51 +167,6 @@ TEST_F(Compiled, FigureFillsItsBoxWithFeetOnTheGround) {
       EXPECT_LE(e.y1, pos.y + 0.1 + 0.001) << name << " at " << f.time;
       EXPECT_TRUE(!standing || (e.y1 >= pos.y + 0.09 && e.inside)) << f.time;
     }
-  }
-}
-
-TEST_F(Compiled, AnimationsFitTheSkeleton) {
-  size_t n = Skeleton().size();
-  for (auto [name, frames] : std::map<std::string, size_t>{{"walk2", 4}, {"stand2", 2}, {"jumpa2", 2}, {"jumpb2", 3}}) {
-    tanim a = Animation(name, n);
-    EXPECT_GE(a.frames.size(), frames) << name;
-    // written for this skeleton: nothing past its last whole key frame
-    EXPECT_EQ(Bytes("animations/" + name + ".ani").size(), 8 * (1 + a.frames.size() * (n + 3))) << name;
-  }
-  // the jumps are played at an eighth of their written times: the tuck must still come well inside the half second a
-  // jump spends rising
-  double tuck = Animation("jumpb2", n).frames.at(1).time * 0.125;
-  EXPECT_TRUE(tuck > 0.2 && tuck < 0.7) << tuck;
-}
-
-TEST_F(Compiled, WeaponTableIsPlayable) {
-  std::vector<uint8_t> b = Bytes("weapons.wep");
-  std::vector<tweaponfile> table = DecodeWeapons(b.data(), b.size());
-  ASSERT_GE(table.size(), 7u);
-  EXPECT_EQ(b.size(), table.size() * WEAPON_RECORD_SIZE);
-  std::set<int> rows;
-  for (const tweaponfile &f : table) {
-    const tweapon &w = f.weapon;
-    SCOPED_TRACE(w.name);
-    EXPECT_NE(w.iconrow, 3) << "row 3 is the grenade icon";
-    EXPECT_TRUE(rows.insert(w.iconrow).second) << "two weapons share an icon";
-    EXPECT_GE(w.speed, 10) << "slower shots drop before they reach anything";
-    // a body hit does half damage and a zombie falls at 1.6: at most 8 pulls of the trigger
-    EXPECT_GE(w.damage * w.pellets, 0.4);
-    EXPECT_TRUE(&f == &table[0] || (w.pickupammo > 0 && w.maxammo >= w.pickupammo));
-    // its sprite: 4:1 with a clear background, drawn where the hand holds it
-    std::vector<uint8_t> tga = Bytes("textures/" + f.textureFile);
-    DecodedImage img;
-    DecodeError err;
-    ASSERT_TRUE(DecodeTarga(f.textureFile, tga.data(), tga.size(), img, err)) << err.message;
-    EXPECT_EQ(img.width, 4 * img.height);
-    ASSERT_EQ(img.bytesPerPixel, 4);
-    auto alpha = [&](double s, double t) {
-      int x = static_cast<int>(s * (img.width - 1)), y = static_cast<int>(t * (img.height - 1));
-      return img.pixels[(static_cast<size_t>(y) * img.width + x) * 4 + 3];
-    };
-    EXPECT_EQ(alpha(0.99, 0.02) + alpha(0.99, 0.98), 0);
-    EXPECT_EQ(alpha(0.17, 0.6), 255) << "nothing to hold at the grip";
   }
 }
 
