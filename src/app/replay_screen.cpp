@@ -36,9 +36,10 @@ void DrawReplayBanner() {
   glLoadIdentity();
   glTranslated(0, 0, -9);
   glDisable(GL_TEXTURE_2D);
-  FillRect({-2.3, -3.15}, {2.3, -3.6}, {0.85, 0.85, 0.9});
-  Panel({-2.3, -3.15}, {2.3, -3.6});
-  DrawText(watch.fast ? "replay x2   f: normal speed   esc: leave" : "replay   f: double speed   esc: leave",
+  // Over the ground, which is black: the banner brings its own light backing.
+  FillRect({-3, -3.15}, {3, -3.6}, {0.85, 0.85, 0.9});
+  Panel({-3, -3.15}, {3, -3.6});
+  DrawText(watch.fast ? "replay x2    f  normal speed    esc  leave" : "replay    f  double speed    esc  leave",
            {0, -3.375}, true);
 }
 

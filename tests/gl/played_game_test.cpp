@@ -1,7 +1,7 @@
 // A game played through from the main menu to the high scores, as a player would: choose the
-// endless game, hurry into the night, fire at the dead as they come, lose, type a name, and find
-// it in the tables. Played as a player who installed the game: the data of an install of this
-// build, the options and scores in the player's own folders, started from an empty folder.
+// endless game, hurry into the night, fire at the dead as they come, lose, type a name, find it in
+// the tables and watch the game again from there. Played as a player who installed the game: the data of an install of
+// this build, the options and scores in the player's own folders, started from an empty folder.
 #include <SDL.h>
 
 #include <cmath>
@@ -108,10 +108,21 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
             run.shoot("played_high_scores");
             double x = -3.4 + 4 * 0.14;
             EXPECT_GT(InkIn(run, run.lastPixels, x, 1.12, x + 4 * 0.14, 1.28), 60) << "hero on the first line";
-            PushMouseNow(0, -1.5, true);
+            PushMouseNow(0.87, 1.2, true);  // "watch" in hero's line
           }
-          if (p - phaseAt == 5) PushMouseNow(0, -1.5, false);
-          if (p - phaseAt == 10) PushMouseNow(0, -0.7, true);  // quit
+          if (p - phaseAt == 5) PushMouseNow(0.87, 1.2, false);
+          if (p - phaseAt == 200) {
+            // Past the first day's banner, the game is being played again from its dawn.
+            EXPECT_EQ(Game.dayNumber, 1);
+            EXPECT_GT(Game.timeOfDay, 0.0);
+            EXPECT_LT(Game.timeOfDay, 0.3) << "the replay is not playing";
+            run.shoot("played_watching");
+            PushKeyNow(SDL_SCANCODE_ESCAPE, true);
+          }
+          if (p - phaseAt == 201) PushKeyNow(SDL_SCANCODE_ESCAPE, false);
+          if (p - phaseAt == 205) PushMouseNow(0, -1.5, true);  // back
+          if (p - phaseAt == 206) PushMouseNow(0, -1.5, false);
+          if (p - phaseAt == 210) PushMouseNow(0, -0.7, true);  // quit
           return;
       }
     });
@@ -122,6 +133,10 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScores) {
   EXPECT_EQ(ScoreName(survivor), "hero");
   EXPECT_GT(survivor.score, 1600);  // into the first night
   EXPECT_EQ(TableIn(player.records() + "/slayerscores.zsc").entries[0].score, kills);
+  EXPECT_EQ(
+      FileText(player.records() + "/replays.idx").find("0 0 " + std::to_string(survivor.score) + " 6865726f replay-"),
+      0u)
+      << "hero's survivor entry links the game's replay";
   // The player's options were kept, and nothing was written under the install or where it started.
   EXPECT_EQ(FileBytes(player.settings() + "/options.zop"), EncodeOptions(o));
   EXPECT_EQ(FolderListing(install.root), installed);

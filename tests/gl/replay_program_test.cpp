@@ -74,7 +74,7 @@ TEST(ReplayProgram, AGamePlayedInTheWindowReplaysHeadlessToTheSameState) {
       keyDown[Options.keyLeft] = p >= 80 && p < 120;
       keyDown[Options.keyJump] = p == 70;
       keyDown[45] = p >= 120 && (Game.dayNumber < 2 || Game.timeOfDay < 0.7);
-      tvector z;
+      tvector z{0, 0};
       mouseLeftDown = Game.dayNumber == 2 && NearestZombie(z) && std::fabs(z.x - Player.body.pos.x) < 3;
       if (mouseLeftDown) {
         int px, py;
@@ -139,6 +139,8 @@ TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRe
   for (int p = 1; p < MAX; ++p)
     run.at(p, [&, p] {
       if (p == 300) run.shoot("replay_playing");
+      if (p == 301) PushKeyNow(SDL_SCANCODE_F, true);  // on at double speed
+      if (p == 302) PushKeyNow(SDL_SCANCODE_F, false);
       if (endAt < 0) {
         still = Game.timeOfDay == lastClock ? still + 1 : 0;
         lastClock = Game.timeOfDay;
