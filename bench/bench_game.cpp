@@ -11,6 +11,8 @@
 // Run under Xvfb whose screen holds the window:
 //   xvfb-run -a -s "-screen 0 1920x1200x24" ./bench_game [--size WxH] [--shots DIR] [data] [frames]
 // --shots saves each phase's last picture as a PNG in DIR.
+// With --replay FILE it instead plays a recorded game, drawn, and times every frame of it: a
+// change is then measured on the very same game (its state line must not move).
 #include <GL/gl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -21,11 +23,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "actors/records.h"
 #include "app/game.h"
+#include "app/replay.h"
 #include "base/files.h"
 #include "bench_util.h"
 #include "game/base_objects.h"
@@ -34,6 +38,7 @@
 #include "game/objects.h"
 #include "game/player.h"
 #include "game/rules.h"
+#include "game/runner.h"
 #include "game/state.h"
 #include "game/step.h"
 #include "game/zombies.h"
@@ -278,11 +283,56 @@ void PrintGameState() {
   std::printf("state: kills %d, supplies %.6f, player at %.6f %.6f, %d zombies about %.6f %.6f, %d particles\n",
               Game.kills, Game.supplies, Player.body.pos.x, Player.body.pos.y, zombies, zx, zy, particles);
 }
+// The day's new world is drawn at once, without the banner's two seconds of menu frames.
+void BenchDayBegun(bool built) {
+  if (!built) return;
+  buildtilelists();
+  buildskyline();
+}
+
+// Every frame of a replay, drawn and timed (the step with its drawing, to glFinish).
+int ReplayFrames(const std::string &path, double reference) {
+  treplay replay;
+  std::string why;
+  if (!ReadReplayFile(path, replay, why)) {
+    std::fprintf(stderr, "bench_game: %s\n", why.c_str());
+    return 1;
+  }
+  loadpieces();
+  tframehooks hooks = windowHooks;
+  hooks.dayBegun = BenchDayBegun;
+  Options.tutorial = replay.tutorial;
+  SetupReplayGame(replay, hooks);
+  std::vector<double> costs;
+  tframeresult r{};
+  for (const tframeinput &in : replay.frames) {
+    auto t0 = Clock::now();
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    r = GameFrame(in, hooks);
+    glFinish();
+    costs.push_back(Ms(t0, Clock::now()));
+    SwapMainWindow();
+    if (r.ended) break;
+  }
+  const Figures f = Summary(costs);
+  const double ref = std::max(1e-9, reference);
+  std::printf("replay: %zu of %zu frames, day %d, %s\n", costs.size(), replay.frames.size(), Game.dayNumber,
+              r.ended ? (r.won ? "won" : "lost") : "not ended");
+  std::printf("replay frames: median %.2f ms, worst %.2f ms; %.2f and %.2f reference frames (%.2f ms)\n", f.median,
+              f.worst, f.median / ref, f.worst / ref, reference);
+  std::sort(costs.begin(), costs.end());
+  std::printf("replay frames over 13 ms: %zu\n",
+              static_cast<size_t>(costs.end() - std::upper_bound(costs.begin(), costs.end(), 13.0)));
+  PrintGameState();
+  return 0;
+}
 }  // namespace
 
 int main(int argc, char **argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is known
   int width = 1024, height = 768;
+  std::string replayFile;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -293,6 +343,8 @@ int main(int argc, char **argv) {
       }
     } else if (a == "--shots" && i + 1 < argc) {
       shotsDir = argv[++i];
+    } else if (a == "--replay" && i + 1 < argc) {
+      replayFile = std::filesystem::absolute(argv[++i]).string();  // before the chdir into the data
     } else {
       args.push_back(a);
     }
@@ -321,6 +373,11 @@ int main(int argc, char **argv) {
   if (!missing.empty()) {
     std::fprintf(stderr, "bench_game: %s is missing\n", missing.c_str());
     return 1;
+  }
+  if (!replayFile.empty()) {
+    const int code = ReplayFrames(replayFile, referenceBefore.median);
+    DestroyMainWindow();
+    return code;
   }
   ResetGameState();
   Game.helpDay = 99;

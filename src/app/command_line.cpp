@@ -10,7 +10,8 @@
 #endif
 
 namespace {
-const char *const kUsage = "[--data DIR] [--user DIR] [--windowed | --fullscreen] [--verbose] [--help] [--version]";
+const char *const kUsage =
+    "[--data DIR] [--user DIR] [--windowed | --fullscreen] [--replay FILE] [--verbose] [--help] [--version]";
 
 void PrintHelp(const char *program) {
   std::printf(
@@ -21,23 +22,30 @@ void PrintHelp(const char *program) {
       "  -u, --user=DIR     keep the options and the high scores in DIR\n"
       "  -w, --windowed     play in a window this time (the options keep their setting)\n"
       "  -f, --fullscreen   play full screen this time\n"
+      "  -r, --replay=FILE  watch a recorded game (F: double speed, Escape: leave), then exit\n"
       "  -v, --verbose      show the folders used and the sound libraries' own messages\n"
       "  -h, --help         show this help and exit\n"
       "  -V, --version      show the version and exit\n"
       "\n"
       "The data is read from --data, else from data/ beside the program (a build), else from\n"
       "share/redsiege of the install. Options are kept in $XDG_CONFIG_HOME/redsiege\n"
-      "(~/.config/redsiege), high scores in $XDG_DATA_HOME/redsiege (~/.local/share/redsiege).\n",
+      "(~/.config/redsiege), high scores and the replays of the last games in $XDG_DATA_HOME/redsiege\n"
+      "(~/.local/share/redsiege).\n",
       program);
 }
 }  // namespace
 
 tcommandaction ParseCommandLine(int argc, char **argv, tcommandline &line) {
   static const option kOptions[] = {
-      {"data", required_argument, nullptr, 'd'}, {"user", required_argument, nullptr, 'u'},
-      {"windowed", no_argument, nullptr, 'w'},   {"fullscreen", no_argument, nullptr, 'f'},
-      {"verbose", no_argument, nullptr, 'v'},    {"help", no_argument, nullptr, 'h'},
-      {"version", no_argument, nullptr, 'V'},    {nullptr, 0, nullptr, 0},
+      {"data", required_argument, nullptr, 'd'},
+      {"user", required_argument, nullptr, 'u'},
+      {"windowed", no_argument, nullptr, 'w'},
+      {"fullscreen", no_argument, nullptr, 'f'},
+      {"verbose", no_argument, nullptr, 'v'},
+      {"help", no_argument, nullptr, 'h'},
+      {"replay", required_argument, nullptr, 'r'},
+      {"version", no_argument, nullptr, 'V'},
+      {nullptr, 0, nullptr, 0},
   };
   const char *program = argc > 0 && argv[0] && *argv[0] ? argv[0] : "redsiege";
   if (const char *slash = std::strrchr(program, '/')) program = slash + 1;
@@ -47,13 +55,17 @@ tcommandaction ParseCommandLine(int argc, char **argv, tcommandline &line) {
   optind = 0;
   std::string wrong;
   for (;;) {
-    int c = getopt_long(argc, argv, ":d:u:wfvhV", kOptions, nullptr);
+    int c = getopt_long(argc, argv, ":d:u:r:wfvhV", kOptions, nullptr);
     if (c == -1) break;
     switch (c) {
       case 'd':
       case 'u':
         if (!*optarg) wrong = std::string("option '--") + (c == 'd' ? "data" : "user") + "' needs a folder";
         (c == 'd' ? line.dataDir : line.userDir) = optarg;
+        break;
+      case 'r':
+        if (!*optarg) wrong = "option '--replay' needs a file";
+        line.replayFile = optarg;
         break;
       case 'w': line.fullScreen = 0; break;
       case 'f': line.fullScreen = 1; break;

@@ -7,6 +7,7 @@ struct tcommandline {
   std::string userDir;  // --user: "" for the desktop's usual folders
   int fullScreen = -1;  // --windowed 0, --fullscreen 1, for this run only; -1 as the options say
   bool verbose = false;
+  std::string replayFile;  // --replay: play this replay instead of the menus
 };
 
 enum tcommandaction { COMMAND_RUN, COMMAND_DONE, COMMAND_WRONG };

@@ -1,6 +1,8 @@
 // The screens of one game: the game-type menu that starts it, the game's own frame, the day
 // transition, the pause menu and the game-end screen.
 #pragma once
+#include <string>
+
 #include "base/input.h"
 #include "game/frame.h"
 
@@ -20,5 +22,6 @@ void DayTransition(bool built);
 // True when "main menu" was chosen.
 bool PauseMenu();
 // "you win!" or "game over", the four scores and, when one makes its table, the name entry;
-// "done" enters the scores and saves the tables.
-void GameEndScreen(bool won);
+// "done" enters the scores, linked to the game's replay file, and saves the tables. A replay's
+// end (enterScores false) shows the verdict and the scores only.
+void GameEndScreen(bool won, bool enterScores = true, const std::string &replay = "");

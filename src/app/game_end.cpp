@@ -10,6 +10,7 @@
 #include "audio/sound.h"
 #include "game/camera.h"
 #include "game/scores.h"
+#include "persist/replay_files.h"
 #include "persist/scores.h"
 #include "platform/pad.h"
 #include "platform/window.h"
@@ -21,6 +22,8 @@ constexpr uint8_t NAME_LENGTH = 14;
 struct {
   int32_t done;
   bool won;
+  bool enterScores;
+  std::string replay;
   bool highScore;
   std::string name;
   tgamescores scores;
@@ -42,7 +45,7 @@ void GameEndInit() {
   for (uint8_t &k : keyDown) k = 0;
   mouseLeftDown = 0;
   gameEnd.scores = GameScores(Game);
-  gameEnd.highScore = AnyScoreQualifies(gameEnd.scores, gameEnd.won);
+  gameEnd.highScore = gameEnd.enterScores && AnyScoreQualifies(gameEnd.scores, gameEnd.won);
 }
 
 bool GameEndFrame() {
@@ -62,15 +65,17 @@ bool GameEndFrame() {
   }
   if (Button("done", {0, -0.7}, CursorPos, 2.0)) gameEnd.done = -1;
   DrawCursor(CursorPos);
-  if (gameEnd.done) {
-    EnterGameScores(gameEnd.name, gameEnd.scores, gameEnd.won);
-    SaveScores();
+  if (gameEnd.done && gameEnd.enterScores) {
+    EnterGameScores(gameEnd.name, gameEnd.scores, gameEnd.won, gameEnd.replay);
+    if (SaveScores()) SaveReplayLinks();
   }
   return true;
 }
 }  // namespace
 
-void GameEndScreen(bool won) {
+void GameEndScreen(bool won, bool enterScores, const std::string &replay) {
   gameEnd.won = won;
+  gameEnd.enterScores = enterScores;
+  gameEnd.replay = replay;
   ScreenLoop(gameEnd.done, GameEndInit, GameEndFrame);
 }

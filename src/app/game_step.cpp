@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 
 #include "app/game.h"
+#include "app/replay.h"
 #include "game/frame.h"
 #include "game/state.h"
 #include "persist/options.h"
@@ -34,10 +35,14 @@ tframeinput WindowFrameInput() {
 bool GameStep() {
   glClear(GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  const tframeresult r = GameFrame(WindowFrameInput(), windowHooks);
+  tframeinput in = WindowFrameInput();
+  RecordFrame(in);
+  const tframeresult r = GameFrame(in, windowHooks);
   bool result = true;
   if (r.ended) {
-    GameEndScreen(r.won);
+    // Written before the end screen: the entries made there link to it.
+    const std::string replay = FinishRecording();
+    GameEndScreen(r.won, true, replay);
     result = false;
   }
   if (r.pause) {

@@ -10,6 +10,7 @@
 #include "actors/models.h"
 #include "app/command_line.h"
 #include "app/game.h"
+#include "app/replay.h"
 #include "app/screenloop.h"
 #include "app/screens.h"
 #include "audio/openal.h"
@@ -18,6 +19,7 @@
 #include "game/camera.h"
 #include "persist/folders.h"
 #include "persist/options.h"
+#include "persist/replay_files.h"
 #include "persist/scores.h"
 #include "platform/message.h"
 #include "platform/pad.h"
@@ -128,6 +130,11 @@ int RunProgram(int argc, char **argv) {
   problem = NoDisplay(line.verbose);
   if (!problem.empty()) return StartFailed(problem);
   baseDirectory = data;
+  treplay replay;
+  if (!line.replayFile.empty() && !ReadReplayFile(line.replayFile, replay, problem)) {
+    std::fprintf(stderr, "red siege: %s\n", problem.c_str());
+    return 1;
+  }
   KeepPlayerFolders keep;
   // An earlier version kept the scores in the folder it ran in: the build's data folder.
   SetUpPlayerFolders(folders, {data, WorkingFolder()});
@@ -135,6 +142,7 @@ int RunProgram(int argc, char **argv) {
   windowActive = 1;
   LoadOptions();
   LoadScores();
+  LoadReplayLinks();
   audioVerbose = line.verbose;
   InitSound();
   soundListener = &CameraPos;
@@ -146,7 +154,10 @@ int RunProgram(int argc, char **argv) {
   const bool fullScreen = line.fullScreen >= 0 ? line.fullScreen != 0 : Options.fullScreen != 0;
   if (CreateMainWindow("OpenGL Window", Options.screenWidth, Options.screenHeight, Options.colourDepth, fullScreen)) {
     LoadGameData();
-    RunMainMenu();
+    if (line.replayFile.empty())
+      RunMainMenu();
+    else
+      WatchReplay(replay);
     DestroyMainWindow();
     ForgetContextObjects();
   }

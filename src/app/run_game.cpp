@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/replay.h"
 #include "app/screenloop.h"
 #include "audio/sound.h"
 #include "game/camera.h"
@@ -62,12 +63,12 @@ void DayTransition(bool built) {
   ScreenLoop(transitionDone, TransitionInit, TransitionFrame, false);
 }
 
-void RunGame() {
+bool PrepareGameData() {
   std::string missing = LoadGameData();
   if (!missing.empty()) {
     // Without a figure, its animations or a weapon there is nothing to play with.
     ShowMessage("The game cannot start: " + missing + " is missing or damaged.", "ERROR", MB_ICONSTOP);
-    return;
+    return false;
   }
   // Every day builds its world from the level folder; without every kind of piece not even
   // the first day could be built.
@@ -77,11 +78,19 @@ void RunGame() {
     ShowMessage(
         std::string("The game cannot start: the level folder \"") + PIECE_FOLDER + "\" has no " + lacking + " piece.",
         "ERROR", MB_ICONSTOP);
-    return;
+    return false;
   }
-  SetupGame(NewGameSeed(), windowHooks);
+  return true;
+}
+
+void RunGame() {
+  if (!PrepareGameData()) return;
+  const uint32_t seed = NewGameSeed();
+  BeginRecording(seed);
+  SetupGame(seed, windowHooks);
   ScreenLoop(gameDone, nullptr, GameStep, false);
-  // However the game ended (its end screen, the pause menu, the window closed), its sounds,
-  // the helicopter's loop among them, end with it.
+  // However the game ended (its end screen, the pause menu, the window closed), it is kept as a
+  // replay, and its sounds, the helicopter's loop among them, end with it.
+  FinishRecording();
   StopAllSounds();
 }

@@ -124,3 +124,18 @@ QuietStderr::~QuietStderr() {
   dup2(saved, 2);
   close(saved);
 }
+
+uint32_t Crc32(const uint8_t *data, size_t size, uint32_t seed) {
+  uint32_t crc = ~seed;
+  for (size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int b = 0; b < 8; ++b) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+uint64_t Fnv1a64(const uint8_t *data, size_t size, uint64_t seed) {
+  uint64_t h = seed;
+  for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 1099511628211ull;
+  return h;
+}

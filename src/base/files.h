@@ -42,6 +42,11 @@ struct QuietStderr {
   int saved = -1;
 };
 
+// Checksums: CRC-32 (the zlib one) to find damage, FNV-1a to name a set of data. Each continues
+// from `seed`, the value returned for the bytes before.
+uint32_t Crc32(const uint8_t *data, size_t size, uint32_t seed = 0);
+uint64_t Fnv1a64(const uint8_t *data, size_t size, uint64_t seed = 14695981039346656037ull);
+
 // Little-endian field access over a byte buffer. Callers check sizes before reading.
 inline uint16_t GetU16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t GetU32(const uint8_t *p) {
@@ -56,12 +61,19 @@ inline double GetF64(const uint8_t *p) {
   std::memcpy(&d, &v, 8);
   return d;
 }
+inline uint64_t GetU64(const uint8_t *p) {
+  return static_cast<uint64_t>(GetU32(p)) | (static_cast<uint64_t>(GetU32(p + 4)) << 32);
+}
 inline void PutU16(uint8_t *p, uint16_t v) {
   p[0] = v & 0xff;
   p[1] = v >> 8;
 }
 inline void PutU32(uint8_t *p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+inline void PutU64(uint8_t *p, uint64_t v) {
+  PutU32(p, static_cast<uint32_t>(v));
+  PutU32(p + 4, static_cast<uint32_t>(v >> 32));
 }
 inline void PutI32(uint8_t *p, int32_t v) { PutU32(p, static_cast<uint32_t>(v)); }
 inline void PutF64(uint8_t *p, double d) {

@@ -1,8 +1,13 @@
 #include "game/load.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "actors/animation.h"
 #include "actors/models.h"
+#include "base/files.h"
 #include "game/state.h"
+#include "world/terrain.h"
 
 namespace {
 const char *const animationNames[] = {"walk2", "stand2", "jumpa2", "jumpb2"};
@@ -39,4 +44,27 @@ std::string LoadGameRules() {
   std::string missing = LoadPlayerFigure();
   if (missing.empty() && weapons.empty()) missing = "weapons.wep";
   return missing;
+}
+
+uint64_t GameDataChecksum() {
+  std::vector<std::string> files = {"weapons.wep", "guys/standard.guy"};
+  for (const char *name : animationNames) files.push_back(std::string("animations/") + name + ".ani");
+  std::vector<std::string> pieces;
+  std::error_code ec;
+  for (const auto &entry : std::filesystem::directory_iterator(DataPath(PIECE_FOLDER), ec))
+    if (entry.is_regular_file(ec)) pieces.push_back(std::string(PIECE_FOLDER) + "/" + entry.path().filename().string());
+  std::sort(pieces.begin(), pieces.end());
+  files.insert(files.end(), pieces.begin(), pieces.end());
+  uint64_t h = Fnv1a64(nullptr, 0);
+  std::vector<uint8_t> bytes;
+  for (const std::string &name : files) {
+    // The name and the length keep one file's end from passing for the next one's start.
+    ReadFileBytes(DataPath(name), bytes);
+    uint8_t size[8];
+    PutU64(size, bytes.size());
+    h = Fnv1a64(reinterpret_cast<const uint8_t *>(name.c_str()), name.size() + 1, h);
+    h = Fnv1a64(size, 8, h);
+    h = Fnv1a64(bytes.data(), bytes.size(), h);
+  }
+  return h;
 }

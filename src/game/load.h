@@ -1,6 +1,7 @@
 // What a game's rules need of the data folder, without a window: the player's figure, its
 // animations and the weapon table.
 #pragma once
+#include <cstdint>
 #include <string>
 
 // The player's figure and its four animations, standing. Returns the data file (relative to the
@@ -8,3 +9,7 @@
 std::string LoadPlayerFigure();
 // The figure, its animations and the weapon table without its textures (a headless game).
 std::string LoadGameRules();
+// Names the data a game's rules are played with: the weapon table, the figure, its animations and
+// every file of the level folder, by name and content. A replay made with other data would not
+// play the same game.
+uint64_t GameDataChecksum();

@@ -7,6 +7,27 @@ namespace {
 const tframehooks noHooks = {nullptr, nullptr, nullptr, nullptr};
 }
 
+void SetupReplayGame(const treplay &replay, const tframehooks &hooks) {
+  Game.helpDay = replay.helpBase;
+  Game.skyScroll = replay.skyScroll;
+  SetupGame(replay.seed, hooks);
+}
+
+tframeresult PlayHeadlessReplay(const treplay &replay, size_t *played, std::string *missing) {
+  tframeresult result{};
+  if (played) *played = 0;
+  std::string lacking = LoadGameRules();
+  if (missing) *missing = lacking;
+  if (!lacking.empty()) return result;
+  SetupReplayGame(replay, noHooks);
+  for (const tframeinput &in : replay.frames) {
+    result = GameFrame(in, noHooks);
+    if (played) ++*played;
+    if (result.ended) break;
+  }
+  return result;
+}
+
 std::string StartHeadlessGame(uint32_t seed, int32_t helpBase) {
   std::string missing = LoadGameRules();
   if (!missing.empty()) return missing;

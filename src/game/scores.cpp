@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "persist/replay_files.h"
 #include "persist/scores.h"
 
 int32_t ScoreFromValue(double value) {
@@ -29,9 +30,15 @@ bool AnyScoreQualifies(const tgamescores &s, bool won) {
   return any || Qualifies(scoreTables[SCORE_SLAYER], s.slayer);
 }
 
-void EnterGameScores(const std::string &name, const tgamescores &s, bool won) {
-  InsertScore(scoreTables[SCORE_SURVIVE], name, s.survive);
-  if (won) InsertScore(scoreTables[SCORE_RESCUE], name, s.rescue);
-  InsertScore(scoreTables[SCORE_HORDE], name, s.horde);
-  InsertScore(scoreTables[SCORE_SLAYER], name, s.slayer);
+void EnterGameScores(const std::string &name, const tgamescores &s, bool won, const std::string &replay) {
+  const struct {
+    ScoreCategory table;
+    int32_t score;
+  } entries[] = {
+      {SCORE_SURVIVE, s.survive}, {SCORE_RESCUE, s.rescue}, {SCORE_HORDE, s.horde}, {SCORE_SLAYER, s.slayer}};
+  for (const auto &e : entries) {
+    if (e.table == SCORE_RESCUE && !won) continue;
+    const int rank = InsertScore(scoreTables[e.table], name, e.score);
+    if (rank >= 0) LinkScoreReplay(e.table, rank, replay);
+  }
 }

@@ -17,5 +17,6 @@ int32_t ScoreFromValue(double value);
 tgamescores GameScores(const tgame &game);
 // Whether any table would take one of these scores (the rescue table only when won).
 bool AnyScoreQualifies(const tgamescores &scores, bool won);
-// Inserts the scores under one name into the survive, rescue (won only), horde and slayer tables.
-void EnterGameScores(const std::string &name, const tgamescores &scores, bool won);
+// Inserts the scores under one name into the survive, rescue (won only), horde and slayer tables;
+// each entry made is linked to the game's replay file ("" for none).
+void EnterGameScores(const std::string &name, const tgamescores &scores, bool won, const std::string &replay = "");

@@ -78,8 +78,8 @@ bool SaveScores() {
 
 bool Qualifies(const ScoreTable &table, int32_t score) { return score >= table.entries[SCORE_ENTRIES - 1].score; }
 
-void InsertScore(ScoreTable &table, const std::string &name, int32_t score) {
-  if (!Qualifies(table, score)) return;
+int InsertScore(ScoreTable &table, const std::string &name, int32_t score) {
+  if (!Qualifies(table, score)) return -1;
   int p = SCORE_ENTRIES - 1;
   for (int i = SCORE_ENTRIES - 1; i >= 0; --i)
     if (score >= table.entries[i].score) p = i;
@@ -90,6 +90,7 @@ void InsertScore(ScoreTable &table, const std::string &name, int32_t score) {
   e.nameLength = static_cast<uint8_t>(n);
   std::memcpy(e.name, name.data(), n);
   e.score = score;
+  return p;
 }
 
 std::string ScoreName(const ScoreEntry &entry) {

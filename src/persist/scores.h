@@ -41,8 +41,8 @@ bool SaveScores();
 // score >= the score of the last entry.
 bool Qualifies(const ScoreTable &table, int32_t score);
 // Puts (name cut to 20 characters, score) above every entry it equals or beats, pushing the last
-// entry out. Does nothing when the score does not qualify.
-void InsertScore(ScoreTable &table, const std::string &name, int32_t score);
+// entry out. Does nothing when the score does not qualify. Returns where it went, or -1.
+int InsertScore(ScoreTable &table, const std::string &name, int32_t score);
 
 // The name as stored (never more than 20 characters, even when the length byte says more).
 std::string ScoreName(const ScoreEntry &entry);

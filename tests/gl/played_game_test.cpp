@@ -2,9 +2,8 @@
 // it in, point at "Begin" with the stick and press south, choose the endless game, run, jump, aim
 // round a circle, fire, throw a grenade, pause with Start, pull the pad out mid-run and plug one
 // in again, hurry into the night, fire at the dead as they come, lose, spell a name with the
-// d-pad, and find it in the tables. Played as a player who installed the game: the data of an
-// install of this build, the options and scores in the player's own folders, started from an
-// empty folder.
+// d-pad, find it in the tables and watch the game again from there. Played as a player who installed the game: the data
+// of an install of this build, the options and scores in the player's own folders, started from an empty folder.
 #include <SDL.h>
 
 #include <cmath>
@@ -79,7 +78,7 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
   player.home.write("config/redsiege/options.zop", EncodeOptions(o));
 
   VirtualPad pad;
-  double x0 = 0, y0 = 0, clock = 0, lastClock = -1;
+  double x0 = 0, y0 = 0, clock = 0, lastClock = -1, endClock = 0;
   int clip = 0, still = 0, kills = 0, firstKill = -1;
   const int RIGHT_X = SDL_CONTROLLER_AXIS_RIGHTX, TRIGGER = SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
   auto pointAt = [&](tvector target) { return [&pad, target](int) { return StickPointerTo(pad, target); }; };
@@ -186,7 +185,7 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
          still = Game.timeOfDay == lastClock ? still + 1 : 0;
          lastClock = Game.timeOfDay;
          if (Game.dayNumber >= 1 && still > 170) {
-           kills = Game.kills;
+           kills = Game.kills, endClock = Game.timeOfDay;
            pad.axis(TRIGGER, 0);
            return true;
          }
@@ -221,6 +220,20 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
          EXPECT_GT(InkIn(run, run.lastPixels, x, 1.12, x + 3 * 0.14, 1.28), 40) << "ace on the first line";
          return true;
        }},
+      {"the stick brings the pointer to watch, in ace's line", pointAt({0.87, 1.2})},
+      {"south clicks it", south},
+      {"the game plays again",
+       [&](int since) {
+         if (since == 199) lastClock = Game.timeOfDay;
+         if (since < 200) return false;
+         // Past the first day's banner, the game is being played again, not yet as far as it went.
+         EXPECT_EQ(Game.dayNumber, 1);
+         EXPECT_GT(Game.timeOfDay, lastClock) << "the replay is not playing";
+         EXPECT_LT(Game.timeOfDay, endClock);
+         run.shoot("played_watching");
+         return true;
+       }},
+      {"east leaves it", [&](int since) { return Tap(pad, SDL_CONTROLLER_BUTTON_B, since); }},
       {"the stick brings the pointer to back", pointAt({0, -1.5})},
       {"south clicks it", south},
       {"the stick brings the pointer to quit", pointAt({0, -0.7})},
@@ -247,6 +260,9 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
   EXPECT_EQ(ScoreName(survivor), "ace");
   EXPECT_GT(survivor.score, 1600);  // into the first night
   EXPECT_EQ(TableIn(player.records() + "/slayerscores.zsc").entries[0].score, kills);
+  EXPECT_EQ(
+      FileText(player.records() + "/replays.idx").find("0 0 " + std::to_string(survivor.score) + " 616365 replay-"), 0u)
+      << "ace's survivor entry links the game's replay";
   // The player's options were kept, and nothing was written under the install or where it started.
   EXPECT_EQ(FileBytes(player.settings() + "/options.zop"), EncodeOptions(o));
   EXPECT_EQ(FolderListing(install.root), installed);

@@ -27,8 +27,9 @@ Play::~Play() {
 void Play::frame(uint16_t held) {
   if (ended) return;
   if (scene) scene();
-  const tframeinput in{frameTime, held, static_cast<uint16_t>(held & ~held_), pointer_};
+  tframeinput in{frameTime, held, static_cast<uint16_t>(held & ~held_), pointer_};
   held_ = held;
+  if (recording) QuantiseFrameInput(in), recording->push_back(in);
   const tframeresult r = StepHeadlessGame(in);
   ++frames;
   if (r.ended) ended = true, won = r.won;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/input.h"
 #include "base/vector.h"
@@ -41,6 +42,8 @@ class Play {
   bool ended = false, won = false;
   int frames = 0;
   double frameTime = 0.015;
+  // When set, every frame's input is put on the replay's grids (as the window's game does) and kept.
+  std::vector<tframeinput> *recording = nullptr;
 
  private:
   tvector pointer_{1, 0};

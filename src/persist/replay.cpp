@@ -1,0 +1,169 @@
+#include "persist/replay.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "base/files.h"
+
+namespace {
+const uint8_t MAGIC[8] = {'R', 'S', 'R', 'E', 'P', 'L', 'A', 'Y'};
+constexpr uint16_t ACTION_BITS = (1u << ACTION_COUNT) - 1;
+// A frame longer than a minute or a pointer further than half a million units out is no game's.
+constexpr int64_t MAX_FRAME_STEPS = 60 * 65536;
+constexpr int64_t MAX_POINTER_STEPS = int64_t(1) << 31;
+constexpr uint8_t TIME_ESCAPE = 31;
+
+int64_t Steps(double value, double step, int64_t lo, int64_t hi) {
+  if (!std::isfinite(value)) return lo > 0 ? lo : 0;
+  const double s = std::nearbyint(value / step);
+  return s < lo ? lo : s > hi ? hi : static_cast<int64_t>(s);
+}
+
+uint64_t Zig(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
+int64_t Unzig(uint64_t v) { return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1); }
+
+void PutVarint(std::vector<uint8_t> &out, uint64_t v) {
+  while (v >= 0x80) {
+    out.push_back(static_cast<uint8_t>(v | 0x80));
+    v >>= 7;
+  }
+  out.push_back(static_cast<uint8_t>(v));
+}
+
+// The integers a frame is coded from; the previous frame's are the deltas' base.
+struct tframesteps {
+  int64_t time = 0, x = 0, y = 0;
+  uint16_t held = 0;
+};
+
+tframesteps StepsOf(const tframeinput &in) {
+  return {Steps(in.frameTime, FRAME_TIME_STEP, 1, MAX_FRAME_STEPS),
+          Steps(in.pointer.x, POINTER_STEP, -MAX_POINTER_STEPS, MAX_POINTER_STEPS),
+          Steps(in.pointer.y, POINTER_STEP, -MAX_POINTER_STEPS, MAX_POINTER_STEPS), uint16_t(in.held & ACTION_BITS)};
+}
+
+// Reads the frames from a byte range, never past its end.
+struct tframereader {
+  const uint8_t *p, *end;
+  bool cut = false;  // the bytes ended inside a frame
+
+  bool Varint(uint64_t &v) {
+    v = 0;
+    for (int shift = 0; shift < 64; shift += 7) {
+      if (p == end) return cut = true, false;
+      const uint8_t b = *p++;
+      v |= static_cast<uint64_t>(b & 0x7f) << shift;
+      if (!(b & 0x80)) return shift < 63 || b <= 1;
+    }
+    return false;
+  }
+};
+
+enum tframeread { FRAME_READ, FRAME_CUT, FRAME_BAD };
+
+tframeread ReadFrame(tframereader &r, tframesteps &s, tframeinput &in) {
+  if (r.p == r.end) return FRAME_CUT;
+  const uint8_t head = *r.p++;
+  uint64_t v = head >> 3;
+  if (v == TIME_ESCAPE && !r.Varint(v)) return r.cut ? FRAME_CUT : FRAME_BAD;
+  const int64_t time = s.time + Unzig(v);
+  if (time < 1 || time > MAX_FRAME_STEPS) return FRAME_BAD;
+  uint64_t held = s.held, pressed = 0, dx = 0, dy = 0;
+  if ((head & 1) && !r.Varint(held)) return r.cut ? FRAME_CUT : FRAME_BAD;
+  if ((head & 2) && !r.Varint(pressed)) return r.cut ? FRAME_CUT : FRAME_BAD;
+  if ((head & 4) && (!r.Varint(dx) || !r.Varint(dy))) return r.cut ? FRAME_CUT : FRAME_BAD;
+  if (held > ACTION_BITS || pressed > ACTION_BITS) return FRAME_BAD;
+  const int64_t x = s.x + Unzig(dx), y = s.y + Unzig(dy);
+  if (std::llabs(x) > MAX_POINTER_STEPS || std::llabs(y) > MAX_POINTER_STEPS) return FRAME_BAD;
+  s = {time, x, y, static_cast<uint16_t>(held)};
+  in.frameTime = static_cast<double>(time) * FRAME_TIME_STEP;
+  in.held = s.held;
+  in.pressed = static_cast<uint16_t>(pressed);
+  in.pointer = {static_cast<double>(x) * POINTER_STEP, static_cast<double>(y) * POINTER_STEP};
+  return FRAME_READ;
+}
+}  // namespace
+
+void QuantiseFrameInput(tframeinput &in) {
+  const tframesteps s = StepsOf(in);
+  in.frameTime = static_cast<double>(s.time) * FRAME_TIME_STEP;
+  in.pointer = {static_cast<double>(s.x) * POINTER_STEP, static_cast<double>(s.y) * POINTER_STEP};
+  in.held &= ACTION_BITS;
+  in.pressed &= ACTION_BITS;
+}
+
+std::vector<uint8_t> EncodeReplay(const treplay &replay) {
+  std::vector<uint8_t> frames;
+  tframesteps last;
+  for (const tframeinput &in : replay.frames) {
+    const tframesteps s = StepsOf(in);
+    const uint64_t time = Zig(s.time - last.time);
+    const uint16_t pressed = in.pressed & ACTION_BITS;
+    const bool moved = s.x != last.x || s.y != last.y;
+    frames.push_back(static_cast<uint8_t>((s.held != last.held) | (pressed ? 2 : 0) | (moved ? 4 : 0) |
+                                          ((time < TIME_ESCAPE ? time : TIME_ESCAPE) << 3)));
+    if (time >= TIME_ESCAPE) PutVarint(frames, time);
+    if (s.held != last.held) PutVarint(frames, s.held);
+    if (pressed) PutVarint(frames, pressed);
+    if (moved) PutVarint(frames, Zig(s.x - last.x)), PutVarint(frames, Zig(s.y - last.y));
+    last = s;
+  }
+  std::vector<uint8_t> out(REPLAY_HEADER_SIZE);
+  uint8_t *p = out.data();
+  std::copy(MAGIC, MAGIC + 8, p);
+  PutU16(p + 8, REPLAY_VERSION);
+  PutU32(p + 10, replay.seed);
+  PutI32(p + 14, replay.helpBase);
+  p[18] = replay.tutorial ? 1 : 0;
+  PutF64(p + 19, replay.skyScroll);
+  PutU64(p + 27, replay.dataChecksum);
+  PutU32(p + 35, static_cast<uint32_t>(replay.frames.size()));
+  PutU32(p + 39, Crc32(frames.data(), frames.size()));
+  PutU32(p + 43, Crc32(p, 43));
+  out.insert(out.end(), frames.begin(), frames.end());
+  return out;
+}
+
+treplaystatus DecodeReplay(const uint8_t *data, size_t size, treplay &replay) {
+  if (size < 10 || !std::equal(MAGIC, MAGIC + 8, data)) return REPLAY_NOT_A_REPLAY;
+  if (GetU16(data + 8) != REPLAY_VERSION) return REPLAY_OTHER_VERSION;
+  if (size < REPLAY_HEADER_SIZE || GetU32(data + 43) != Crc32(data, 43)) return REPLAY_DAMAGED;
+  treplay read;
+  read.seed = GetU32(data + 10);
+  read.helpBase = GetI32(data + 14);
+  read.tutorial = data[18];
+  read.skyScroll = GetF64(data + 19);
+  read.dataChecksum = GetU64(data + 27);
+  const uint32_t count = GetU32(data + 35);
+  if (read.tutorial > 1 || !std::isfinite(read.skyScroll)) return REPLAY_DAMAGED;
+  tframereader r{data + REPLAY_HEADER_SIZE, data + size};
+  tframesteps s;
+  // Every frame takes at least a byte: a count beyond the bytes is a cut file, not a reason to
+  // reserve memory for it.
+  read.frames.reserve(std::min<size_t>(count, size - REPLAY_HEADER_SIZE));
+  treplaystatus status = REPLAY_OK;
+  for (uint32_t i = 0; i < count && status == REPLAY_OK; ++i) {
+    tframeinput in{};
+    switch (ReadFrame(r, s, in)) {
+      case FRAME_READ: read.frames.push_back(in); break;
+      case FRAME_CUT: status = REPLAY_TRUNCATED; break;
+      case FRAME_BAD: return REPLAY_DAMAGED;
+    }
+  }
+  // A whole file must be exactly its frames, unchanged.
+  if (status == REPLAY_OK &&
+      (r.p != r.end || GetU32(data + 39) != Crc32(data + REPLAY_HEADER_SIZE, size - REPLAY_HEADER_SIZE)))
+    return REPLAY_DAMAGED;
+  replay = std::move(read);
+  return status;
+}
+
+std::string ReplayRefusal(treplaystatus status) {
+  switch (status) {
+    case REPLAY_NOT_A_REPLAY: return "it is not a replay of this game";
+    case REPLAY_OTHER_VERSION: return "it was recorded by another version of the game";
+    case REPLAY_DAMAGED: return "it is damaged";
+    default: return "";
+  }
+}

@@ -1,0 +1,176 @@
+// Replays through the whole program: a game played in the window is kept as a replay that plays
+// headless to the very same state; a replay given to --replay plays in the window to the same end
+// screen and enters no score; damaged ones are refused.
+#include <SDL.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "base/files.h"
+#include "game/load.h"
+#include "game/objects.h"
+#include "game/runner.h"
+#include "game/state.h"
+#include "persist/options.h"
+#include "persist/replay_files.h"
+#include "platform/window.h"
+#include "rig/play.h"
+#include "rig/screen_points.h"
+
+namespace {
+struct tend {
+  int32_t day, kills;
+  double supplies, clock, damage;
+  tvector pos;
+};
+tend EndOfGame() {
+  return {Game.dayNumber, Game.kills, Game.supplies, Game.timeOfDay, Game.playerDamage, Player.body.pos};
+}
+
+void ExpectSameEnd(const tend &a, const tend &b) {
+  EXPECT_EQ(a.day, b.day);
+  EXPECT_EQ(a.kills, b.kills);
+  EXPECT_EQ(a.supplies, b.supplies);
+  EXPECT_EQ(a.clock, b.clock);
+  EXPECT_EQ(a.damage, b.damage);
+  EXPECT_EQ(a.pos.x, b.pos.x);
+  EXPECT_EQ(a.pos.y, b.pos.y);
+}
+
+std::vector<std::string> ReplaysIn(const std::string &folder) {
+  std::vector<std::string> names;
+  for (const auto &e : std::filesystem::directory_iterator(folder))
+    if (IsReplayName(e.path().filename().string())) names.push_back(e.path().string());
+  return names;
+}
+
+// The nearest active zombie's position, or false when there is none.
+bool NearestZombie(tvector &at) {
+  double best = 1e9;
+  for (const tenemy &z : enemies)
+    if (z.active && std::fabs(z.body.pos.x - Player.body.pos.x) < best)
+      best = std::fabs(z.body.pos.x - Player.body.pos.x), at = z.body.pos;
+  return best < 1e9;
+}
+}  // namespace
+
+TEST(ReplayProgram, AGamePlayedInTheWindowReplaysHeadlessToTheSameState) {
+  MessageRecorder recorder;
+  ScriptedRun run;
+  BeginGame(run);  // the short game
+  tend live{};
+  int pausedAt = -1;
+  // Out and back with a jump, Insert through the rest of the day into the next one's night, a
+  // fight, then Escape and "main menu".
+  for (int p = 12; p < 700; ++p)
+    run.at(p, [&, p] {
+      if (pausedAt >= 0) {
+        if (p == pausedAt + 4) live = EndOfGame();
+        if (p == pausedAt + 5) PushMouseNow(0, 0.4, true);
+        if (p == pausedAt + 6) PushMouseNow(0, 0.4, false);
+        return;
+      }
+      keyDown[Options.keyRight] = p < 60;
+      keyDown[Options.keyLeft] = p >= 80 && p < 120;
+      keyDown[Options.keyJump] = p == 70;
+      keyDown[45] = p >= 120 && (Game.dayNumber < 2 || Game.timeOfDay < 0.7);
+      tvector z{0, 0};
+      mouseLeftDown = Game.dayNumber == 2 && NearestZombie(z) && std::fabs(z.x - Player.body.pos.x) < 3;
+      if (mouseLeftDown) {
+        int px, py;
+        const tvector d = vecnormalise(z - Player.body.pos) * 2.5;
+        ScreenPlaneToPixels(d.x, d.y, px, py);
+        mouseX = px, mouseY = py;
+      }
+      if (p == 650) PushKeyNow(SDL_SCANCODE_ESCAPE, true), pausedAt = p;
+    });
+  run.closeWindow(665);
+  EXPECT_EQ(run.run(800), 0);
+  ASSERT_GE(pausedAt, 0);
+  EXPECT_EQ(live.day, 2) << "the game never reached its second day";
+  const std::vector<std::string> replays = ReplaysIn(run.dir().path());
+  ASSERT_EQ(replays.size(), 1u) << "a game left through the pause menu is kept too";
+  treplay replay;
+  std::vector<uint8_t> bytes = FileBytes(replays[0]);
+  ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), replay), REPLAY_OK);
+  const std::string savedBase = baseDirectory;
+  baseDirectory = run.dir().path();
+  EXPECT_EQ(replay.dataChecksum, GameDataChecksum());
+  size_t played = 0;
+  const tframeresult r = PlayHeadlessReplay(replay, &played);
+  baseDirectory = savedBase;
+  EXPECT_FALSE(r.ended);
+  EXPECT_EQ(played, replay.frames.size());
+  ExpectSameEnd(EndOfGame(), live);
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}
+
+TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRefused) {
+  // A short, quick death, recorded headless: out into the night, firing till the dead win.
+  treplay replay;
+  replay.seed = 3;
+  replay.helpBase = HELP_BASE[ENDLESS_GAME];
+  replay.tutorial = 1;
+  tend recorded{};
+  {
+    Play play(ENDLESS_GAME, 3);
+    play.frameTime = 852.0 / 65536;
+    play.recording = &replay.frames;
+    play.aim(-3.3, -0.4).hold(ACTION_LEFT, 3).rushToNight().until(nullptr, 240, ACTION_FIRE | ACTION_LEFT);
+    ASSERT_TRUE(play.ended);
+    recorded = EndOfGame();
+  }
+  MessageRecorder recorder;
+  ScriptedRun run;
+  replay.dataChecksum = [&] {
+    const std::string savedBase = baseDirectory;
+    baseDirectory = run.dir().path();
+    const uint64_t sum = GameDataChecksum();
+    baseDirectory = savedBase;
+    return sum;
+  }();
+  const std::vector<uint8_t> good = EncodeReplay(replay);
+  run.dir().write("game.rsr", good);
+  run.commandLine = {"--data", run.dir().path(), "--user", run.dir().path(), "--replay", run.dir().file("game.rsr")};
+  int still = 0, endAt = -1;
+  double lastClock = -1;
+  tend shown{};
+  const int MAX = static_cast<int>(replay.frames.size()) + 600;
+  for (int p = 1; p < MAX; ++p)
+    run.at(p, [&, p] {
+      if (p == 300) run.shoot("replay_playing");
+      if (p == 301) PushKeyNow(SDL_SCANCODE_F, true);  // on at double speed
+      if (p == 302) PushKeyNow(SDL_SCANCODE_F, false);
+      if (endAt < 0) {
+        still = Game.timeOfDay == lastClock ? still + 1 : 0;
+        lastClock = Game.timeOfDay;
+        if (still > 170 && Game.dayNumber >= 1) endAt = p, shown = EndOfGame(), run.shoot("replay_end");
+        return;
+      }
+      if (p == endAt + 1) PushMouseNow(0, -0.7, true);  // "done"
+      if (p == endAt + 2) PushMouseNow(0, -0.7, false);
+    });
+  EXPECT_EQ(run.run(MAX), 0);
+  ASSERT_GE(endAt, 0) << "the replay never reached its end screen";
+  EXPECT_LT(run.passes, endAt + 10) << "\"done\" leaves the program that was started to watch";
+  ExpectSameEnd(shown, recorded);
+  EXPECT_FALSE(FileExists(run.dir().file("survivescores.zsc"))) << "a replay enters no score";
+  EXPECT_EQ(ReplaysIn(run.dir().path()).size(), 0u) << "watching is not a game of its own";
+
+  // Refused with one line before any window opens.
+  treplay otherData = replay;
+  otherData.dataChecksum ^= 1;
+  std::vector<uint8_t> otherVersion = good, damaged = good;
+  otherVersion[8] = 9;
+  damaged[REPLAY_HEADER_SIZE + 20] ^= 0x40;
+  const struct {
+    const char *what;
+    std::vector<uint8_t> bytes;
+  } refused[] = {{"other data", EncodeReplay(otherData)}, {"another version", otherVersion}, {"damaged", damaged}};
+  for (const auto &c : refused) {
+    run.dir().write("game.rsr", c.bytes);
+    EXPECT_EQ(run.run(50), 1) << c.what;
+    EXPECT_EQ(run.passes, 0) << c.what;
+  }
+  for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+}
