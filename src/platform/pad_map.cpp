@@ -57,9 +57,11 @@ tvector PadAimPointer(tvector stick, tvector last) {
   // The pointer's 5 units (the window's half width) are the weapon's whole range.
   tvector p = stick * (5.0 * (0.2 + 0.8 * travel) / travel);
   // The rules take a bearing only from a pointer off both axes (a mouse is never exactly on one);
-  // a stick held straight up or sideways is, so it is moved off by a hair nobody can see.
-  if (p.x == 0) p.x = 1e-9;
-  if (p.y == 0) p.y = 1e-9;
+  // a stick held straight up or sideways is, so it is moved off by a hair nobody can see: one
+  // step of the recorded pointer (1/4096), so a replay's rounding keeps it off the axis too.
+  const double hair = 1.0 / 4096;
+  if (std::fabs(p.x) < hair) p.x = std::copysign(hair, p.x);
+  if (std::fabs(p.y) < hair) p.y = std::copysign(hair, p.y);
   return p;
 }
 
