@@ -18,6 +18,8 @@ tvector ViewHalfSize() {
   return {ScreenHalfWidth() * k, 3.75 * k};
 }
 
+double PixelSize() { return 2 * ViewHalfSize().y / std::max(1, clientHeight); }
+
 bool InView(tvector p, double margin) {
   const tvector h = ViewHalfSize();
   return std::fabs(p.x - CameraPos.x) < h.x + margin && std::fabs(p.y - CameraPos.y) < h.y + margin;

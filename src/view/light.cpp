@@ -90,14 +90,19 @@ struct twashcolour {
   double y0, y1, blue, low, high;
 };
 
-// A convex polygon as a fan round its centre: every side of the polygon is a
-// side of one of its triangles, as the seams need.
+// The wash's triangles in one reused array: a few hundred polygons one vertex call at a time
+// cost more than their fill.
+std::vector<float> washXyz, washRgba;
+
+// A convex polygon as a fan round its centre: every side of the polygon is a side of one of its
+// triangles, as the seams need.
 void Emit(const std::vector<tlp> &poly, tvector d, tvector n, const twashcolour &c) {
   if (poly.size() < 3) return;
   auto world = [&d, &n](const tlp &p) { return n * p.u + d * p.t; };
   auto vertex = [&c](tvector v) {
-    glColor4d(1, 1, c.blue, c.low + (c.high - c.low) * (v.y - c.y0) / (c.y1 - c.y0));
-    glVertex3d(v.x, v.y, 0);
+    washXyz.insert(washXyz.end(), {static_cast<float>(v.x), static_cast<float>(v.y), 0.f});
+    washRgba.insert(washRgba.end(), {1.f, 1.f, static_cast<float>(c.blue),
+                                     static_cast<float>(c.low + (c.high - c.low) * (v.y - c.y0) / (c.y1 - c.y0))});
   };
   tvector centre = {0, 0};
   for (const tlp &p : poly) centre = centre + world(p);
@@ -147,7 +152,8 @@ void DrawLitRegion(tvector d, const std::vector<tshadowrun> &runs, double x0, do
   }
 
   const twashcolour colour = {y0, y1, blue, low, high};
-  glBegin(GL_TRIANGLES);
+  washXyz.clear();
+  washRgba.clear();
   for (size_t i = 0; i + 1 < seams.size(); ++i) {
     const tseam &a = seams[i], &b = seams[i + 1];
     strip.clear();
@@ -180,5 +186,12 @@ void DrawLitRegion(tvector d, const std::vector<tshadowrun> &runs, double x0, do
     Fit(piece, fitted, a, b);
     Emit(fitted, d, n, colour);
   }
-  glEnd();
+  if (washXyz.empty()) return;
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, washXyz.data());
+  glColorPointer(4, GL_FLOAT, 0, washRgba.data());
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(washXyz.size() / 3));
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
 }

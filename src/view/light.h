@@ -19,6 +19,13 @@ struct tshadowrun {
 // pointing along `direction` (a unit vector), in increasing u.
 void ShadowProfile(tvector direction, std::vector<tshadowrun> &runs);
 
+// Joins neighbouring runs into one straight run wherever it stays within
+// `tolerance` (along the light) of every corner it replaces; gaps and the
+// joined runs' outer ends stay where they were. With a tolerance under a
+// pixel the shadow's edge moves by less than that, and a staircase of small
+// blocks costs a few strips instead of one per step.
+void StraightenProfile(std::vector<tshadowrun> &runs, double tolerance);
+
 // The light's wash over the world rectangle (x0, y0)-(x1, y1) wherever the runs
 // do not shade: colour (1, 1, blue), alpha `low` at y0 rising evenly to `high`
 // at y1, each lit pixel drawn once. Drawn at depth 0 with the caller's GL

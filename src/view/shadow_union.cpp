@@ -125,3 +125,29 @@ void ShadowProfile(tvector d, std::vector<tshadowrun> &runs) {
   }
   if (run) emit(run, runStart, runEnd);
 }
+
+void StraightenProfile(std::vector<tshadowrun> &runs, double tolerance) {
+  size_t out = 0;
+  for (size_t i = 0; i < runs.size();) {
+    // From the first run's start, the slopes that pass within the tolerance of every corner
+    // met so far; the joined run ends at the last corner whose slope lies among them.
+    const double u = runs[i].u0, t = runs[i].t0;
+    double lo = -HUGE_VAL, hi = HUGE_VAL;
+    size_t last = i;
+    auto admit = [&](double cu, double ct) {
+      lo = std::max(lo, (ct - tolerance - t) / (cu - u));
+      hi = std::min(hi, (ct + tolerance - t) / (cu - u));
+    };
+    admit(runs[i].u1, runs[i].t1);
+    for (size_t j = i + 1; j < runs.size() && runs[j].u0 == runs[j - 1].u1; ++j) {
+      admit(runs[j].u0, runs[j].t0);  // a step in the profile is a corner too
+      const double slope = (runs[j].t1 - t) / (runs[j].u1 - u);
+      if (slope < lo || slope > hi) break;
+      admit(runs[j].u1, runs[j].t1);
+      last = j;
+    }
+    runs[out++] = {u, t, runs[last].u1, runs[last].t1};
+    i = last + 1;
+  }
+  runs.resize(out);
+}

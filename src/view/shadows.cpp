@@ -49,6 +49,8 @@ void DrawSunAndShadows(tvector direction) {
   // and the opaque terrain drawn next covers whatever little it would have saved.
   glDisable(GL_DEPTH_TEST);
   ShadowProfile(d, profile);
+  // A quarter of a pixel: the shadow's edge moves by less than any pixel can show.
+  StraightenProfile(profile, 0.25 * PixelSize());
   DrawLitRegion(d, profile, CameraPos.x - h.x, CameraPos.y - h.y, CameraPos.x + h.x, CameraPos.y + h.y, blue, low,
                 high);
   glDepthMask(GL_TRUE);

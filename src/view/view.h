@@ -9,6 +9,8 @@ void ApplyCamera();
 double ScreenHalfWidth();
 // Half the view's width and height at the world's depth.
 tvector ViewHalfSize();
+// A pixel's side in world units at the world's depth.
+double PixelSize();
 // Whether p lies in the view at the world's depth, or within `margin` of it.
 bool InView(tvector p, double margin);
 

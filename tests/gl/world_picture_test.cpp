@@ -221,6 +221,7 @@ std::vector<uint8_t> Wash(int width, int height, tvector d, bool plain) {
   } else {
     std::vector<tshadowrun> runs;
     ShadowProfile(d, runs);
+    StraightenProfile(runs, 0.25 * PixelSize());
     DrawLitRegion(d, runs, x0, y0, x1, y1, 0.6, 0.1, 0.4);
   }
   glDepthMask(GL_TRUE);
