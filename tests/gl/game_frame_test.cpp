@@ -12,6 +12,7 @@
 #include "game/state.h"
 #include "persist/options.h"
 #include "platform/window.h"
+#include "rig/play.h"
 #include "rig/rig.h"
 #include "view/load.h"
 #include "view/view.h"
@@ -42,16 +43,12 @@ tframeinput Input(int frame) {
   return {0.015, static_cast<uint16_t>(run | fire | rush), fire, {2.5, 0.3 * (frame % 7) - 0.9}};
 }
 
-struct Outcome {
-  int day, kills;
-  double supplies, x, y;
-  uint32_t random;
-  size_t zombies;
-};
-
-Outcome Play(const tframehooks &hooks, int frames) {
+// The game's state after the frames, with the random state and the zombies' slots last.
+std::vector<double> PlayFrames(const tframehooks &hooks, int frames) {
   for (int i = 0; i < frames; ++i) GameFrame(Input(i), hooks);
-  return {Game.dayNumber, Game.kills, Game.supplies, Player.body.pos.x, Player.body.pos.y, randomState, enemies.size()};
+  std::vector<double> state = GameState();
+  state.insert(state.end(), {double(randomState), double(enemies.size())});
+  return state;
 }
 
 class GameFrame_ : public GlTest {
@@ -96,19 +93,12 @@ TEST_F(GameFrame_, DrawnOrNotAndWithParticlesOrNotTheGameIsTheSame) {
   ASSERT_EQ(LoadGameData(), "");
   Game.helpDay = HELP_BASE[0];
   SetupGame(5, drawn);
-  const Outcome seen = Play(drawn, 400);
+  const std::vector<double> seen = PlayFrames(drawn, 400);
   Options.particlesOff = 1;
   ASSERT_EQ(StartHeadlessGame(5, HELP_BASE[0]), "");
-  const Outcome headless = Play({}, 400);
-  EXPECT_EQ(seen.day, 2);
-  EXPECT_GT(seen.zombies, 0u);
-  EXPECT_EQ(seen.day, headless.day);
-  EXPECT_EQ(seen.kills, headless.kills);
-  EXPECT_EQ(seen.supplies, headless.supplies);
-  EXPECT_EQ(seen.x, headless.x);
-  EXPECT_EQ(seen.y, headless.y);
-  EXPECT_EQ(seen.random, headless.random);
-  EXPECT_EQ(seen.zombies, headless.zombies);
+  EXPECT_EQ(PlayFrames({}, 400), seen);
+  EXPECT_EQ(seen[0], 2) << "day";
+  EXPECT_GT(seen.back(), 0) << "zombies";
 }
 
 TEST_F(GameFrame_, AShotsMuzzleFlashIsInThePictureOfItsFrame) {

@@ -1,6 +1,5 @@
-// The game inside the real screen loops, for what only the window shows: each game type's first
-// day banner, the pause menu, days rushed with Insert leaving no GL objects behind, and a game
-// that cannot start for want of its data.
+// The game in the real screen loops: the first day's banner, the pause menu, days rushed leaving
+// no GL objects behind, and a game that cannot start for want of its data.
 #include <GL/gl.h>
 #include <SDL.h>
 
@@ -44,8 +43,7 @@ TEST(GameWindow, EachGameTypeBeginsDayOneBehindItsBanner) {
     run.at(GAME_PASS, [&] { helpDay = Game.helpDay; });
     run.closeWindow(GAME_PASS + 2);
     EXPECT_EQ(run.run(400), 0);
-    EXPECT_TRUE(recorder.messages.empty());
-    EXPECT_EQ(dayDuringBanner, 1);
+    EXPECT_TRUE(recorder.messages.empty() && dayDuringBanner == 1);
     EXPECT_LT(veilCorner.r + veilCorner.g + veilCorner.b, 10) << "the veil is black before the day shows";
     EXPECT_GT(bannerInk, 20) << "no \"day 1\" across the middle of the veil";
     EXPECT_TRUE(helpDay >= helpLow && helpDay <= helpLow + 2) << typeY << ": " << helpDay;
@@ -99,8 +97,7 @@ TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
 }
 
 TEST(GameWindow, AGameLackingAFileOrAKindOfPieceDoesNotStartAndTheMenuStaysUsable) {
-  // Files taken from the data folder, and words the message must hold. (Without the figure the
-  // program does not start at all: InstalledProgram.CommandLineAndWhatIsMissing.)
+  // Files taken from the data folder, and words the message must hold.
   const std::pair<std::vector<std::string>, std::vector<std::string>> lacks[] = {
       {{"animations/jumpb2.ani"}, {"animations/jumpb2.ani"}},
       {{"weapons.wep"}, {"weapons.wep"}},

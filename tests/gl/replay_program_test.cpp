@@ -1,6 +1,5 @@
-// Replays through the whole program: a game played in the window is kept as a replay that plays
-// headless to the very same state; a replay given to --replay plays in the window to the same end
-// screen and enters no score; damaged ones are refused.
+// Replays through the whole program: played in the window, kept, and played again headless or
+// with --replay to the very same state.
 #include <SDL.h>
 
 #include <cmath>
@@ -18,24 +17,12 @@
 #include "rig/screen_points.h"
 
 namespace {
-struct tend {
-  int32_t day, kills;
-  double supplies, clock, damage;
-  tvector pos;
+// The game's base directory for its lifetime.
+struct BaseAt {
+  explicit BaseAt(const std::string &folder) { baseDirectory = folder; }
+  ~BaseAt() { baseDirectory = saved; }
+  std::string saved = baseDirectory;
 };
-tend EndOfGame() {
-  return {Game.dayNumber, Game.kills, Game.supplies, Game.timeOfDay, Game.playerDamage, Player.body.pos};
-}
-
-void ExpectSameEnd(const tend &a, const tend &b) {
-  EXPECT_EQ(a.day, b.day);
-  EXPECT_EQ(a.kills, b.kills);
-  EXPECT_EQ(a.supplies, b.supplies);
-  EXPECT_EQ(a.clock, b.clock);
-  EXPECT_EQ(a.damage, b.damage);
-  EXPECT_EQ(a.pos.x, b.pos.x);
-  EXPECT_EQ(a.pos.y, b.pos.y);
-}
 
 std::vector<std::string> ReplaysIn(const std::string &folder) {
   std::vector<std::string> names;
@@ -58,18 +45,10 @@ TEST(ReplayProgram, AGamePlayedInTheWindowReplaysHeadlessToTheSameState) {
   MessageRecorder recorder;
   ScriptedRun run;
   BeginGame(run);  // the short game
-  tend live{};
-  int pausedAt = -1;
-  // Out and back with a jump, Insert through the rest of the day into the next one's night, a
-  // fight, then Escape and "main menu".
-  for (int p = 12; p < 700; ++p)
+  std::vector<double> live;
+  // Out and back with a jump, Insert into the second night, a fight, then Escape and "main menu".
+  for (int p = 12; p <= 650; ++p)
     run.at(p, [&, p] {
-      if (pausedAt >= 0) {
-        if (p == pausedAt + 4) live = EndOfGame();
-        if (p == pausedAt + 5) PushMouseNow(0, 0.4, true);
-        if (p == pausedAt + 6) PushMouseNow(0, 0.4, false);
-        return;
-      }
       keyDown[Options.keyRight] = p < 60;
       keyDown[Options.keyLeft] = p >= 80 && p < 120;
       keyDown[Options.keyJump] = p == 70;
@@ -82,26 +61,25 @@ TEST(ReplayProgram, AGamePlayedInTheWindowReplaysHeadlessToTheSameState) {
         ScreenPlaneToPixels(d.x, d.y, px, py);
         mouseX = px, mouseY = py;
       }
-      if (p == 650) PushKeyNow(SDL_SCANCODE_ESCAPE, true), pausedAt = p;
     });
+  HoldKey(run, 650, SDL_SCANCODE_ESCAPE);
+  run.at(654, [&] { live = GameState(); });
+  ClickAt(run, 655, 0, 0.4);  // "main menu"
   run.closeWindow(665);
   EXPECT_EQ(run.run(800), 0);
-  ASSERT_GE(pausedAt, 0);
-  EXPECT_EQ(live.day, 2) << "the game never reached its second day";
+  ASSERT_FALSE(live.empty());
+  EXPECT_EQ(live[0], 2) << "the game never reached its second day";
   const std::vector<std::string> replays = ReplaysIn(run.dir().path());
   ASSERT_EQ(replays.size(), 1u) << "a game left through the pause menu is kept too";
   treplay replay;
-  std::vector<uint8_t> bytes = FileBytes(replays[0]);
+  const std::vector<uint8_t> bytes = FileBytes(replays[0]);
   ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), replay), REPLAY_OK);
-  const std::string savedBase = baseDirectory;
-  baseDirectory = run.dir().path();
+  BaseAt base(run.dir().path());
   EXPECT_EQ(replay.dataChecksum, GameDataChecksum());
   size_t played = 0;
-  const tframeresult r = PlayHeadlessReplay(replay, &played);
-  baseDirectory = savedBase;
-  EXPECT_FALSE(r.ended);
+  EXPECT_FALSE(PlayHeadlessReplay(replay, &played).ended);
   EXPECT_EQ(played, replay.frames.size());
-  ExpectSameEnd(EndOfGame(), live);
+  EXPECT_EQ(GameState(), live);
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
 }
 
@@ -111,30 +89,24 @@ TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRe
   replay.seed = 3;
   replay.helpBase = HELP_BASE[ENDLESS_GAME];
   replay.tutorial = 1;
-  tend recorded{};
+  std::vector<double> recorded;
   {
     Play play(ENDLESS_GAME, 3);
     play.frameTime = 852.0 / 65536;
     play.recording = &replay.frames;
     play.aim(-3.3, -0.4).hold(ACTION_LEFT, 3).rushToNight().until(nullptr, 240, ACTION_FIRE | ACTION_LEFT);
     ASSERT_TRUE(play.ended);
-    recorded = EndOfGame();
+    recorded = GameState();
   }
   MessageRecorder recorder;
   ScriptedRun run;
-  replay.dataChecksum = [&] {
-    const std::string savedBase = baseDirectory;
-    baseDirectory = run.dir().path();
-    const uint64_t sum = GameDataChecksum();
-    baseDirectory = savedBase;
-    return sum;
-  }();
+  replay.dataChecksum = (BaseAt(run.dir().path()), GameDataChecksum());
   const std::vector<uint8_t> good = EncodeReplay(replay);
   run.dir().write("game.rsr", good);
   run.commandLine = {"--data", run.dir().path(), "--user", run.dir().path(), "--replay", run.dir().file("game.rsr")};
   int still = 0, endAt = -1;
   double lastClock = -1;
-  tend shown{};
+  std::vector<double> shown;
   const int MAX = static_cast<int>(replay.frames.size()) + 600;
   for (int p = 1; p < MAX; ++p)
     run.at(p, [&, p] {
@@ -144,7 +116,7 @@ TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRe
       if (endAt < 0) {
         still = Game.timeOfDay == lastClock ? still + 1 : 0;
         lastClock = Game.timeOfDay;
-        if (still > 170 && Game.dayNumber >= 1) endAt = p, shown = EndOfGame(), run.shoot("replay_end");
+        if (still > 170 && Game.dayNumber >= 1) endAt = p, shown = GameState(), run.shoot("replay_end");
         return;
       }
       if (p == endAt + 1) PushMouseNow(0, -0.7, true);  // "done"
@@ -153,7 +125,7 @@ TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRe
   EXPECT_EQ(run.run(MAX), 0);
   ASSERT_GE(endAt, 0) << "the replay never reached its end screen";
   EXPECT_LT(run.passes, endAt + 10) << "\"done\" leaves the program that was started to watch";
-  ExpectSameEnd(shown, recorded);
+  EXPECT_EQ(shown, recorded);
   EXPECT_FALSE(FileExists(run.dir().file("survivescores.zsc"))) << "a replay enters no score";
   EXPECT_EQ(ReplaysIn(run.dir().path()).size(), 0u) << "watching is not a game of its own";
 
@@ -163,14 +135,10 @@ TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRe
   std::vector<uint8_t> otherVersion = good, damaged = good;
   otherVersion[8] = 9;
   damaged[REPLAY_HEADER_SIZE + 20] ^= 0x40;
-  const struct {
-    const char *what;
-    std::vector<uint8_t> bytes;
-  } refused[] = {{"other data", EncodeReplay(otherData)}, {"another version", otherVersion}, {"damaged", damaged}};
-  for (const auto &c : refused) {
-    run.dir().write("game.rsr", c.bytes);
-    EXPECT_EQ(run.run(50), 1) << c.what;
-    EXPECT_EQ(run.passes, 0) << c.what;
+  for (const auto &bytes : {EncodeReplay(otherData), otherVersion, damaged}) {
+    run.dir().write("game.rsr", bytes);
+    EXPECT_EQ(run.run(50), 1);
+    EXPECT_EQ(run.passes, 0);
   }
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
 }

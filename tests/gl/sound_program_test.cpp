@@ -74,7 +74,7 @@ TEST(SoundProgram, StartUpLoadsEverySoundAndTheGameIsHeardFromTheCamera) {
         *std::max_element(v.begin(), v.end(), [](float a, float b) { return std::fabs(a) < std::fabs(b); }));
   };
   EXPECT_GT(loudest(near), 0.5f);
-  EXPECT_EQ(loudest(far), 0.0f);
+  EXPECT_EQ(loudest(far), 0.0f) << "3.5 units off the camera is out of hearing";
 }
 
 // The helicopter's loop is the game's: however the game ends, it is not heard over what follows.
@@ -85,9 +85,8 @@ TEST(SoundProgram, EveryWayAGameEndsStopsItsSounds) {
     std::function<void(ScriptedRun &)> end;
     int lastPass;  // the program has ended by then
   } ways[] = {
-      {"end screen",
+      {"end screen",  // from the death sequence's last frame
        [](ScriptedRun &run) {
-         // The death sequence's last frame.
          run.at(ENDS, [] { Game.playerDamage = 1e9, Ending.deathBlast = 1, Ending.deathTimer = 6.49; });
        },
        ENDS + 35},
@@ -98,6 +97,7 @@ TEST(SoundProgram, EveryWayAGameEndsStopsItsSounds) {
       {"window closed in the game", [](ScriptedRun &run) { run.closeWindow(ENDS); }, ENDS + 35},
   };
   for (const auto &way : ways) {
+    SCOPED_TRACE(way.name);
     MessageRecorder recorder;
     DeviceSeam seam({OpenLoopback, kMono22k});
     ScriptedRun run;
@@ -112,10 +112,9 @@ TEST(SoundProgram, EveryWayAGameEndsStopsItsSounds) {
     way.end(run);
     run.closeWindow(ENDS + 30);  // from wherever the game's end has led
     heardAtTeardown = -1;
-    EXPECT_EQ(run.run(ENDS + 60), 0) << way.name;
-    EXPECT_LE(run.passes, way.lastPass) << way.name << " did not end the program";
-    EXPECT_GT(inGame, 0.005) << way.name << ": the helicopter is heard in the game";
-    EXPECT_GE(heardAtTeardown, 0) << way.name;
-    EXPECT_LT(heardAtTeardown, 0.0005) << way.name << ": the game's sounds go on after it";
+    EXPECT_EQ(run.run(ENDS + 60), 0);
+    EXPECT_LE(run.passes, way.lastPass) << "the program did not end";
+    EXPECT_GT(inGame, 0.005) << "the helicopter is heard in the game";
+    EXPECT_TRUE(heardAtTeardown >= 0 && heardAtTeardown < 0.0005) << "the game's sounds go on after it";
   }
 }

@@ -1,7 +1,7 @@
 #include <GL/gl.h>
-
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/window.h"
@@ -14,24 +14,19 @@ TEST_F(GlTest, ResizeViewTreatsZeroHeightAsOne) {
   EXPECT_TRUE(vp[2] == 200 && vp[3] == 1) << vp[2] << "x" << vp[3];
   GLdouble proj[16];
   glGetDoublev(GL_PROJECTION_MATRIX, proj);
-  for (double v : proj) EXPECT_TRUE(std::isfinite(v));
+  EXPECT_TRUE(std::all_of(proj, proj + 16, [](double v) { return std::isfinite(v); }));
 }
 
 TEST(WindowProc, AKeyHeldThroughFocusLossStaysDownUntilReleased) {
-  auto send = [](Uint32 type, Uint8 windowEvent) {
-    SDL_Event e = {};
-    e.type = type;
-    e.window.event = windowEvent;
-    if (type != SDL_WINDOWEVENT) e.key.keysym.scancode = SDL_SCANCODE_A;
-    MainWindowProc(e);
-  };
-  send(SDL_KEYDOWN, 0);
+  SDL_Event down{SDL_KEYDOWN}, focus{SDL_WINDOWEVENT}, minimised{SDL_WINDOWEVENT}, up{SDL_KEYUP};
+  down.key.keysym.scancode = up.key.keysym.scancode = SDL_SCANCODE_A;
+  focus.window.event = SDL_WINDOWEVENT_FOCUS_LOST, minimised.window.event = SDL_WINDOWEVENT_MINIMIZED;
+  MainWindowProc(down);
   EXPECT_EQ(keyDown[0x41], 1);
-  send(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST);
-  send(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED);
-  EXPECT_EQ(windowActive, 0);
-  EXPECT_EQ(keyDown[0x41], 1);
-  send(SDL_KEYUP, 0);
+  MainWindowProc(focus);
+  MainWindowProc(minimised);
+  EXPECT_TRUE(windowActive == 0 && keyDown[0x41] == 1);
+  MainWindowProc(up);
   EXPECT_EQ(keyDown[0x41], 0);
   windowActive = 1;
 }

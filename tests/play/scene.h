@@ -41,6 +41,11 @@ inline void Quiet() {
   Game.spawnTimer = 1e9;
 }
 
+// A headless game begun on a quiet day.
+struct QuietPlay : Play {
+  QuietPlay() { Quiet(); }
+};
+
 inline void LayPickup(tvector at, uint8_t item) { pickupList.push_back(tpickup{1, {at, {0, 0}, {0, -6}}, 0, item}); }
 
 template <typename T>

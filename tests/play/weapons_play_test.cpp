@@ -35,8 +35,7 @@ TEST(PlayWeapons, RateClipReloadPelletsAndRunningDry) {
   };
   for (const Gun &g : guns) {
     SCOPED_TRACE(g.name);
-    Play play;
-    Quiet();
+    QuietPlay play;
     if (g.weapon != PISTOL) TakeFromCrate(play, g.weapon);
     play.aim(2, 4).wait(0.1);  // up into the empty sky
     int before = Reserve();
@@ -75,8 +74,7 @@ TEST(PlayWeapons, RateClipReloadPelletsAndRunningDry) {
 }
 
 TEST(PlayWeapons, ChangeKeySwitchesOncePerPressAndCratesAddUpToTheCap) {
-  Play play;
-  Quiet();
+  QuietPlay play;
   TakeFromCrate(play, SHOTGUN);
   EXPECT_EQ(Reserve(), 24) << "one and a half times the crate's 16";
   play.hold(ACTION_CHANGE, 1).wait(0.1);
@@ -110,8 +108,7 @@ TEST(PlayWeapons, HitsToKillByWhereTheyStrike) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    Play play;
-    Quiet();
+    QuietPlay play;
     if (c.weapon != PISTOL) TakeFromCrate(play, c.weapon);
     std::vector<int> ids;
     std::vector<tvector> spots;
@@ -126,10 +123,8 @@ TEST(PlayWeapons, HitsToKillByWhereTheyStrike) {
                            [] { return Game.kills > 0; }, 10));
     EXPECT_EQ(before - Reserve(), c.rounds);
     play.wait(0.1);
-    int struck = 0;
-    for (int i : ids) struck += enemies[i].damage > 0;
     EXPECT_EQ(Game.kills, c.kills);
-    EXPECT_EQ(struck, c.struck);
+    EXPECT_EQ(std::count_if(ids.begin(), ids.end(), [](int i) { return enemies[i].damage > 0; }), c.struck);
   }
 }
 
@@ -141,8 +136,7 @@ TEST(PlayGrenades, ATapThrowsFullCookingShortensFlightAndFuse) {
   } cases[] = {{0.015, 1.985, 4.39}, {0.5, 1.5, 1.69}, {1.2, 0.8, 2.60}};
   for (const auto &c : cases) {
     SCOPED_TRACE(c.held);
-    Play play;
-    Quiet();
+    QuietPlay play;
     Player.grenades = 3;
     play.aim(3, 3).wait(0.2).cook(c.held);
     const double from = Player.body.pos.x;
@@ -155,8 +149,7 @@ TEST(PlayGrenades, ATapThrowsFullCookingShortensFlightAndFuse) {
 }
 
 TEST(PlayGrenades, TheBlastKillsWithinItsRadiusAndHeldTooLongHurtsThePlayer) {
-  Play play;
-  Quiet();
+  QuietPlay play;
   Player.grenades = 2;
   // Dropped at the feet; two zombies kept half a unit either side of it, two more beyond reach.
   std::vector<int> ids;

@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 const InstalledBuild &InstallThisBuild() {
   static TempDir folder;
@@ -16,11 +14,8 @@ const InstalledBuild &InstallThisBuild() {
   const std::string log = folder.file("install.log");
   const std::string command = std::string("DESTDIR='") + folder.file("root") + "' '" + REDSIEGE_CMAKE +
                               "' --install '" + REDSIEGE_BUILD_DIR + "' --prefix /usr >'" + log + "' 2>&1";
-  int status = std::system(command.c_str());
-  std::ifstream f(log);
-  std::stringstream text;
-  text << f.rdbuf();
-  install.log = command + "\n" + text.str();
+  const int status = std::system(command.c_str());
+  install.log = command + "\n" + FileText(log);
   if (status == 0) install.root = folder.file("root");
   return install;
 }

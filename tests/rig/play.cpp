@@ -9,6 +9,11 @@
 #include "game/state.h"
 #include "rig/rig.h"
 
+std::vector<double> GameState() {
+  return {double(Game.dayNumber), double(Game.kills), double(Game.survivors), Game.supplies,
+          Game.timeOfDay,         Game.playerDamage,  Player.body.pos.x,      Player.body.pos.y};
+}
+
 Play::Play(tgametype type, uint32_t seed) : savedBase_(baseDirectory), savedOptions_(Options) {
   MaskFloatExceptions();
   baseDirectory = BuiltDataDir();

@@ -12,6 +12,10 @@
 
 enum tgametype { SHORT_GAME, LONG_GAME, ENDLESS_GAME };
 
+// What two runs of a game are compared by: day, kills, survivors, supplies, clock, damage, and
+// where the player stands.
+std::vector<double> GameState();
+
 class Play {
  public:
   explicit Play(tgametype type = SHORT_GAME, uint32_t seed = 1);

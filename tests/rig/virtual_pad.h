@@ -11,7 +11,6 @@ class VirtualPad {
   // Attaches a pad SDL takes for a game controller (the program must have started its pads).
   bool plug();
   void unplug();
-  bool plugged() const { return joystick_ != nullptr; }
   void button(int button, bool down);
   void axis(int axis, int16_t value);
   // Leans a stick (SDL's x axis of it: the left or right stick) towards `direction`, in the
