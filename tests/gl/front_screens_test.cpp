@@ -1,4 +1,4 @@
-// The options screen in whole-program runs: key capture, and the window made again (or not).
+// The options screen in whole-program runs: the window made again (or not) after "apply".
 #include <SDL.h>
 
 #include <tuple>
@@ -75,36 +75,6 @@ TEST_F(Menus, OptionsApplyRecreatesTheWindowSavesAndShapesTheNextGame) {
   const toptions saved = SavedOptions();
   EXPECT_EQ(std::tuple(saved.screenWidth, saved.screenHeight, saved.colourDepth, saved.keyLeft),
             std::tuple(800, 600, 32, 'J'));
-}
-
-TEST_F(Menus, OptionsKeyCaptureTakesTheKeyOrLeavesTheBindingOnEscape) {
-  ClickAt(run, 3, 0, OPTIONS_Y);
-  ClickAt(run, 6, -1.0, -0.75);  // left; the prompt is the next pass
-  run.screenshot(7, "options_key_capture");
-  run.at(7, [&] {
-    EXPECT_GT(Ink(-1.45, 0.15, 1.45, -0.15), 500) << "prompt";
-    EXPECT_TRUE(Pixel(512 - 140, 384).r > 150 && Pixel(512 - 140, 384).g < 40) << "red";
-  });
-  run.key(7, SDL_SCANCODE_J);
-  ClickAt(run, 10, 1.0, -0.75);  // right, cancelled
-  run.key(11, SDL_SCANCODE_ESCAPE);
-  // Two keys already held when the capture starts: the lower code wins.
-  HoldKey(run, 14, SDL_SCANCODE_S);
-  HoldKey(run, 14, SDL_SCANCODE_B);
-  ClickAt(run, 14, 0, -0.9);  // jump
-  run.at(16, [] { PushKeyNow(SDL_SCANCODE_S, false), PushKeyNow(SDL_SCANCODE_B, false); });
-  run.screenshot(24, "options_keys_bound");
-  ClickAt(run, 19, -1.0, -1.05);  // change
-  run.key(20, SDL_SCANCODE_T);
-  ClickAt(run, 26, APPLY_X, BOTTOM_Y);
-  ClickAt(run, 30, BACK_X, BOTTOM_Y);
-  ClickAt(run, 34, 0, QUIT_Y);
-  EXPECT_EQ(run.run(300), 0);
-  toptions saved = SavedOptions();
-  EXPECT_EQ(std::string({char(saved.keyLeft), char(saved.keyRight), char(saved.keyJump), char(saved.keyChange),
-                         char(saved.keyUse)}),
-            "JDBTE")
-      << "left, right, jump, change, use";
 }
 
 namespace {

@@ -1,7 +1,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -88,51 +87,4 @@ TEST_F(SkeletonDraw, FigureItsMirrorAndHiddenParts) {
   ExpectDrawn({0.5, -0.5}, 5, 0, {{0.85, -0.41, false}});
   guys[0].parts[0].visible = 0;
   ExpectDrawn({0.5, -0.5}, 0, 0, {{0.85, -0.41, false}, {0.8, -0.2, false}});
-}
-
-TEST_F(SkeletonDraw, WeaponTableLoadsTexturesAndKeepsSoundsInStep) {
-  MessageRecorder recorder;
-  TempBase base;
-  std::vector<uint8_t> tga(18 + 4 * 4 * 3, 0x80);  // 4x4 uncompressed, 24-bit
-  std::fill(tga.begin(), tga.begin() + 18, 0);
-  tga[2] = 2, tga[12] = tga[14] = 4, tga[16] = 24;
-  base.dir.write("textures/gun.tga", tga);
-  std::vector<tweaponfile> table(2);
-  table[0] = {{}, "gun.tga", "bang.wav", "click.wav"};
-  table[0].weapon.name = "pistol";
-  table[1].textureFile = "nothing here.tga";
-  base.dir.write("weapons.wep", EncodeWeapons(table));
-  // A sound loader that hands out buffers 1, 2, 3 ... and remembers what it was asked for.
-  static std::vector<std::string> asked;
-  static std::vector<uint32_t> released;
-  asked.clear(), released.clear();
-  weaponSoundHooks.load = [](const std::string &path) {
-    asked.push_back(path);
-    return static_cast<uint32_t>(asked.size());
-  };
-  weaponSoundHooks.release = [](uint32_t b) { released.push_back(b); };
-  using Buffers = std::vector<uint32_t>;
-
-  LoadWeapons();
-  ASSERT_EQ(weapons.size(), 2u);
-  EXPECT_EQ(weapons[0].name, "pistol");
-  for (uint8_t i = 0; i < 2; ++i)
-    EXPECT_TRUE(weapons[i].texture == i && weapons[i].firesound == i && weapons[i].reloadsound == i);
-  ASSERT_EQ(weaponTextures.size(), 2u);
-  EXPECT_TRUE(glIsTexture(weaponTextures[0]) && weaponTextures[1] == 0);
-  EXPECT_EQ(recorder.messages.size(), 1u);  // the missing texture is reported
-  EXPECT_EQ(asked.at(0), base.dir.path() + "/sounds/bang.wav");
-  EXPECT_EQ(weaponSounds[0], (Buffers{1, 3}));
-  EXPECT_EQ(weaponSounds[1], (Buffers{2, 4}));
-  // The next game's load replaces the buffers instead of piling them up.
-  LoadWeapons();
-  EXPECT_EQ(weaponSounds[0], (Buffers{5, 7}));
-  EXPECT_EQ(released, (Buffers{1, 3, 2, 4}));
-  // Without the file the table is empty, its buffers given back: entries kept from the last
-  // game would name textures and sounds that are gone.
-  std::remove(base.dir.file("weapons.wep").c_str());
-  LoadWeapons();
-  EXPECT_TRUE(weapons.empty() && weaponTextures.empty() && weaponSounds[0].empty());
-  EXPECT_EQ(released, (Buffers{1, 3, 2, 4, 5, 7, 6, 8}));
-  weapons.clear(), weaponTextures.clear(), weaponSounds[0].clear(), weaponSounds[1].clear();
 }

@@ -1,7 +1,6 @@
 // Text and widgets: what they draw and how they answer the mouse and keys.
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cmath>
 
 #include "base/files.h"
@@ -48,16 +47,6 @@ class Widgets : public GlTest {
   }
 };
 
-// The shipped window's size, where the menus show their text.
-class Lettering : public Widgets {
- protected:
-  Lettering() { width = 1024, height = 768; }
-};
-
-double Median(std::vector<int> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 }  // namespace
 
 TEST_F(Widgets, TextInkStaysInItsGlyphCellsAndCapitalsDrawSmall) {
@@ -128,44 +117,5 @@ TEST_F(Widgets, TypingFollowsFocusOrderAndLength) {
     for (char k : c.keys)
       if (keyDown[static_cast<uint8_t>(k)]) down += k;
     EXPECT_EQ(down, c.keysLeftDown) << c.keys;
-  }
-}
-
-// Words must read as words at the menus' scales: the space between letters small beside the
-// letters, a blank plainly wider.
-TEST_F(Lettering, LettersOfAWordSitCloseAndABlankSeparatesWords) {
-  const double scales[] = {4, 2}, rows[] = {2.4, 0.8};
-  for (int i = 0; i < 2; ++i) {
-    glPushMatrix();
-    glTranslated(0, rows[i], 0);
-    glScaled(scales[i], scales[i], 1);
-    DrawText("save game", {0, 0}, true);
-    glPopMatrix();
-  }
-  SaveScreenshot(ScreenshotDir() + "/lettering.png", width, height);
-  const auto rgb = ReadPixelsRGB(width, height);
-  for (int i = 0; i < 2; ++i) {
-    SCOPED_TRACE(scales[i]);
-    int px, top, bottom;
-    ToPixel(0, rows[i] + 0.09 * scales[i], px, top);
-    ToPixel(0, rows[i] - 0.09 * scales[i], px, bottom);
-    // Runs of window columns with dark ink in the line's rows: one per letter standing apart.
-    std::vector<std::pair<int, int>> runs;
-    for (int x = 0, inside = 0; x < width; ++x) {
-      int ink = 0;
-      for (int y = top; y < bottom && !ink; ++y) ink = PixelAt(rgb, width, height, x, y).r < 128;
-      if (ink && !inside) runs.push_back({x, x});
-      if (ink) runs.back().second = x;
-      inside = ink;
-    }
-    ASSERT_EQ(runs.size(), 8u) << "each letter stands apart";
-    std::vector<int> letters, gaps;
-    for (size_t k = 0; k < runs.size(); ++k) {
-      letters.push_back(runs[k].second - runs[k].first + 1);
-      if (k > 0 && k != 4) gaps.push_back(runs[k].first - runs[k - 1].second - 1);
-    }
-    const int blank = runs[4].first - runs[3].second - 1;
-    EXPECT_LT(Median(gaps), 0.2 * Median(letters)) << "letters look spaced out";
-    EXPECT_GT(blank, 3 * Median(gaps)) << "the blank does not part the words";
   }
 }
