@@ -1,6 +1,4 @@
-// The skeleton, animation and weapon files where their bytes sit and how loading scales them, and zombies made from the
-// skeleton. Byte-exact round trips and torn records of any size are the fuzz targets' (fuzz_guy, fuzz_animation,
-// fuzz_weapons).
+// Byte-exact round trips and torn records of any size are the fuzz targets' (fuzz_guy, fuzz_animation, fuzz_weapons).
 #include <gtest/gtest.h>
 
 #include "actors/models.h"
@@ -22,19 +20,9 @@ tguypart MakePart(int32_t id, int32_t parentid, double c) {
 tweaponfile MakeWeapon(const std::string &name) {
   tweaponfile r{};
   tweapon &w = r.weapon;
-  w.rate = 10;
-  w.speed = 20.5;
-  w.noise = 3.5;
-  w.pellets = 6;
-  w.pickupammo = -7;
-  w.pierce = 2;
-  w.iconrow = 5;
-  w.name = name;
-  w.semiauto = 1;
-  w.ejectonreload = 4;
-  r.textureFile = "gun.tga";
-  r.fireSoundFile = "bang.wav";
-  r.reloadSoundFile = "click.wav";
+  w.rate = 10, w.speed = 20.5, w.noise = 3.5, w.pellets = 6, w.pickupammo = -7, w.pierce = 2, w.iconrow = 5;
+  w.name = name, w.semiauto = 1, w.ejectonreload = 4;
+  r.textureFile = "gun.tga", r.fireSoundFile = "bang.wav", r.reloadSoundFile = "click.wav";
   return r;
 }
 
@@ -126,7 +114,6 @@ TEST(CreateCharacter, SlotsAndSkeletonEntries) {
   guys.assign(1, tguy{});
   LoadGuy("standard", guys[0], 0.075);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(CreateCharacter(i, 1), i);
-  EXPECT_EQ(guys.size(), 6u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(enemies[i].guy, i + 1);  // entry 0 is the player's
   const tenemy &e = enemies[2];
   EXPECT_EQ(e.anim.partcount, 3);
