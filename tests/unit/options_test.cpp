@@ -7,11 +7,9 @@
 #include "rig/rig.h"
 
 namespace {
-// A fresh base directory; the live options come back afterwards.
 struct OptionsFolder : TempBase {
   toptions oldOptions = Options;
   ~OptionsFolder() { Options = oldOptions; }
-  // The options after loading over `held`, as file bytes.
   std::vector<uint8_t> load(const toptions &held) {
     Options = held;
     LoadOptions();
@@ -94,8 +92,7 @@ TEST(Options, FailedSaveIsReportedAndReplacesNothing) {
   MessageRecorder recorder;
   EXPECT_FALSE(SaveOptions());
   ASSERT_EQ(recorder.messages.size(), 1u);
-  EXPECT_EQ(recorder.messages[0].caption, "Options");
-  EXPECT_EQ(recorder.messages[0].icon, MB_ICONEXCLAMATION);
+  EXPECT_TRUE(recorder.messages[0].caption == "Options" && recorder.messages[0].icon == MB_ICONEXCLAMATION);
   EXPECT_NE(recorder.messages[0].text.find(folder.dir.file("options.zop")), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(folder.dir.file("options.zop/keep")));
   EXPECT_TRUE(folder.noTempFiles());

@@ -1,10 +1,9 @@
-// The WAV reader: the formats it maps, the chunks it walks past, and the damaged files it must refuse without reading
-// outside their bytes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <tuple>
 
 #include "audio/openal.h"
 #include "base/files.h"
@@ -78,10 +77,9 @@ TEST(Wav, FormatsFrequencySizeAndTheSamplesAmongOtherChunks) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     twav wav;
     ASSERT_TRUE(ParseWav(cases[i].file.data(), cases[i].file.size(), wav, nullptr)) << i;
-    EXPECT_EQ(wav.format, cases[i].format) << i;
-    EXPECT_EQ(wav.frequency, cases[i].frequency) << i;
-    EXPECT_EQ(wav.data, cases[i].data) << i;
-    EXPECT_EQ(wav.size, cases[i].data.size()) << i;
+    EXPECT_EQ(std::make_tuple(wav.format, wav.frequency, wav.data, wav.size),
+              std::make_tuple(cases[i].format, cases[i].frequency, cases[i].data, uint32_t(cases[i].data.size())))
+        << i;
   }
   // From a file the same; a missing file is refused with a reason.
   TempDir dir;
