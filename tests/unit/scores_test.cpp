@@ -1,5 +1,3 @@
-// Score tables: the file image, loading and saving, the ordering rules, a game's scores and how
-// a table line is shown.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -155,16 +153,9 @@ TEST(ScoreTables, NewScoresGoAboveEqualsAndPushTheLastOut) {
 
 TEST(GameScores, ComputedFromTheGameAndEnteredWhereTheyBelong) {
   tgame g = {};
-  g.dayNumber = 3;
-  g.timeOfDay = 0.4567;
-  g.survivors = 4;
-  g.supplies = -0.01;
-  g.kills = 77;
-  tgamescores s = GameScores(g);
-  EXPECT_EQ(s.survive, 3456);
-  EXPECT_EQ(s.rescue, 4);
-  EXPECT_EQ(s.horde, -1);  // truncated towards zero
-  EXPECT_EQ(s.slayer, 77);
+  g.dayNumber = 3, g.timeOfDay = 0.4567, g.survivors = 4, g.supplies = -0.01, g.kills = 77;
+  const tgamescores s = GameScores(g);
+  EXPECT_EQ((std::vector<int32_t>{s.survive, s.rescue, s.horde, s.slayer}), (std::vector<int32_t>{3456, 4, -1, 77}));
   const std::pair<double, int32_t> values[] = {{2.9, 2}, {-2.9, -2}, {1e12, INT32_MAX}, {-1e12, INT32_MIN}, {NAN, 0}};
   for (const auto &[value, score] : values) EXPECT_EQ(ScoreFromValue(value), score) << value;
 
@@ -189,11 +180,7 @@ TEST(ScoreLine, DotsRunTheScoreOutToTheFortyEighthCharacter) {
   EXPECT_EQ(ScoreLine(9, Entry("bo", -5)), "10. bo " + std::string(39, '.') + "-5");
   EXPECT_EQ(ScoreLine(12, Entry("x", 1)).size(), 48u);
   // Bytes the font has no glyph for are left out; a length byte beyond 20 reads only the name.
-  EXPECT_EQ(ScoreLine(1, Entry("a:b\x01"
-                               "c",
-                               7))
-                .substr(0, 8),
-            " 2. abc ");
+  EXPECT_EQ(ScoreLine(1, Entry("a:b\x01\x63", 7)).substr(0, 8), " 2. abc ");
   ScoreEntry damaged = Entry("twentycharacternames", 3);
   damaged.nameLength = 200;
   EXPECT_EQ(ScoreLine(0, damaged).substr(0, 25), " 1. twentycharacternames ");
