@@ -1,4 +1,3 @@
-// Replay files: the format read back exactly, damaged files refused, and which replays are kept.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,11 +11,7 @@
 namespace {
 treplay Sample() {
   treplay r;
-  r.seed = 0xdeadbeef;
-  r.helpBase = -10;
-  r.tutorial = 1;
-  r.skyScroll = 0.625;
-  r.dataChecksum = 0x0123456789abcdefull;
+  r.seed = 0xdeadbeef, r.helpBase = -10, r.tutorial = 1, r.skyScroll = 0.625, r.dataChecksum = 0x0123456789abcdefull;
   // Steady frames, a long one, every action, the pointer still, crawling, leaping and far out.
   const double times[] = {0.013, 0.0131, 0.0129, 0.017, 1.5, 0.013, 0.0135};
   for (int i = 0; i < 300; ++i) {
@@ -28,15 +23,6 @@ treplay Sample() {
     r.frames.push_back(in);
   }
   return r;
-}
-
-bool SameFrames(const std::vector<tframeinput> &a, const std::vector<tframeinput> &b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i].frameTime != b[i].frameTime || a[i].held != b[i].held || a[i].pressed != b[i].pressed ||
-        a[i].pointer.x != b[i].pointer.x || a[i].pointer.y != b[i].pointer.y)
-      return false;
-  return true;
 }
 }  // namespace
 
@@ -70,22 +56,14 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
     read.seed = 7;
     EXPECT_EQ(DecodeReplay(bytes.data(), bytes.size(), read), c.status) << c.what;
     if (c.status == REPLAY_OK || c.status == REPLAY_TRUNCATED) {
-      EXPECT_EQ(read.seed, sample.seed) << c.what;
-      EXPECT_EQ(read.frames.size(), c.frames) << c.what;
-      EXPECT_TRUE(SameFrames(
-          read.frames, std::vector<tframeinput>(sample.frames.begin(), sample.frames.begin() + read.frames.size())))
-          << c.what;
+      treplay expected = sample;  // every header field and the frames that are whole, exactly
+      expected.frames.resize(c.frames);
+      EXPECT_EQ(EncodeReplay(read), EncodeReplay(expected)) << c.what;
     } else {
       EXPECT_EQ(read.seed, 7u) << c.what << ": a refused file changes nothing";
       EXPECT_FALSE(ReplayRefusal(c.status).empty()) << c.what;
     }
   }
-  treplay read;
-  ASSERT_EQ(DecodeReplay(good.data(), good.size(), read), REPLAY_OK);
-  EXPECT_EQ(read.helpBase, -10);
-  EXPECT_EQ(read.tutorial, 1);
-  EXPECT_EQ(read.skyScroll, 0.625);
-  EXPECT_EQ(read.dataChecksum, sample.dataChecksum);
   // The grids are fine enough that nobody could feel them.
   tframeinput in{0.0130001, 0, 0, {1.23456, -2.5}};
   QuantiseFrameInput(in);
