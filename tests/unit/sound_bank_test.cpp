@@ -1,5 +1,4 @@
-// The sound bank heard through OpenAL Soft's loopback device: the bank is opened on it instead of the sound card, and
-// the mixed output is rendered on demand and measured.
+// The bank is opened on OpenAL Soft's loopback device instead of the sound card; its mix is rendered and measured.
 #define AL_ALEXT_PROTOTYPES
 #include <AL/alext.h>
 #include <gtest/gtest.h>
@@ -107,8 +106,7 @@ TEST_F(SoundBank, LoudnessFallsWithTheSquaredDistanceFromTheCamera) {
     Options.soundVolume = c.soundVolume;
     Play(SLOT_EXPLOSION, tone, c.offset, c.volume);
     std::vector<float> out = Render(0.5);
-    SCOPED_TRACE(testing::Message() << "at (" << c.offset.x << ", " << c.offset.y << ") volume " << c.volume << " x "
-                                    << c.soundVolume);
+    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
     EXPECT_NEAR(Level(out), c.expected, 0.02);
     EXPECT_TRUE(c.expected > 0 || Peak(out) == 0.0);
     // Silent at sound volume 0, yet playing, so raising the volume mid-loop is heard.

@@ -69,8 +69,7 @@ TEST_F(Sounds, NoneIsSilentClippedTooLongOrCutOffWithAClick) {
                            : name == "heli.wav" || name == "zombie.wav" ? 2.5
                                                                         : 0.5;
     EXPECT_TRUE(s.seconds() >= 0.2 && s.seconds() <= longest) << s.seconds();
-    double peak = 0;
-    for (double x : s.s) peak = std::max(peak, std::fabs(x));
+    const double peak = std::max(-*std::min_element(s.s.begin(), s.s.end()), *std::max_element(s.s.begin(), s.s.end()));
     EXPECT_TRUE(peak > 0.6 && peak < 0.97) << "clipped, or too quiet: " << peak;
     double rms = std::sqrt(s.sum([](double x) { return x * x; }) / s.s.size());
     EXPECT_TRUE(rms > 0.03 && rms < 0.4) << "all but silent, or a wall of noise: " << rms;

@@ -1,4 +1,3 @@
-// The picture decoders: the pixels they hand on, and the files they refuse with the game's words.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -25,8 +24,7 @@ Bytes Tga(int type, int bits, int width, int height, const Bytes &data, int mapT
 Bytes Bmp(int32_t width, int32_t height, const Bytes &data, int bitCount = 24, uint32_t imageSize = 0,
           uint32_t coloursUsed = 0) {
   Bytes h(54, 0);
-  h[0] = 'B';
-  h[1] = 'M';
+  h[0] = 'B', h[1] = 'M';
   PutU32(&h[10], 54);
   PutU32(&h[14], 40);
   PutI32(&h[18], width);
@@ -163,11 +161,8 @@ TEST(Bitmap, PaddedRowsAreStrippedAndPixelsSwapped) {
 TEST(Jpeg, DecodesToOpaqueRgbaAndRefusesDamage) {
   // 16x16: the top 8 rows red, the bottom 8 blue; the bottom row comes first.
   Bytes rgb(16 * 16 * 3);
-  for (size_t i = 0; i < 16 * 16; ++i) {
-    rgb[3 * i] = i < 16 * 8 ? 220 : 20;
-    rgb[3 * i + 1] = 30;
-    rgb[3 * i + 2] = i < 16 * 8 ? 20 : 200;
-  }
+  for (size_t i = 0; i < 16 * 16; ++i)
+    rgb[3 * i] = i < 16 * 8 ? 220 : 20, rgb[3 * i + 1] = 30, rgb[3 * i + 2] = i < 16 * 8 ? 20 : 200;
   Bytes file = EncodeJpeg(16, 16, 3, rgb), px = Pixels(DecodeJpeg, file, 4);
   ASSERT_EQ(px.size(), 16u * 16 * 4);
   EXPECT_TRUE(Near(px[0], 20) && Near(px[2], 200)) << int(px[0]) << " " << int(px[2]);

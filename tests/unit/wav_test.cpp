@@ -7,7 +7,6 @@
 
 #include "audio/openal.h"
 #include "base/files.h"
-#include "rig/rig.h"
 
 namespace {
 
@@ -81,15 +80,6 @@ TEST(Wav, FormatsFrequencySizeAndTheSamplesAmongOtherChunks) {
               std::make_tuple(cases[i].format, cases[i].frequency, cases[i].data, uint32_t(cases[i].data.size())))
         << i;
   }
-  // From a file the same; a missing file is refused with a reason.
-  TempDir dir;
-  dir.write("tone.wav", cases[1].file);
-  twav wav;
-  std::string error;
-  ASSERT_TRUE(LoadWavFile(dir.file("tone.wav"), wav, &error)) << error;
-  EXPECT_EQ(wav.data, Samples(12));
-  EXPECT_FALSE(LoadWavFile(dir.file("none.wav"), wav, &error));
-  EXPECT_TRUE(wav.data.empty() && !error.empty());
 }
 
 TEST(Wav, DamagedFilesGiveFalseNoDataAndAReason) {
