@@ -31,13 +31,6 @@ Ink InkIn(const Canvas &c, int x0, int y0, int w, int h, double threshold = 0.0)
   return ink;
 }
 
-bool AllWhite(const Canvas &c) {
-  for (int y = 0; y < c.height; ++y)
-    for (int x = 0; x < c.width; ++x)
-      if (Rgba p = c.get(x, y); p.r != 1 || p.g != 1 || p.b != 1) return false;
-  return true;
-}
-
 Canvas Font() {
   Canvas font(1, 1);
   std::string error;
@@ -66,7 +59,6 @@ TEST(ArtFont, GlyphsInkTheirOwnCellsUprightOnOneBaseline) {
     EXPECT_LE(std::abs(ink.minX - (31 - ink.maxX)), 1) << k;
   }
   EXPECT_TRUE(InkIn(font, 192, 0, 64, 256).empty());  // nothing outside the 6 x 7 grid
-  EXPECT_TRUE(AllWhite(font)) << "filtering would darken an edge";
   // A cell's first pixel-data row is the top of the glyph on screen: '!' has its bar (the longer run of inked rows)
   // first and its dot last.
   std::vector<int> runs;
@@ -77,8 +69,6 @@ TEST(ArtFont, GlyphsInkTheirOwnCellsUprightOnOneBaseline) {
   }
   ASSERT_EQ(runs.size(), 2u) << "no separate dot";
   EXPECT_GT(runs[0], 2 * runs[1]) << "the long bar must come first (on top)";
-  // Letters share a baseline: a descender drops below it.
-  EXPECT_GT(Glyph(font, 'p').maxY, Glyph(font, 'x').maxY + 4);
   // A missing or broken font is refused with a reason.
   Canvas none(1, 1);
   std::string error;
