@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <numeric>
 
 #include "audio/openal.h"
 #include "base/files.h"
@@ -21,11 +22,6 @@ struct Sound {
   std::vector<uint8_t> bytes;
   std::vector<double> s;
   double seconds() const { return s.size() / 22050.0; }
-  double sum(double (*f)(double)) const {
-    double t = 0;
-    for (double x : s) t += f(x);
-    return t;
-  }
 };
 
 class Sounds : public ::testing::Test {
@@ -71,7 +67,7 @@ TEST_F(Sounds, NoneIsSilentClippedTooLongOrCutOffWithAClick) {
     EXPECT_TRUE(s.seconds() >= 0.2 && s.seconds() <= longest) << s.seconds();
     const double peak = std::max(-*std::min_element(s.s.begin(), s.s.end()), *std::max_element(s.s.begin(), s.s.end()));
     EXPECT_TRUE(peak > 0.6 && peak < 0.97) << "clipped, or too quiet: " << peak;
-    double rms = std::sqrt(s.sum([](double x) { return x * x; }) / s.s.size());
+    double rms = std::sqrt(std::inner_product(s.s.begin(), s.s.end(), s.s.begin(), 0.0) / s.s.size());
     EXPECT_TRUE(rms > 0.03 && rms < 0.4) << "all but silent, or a wall of noise: " << rms;
     EXPECT_TRUE(name == "heli.wav" || std::fabs(s.s.back()) < 0.005) << "ends with a click";
   }
