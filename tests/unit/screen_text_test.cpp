@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <tuple>
 
 #include "app/key_names.h"
 #include "app/text_pages.h"
@@ -54,12 +55,8 @@ TEST(ScreenTextSource, RefusesWhatTheScreensCannotShowByFileAndLine) {
   EXPECT_EQ(CheckScreenText("t", "&\r\nhello.\n&\nworld!\n", 48, true), "&\nhello.\n&\nworld!\n");
   std::string fourteen = "&\n";  // fourteen rows fit under a page's label; trailing blank lines take none
   for (int i = 0; i < 14; ++i) fourteen += "row\n";
-  const struct {
-    std::string text;
-    size_t max;
-    bool paged;
-    const char *said;
-  } cases[] = {
+  const std::tuple<std::string, size_t, bool, const char *> cases[] = {
+      // text, width, paged, complaint
       {"fine\nNot fine\n", 48, false, "dir/t.txt:2: 'N' cannot be drawn"},
       {"tab\there\n", 48, false, "dir/t.txt:1: byte 9"},
       {"a & b\n", 48, true, "dir/t.txt:1: '&'"},  // only a whole line breaks
@@ -70,7 +67,7 @@ TEST(ScreenTextSource, RefusesWhatTheScreensCannotShowByFileAndLine) {
       {"&\nx\n&\n\n&\ny\n", 48, true, "dir/t.txt:3: this page break starts an empty page"},
       {"&\n", 35, false, "dir/t.txt:1:"},  // credits are not paged: "&" is a character the font lacks
   };
-  for (const auto &c : cases) EXPECT_EQ(Complaint(c.text, c.max, c.paged).find(c.said), 0u) << c.text;
+  for (const auto &[text, max, paged, said] : cases) EXPECT_EQ(Complaint(text, max, paged).find(said), 0u) << text;
 }
 
 TEST(KeyNames, EveryBindableKeyHasADrawableName) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "audio/openal.h"
 #include "audio/sound.h"
@@ -88,21 +89,19 @@ class SoundBank : public ::testing::Test {
 }  // namespace
 
 TEST_F(SoundBank, LoudnessFallsWithTheSquaredDistanceFromTheCamera) {
-  const struct {
-    tvector offset;
-    double volume, soundVolume, expected;
-  } cases[] = {
+  const std::tuple<tvector, double, double, double> cases[] = {
+      // offset, volume, sound volume, level
       {{0, 0}, 1.0, 1.0, 1.0},  {{2, 0}, 1.0, 1.0, 0.6}, {{0, -2}, 1.0, 1.0, 0.6}, {{1, 1}, 1.0, 1.0, 0.8},
       {{0, 0}, 0.5, 1.0, 0.5},  {{0, 0}, 1.0, 0.7, 0.7}, {{2, 0}, 0.5, 0.5, 0.15}, {{3.2, 0}, 1.0, 1.0, 0.0},
       {{-5, 3}, 1.0, 1.0, 0.0}, {{0, 0}, 1.0, 0.0, 0.0},
   };
-  for (const auto &c : cases) {
-    Options.soundVolume = c.soundVolume;
-    Play(SLOT_EXPLOSION, tone, c.offset, c.volume);
+  for (const auto &[offset, volume, soundVolume, expected] : cases) {
+    Options.soundVolume = soundVolume;
+    Play(SLOT_EXPLOSION, tone, offset, volume);
     std::vector<float> out = Render(0.5);
-    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-    EXPECT_NEAR(Level(out), c.expected, 0.02);
-    EXPECT_TRUE(c.expected > 0 || Level(out, 0) == 0.0);
+    SCOPED_TRACE(testing::Message() << offset.x << "," << offset.y << " at " << volume << " x " << soundVolume);
+    EXPECT_NEAR(Level(out), expected, 0.02);
+    EXPECT_TRUE(expected > 0 || Level(out, 0) == 0.0);
     // Silent at sound volume 0, yet playing, so raising the volume mid-loop is heard.
     EXPECT_EQ(State(SLOT_EXPLOSION), AL_PLAYING);
   }

@@ -47,12 +47,8 @@ Bytes Samples(size_t n, uint8_t first = 1) {
 }  // namespace
 
 TEST(Wav, FormatsFrequencySizeAndTheSamplesAmongOtherChunks) {
-  const struct {
-    Bytes file;
-    int32_t format;
-    uint32_t frequency;
-    Bytes data;
-  } cases[] = {
+  const std::tuple<Bytes, int32_t, uint32_t, Bytes> cases[] = {
+      // file, format, frequency, samples
       {Riff({Fmt(1, 16, 22050), Chunk("data", Samples(400))}), AL_FORMAT_MONO16, 22050, Samples(400)},
       {Riff({Fmt(1, 8, 44100), Chunk("data", Samples(12))}), AL_FORMAT_MONO8, 44100, Samples(12)},
       {Riff({Fmt(2, 8, 44100), Chunk("data", Samples(12))}), AL_FORMAT_STEREO8, 44100, Samples(12)},
@@ -73,12 +69,11 @@ TEST(Wav, FormatsFrequencySizeAndTheSamplesAmongOtherChunks) {
       {Riff({Fmt(1, 16, 8000), Chunk("data", Samples(4)), Chunk("LIST", Samples(4), 1000)}), AL_FORMAT_MONO16, 8000,
        Samples(4)},
   };
-  for (size_t i = 0; i < std::size(cases); ++i) {
+  for (const auto &[file, format, frequency, data] : cases) {
     twav wav;
-    ASSERT_TRUE(ParseWav(cases[i].file.data(), cases[i].file.size(), wav, nullptr)) << i;
+    ASSERT_TRUE(ParseWav(file.data(), file.size(), wav, nullptr)) << file.size();
     EXPECT_EQ(std::make_tuple(wav.format, wav.frequency, wav.data, wav.size),
-              std::make_tuple(cases[i].format, cases[i].frequency, cases[i].data, uint32_t(cases[i].data.size())))
-        << i;
+              std::make_tuple(format, frequency, data, uint32_t(data.size())));
   }
 }
 
