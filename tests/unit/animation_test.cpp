@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <tuple>
 
 #include "actors/animation.h"
 #include "actors/skeleton.h"
@@ -117,14 +119,8 @@ TEST_F(Animation, AimLimbBendsTheFirstVisibleTaggedPart) {
   // bone along the upper one; reach 1 puts the limb at twice, and the parent at, half the bend either way by facing and
   // flip; beyond the bones' span the limb is straight (or folded).
   const double half = std::acos(0.5) * DEGREES;
-  const struct {
-    bool hide2;
-    char tag;
-    uint8_t flip;
-    double reach;
-    uint8_t facing;
-    double angles[3];
-  } cases[] = {
+  // {part 2 hidden, tag, flip, reach, facing, angles}
+  const std::tuple<bool, char, uint8_t, double, uint8_t, std::array<double, 3>> cases[] = {
       {false, '1', 0, 2.0, 0, {-40 - 10, 0, 55}},  // only the lower-indexed one
       {false, '1', 0, 1.0, 1, {40 - 10 + half, -2 * half, 55}},
       {false, '1', 1, 1.0, 1, {40 - 10 - half, 2 * half, 55}},
@@ -133,15 +129,14 @@ TEST_F(Animation, AimLimbBendsTheFirstVisibleTaggedPart) {
       {false, '2', 0, 1.0, 0, {101, 102, 55}},  // no such tag does nothing
       {false, '1', 0, 3.0, 0, {NAN, 0, 55}},
       {false, '1', 0, -5.0, 0, {NAN, 360, 55}},
-      {false, '1', 0, -1.8, 0, {NAN, 2 * std::acos(-0.9) * DEGREES, 55}},  // the grenade throw's folded arm
-  };
-  for (const auto &c : cases) {
+      {false, '1', 0, -1.8, 0, {NAN, 2 * std::acos(-0.9) * DEGREES, 55}}};  // the grenade throw's folded arm
+  for (const auto &[hide2, tag, flip, reach, facing, angles] : cases) {
     tguy g = copy;
-    g.parts[2].visible = !c.hide2;
-    AimLimb(g, c.tag, c.flip, 40, c.reach, c.facing);
+    g.parts[2].visible = !hide2;
+    AimLimb(g, tag, flip, 40, reach, facing);
     for (int k = 0; k < 3; ++k)
-      EXPECT_TRUE(std::isnan(c.angles[k]) || std::fabs(g.parts[k + 1].angle - c.angles[k]) < 1e-9)
-          << "part " << k + 1 << " in row " << &c - cases;
+      EXPECT_TRUE(std::isnan(angles[k]) || std::fabs(g.parts[k + 1].angle - angles[k]) < 1e-9)
+          << "part " << k + 1 << " aiming " << tag << " flip " << int(flip) << " reach " << reach;
   }
   AimLimb(copy, '1', 0, 40, NAN, 0);
   EXPECT_TRUE(std::isfinite(copy.parts[1].angle) && std::isfinite(copy.parts[2].angle));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "base/files.h"
 #include "game/scores.h"
@@ -32,12 +33,8 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
   using Edit = std::function<void(std::vector<uint8_t> &)>;
   const auto flip = [](size_t at) -> Edit { return [at](std::vector<uint8_t> &b) { b[at] ^= 0x10; }; };
   const auto cut = [](size_t size) -> Edit { return [size](std::vector<uint8_t> &b) { b.resize(size); }; };
-  const struct {
-    const char *what;
-    Edit edit;
-    treplaystatus status;
-    size_t frames;  // read, when it plays
-  } cases[] = {
+  // {what, edit, status, frames read when it plays}
+  const std::tuple<const char *, Edit, treplaystatus, size_t> cases[] = {
       {"as written", [](std::vector<uint8_t> &) {}, REPLAY_OK, 300},
       {"empty", cut(0), REPLAY_NOT_A_REPLAY, 0},
       {"another file", flip(2), REPLAY_NOT_A_REPLAY, 0},
@@ -49,19 +46,19 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
       {"no frames left", cut(REPLAY_HEADER_SIZE), REPLAY_TRUNCATED, 0},
       {"cut inside the last frame", cut(good.size() - 1), REPLAY_TRUNCATED, 299},
   };
-  for (const auto &c : cases) {
+  for (const auto &[what, edit, status, frames] : cases) {
     std::vector<uint8_t> bytes = good;
-    c.edit(bytes);
+    edit(bytes);
     treplay read;
     read.seed = 7;
-    EXPECT_EQ(DecodeReplay(bytes.data(), bytes.size(), read), c.status) << c.what;
-    if (c.status == REPLAY_OK || c.status == REPLAY_TRUNCATED) {
+    EXPECT_EQ(DecodeReplay(bytes.data(), bytes.size(), read), status) << what;
+    if (status == REPLAY_OK || status == REPLAY_TRUNCATED) {
       treplay expected = sample;  // every header field and the frames that are whole, exactly
-      expected.frames.resize(c.frames);
-      EXPECT_EQ(EncodeReplay(read), EncodeReplay(expected)) << c.what;
+      expected.frames.resize(frames);
+      EXPECT_EQ(EncodeReplay(read), EncodeReplay(expected)) << what;
     } else {
-      EXPECT_EQ(read.seed, 7u) << c.what << ": a refused file changes nothing";
-      EXPECT_FALSE(ReplayRefusal(c.status).empty()) << c.what;
+      EXPECT_EQ(read.seed, 7u) << what << ": a refused file changes nothing";
+      EXPECT_FALSE(ReplayRefusal(status).empty()) << what;
     }
   }
   // The grids are fine enough that nobody could feel them.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <tuple>
 
 #include "app/command_line.h"
 #include "base/files.h"
@@ -43,40 +45,35 @@ std::vector<uint8_t> OneScoreFile(int32_t score) { return EncodeScoreTable(OneSc
 }  // namespace
 
 TEST(CommandLine, OptionsAndExitStatuses) {
-  const struct {
-    std::vector<std::string> args;
-    tcommandaction action;
-    std::string data, user;
-    int fullScreen;
-    bool verbose;
-    std::string complaint;  // in the one line on stderr
-  } cases[] = {{{}, COMMAND_RUN, "", "", -1, false, ""},
-               {{"--data", "/d", "--user=/u", "--windowed", "-v"}, COMMAND_RUN, "/d", "/u", 0, true, ""},
-               {{"-d", "/d", "--windowed", "--fullscreen"}, COMMAND_RUN, "/d", "", 1, false, ""},  // the last holds
-               {{"--help"}, COMMAND_DONE, "", "", -1, false, ""},
-               {{"-V"}, COMMAND_DONE, "", "", -1, false, ""},
-               {{"--bogus"}, COMMAND_WRONG, "", "", -1, false, "unknown option '--bogus'"},
-               {{"--data"}, COMMAND_WRONG, "", "", -1, false, "'--data' needs a value"},
-               {{"--user="}, COMMAND_WRONG, "", "", -1, false, "'--user' needs a folder"},
-               {{"play"}, COMMAND_WRONG, "", "", -1, false, "unexpected argument 'play'"}};
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
+  // {arguments, action, data, user, full screen, verbose, complaint in the one line on stderr}
+  const std::tuple<std::vector<std::string>, tcommandaction, std::string, std::string, int, bool, std::string> cases[] =
+      {{{}, COMMAND_RUN, "", "", -1, false, ""},
+       {{"--data", "/d", "--user=/u", "--windowed", "-v"}, COMMAND_RUN, "/d", "/u", 0, true, ""},
+       {{"-d", "/d", "--windowed", "--fullscreen"}, COMMAND_RUN, "/d", "", 1, false, ""},  // the last holds
+       {{"--help"}, COMMAND_DONE, "", "", -1, false, ""},
+       {{"-V"}, COMMAND_DONE, "", "", -1, false, ""},
+       {{"--bogus"}, COMMAND_WRONG, "", "", -1, false, "unknown option '--bogus'"},
+       {{"--data"}, COMMAND_WRONG, "", "", -1, false, "'--data' needs a value"},
+       {{"--user="}, COMMAND_WRONG, "", "", -1, false, "'--user' needs a folder"},
+       {{"play"}, COMMAND_WRONG, "", "", -1, false, "unexpected argument 'play'"}};
+  for (const auto &[args, action, data, user, fullScreen, verbose, complaint] : cases) {
+    SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
     std::vector<std::string> words = {"/usr/bin/redsiege"};
-    words.insert(words.end(), c.args.begin(), c.args.end());
+    words.insert(words.end(), args.begin(), args.end());
     std::vector<char *> argv;
     for (std::string &w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
     tcommandline line;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ParseCommandLine(static_cast<int>(words.size()), argv.data(), line), c.action);
+    EXPECT_EQ(ParseCommandLine(static_cast<int>(words.size()), argv.data(), line), action);
     const std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(c.action != COMMAND_RUN || (line.dataDir == c.data && line.userDir == c.user &&
-                                            line.fullScreen == c.fullScreen && line.verbose == c.verbose));
-    EXPECT_EQ(err.empty(), c.complaint.empty()) << err;
-    if (c.complaint.empty()) continue;
+    EXPECT_TRUE(action != COMMAND_RUN || (line.dataDir == data && line.userDir == user &&
+                                          line.fullScreen == fullScreen && line.verbose == verbose));
+    EXPECT_EQ(err.empty(), complaint.empty()) << err;
+    if (complaint.empty()) continue;
     EXPECT_EQ(err.find("redsiege: "), 0u) << err;
-    EXPECT_NE(err.find(c.complaint), std::string::npos) << err;
+    EXPECT_NE(err.find(complaint), std::string::npos) << err;
     EXPECT_NE(err.find("usage: redsiege [--data DIR]"), std::string::npos) << err;
     EXPECT_TRUE(err.find('\n') == err.size() - 1 && out.empty()) << err;
   }
@@ -108,16 +105,16 @@ TEST(DataFolder, SearchOrderAndWhatIsMissing) {
 }
 
 TEST(PlayerFolders, DesktopRulesOrOneFolderGiven) {
-  const struct {
-    const char *config, *data, *home, *user, *settings, *records;
-  } cases[] = {{"/c", "/d", "/h", nullptr, "/c/redsiege", "/d/redsiege"},
-               {nullptr, nullptr, "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},
-               {"relative", "", "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},  // ignored
-               {"/c", "/d", "/h", "/u", "/u", "/u"}};
-  for (const auto &c : cases) {
-    ScopedEnv config("XDG_CONFIG_HOME", c.config), data("XDG_DATA_HOME", c.data), home("HOME", c.home);
-    const tplayerfolders f = PlayerFolders(c.user ? c.user : "");
-    EXPECT_EQ(f.settings + " " + f.records, std::string(c.settings) + " " + c.records);
+  // {XDG_CONFIG_HOME, XDG_DATA_HOME, HOME, folder given, settings, records}
+  const std::array<const char *, 6> cases[] = {
+      {"/c", "/d", "/h", nullptr, "/c/redsiege", "/d/redsiege"},
+      {nullptr, nullptr, "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},
+      {"relative", "", "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},  // ignored
+      {"/c", "/d", "/h", "/u", "/u", "/u"}};
+  for (const auto &[config, data, home, user, settings, records] : cases) {
+    ScopedEnv c("XDG_CONFIG_HOME", config), d("XDG_DATA_HOME", data), h("HOME", home);
+    const tplayerfolders f = PlayerFolders(user ? user : "");
+    EXPECT_EQ(f.settings + " " + f.records, std::string(settings) + " " + records);
   }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include <jpeglib.h>
 
@@ -92,11 +93,8 @@ TEST(Targa, DecodesUncompressedAndRunLengthPictures) {
   // BGR swapped to RGB; stored rows handed on first to last whatever the origin bit says.
   Bytes topLeft = Tga(2, 24, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
   topLeft[17] = 0x20;
-  const struct {
-    Bytes file;
-    int bpp;
-    Bytes expected;
-  } cases[] = {
+  const std::tuple<Bytes, int, Bytes> cases[] = {
+      // file, bytes per pixel, pixels
       {topLeft, 3, {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}},
       // 32-bit keeps its alpha; a filled-in image-ID field is skipped, not read as pixels.
       {Tga(2, 32, 1, 2, {10, 20, 30, 40, 50, 60, 70, 80}), 4, {30, 20, 10, 40, 70, 60, 50, 80}},
@@ -108,7 +106,7 @@ TEST(Targa, DecodesUncompressedAndRunLengthPictures) {
       // The last packet is a run that fills the image to its very last pixel.
       {Tga(10, 32, 2, 2, {0x00, 1, 2, 3, 4, 0x82, 5, 6, 7, 8}), 4, {3, 2, 1, 4, 7, 6, 5, 8, 7, 6, 5, 8, 7, 6, 5, 8}},
   };
-  for (const auto &c : cases) EXPECT_EQ(Pixels(DecodeTarga, c.file, c.bpp), c.expected);
+  for (const auto &[file, bpp, expected] : cases) EXPECT_EQ(Pixels(DecodeTarga, file, bpp), expected);
   // Two full 128-pixel runs.
   Bytes full = Pixels(DecodeTarga, Tga(10, 24, 16, 16, {0xff, 9, 8, 7, 0xff, 6, 5, 4}), 3);
   ASSERT_EQ(full.size(), 16u * 16 * 3);
