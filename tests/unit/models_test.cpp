@@ -120,8 +120,7 @@ TEST(CreateCharacter, SlotsAndSkeletonEntries) {
   // A dead zombie's slot is reused with its own skeleton entry, restored whole.
   enemies[3].active = 0;
   guys[enemies[3].guy].parts[2].visible = 0;  // an arm shot off
-  enemies[3].body.accel = {5, 5};
-  enemies[3].damage = 2;
+  enemies[3].body.accel = {5, 5}, enemies[3].damage = 2;
   EXPECT_EQ(CreateCharacter(7, 8), 3);
   EXPECT_TRUE(enemies[3].guy == 4 && guys[4].parts[2].visible == 1);
   EXPECT_TRUE(enemies[3].body.accel.x == 0 && enemies[3].damage == 0);
