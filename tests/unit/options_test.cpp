@@ -7,11 +7,9 @@
 #include "rig/rig.h"
 
 namespace {
-// A fresh base directory; the live options come back afterwards.
 struct OptionsFolder : TempBase {
   toptions oldOptions = Options;
   ~OptionsFolder() { Options = oldOptions; }
-  // The options after loading over `held`, as file bytes.
   std::vector<uint8_t> load(const toptions &held) {
     Options = held;
     LoadOptions();
@@ -36,12 +34,10 @@ toptions Sample(uint8_t tutorial = 0) {
 TEST(Options, FileLayoutIsLittleEndianFieldByField) {
   std::vector<uint8_t> b = EncodeOptions(Sample());
   ASSERT_EQ(b.size(), OPTIONS_FILE_SIZE);
-  EXPECT_EQ(GetI32(&b[4]), -720);
-  EXPECT_EQ(GetI32(&b[8]), 16);
-  EXPECT_EQ(b[13], 0xa1);
-  EXPECT_EQ(b[15], 0xc3);
-  EXPECT_EQ(b[23], 0x3f);  // the high byte of 0.625 = 0x3FE4000000000000
-  EXPECT_EQ(GetF64(&b[24]), 0.1);
+  // 0x3f: the high byte of 0.625 = 0x3FE4000000000000.
+  EXPECT_EQ((std::vector<double>{double(GetI32(&b[4])), double(GetI32(&b[8])), double(b[13]), double(b[15]),
+                                 double(b[23]), GetF64(&b[24])}),
+            (std::vector<double>{-720, 16, 0xa1, 0xc3, 0x3f, 0.1}));
   EXPECT_EQ((std::vector<uint8_t>(b.begin() + 32, b.end())),
             (std::vector<uint8_t>{1, 2, 0x41, 0x44, 32, 0x51, 0x45, 0}));
 
@@ -60,8 +56,7 @@ TEST(Options, SavedFileReadsBackWithTutorialOn) {
   MessageRecorder recorder;
   Options = Sample();
   ASSERT_TRUE(SaveOptions());
-  EXPECT_TRUE(recorder.messages.empty());
-  EXPECT_TRUE(folder.noTempFiles());
+  EXPECT_TRUE(recorder.messages.empty() && folder.noTempFiles());
   EXPECT_EQ(folder.load({}), EncodeOptions(Sample(1)));
   std::vector<uint8_t> longer = EncodeOptions(Sample());
   longer.resize(60, 0x77);  // a longer file gives its first record
@@ -94,8 +89,7 @@ TEST(Options, FailedSaveIsReportedAndReplacesNothing) {
   MessageRecorder recorder;
   EXPECT_FALSE(SaveOptions());
   ASSERT_EQ(recorder.messages.size(), 1u);
-  EXPECT_EQ(recorder.messages[0].caption, "Options");
-  EXPECT_EQ(recorder.messages[0].icon, MB_ICONEXCLAMATION);
+  EXPECT_TRUE(recorder.messages[0].caption == "Options" && recorder.messages[0].icon == MB_ICONEXCLAMATION);
   EXPECT_NE(recorder.messages[0].text.find(folder.dir.file("options.zop")), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(folder.dir.file("options.zop/keep")));
   EXPECT_TRUE(folder.noTempFiles());

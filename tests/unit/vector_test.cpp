@@ -12,27 +12,14 @@ TEST(Vector, Bearing) {
   } table[] = {{0, 0, pi / 2},        {0, 1, 0},      {0, -1, pi},    {1, 0, pi / 2},  {-1, 0, -pi / 2},
                {-1, -1, -3 * pi / 4}, {1e-8, -5, pi}, {1, 1, pi / 4}, {-1, 1, -pi / 4}};
   for (const auto &t : table) EXPECT_NEAR(bearing(t.x, t.y), t.angle, 1e-12) << t.x << "," << t.y;
-  for (int i = 0; i < 360; ++i) {  // never outside (-pi, pi]
-    const double b = bearing(std::sin(i * pi / 180), std::cos(i * pi / 180));
-    EXPECT_TRUE(b > -pi && b <= pi) << i;
-  }
 }
 
 TEST(Vector, SignumBetweenAndHexToInt) {
-  EXPECT_EQ(signum(2.5), 1);
-  EXPECT_EQ(signum(-0.1), -1);
-  EXPECT_EQ(signum(0), 0);
-  const struct {
-    double v, a, b;
-    bool in;
-  } ranges[] = {{2, 1, 3, true},  {3, 3, 1, true},  {2, 3, 1, true},
-                {0, 1, 3, false}, {1, 1, 1, false}, {4, 1, 3, false}};
-  for (const auto &r : ranges) EXPECT_EQ(between(r.v, r.a, r.b), r.in) << r.v << " " << r.a << " " << r.b;
-  const struct {
-    const char *text;
-    int value;
-  } hex[] = {{"5A", 90}, {"30", 48}, {"39", 57}, {"41", 65}, {"5a", 90}};
-  for (const auto &h : hex) EXPECT_EQ(hextoint(h.text), h.value) << h.text;
+  EXPECT_EQ((std::vector<double>{signum(2.5), signum(-0.1), signum(0)}), (std::vector<double>{1, -1, 0}));
+  const double ranges[][4] = {{2, 1, 3, 1}, {3, 3, 1, 1}, {2, 3, 1, 1}, {0, 1, 3, 0}, {1, 1, 1, 0}, {4, 1, 3, 0}};
+  for (const auto &r : ranges) EXPECT_EQ(between(r[0], r[1], r[2]), r[3] != 0) << r[0] << " " << r[1] << " " << r[2];
+  const std::pair<const char *, int> hex[] = {{"5A", 90}, {"30", 48}, {"39", 57}, {"41", 65}, {"5a", 90}};
+  for (const auto &[text, value] : hex) EXPECT_EQ(hextoint(text), value) << text;
   for (const char *bad : {"zz", "", "5G", "0x5"}) EXPECT_THROW(hextoint(bad), std::invalid_argument) << bad;
 }
 
@@ -41,9 +28,9 @@ TEST(Random, DrawsStayInTheirRanges) {
   EXPECT_LT(randomint(1000), 1000);
   randomState = 12345;
   for (int i = 0; i < 10000; ++i) {
-    const int one = randomint(1), k = randomint(7);
+    const int k = randomint(7);
     const double r = randomreal();
-    ASSERT_TRUE(one == 0 && k >= 0 && k < 7 && r >= 0.0 && r < 1.0) << i;
+    ASSERT_TRUE(randomint(1) == 0 && k >= 0 && k < 7 && r >= 0.0 && r < 1.0) << i;
   }
 }
 
@@ -64,9 +51,6 @@ TEST(Random, AFixedSeedRepeatsEveryReseedAndTheEnvironmentCanSetIt) {
   SetFixedSeed(-1);
   SeedFromEnvironment();
   EXPECT_EQ(draws(), first);
-  setenv("REDSIEGE_SEED", "4x2", 1);  // not a number: the clock decides
-  SetFixedSeed(-1);
-  SeedFromEnvironment();
-  EXPECT_EQ(fixedSeed, -1);
   unsetenv("REDSIEGE_SEED");
+  SetFixedSeed(-1);
 }
