@@ -3,6 +3,8 @@
 #include <AL/alext.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <tuple>
 
@@ -177,4 +179,27 @@ TEST_F(SoundBank, WeaponBuffersAreDeletedWhenReleasedEvenWhileASlotHoldsThem) {
   // Files that give no sound give no buffer.
   base.dir.write("sounds/broken.wav", std::vector<uint8_t>(30, 7));
   EXPECT_EQ(LoadSoundFile(DataPath("sounds/broken.wav")) + LoadSoundFile(DataPath("sounds/missing.wav")), 0u);
+}
+
+// Opening a device on a machine without sound makes the audio libraries complain at length on
+// stderr: a start says one line instead, unless asked to be verbose.
+TEST(NoSoundDevice, OneLineUnlessVerbose) {
+  TempBase folder;
+  const taudiodevicesource saved = audioDeviceSource;
+  audioDeviceSource.open = [] {
+    const char noise[] = "ALSA lib pcm.c:2666:(snd_pcm_open_noupdate) Unknown PCM default\n";
+    (void)!write(2, noise, sizeof noise - 1);
+    return static_cast<ALCdevice *>(nullptr);
+  };
+  for (bool verbose : {false, true}) {
+    audioVerbose = verbose;
+    testing::internal::CaptureStderr();
+    InitSound();
+    const std::string err = testing::internal::GetCapturedStderr();
+    ShutdownSound();
+    EXPECT_NE(err.find("no sound device: playing without sound\n"), std::string::npos) << err;
+    EXPECT_EQ(err.find("ALSA lib") != std::string::npos, verbose) << err;
+  }
+  audioVerbose = false;
+  audioDeviceSource = saved;
 }
