@@ -93,10 +93,8 @@ void DrawFade(double alpha) {
   ScreenQuad(alpha);
 }
 
-bool markTerrainDepth = true;
-
 void RenderWorld() {
-  if (markTerrainDepth) MarkTerrainDepth();
+  MarkTerrainDepth();  // what the terrain covers is neither lit nor filled in vain
   DrawSky();
   glDisable(GL_TEXTURE_2D);
   DrawSkyline();

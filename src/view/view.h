@@ -27,9 +27,6 @@ void DrawNewFlashes();
 
 // The whole world, in its fixed order.
 void RenderWorld();
-// Whether RenderWorld first marks the terrain in the depth buffer, so that what the terrain
-// covers is not lit or filled in vain; the picture is the same either way.
-extern bool markTerrainDepth;
 void DrawSky();
 void DrawSkyline();
 void DrawBaseMarker();

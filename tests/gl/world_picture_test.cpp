@@ -1,5 +1,5 @@
-// The world's picture: the cheaper ways we draw the sky, skyline, light, particles and zombies
-// give the picture of the plain ways; sunlight and shadows at known places.
+// The world's picture: the cheaper ways we draw the light, particles and zombies give the
+// picture of the plain ways; sunlight and shadows at known places; the world across a wide window.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -78,56 +78,6 @@ class WideWorldPicture : public WorldPicture {
   }
 };
 
-// The sky as one textured quad: a column of the day-night image picked by the time of day.
-void TexturedSky() {
-  glLoadIdentity();
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, dayNightTexture);
-  glColor4d(1, 1, 1, 1 - Game.hurtFlash);
-  double s = Game.timeOfDay;
-  glBegin(GL_QUADS);
-  glTexCoord2d(s, 0.25);
-  glVertex3d(-5, 3.75, -9);
-  glTexCoord2d(s, 0.75);
-  glVertex3d(-5, -3.75, -9);
-  glTexCoord2d(s, 0.75);
-  glVertex3d(5, -3.75, -9);
-  glTexCoord2d(s, 0.25);
-  glVertex3d(5, 3.75, -9);
-  glEnd();
-}
-
-// Every layer's fill drawn whole, reaching down past the screen.
-void FullSkyline() {
-  glLoadIdentity();
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LESS);
-  double w = std::fabs(CameraPos.x);
-  while (w > 11) w -= 11;
-  double x0 = -w * (CameraPos.x > 0 ? 1 : (CameraPos.x < 0 ? -1 : 0));
-  glTranslated(x0, -CameraPos.y + basePos.y - 1, -6.1 * zoom - 2);
-  glDisable(GL_TEXTURE_2D);
-  for (int i = 0; i < 9; ++i) {
-    glColor4d(0, 0, 0, 0.3 - 0.0375 * i);
-    glTranslated(-22, 0, -0.5);
-    double h = 3.75 / (9 / (6.1 * zoom + 2 + 0.5 * i));
-    if (h > 0) {
-      glBegin(GL_QUADS);
-      glVertex3d(0, 0, 0);
-      glVertex3d(22 * i + 44, 0, 0);
-      glVertex3d(22 * i + 44, CameraPos.y - 2 * h, 0);
-      glVertex3d(0, CameraPos.y - 2 * h, 0);
-      glEnd();
-    }
-    for (int k = 0; k < 4; ++k) {
-      glCallList(skylineLayers[i]);
-      glTranslated(11, 0, 0);
-    }
-    glTranslated(-22, 0, 0);
-  }
-  glDisable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LEQUAL);
-}
 // Particles one immediate-mode quad at a time.
 void ParticlesOneByOne() {
   ApplyCamera();
@@ -341,36 +291,6 @@ TEST_F(WorldPicture, ZombiesInOneBatchLookAsDrawnOneByOne) {
   guys.clear();
 }
 
-TEST_F(WorldPicture, SkyStripsGiveTheTexturedQuadsPicture) {
-  glClearColor(0.9f, 0.3f, 0.1f, 1);  // a hurt flash lets the clear colour through
-  for (double hurt : {0.0, 0.6})
-    for (double t : {0.0, 0.05, 0.2, 0.3125, 0.55, 0.6, 0.7, 0.9, 0.99}) {
-      Game.timeOfDay = t;
-      Game.hurtFlash = hurt;
-      auto [worst, over] = Compare(Frame(TexturedSky), Frame(DrawSky), 3);
-      EXPECT_EQ(over, 0) << "time " << t << " hurt " << hurt << ": worst difference " << worst;
-    }
-}
-
-TEST_F(WorldPicture, SkylineBandsGiveTheFullFillsPicture) {
-  SetFixedSeed(3);
-  buildskyline();
-  SetFixedSeed(-1);
-  basePos = {0, 0.5};
-  struct View {
-    tvector camera;
-    double zoom;
-  };
-  for (View v : {View{{0, 0.8}, 0.6}, View{{23.5, 1.5}, 0.6}, View{{-13, -3}, 0.6}, View{{4, 3}, 0.6},
-                 View{{0, 9}, 0.6}, View{{-30, 0.2}, 0.3}, View{{8, 2}, 1.2}}) {
-    CameraPos = v.camera;
-    zoom = v.zoom;
-    auto full = Frame(FullSkyline), bands = Frame(DrawSkyline);
-    auto [worst, over] = Compare(full, bands, 3);
-    EXPECT_EQ(over, 0) << "camera " << v.camera.x << "," << v.camera.y << " zoom " << v.zoom << ": worst " << worst;
-  }
-}
-
 // A ground with a ledge standing out over it, lit at noon, in the morning and at night.
 TEST_F(WorldPicture, SunlightAndShadows) {
   MessageRecorder quiet;
@@ -425,36 +345,6 @@ TEST_F(WorldPicture, SunlightAndShadows) {
         << "at " << p.x << "," << p.y << ": " << with.r << " " << with.g << " " << with.b << " against " << without.r
         << " " << without.g << " " << without.b;
   }
-}
-
-TEST_F(WorldPicture, MarkingTheTerrainFirstKeepsTheWorldsPicture) {
-  MessageRecorder quiet;
-  SetFixedSeed(11);
-  ASSERT_TRUE(loadpieces());
-  ASSERT_TRUE(buildworld());
-  buildtilelists();
-  buildskyline();
-  SetFixedSeed(-1);
-  Options.shadowsOff = 0;
-  Options.particlesOff = 0;
-  Options.tutorial = 0;
-  Ending = tending{};
-  ResetGameState();
-  placeplayer();
-  Frame(RenderWorld);  // llvmpipe draws the very first lit frame of a context a shade lighter
-  for (double x : {-20.0, 0.0, 3.0, 12.0})
-    for (double t : {0.1, 0.3125, 0.5, 0.8}) {
-      CameraPos = {x, basePos.y + 0.5};
-      Game.timeOfDay = t;
-      auto frame = [this](bool mark) {
-        markTerrainDepth = mark;
-        glLineWidth(3.0);  // as the game step leaves it
-        return Frame(RenderWorld);
-      };
-      auto plain = frame(false), marked = frame(true);
-      auto [worst, over] = Compare(plain, marked, 3);
-      EXPECT_EQ(over, 0) << "x " << x << " time " << t << ": worst " << worst;
-    }
 }
 
 // In a 16:9 window the sky, the skyline's fills, the sunlight and the fade reach the sides: no
