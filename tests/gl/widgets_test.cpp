@@ -75,23 +75,6 @@ TEST_F(Widgets, OnlyTheFirstButtonUnderAClickReportsIt) {
   EXPECT_TRUE(Button("one", {0, 0}, {0.3, 0.05}, 2.0));  // the scale widens the box
 }
 
-TEST_F(Widgets, SliderStepsClampAndFollowTheBar) {
-  // A slider at (0, 0), length 1, over 0..2: "-" at x 0, the bar from 0.15, "+" at 1.2.
-  const struct {
-    double cursorX;
-    int down, repeats;
-    double value;
-  } steps[] = {{1.2, 1, 100, 2.0}, {0.0, 1, 1, 2.0 - 0.025}, {0.4, 1, 1, 0.5}, {0.0, 0, 1, 0.5}};
-  double v = 0.5;
-  for (const auto &s : steps) {
-    mouseLeftDown = s.down;
-    CursorPos = {s.cursorX, 0.1};
-    for (int i = 0; i < s.repeats; ++i) Slider(v, {0, 0}, 0, 2, 1.0);
-    EXPECT_DOUBLE_EQ(v, s.value) << s.cursorX;
-    EXPECT_EQ(mouseLeftDown, s.down) << "holding repeats, so the press is never consumed";
-  }
-}
-
 TEST_F(Widgets, TypingFollowsFocusOrderAndLength) {
   const struct {
     const char *before;

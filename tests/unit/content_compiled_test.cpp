@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <map>
 
@@ -42,34 +40,6 @@ class Compiled : public ::testing::Test {
   static TempDir *dir;
 };
 TempDir *Compiled::dir = nullptr;
-
-// Lowest and highest y of the figure drawn at pos in this pose, as the game places it, and whether every x stays
-// within half the box's width.
-struct Extent {
-  double y0 = 1e9, y1 = -1e9;
-  bool inside = true;
-};
-Extent FigureExtent(tguy guy, const tframe &pose, tvector pos) {
-  size_t n = guy.parts.size();
-  for (size_t i = 0; i < n; ++i) guy.parts[i].angle = pose.values[i];
-  guy.parts[0].pivot = {pose.values[n], pose.values[n + 1]};
-  const tguypart &root = guy.parts[0];
-  double r = root.angle * M_PI / 180, c = std::cos(r), s = std::sin(r);
-  tplacement place{c, -s, s, c, pos.x - root.pivot.x * SCALE, pos.y + 0.05 - root.pivot.y * SCALE - 0.01};
-  Extent e;
-  WalkSkeleton(guy, [&](int i, const tplacement &p, bool transparent) {
-    if (transparent) return;
-    const tguypart &part = guy.parts[i];
-    for (tvector corner : {part.corner1, part.corner2, tvector{part.corner1.x, part.corner2.y},
-                           tvector{part.corner2.x, part.corner1.y}}) {
-      tvector v = PlacePoint(place, PlacePoint(p, corner));
-      e.y0 = std::min(e.y0, v.y);
-      e.y1 = std::max(e.y1, v.y);
-      e.inside = e.inside && std::fabs(v.x - pos.x) <= 0.05;
-    }
-  });
-  return e;
-}
 
 }  // namespace
 
@@ -124,30 +94,6 @@ TEST_F(Compiled, SkeletonHasTheStructureTheGameNeeds) {
     EXPECT_TRUE(!p.visible || parts[root].visible);
   }
   EXPECT_TRUE(arms == 2 && heads == 1) << arms << " arms, " << heads << " heads";
-}
-
-TEST_F(Compiled, FigureFillsItsBoxWithFeetOnTheGround) {
-  tguy guy{1, Skeleton()};
-  size_t n = guy.parts.size();
-  tframe rest{0, std::vector<double>(n + 2, 0.0)};
-  for (size_t i = 0; i < n; ++i) rest.values[i] = guy.parts[i].angle;
-  const tvector pos{3, 1};
-  // In every frame the lowest foot is on the 0.1 x 0.2 box's bottom and nothing above its top; standing, the figure is
-  // inside it with its crown near the top.
-  for (const char *name : {"stand2", "walk2", "jumpa2"}) {
-    std::vector<uint8_t> b = Bytes(std::string("animations/") + name + ".ani");
-    tanim a{};
-    ASSERT_TRUE(DecodeAnimation(b.data(), b.size(), static_cast<int32_t>(n), a)) << name;
-    std::vector<tframe> frames = a.frames;
-    bool standing = name == std::string("stand2");
-    if (standing) frames.push_back(rest);
-    for (const tframe &f : frames) {
-      Extent e = FigureExtent(guy, f, pos);
-      EXPECT_NEAR(e.y0, pos.y - 0.1, 0.001) << name << " at " << f.time;
-      EXPECT_LE(e.y1, pos.y + 0.1 + 0.001) << name << " at " << f.time;
-      EXPECT_TRUE(!standing || (e.y1 >= pos.y + 0.09 && e.inside)) << f.time;
-    }
-  }
 }
 
 // Rebuilding the content (after a pull, or any change under content/) must not undo what the player set in the options

@@ -109,22 +109,6 @@ TEST_F(SoundBank, LoudnessFallsWithTheSquaredDistanceFromTheCamera) {
   }
 }
 
-TEST_F(SoundBank, ANewSoundOnASlotCutsTheLastOneOffOtherSlotsPlayOn) {
-  Play(SLOT_IMPACT, tone);
-  Render(0.1);
-  Play(SLOT_IMPACT, blip);
-  std::vector<float> out = Render(0.4);
-  // The blip plays (0.1 s), then nothing: the long tone was cut off.
-  EXPECT_GT(Level(std::vector<float>(out.begin(), out.begin() + kRate / 20), 0), 0.56);
-  EXPECT_EQ(Level(std::vector<float>(out.begin() + kRate * 0.15, out.end()), 0), 0.0);
-  EXPECT_EQ(State(SLOT_IMPACT), AL_STOPPED);
-  Play(SLOT_IMPACT, tone);
-  Render(0.1);
-  Play(SLOT_EXPLOSION, blip);
-  EXPECT_NEAR(Level(Render(0.4), kRate * 0.15), 1.0, 0.02);
-  EXPECT_EQ(State(SLOT_IMPACT), AL_PLAYING);
-}
-
 TEST_F(SoundBank, PitchVariesALittleAndFollowsTheGameSpeed) {
   base.dir.write("sounds/kilohertz.wav", ToneFile(1000, 2.0));
   const uint32_t kilohertz = LoadSoundFile(DataPath("sounds/kilohertz.wav"));
@@ -144,21 +128,6 @@ TEST_F(SoundBank, PitchVariesALittleAndFollowsTheGameSpeed) {
   soundTimeScale = 0.5;
   Play(SLOT_GROAN, kilohertz);
   EXPECT_NEAR(Frequency(Render(0.5)) / full, 0.5, 0.01);
-}
-
-TEST_F(SoundBank, LoopsRunOnKeepPlayingOnlyUpdatesAndStopAllSilencesEverything) {
-  Play(SLOT_HELI, blip, {0, 0}, 1, true);
-  EXPECT_NEAR(Level(Render(0.5), kRate * 0.3), 1.0, 0.05) << "a looping 0.1 s sound still plays after 0.3 s";
-  // The helicopter's update moves the loudness without restarting the loop.
-  Play(SLOT_HELI, blip, {2, 0}, 1, true, true);
-  EXPECT_NEAR(Level(Render(0.5)), 0.6, 0.03);
-  EXPECT_EQ(State(SLOT_HELI), AL_PLAYING);
-  Play(SLOT_SHOT_A, tone);
-  StopAllSounds();
-  EXPECT_EQ(Level(Render(0.3), 0), 0.0);
-  for (int slot = 0; slot < SOUND_SLOTS; ++slot) EXPECT_NE(State(slot), AL_PLAYING) << slot;
-  Play(SLOT_HELI, blip, {0, 0}, 1, true, true);  // an update of a stopped loop does not start it again
-  EXPECT_EQ(Level(Render(0.3), 0), 0.0);
 }
 
 TEST_F(SoundBank, WeaponBuffersAreDeletedWhenReleasedEvenWhileASlotHoldsThem) {

@@ -73,15 +73,6 @@ TEST_F(Sounds, NoneIsSilentClippedTooLongOrCutOffWithAClick) {
   }
 }
 
-TEST_F(Sounds, TheHelicopterLoopsWithoutASeam) {
-  const std::vector<double> &h = sounds["heli.wav"].s;
-  ASSERT_GT(h.size(), 1000u);
-  std::vector<double> jumps;
-  for (size_t i = 1; i < h.size(); ++i) jumps.push_back(std::fabs(h[i] - h[i - 1]));
-  std::sort(jumps.begin(), jumps.end());
-  EXPECT_LE(std::fabs(h.front() - h.back()), jumps[jumps.size() * 99 / 100]) << "the loop clicks where it wraps";
-}
-
 TEST(SoundSources, ASoundNamedByAPathFailsTheStepAndWritesNothingOutside) {
   TempDir src, data;
   std::string text = ReadSourceFile(ContentDir() + "/weapons.txt");
