@@ -16,6 +16,7 @@
 #include "platform/pad.h"
 #include "platform/window.h"
 #include "rig/installed.h"
+#include "rig/play.h"
 #include "rig/screen_points.h"
 #include "rig/virtual_pad.h"
 
@@ -25,15 +26,6 @@ ScoreTable TableIn(const std::string &file) {
   ScoreTable t = {};
   EXPECT_TRUE(DecodeScoreTable(b.data(), b.size(), t)) << file;
   return t;
-}
-
-// The nearest active zombie's position, or false when there is none.
-bool NearestZombie(tvector &at) {
-  double best = 1e9;
-  for (const tenemy &z : enemies)
-    if (z.active && std::fabs(z.body.pos.x - Player.body.pos.x) < best)
-      best = std::fabs(z.body.pos.x - Player.body.pos.x), at = z.body.pos;
-  return best < 1e9;
 }
 
 // How far a bearing in radians is turned from one in degrees, in degrees, -180..180.

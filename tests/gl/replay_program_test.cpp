@@ -31,14 +31,6 @@ std::vector<std::string> ReplaysIn(const std::string &folder) {
   return names;
 }
 
-// The nearest active zombie's position, or false when there is none.
-bool NearestZombie(tvector &at) {
-  double best = 1e9;
-  for (const tenemy &z : enemies)
-    if (z.active && std::fabs(z.body.pos.x - Player.body.pos.x) < best)
-      best = std::fabs(z.body.pos.x - Player.body.pos.x), at = z.body.pos;
-  return best < 1e9;
-}
 }  // namespace
 
 TEST(ReplayProgram, AGamePlayedInTheWindowReplaysHeadlessToTheSameState) {

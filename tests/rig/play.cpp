@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "base/files.h"
 #include "game/objects.h"
 #include "game/player.h"
@@ -12,6 +14,14 @@
 std::vector<double> GameState() {
   return {double(Game.dayNumber), double(Game.kills), double(Game.survivors), Game.supplies,
           Game.timeOfDay,         Game.playerDamage,  Player.body.pos.x,      Player.body.pos.y};
+}
+
+bool NearestZombie(tvector &at) {
+  double best = 1e9;
+  for (const tenemy &z : enemies)
+    if (z.active && std::fabs(z.body.pos.x - Player.body.pos.x) < best)
+      best = std::fabs(z.body.pos.x - Player.body.pos.x), at = z.body.pos;
+  return best < 1e9;
 }
 
 Play::Play(tgametype type, uint32_t seed) : savedBase_(baseDirectory), savedOptions_(Options) {

@@ -15,6 +15,8 @@ enum tgametype { SHORT_GAME, LONG_GAME, ENDLESS_GAME };
 // What two runs of a game are compared by: day, kills, survivors, supplies, clock, damage, and
 // where the player stands.
 std::vector<double> GameState();
+// The nearest active zombie's position (by x from the player), or false when there is none.
+bool NearestZombie(tvector &at);
 
 class Play {
  public:
