@@ -126,6 +126,7 @@ TEST(PlayBase, CratesCarriedHomeOneAtATimeBringSuppliesAndDefenders) {
   QuietPlay play;
   crateList = {tcrate{1, Ground(basePos.x + 1.5)}, tcrate{1, Ground(basePos.x + 1.55)}};
   const double supplies = Game.supplies;
+  EXPECT_EQ(supplies, 3.5) << "a game begins with three and a half";
   for (int trip = 1; trip <= 2; ++trip) {
     SCOPED_TRACE(trip);
     EXPECT_TRUE(play.until([] { return Game.carryingCrate; }, 5, ACTION_RIGHT));

@@ -1,4 +1,4 @@
-// The TGA decoder, which every shipped texture goes through: the pixels it hands on, and what it refuses.
+// The TGA and BMP decoders: the pixels they hand on, and the files they refuse with the game's words.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -15,6 +15,23 @@ Bytes Tga(int type, int bits, int width, int height, const Bytes &data, int mapT
       uint8_t(idLength), uint8_t(mapType), uint8_t(type), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(bits), 0};
   PutU16(&h[12], static_cast<uint16_t>(width));
   PutU16(&h[14], static_cast<uint16_t>(height));
+  h.insert(h.end(), data.begin(), data.end());
+  return h;
+}
+
+// A BMP; `data` is the pixel data exactly as stored (padding included).
+Bytes Bmp(int32_t width, int32_t height, const Bytes &data, int bitCount = 24, uint32_t imageSize = 0,
+          uint32_t coloursUsed = 0) {
+  Bytes h(54, 0);
+  h[0] = 'B', h[1] = 'M';
+  PutU32(&h[10], 54);
+  PutU32(&h[14], 40);
+  PutI32(&h[18], width);
+  PutI32(&h[22], height);
+  PutU16(&h[26], 1);
+  PutU16(&h[28], static_cast<uint16_t>(bitCount));
+  PutU32(&h[34], imageSize);
+  PutU32(&h[46], coloursUsed);
   h.insert(h.end(), data.begin(), data.end());
   return h;
 }
@@ -87,4 +104,24 @@ TEST(Targa, RefusesOtherKindsAndDamagedFiles) {
                  {Tga(10, 24, 2, 2, {0x84, 1, 2, 3}), unreadable},
                  {Tga(10, 24, 2, 2, {0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x81, 1, 2, 3}), unreadable}},
                 "TGA File Error");
+}
+
+TEST(Bitmap, PaddedRowsAreStrippedAndPixelsSwapped) {
+  // Width 2: 6 bytes of pixels and 2 of padding per row; rows stay bottom-up as stored. The last row may lack its
+  // padding when the image-size field says so; colours-used bytes are skipped before the pixels.
+  const Bytes data = {1, 2, 3, 4, 5, 6, 0xaa, 0xbb, 7, 8, 9, 10, 11, 12, 0xcc, 0xdd};
+  const Bytes expected = {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10};
+  EXPECT_EQ(Pixels(DecodeBitmap, Bmp(2, 2, data), 3), expected);
+  EXPECT_EQ(Pixels(DecodeBitmap, Bmp(2, 2, Bytes(data.begin(), data.end() - 2), 24, 14), 3), expected);
+  EXPECT_EQ(Pixels(DecodeBitmap, Bmp(4, 1, {0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 24, 0, 4), 3),
+            expected);
+  const std::string data_error = "Error reading bitmap data";
+  ExpectRefused(DecodeBitmap,
+                {{Bmp(1, 1, {0, 0, 0, 0}, 8), "Couldn't load \"f\". Only 24 bit BMP files supported."},
+                 {Bytes(53, 0), "Error reading bitmap header"},
+                 {Bmp(1, 1, {0, 0, 0}, 24, 0, 8), "Error reading palette"},
+                 {Bmp(2, 2, Bytes(11, 0)), data_error},
+                 {Bmp(1, 1, Bytes(4, 0), 24, 0xffffffffu), data_error},
+                 {Bmp(0x40000000, 0x40000000, Bytes(4, 0)), data_error}},
+                "BMP Unit");
 }
