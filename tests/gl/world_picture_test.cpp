@@ -264,7 +264,7 @@ TEST_F(WorldPicture, TheLitRegionGivesTheStencilledWashsPicture) {
 }
 
 // Particles of every kind, some beyond the view, then thin smoke (also on white, where a puff's
-// faintest texels would show if its cut corners took any), then piles of smoke over one spot:
+// faintest texels would show if its narrowed quad cut any), then piles of smoke over one spot:
 // the batch gives the picture of every quad drawn one by one, but for the puffs buried deep in a
 // pile. Leaving those out barely shades a late night's pile; a pile of a hundred blasts keeps
 // its dark core, its soft halo a little thinner.
