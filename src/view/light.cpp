@@ -4,6 +4,12 @@
 // the shadow's far end) is at most two convex polygons. Neighbouring strips
 // share the vertices of their common side exactly, so GL's rasterisation rules
 // fill every lit pixel once: no seam is lit twice or left dark.
+// A low sun makes the strips long slivers a pixel or two thick across the whole
+// view, and a rasteriser pays for a sliver's length, not its area. So where
+// neighbouring strips' profiles lie close together, their lit parts up to the
+// lowest of them are one polygon (its edge carries every seam's point, so the
+// pieces above meet it edge to edge), and only short pieces reach up to the
+// profile.
 #include "view/light.h"
 
 #include <GL/gl.h>
@@ -35,10 +41,17 @@ void Crossing(const tlp c[4], double u, double &lo, double &hi) {
 // run shades.
 struct tseam {
   double u, lo, hi, left, right;
+  double floorLeft = NAN, floorRight = NAN;  // the shared floor of the strips before and after it
 };
+
+// Strips whose profiles lie within this of their lowest (along the light, in world units) share
+// one floor: the pieces above it are no longer than this.
+constexpr double kFloorReach = 0.1;
 
 std::vector<tseam> seams;
 std::vector<const tshadowrun *> shade;  // each strip's run, or none
+std::vector<double> floors;             // each strip's shared floor, or NAN
+std::vector<size_t> groupEnd;           // for the first strip of a shared floor, the seam it ends at
 std::vector<tlp> strip, piece, fitted;
 
 // Keeps the part of `in` where inside(v) >= 0. A crossing on a strip's side is
@@ -72,9 +85,9 @@ void Fit(const std::vector<tlp> &in, std::vector<tlp> &out, const tseam &a, cons
     out.push_back(p);
     const tseam *s = p.u == a.u && q.u == a.u ? &a : (p.u == b.u && q.u == b.u ? &b : nullptr);
     if (!s) continue;
-    double marks[4];
+    double marks[6];
     int count = 0;
-    for (double m : {s->left, s->left + SHADOW_LENGTH, s->right, s->right + SHADOW_LENGTH})
+    for (double m : {s->left, s->left + SHADOW_LENGTH, s->right, s->right + SHADOW_LENGTH, s->floorLeft, s->floorRight})
       if (m > std::min(p.t, q.t) && m < std::max(p.t, q.t)) {
         // In the order the side runs, from p to q.
         int k = count++;
@@ -113,6 +126,46 @@ void Emit(const std::vector<tlp> &poly, tvector d, tvector n, const twashcolour 
     vertex(world(poly[(k + 1) % poly.size()]));
   }
 }
+
+// The view rectangle between two seams, its corners `sorted` by u.
+void Strip(const tseam &a, const tseam &b, const tlp sorted[4], std::vector<tlp> &out) {
+  const tlp &first = sorted[0], &last = sorted[3];
+  auto below = [&first, &last](const tlp &p) {
+    return last.u == first.u || p.t <= first.t + (last.t - first.t) * (p.u - first.u) / (last.u - first.u);
+  };
+  out.clear();
+  out.push_back({a.u, a.lo});
+  for (int k = 0; k < 4; ++k)
+    if (sorted[k].u > a.u && sorted[k].u < b.u && below(sorted[k])) out.push_back(sorted[k]);
+  out.push_back({b.u, b.lo});
+  out.push_back({b.u, b.hi});
+  for (int k = 3; k >= 0; --k)
+    if (sorted[k].u > a.u && sorted[k].u < b.u && !below(sorted[k])) out.push_back(sorted[k]);
+  out.push_back({a.u, a.hi});
+}
+
+tlp sortedCorners[4];
+std::vector<tlp> floorPoly;
+
+// The shared floor of the strips from seam i to seam e: the view between them up to t = f, with
+// every seam's point on its top edge.
+void EmitFloor(size_t i, size_t e, double f, tvector d, tvector n, const twashcolour &colour) {
+  Strip(seams[i], seams[e], sortedCorners, strip);
+  Clip(
+      strip, piece, [f](const tlp &p) { return f - p.t; }, seams[i], f, seams[e], f);
+  floorPoly.clear();
+  for (size_t k = 0; k < piece.size(); ++k) {
+    const tlp &p = piece[k], &q = piece[(k + 1) % piece.size()];
+    floorPoly.push_back(p);
+    if (p.t != f || q.t != f || p.u == q.u) continue;
+    if (p.u < q.u)
+      for (size_t s = i + 1; s < e; ++s) floorPoly.push_back({seams[s].u, f});
+    else
+      for (size_t s = e - 1; s > i; --s) floorPoly.push_back({seams[s].u, f});
+  }
+  Fit(floorPoly, fitted, seams[i], seams[e]);
+  Emit(fitted, d, n, colour);
+}
 }  // namespace
 
 void DrawLitRegion(tvector d, const std::vector<tshadowrun> &runs, double x0, double y0, double x1, double y1,
@@ -126,9 +179,7 @@ void DrawLitRegion(tvector d, const std::vector<tshadowrun> &runs, double x0, do
   tlp sorted[4] = {c[0], c[1], c[2], c[3]};
   std::sort(sorted, sorted + 4, [](const tlp &a, const tlp &b) { return a.u < b.u || (a.u == b.u && a.t < b.t); });
   const tlp &first = sorted[0], &last = sorted[3];
-  auto below = [&first, &last](const tlp &p) {
-    return last.u == first.u || p.t <= first.t + (last.t - first.t) * (p.u - first.u) / (last.u - first.u);
-  };
+  std::copy(sorted, sorted + 4, sortedCorners);
 
   seams.clear();
   seams.push_back({first.u, 0, 0, NAN, NAN});
@@ -151,20 +202,41 @@ void DrawLitRegion(tvector d, const std::vector<tshadowrun> &runs, double x0, do
     seams[i + 1].left = at(seams[i + 1].u);
   }
 
+  // Shared floors: runs of two or more shaded strips whose profiles stay within kFloorReach of
+  // their lowest, that lowest crossing every seam of the run inside the view.
+  floors.assign(seams.size(), NAN);
+  groupEnd.assign(seams.size(), 0);
+  for (size_t i = 0; i + 1 < seams.size();) {
+    size_t j = i;
+    double lowest = HUGE_VAL, highest = -HUGE_VAL, best = NAN;
+    size_t bestEnd = i;
+    while (j + 1 < seams.size() && shade[j]) {
+      const double l = std::min({lowest, seams[j].right, seams[j + 1].left});
+      const double h = std::max({highest, seams[j].right, seams[j + 1].left});
+      bool inside = h - l <= kFloorReach;
+      for (size_t k = i; inside && k <= j + 1; ++k) inside = seams[k].lo < l && l < seams[k].hi;
+      if (!inside) break;
+      lowest = l, highest = h, ++j;
+      if (j - i >= 2) best = lowest, bestEnd = j;
+    }
+    if (std::isnan(best)) {
+      ++i;
+      continue;
+    }
+    for (size_t k = i; k < bestEnd; ++k) floors[k] = best;
+    groupEnd[i] = bestEnd;
+    seams[i].floorRight = best;
+    seams[bestEnd].floorLeft = best;
+    i = bestEnd;
+  }
+
   const twashcolour colour = {y0, y1, blue, low, high};
   washXyz.clear();
   washRgba.clear();
   for (size_t i = 0; i + 1 < seams.size(); ++i) {
     const tseam &a = seams[i], &b = seams[i + 1];
-    strip.clear();
-    strip.push_back({a.u, a.lo});
-    for (const tlp &p : sorted)
-      if (p.u > a.u && p.u < b.u && below(p)) strip.push_back(p);
-    strip.push_back({b.u, b.lo});
-    strip.push_back({b.u, b.hi});
-    for (int k = 3; k >= 0; --k)
-      if (sorted[k].u > a.u && sorted[k].u < b.u && !below(sorted[k])) strip.push_back(sorted[k]);
-    strip.push_back({a.u, a.hi});
+    if (groupEnd[i]) EmitFloor(i, groupEnd[i], floors[i], d, n, colour);
+    Strip(a, b, sorted, strip);
     if (!shade[i]) {
       Fit(strip, fitted, a, b);
       Emit(fitted, d, n, colour);
@@ -178,6 +250,12 @@ void DrawLitRegion(tvector d, const std::vector<tshadowrun> &runs, double x0, do
     // Before the light meets the blocks, and past the shadow's far end.
     Clip(
         strip, piece, [&](const tlp &p) { return profile(p) - p.t; }, a, a.right, b, b.left);
+    if (!std::isnan(floors[i])) {
+      const double f = floors[i];
+      fitted.swap(piece);
+      Clip(
+          fitted, piece, [f](const tlp &p) { return p.t - f; }, a, f, b, f);
+    }
     Fit(piece, fitted, a, b);
     Emit(fitted, d, n, colour);
     Clip(
