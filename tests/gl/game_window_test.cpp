@@ -1,5 +1,5 @@
-// The game in the real screen loops: the first day's banner, the pause menu, days rushed leaving
-// no GL objects behind, and a game that cannot start for want of its data.
+// The game in the real screen loops: the pause menu, days rushed leaving no GL objects behind,
+// and a game that cannot start for want of its data.
 #include <GL/gl.h>
 #include <SDL.h>
 
@@ -21,34 +21,6 @@ int LiveNames(GLboolean (*live)(GLuint)) {
   return n;
 }
 }  // namespace
-
-TEST(GameWindow, EachGameTypeBeginsDayOneBehindItsBanner) {
-  // The type's button, and the helicopter's first possible day: 2-4 short, 7-9 rescue, never
-  // (negative) endless.
-  for (auto [typeY, helpLow] : {std::pair{1.4, 2}, {0.7, 7}, {-0.1, -10}}) {
-    MessageRecorder recorder;
-    ScriptedRun run;
-    BeginGame(run, typeY);
-    int bannerInk = 0, dayDuringBanner = 0, helpDay = 0;
-    Rgb veilCorner{};
-    run.screenshot(60, "day_banner");
-    run.at(60, [&] {
-      for (int x = 410; x < 614; ++x) {
-        Rgb p = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, x, 384);
-        bannerInk += p.b > p.r + 15 && p.r > 50;  // (0.4, 0.4, 0.6) on black
-      }
-      veilCorner = PixelAt(run.lastPixels, run.shotWidth, run.shotHeight, 20, 20);
-      dayDuringBanner = Game.dayNumber;
-    });
-    run.at(GAME_PASS, [&] { helpDay = Game.helpDay; });
-    run.closeWindow(GAME_PASS + 2);
-    EXPECT_EQ(run.run(400), 0);
-    EXPECT_TRUE(recorder.messages.empty() && dayDuringBanner == 1);
-    EXPECT_LT(veilCorner.r + veilCorner.g + veilCorner.b, 10) << "the veil is black before the day shows";
-    EXPECT_GT(bannerInk, 20) << "no \"day 1\" across the middle of the veil";
-    EXPECT_TRUE(helpDay >= helpLow && helpDay <= helpLow + 2) << typeY << ": " << helpDay;
-  }
-}
 
 // One endless game: paused (the clock stands under the menu), resumed, then four days rushed
 // with Insert while the world is rebuilt each dawn, and back to the main menu.

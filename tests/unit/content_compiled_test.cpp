@@ -4,15 +4,12 @@
 #include <map>
 
 #include "actors/models.h"
-#include "actors/skeleton.h"
 #include "base/files.h"
 #include "contentc/contentc.h"
 #include "contentc/piece_checks.h"
 #include "rig/rig.h"
 
 namespace {
-
-const double SCALE = 0.075;
 
 ContentPaths Paths(const std::string &out) {  // tests/data need not exist, so climb the path by its words
   return {(std::filesystem::path(TestDataDir()).parent_path().parent_path() / "content").string(), out};
@@ -25,18 +22,6 @@ class Compiled : public ::testing::Test {
     RunContentSteps(Paths(dir->path()));  // that every step succeeds is CompiledOptions' to say
   }
   static void TearDownTestSuite() { delete dir; }
-  static std::vector<uint8_t> Bytes(const std::string &relative) {
-    std::vector<uint8_t> b;
-    EXPECT_TRUE(ReadFileBytes(dir->file(relative), b)) << relative;
-    return b;
-  }
-  static std::vector<tguypart> Skeleton() {
-    std::vector<uint8_t> b = Bytes("guys/standard.guy");
-    std::vector<tguypart> parts = DecodeGuyParts(b.data(), b.size());
-    for (tguypart &p : parts)  // as LoadGuy scales them
-      for (tvector *v : {&p.corner1, &p.corner2, &p.offset, &p.pivot}) *v = *v * SCALE;
-    return parts;
-  }
   static TempDir *dir;
 };
 TempDir *Compiled::dir = nullptr;
@@ -66,38 +51,6 @@ TEST_F(Compiled, PiecesAreDistinctAndPlayableMirrored) {
   EXPECT_TRUE(kinds[0] >= 8 && kinds[1] >= 2 && kinds[2] >= 2);
 }
 
-TEST_F(Compiled, SkeletonHasTheStructureTheGameNeeds) {
-  std::vector<tguypart> parts = Skeleton();
-  ASSERT_GE(parts.size(), 10u);
-  auto parentOf = [&](int i) {
-    for (size_t j = 0; j < parts.size(); ++j)
-      if (parts[j].id == parts[i].parentid) return static_cast<int>(j);
-    return -1;
-  };
-  int arms = 0, heads = 0;
-  for (int i = 0; i < static_cast<int>(parts.size()); ++i) {
-    const tguypart &p = parts[i];
-    SCOPED_TRACE(testing::Message() << "part " << i);
-    // An aimed forearm hangs from an upper arm that is a root (so aiming makes up for the root angle exactly) and is as
-    // long as it, as the limb aiming assumes.
-    if (p.visible && (p.tag == '1' || p.tag == '2')) {
-      ++arms;
-      int upper = parentOf(i);
-      ASSERT_GE(upper, 0);
-      EXPECT_EQ(parentOf(upper), upper);
-      EXPECT_NEAR(-p.pivot.y, p.corner2.y - 0.03 * SCALE, 1e-9);
-    }
-    heads += p.tag == 'h';
-    // Every visible part is drawn: its chain of parents ends at a visible root.
-    int root = i;
-    for (int steps = 0; parentOf(root) >= 0 && parentOf(root) != root && steps < 50; ++steps) root = parentOf(root);
-    EXPECT_TRUE(!p.visible || parts[root].visible);
-  }
-  EXPECT_TRUE(arms == 2 && heads == 1) << arms << " arms, " << heads << " heads";
-}
-
-// Rebuilding the content (after a pull, or any change under content/) must not undo what the player set in the options
-// screen; a folder without usable options gets the shipped ones.
 TEST(CompiledOptions, APlayersOptionsSurviveARebuild) {
   TempDir data;
   ASSERT_EQ(RunContentSteps(Paths(data.path())), 0);

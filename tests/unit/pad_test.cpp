@@ -92,23 +92,3 @@ TEST(PadMapping, TheMenuPointerCrossesTheWindowInASecondAtFullLean) {
     EXPECT_TRUE(std::fabs(moved.x - dx) < 2 && std::fabs(moved.y - dy) < 2) << x << "," << y;
   }
 }
-
-TEST(PadMapping, TheDpadSpellsANameArcadeStyle) {
-  // Arrow keys in order (38 up, 40 down, 39 right, 37 left), and the name they leave: 39 confirms a letter, 37 takes
-  // one away; past blank comes a again; typed capitals are kept, the turned letter going on from its small one.
-  const std::tuple<const char *, std::vector<int>, const char *> cases[] = {
-      {"", {38}, "a"},        {"", {40}, "a"},
-      {"", {39, 37}, ""},     {"", {38, 38, 38, 39, 40}, "c "},
-      {"b", {40}, "a"},       {"z", {38}, "0"},
-      {"9", {38, 38}, "a"},   {"bob", {37}, "bo"},
-      {"Hero", {38}, "Herp"}, {"abcdefghijklmn", {39}, "abcdefghijklmn"}};
-  for (const auto &[before, presses, after] : cases) {
-    std::string name = before;
-    for (int key : presses) {
-      keyDown[key] = 1;
-      StepLetters(name, 14);
-      EXPECT_EQ(keyDown[key], 0) << "each press acts once";
-    }
-    EXPECT_EQ(name, after) << before;
-  }
-}

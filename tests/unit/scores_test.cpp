@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <utility>
 
-#include "app/score_line.h"
 #include "base/files.h"
 #include "game/scores.h"
 #include "persist/scores.h"
@@ -166,16 +165,4 @@ TEST(GameScores, ComputedFromTheGameAndEnteredWhereTheyBelong) {
   EXPECT_EQ(Names(scoreTables[SCORE_RESCUE]), "winner a b c d e f g h i j k l ");
   EXPECT_EQ(Names(scoreTables[SCORE_HORDE]), "a winner b c d e f g h i j k l ");
   EXPECT_EQ(Names(scoreTables[SCORE_SLAYER]), Names(Descending()));
-}
-
-TEST(ScoreLine, DotsRunTheScoreOutToTheFortyEighthCharacter) {
-  EXPECT_EQ(ScoreLine(4, Entry("ann", 123456)), " 5. ann " + std::string(34, '.') + "123456");
-  EXPECT_EQ(ScoreLine(9, Entry("bo", -5)), "10. bo " + std::string(39, '.') + "-5");
-  EXPECT_EQ(ScoreLine(12, Entry("x", 1)).size(), 48u);
-  // Bytes the font has no glyph for are left out; a length byte beyond 20 reads only the name.
-  EXPECT_EQ(ScoreLine(1, Entry("a:b\x01\x63", 7)).substr(0, 8), " 2. abc ");
-  ScoreEntry damaged = Entry("twentycharacternames", 3);
-  damaged.nameLength = 200;
-  EXPECT_EQ(ScoreLine(0, damaged).substr(0, 25), " 1. twentycharacternames ");
-  EXPECT_EQ(ScoreLine(0, damaged).size(), 48u);
 }
