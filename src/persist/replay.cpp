@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "base/files.h"
 
@@ -62,20 +61,31 @@ struct tframereader {
 
 enum tframeread { FRAME_READ, FRAME_CUT, FRAME_BAD };
 
+// The previous value moved by a coded delta; false when it lands outside lo..hi. A delta that
+// large is damage, and is refused before the sum could overflow.
+bool Moved(int64_t base, uint64_t zig, int64_t lo, int64_t hi, int64_t &out) {
+  const int64_t d = Unzig(zig);
+  if (d < lo - hi || d > hi - lo) return false;
+  out = base + d;
+  return out >= lo && out <= hi;
+}
+
 tframeread ReadFrame(tframereader &r, tframesteps &s, tframeinput &in) {
   if (r.p == r.end) return FRAME_CUT;
   const uint8_t head = *r.p++;
   uint64_t v = head >> 3;
   if (v == TIME_ESCAPE && !r.Varint(v)) return r.cut ? FRAME_CUT : FRAME_BAD;
-  const int64_t time = s.time + Unzig(v);
-  if (time < 1 || time > MAX_FRAME_STEPS) return FRAME_BAD;
+  int64_t time = 0;
+  if (!Moved(s.time, v, 1, MAX_FRAME_STEPS, time)) return FRAME_BAD;
   uint64_t held = s.held, pressed = 0, dx = 0, dy = 0;
   if ((head & 1) && !r.Varint(held)) return r.cut ? FRAME_CUT : FRAME_BAD;
   if ((head & 2) && !r.Varint(pressed)) return r.cut ? FRAME_CUT : FRAME_BAD;
   if ((head & 4) && (!r.Varint(dx) || !r.Varint(dy))) return r.cut ? FRAME_CUT : FRAME_BAD;
   if (held > ACTION_BITS || pressed > ACTION_BITS) return FRAME_BAD;
-  const int64_t x = s.x + Unzig(dx), y = s.y + Unzig(dy);
-  if (std::llabs(x) > MAX_POINTER_STEPS || std::llabs(y) > MAX_POINTER_STEPS) return FRAME_BAD;
+  int64_t x = 0, y = 0;
+  if (!Moved(s.x, dx, -MAX_POINTER_STEPS, MAX_POINTER_STEPS, x) ||
+      !Moved(s.y, dy, -MAX_POINTER_STEPS, MAX_POINTER_STEPS, y))
+    return FRAME_BAD;
   s = {time, x, y, static_cast<uint16_t>(held)};
   in.frameTime = static_cast<double>(time) * FRAME_TIME_STEP;
   in.held = s.held;
