@@ -180,12 +180,6 @@ void DrawCharacters() {
   }
   if (figureVertices.empty()) return;
   glDisable(GL_BLEND);  // every part is opaque: blending would only read back what it covers
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, figureVertices.data());
-  glColorPointer(4, GL_FLOAT, 0, figureColours.data());
-  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(figureVertices.size() / 3));
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
+  DrawArrays(GL_QUADS, figureVertices, figureColours);
   glEnable(GL_BLEND);
 }

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "view/view.h"
+
 namespace {
 struct tlp {
   double u, t;
@@ -264,12 +266,5 @@ void DrawLitRegion(tvector d, const std::vector<tshadowrun> &runs, double x0, do
     Fit(piece, fitted, a, b);
     Emit(fitted, d, n, colour);
   }
-  if (washXyz.empty()) return;
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, washXyz.data());
-  glColorPointer(4, GL_FLOAT, 0, washRgba.data());
-  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(washXyz.size() / 3));
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
+  DrawArrays(GL_TRIANGLES, washXyz, washRgba);
 }

@@ -28,19 +28,7 @@ struct tquadbatch {
     st.insert(st.end(), {static_cast<float>(s), static_cast<float>(t)});
     rgba.insert(rgba.end(), {1.f, 1.f, 1.f, alpha});
   }
-  void draw() {
-    if (xyz.empty()) return;
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, xyz.data());
-    glTexCoordPointer(2, GL_FLOAT, 0, st.data());
-    glColorPointer(4, GL_FLOAT, 0, rgba.data());
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(xyz.size() / 3));
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-  }
+  void draw() { DrawArrays(GL_QUADS, xyz, rgba, &st); }
 };
 tquadbatch particleBatch;
 

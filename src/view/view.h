@@ -1,5 +1,7 @@
 // Drawing one game: the world camera, the world with its sky, skyline, shadows and terrain.
 #pragma once
+#include <vector>
+
 #include "game/camera.h"
 
 // Identity model-view, then the camera's translation to depth -6.1 * zoom.
@@ -13,6 +15,10 @@ tvector ViewHalfSize();
 double PixelSize();
 // Whether p lies in the view at the world's depth, or within `margin` of it.
 bool InView(tvector p, double margin);
+// Draws the vertices in xyz (three floats each) with their colours in rgba (four each) and, when
+// given, texture coordinates in st (two each), as primitives of `mode`, in one call.
+void DrawArrays(unsigned mode, const std::vector<float> &xyz, const std::vector<float> &rgba,
+                const std::vector<float> *st = nullptr);
 
 // Drawn inside RenderWorld, each from the world camera unless it says otherwise.
 void DrawPickups();   // weapon crates: one gun-icon quad each
