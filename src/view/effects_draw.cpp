@@ -80,11 +80,7 @@ void DrawHeli() {
   glEnd();
   glDisable(GL_TEXTURE_2D);
   Rotor(-1.10625, 0.365625, 0.3, false);
-  // Tested, not written: a disc written into the depth buffer, its clear parts too, would
-  // stand in the sunlight's way, which tests the terrain's depth alone.
-  glEnable(GL_DEPTH_TEST);
-  glDepthMask(GL_FALSE);
+  // In the world's depth state, tested and not written: a disc written into the depth buffer,
+  // its clear parts too, would stand in the sunlight's way, which tests the terrain's alone.
   Rotor(0.3375, 0.2625, 0.96, true);
-  glDepthMask(GL_TRUE);
-  glDisable(GL_DEPTH_TEST);
 }

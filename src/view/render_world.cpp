@@ -1,5 +1,6 @@
-// One frame of the world, back to front: sky, skyline, base, figures, effects, sunlight and
-// shadows, terrain, HUD and fade. The caller clears the colour and depth buffers first.
+// One frame of the world: the terrain first (it covers everything behind it), then back to front
+// sky, skyline, base, figures, effects, sunlight and shadows; HUD and fade. The caller clears the
+// colour and depth buffers first.
 #include <GL/gl.h>
 
 #include <cmath>
@@ -61,26 +62,35 @@ void DrawCrates() {
   glEnd();
 }
 
-// The terrain's silhouettes into the depth buffer only. Drawn first, they let the skyline and the
-// sunlight fail the depth test wherever the opaque terrain will cover them at the end anyway:
-// the same picture, without blending what nobody sees.
-void MarkTerrainDepth() {
-  ApplyCamera();
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
+// The terrain first, black and opaque, into colour and depth; then the world's depth state:
+// every later part of the world lies in the terrain's plane or behind it and is tested against
+// it, not written. What the terrain covers is then neither filled nor lit in vain, and the
+// terrain needs no second pass on top: the same picture as drawing it last. (Only the tracers,
+// a hair in front of the plane, and the near half of the helicopter's rotor, turning in depth,
+// pass on the terrain; they are black like it, so there they change nothing.)
+void DrawTerrainFirst() {
+  glDepthMask(GL_TRUE);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
-  for (const ttilerecord &tile : worldRow)
-    if (tile.list) glCallList(tile.list);
+  DrawTerrain();
+  WorldDepthState();
+}
+
+void WorldDepthState() {
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glDepthMask(GL_FALSE);
+}
+
+void EndWorldDepth() {
+  glDepthMask(GL_TRUE);  // or no later clear of the depth buffer would clear it
   glDisable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
-  glEnable(GL_BLEND);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 void DrawTerrain() {
   ApplyCamera();
+  glDisable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);  // black and opaque: blending would only cost fill
   for (const ttilerecord &tile : worldRow)
     if (tile.list) glCallList(tile.list);
@@ -94,7 +104,7 @@ void DrawFade(double alpha) {
 }
 
 void RenderWorld() {
-  MarkTerrainDepth();  // what the terrain covers is neither lit nor filled in vain
+  DrawTerrainFirst();
   DrawSky();
   glDisable(GL_TEXTURE_2D);
   DrawSkyline();
@@ -116,7 +126,7 @@ void RenderWorld() {
   glDisable(GL_TEXTURE_2D);
   double a = (Game.timeOfDay + 0.1875) * 2 * M_PI;
   if (!Options.shadowsOff && std::cos(a) < 0) DrawSunAndShadows({std::sin(a), std::cos(a)});
-  DrawTerrain();
+  EndWorldDepth();
   DrawHud();
   bool heliInView = Game.dayNumber >= Game.helpDay && Ending.heliActive && OnScreen(heli.pos);
   if (Options.tutorial && (Game.dayNumber == 1 || heliInView)) DrawTutorial();

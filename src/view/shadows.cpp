@@ -21,10 +21,7 @@ void DrawSunAndShadows(tvector direction) {
   tvector sun = CameraPos - d * 2.0;
   double e = -d.y;
   ApplyCamera();
-  // Where the terrain's depth is marked, its opaque silhouette will cover the light anyway.
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LESS);
-  glDepthMask(GL_FALSE);  // test against the terrain only
+  WorldDepthState();  // the terrain drawn first stays unlit
 
   // The glow: white-yellow when high, fading as the sun sinks.
   double glowAlpha = e >= 0.75 ? 0.5 : e - 0.25;
@@ -44,16 +41,9 @@ void DrawSunAndShadows(tvector direction) {
   double blue = e >= 0.75 ? 0.85 : (e - 0.25) + 0.35;
   double low = e >= 0.75 ? 0.1 : (e - 0.25) * 0.2;
   double high = e >= 0.75 ? 0.4 : (e - 0.25) * 0.8;
-  // The lit region lies before the first block the light meets, so the terrain's depth would
-  // turn away almost none of it: the test would cost a depth read at every lit pixel for nothing,
-  // and the opaque terrain drawn next covers whatever little it would have saved.
-  glDisable(GL_DEPTH_TEST);
   ShadowProfile(d, profile);
   // A quarter of a pixel: the shadow's edge moves by less than any pixel can show.
   StraightenProfile(profile, 0.25 * PixelSize());
   DrawLitRegion(d, profile, CameraPos.x - h.x, CameraPos.y - h.y, CameraPos.x + h.x, CameraPos.y + h.y, blue, low,
                 high);
-  glDepthMask(GL_TRUE);
-  glDisable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LEQUAL);
 }

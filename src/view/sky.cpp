@@ -100,6 +100,7 @@ void DrawSky() {
 void DrawSkyline() {
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
+  glDepthMask(GL_TRUE);  // the layers hide one another
   double z0 = -6.1 * zoom - 2;
   double y0 = -CameraPos.y + basePos.y - 1;
   double w = std::fabs(CameraPos.x);
@@ -146,6 +147,5 @@ void DrawSkyline() {
     }
   }
   glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LEQUAL);
+  WorldDepthState();
 }

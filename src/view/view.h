@@ -45,7 +45,15 @@ void DrawHeli();
 void DrawParticles();
 // Sunlight and the terrain's shadows for a sun in `direction` (pointing from the sun).
 void DrawSunAndShadows(tvector direction);
-void MarkTerrainDepth();
+// The terrain into colour and depth, then WorldDepthState: drawn first, it hides whatever of
+// the world lies behind it.
+void DrawTerrainFirst();
+// Between DrawTerrainFirst and EndWorldDepth every drawing of the world, in the terrain's plane
+// (z 0) or behind it, is tested against the terrain's depth (GL_LESS) and writes none; a drawing
+// that changes the depth state puts this one back.
+void WorldDepthState();
+// No depth test, depth written again: for the screen plane and the next frame's clear.
+void EndWorldDepth();
 void DrawTerrain();
 void DrawFade(double alpha);
 void DrawWeaponSprite(tvector q, int index, bool flipped, double recoil, double angle);

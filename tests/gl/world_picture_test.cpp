@@ -10,6 +10,7 @@
 #include "actors/skeleton_draw.h"
 #include "base/files.h"
 #include "game/objects.h"
+#include "game/particles.h"
 #include "game/state.h"
 #include "game/world_build.h"
 #include "persist/options.h"
@@ -158,7 +159,7 @@ void StencilledWash(tvector d, double x0, double y0, double x1, double y1, doubl
 std::vector<uint8_t> Wash(int width, int height, tvector d, bool plain) {
   glClearColor(0.3f, 0.35f, 0.4f, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-  MarkTerrainDepth();
+  DrawTerrainFirst();
   ApplyCamera();
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_DEPTH_TEST);
@@ -348,6 +349,55 @@ TEST_F(WorldPicture, SunlightAndShadows) {
         << "at " << p.x << "," << p.y << ": " << with.r << " " << with.g << " " << with.b << " against " << without.r
         << " " << without.g << " " << without.b;
   }
+}
+
+// The terrain is drawn first and hides what lies behind it: nothing drawn after it shows on it
+// (sparks and smoke sunk in the ground, the shots diving into it, a helicopter sinking into it),
+// so painting the terrain again on top changes no pixel.
+TEST_F(WorldPicture, NothingShowsOnTheTerrainDrawnFirst) {
+  MessageRecorder quiet;
+  for (ttilerecord &t : worldRow) t = ttilerecord{};
+  worldRow[7].drawn = {Block(-2.5, -3, 2.5, 0), Block(0.5, 0.6, 1.5, 0.7)};
+  buildtilelists();
+  Options.shadowsOff = 0;
+  Options.tutorial = 0;
+  CameraPos = {0, 0.4};
+  basePos = {-10, 0};
+  Game.timeOfDay = 0.3125;
+  Ending = tending{};
+  Ending.baseLossBlast = 1;
+  Ending.deathBlast = 1;
+  Ending.heliActive = 1;
+  heli = theli{};
+  heli.pos = {0.8, -0.25};  // sinking into the ground: the rotor's disc lies across it
+  shotList.assign(3, tshot{});
+  for (int i = 0; i < 3; ++i) {  // each diving into the ground, its tracer across the edge
+    tshot &s = shotList[i];
+    s.active = s.source = 1;
+    s.body.pos = {-1.5 + 0.4 * i, -0.08};
+    s.last = s.body.pos + tvector{-0.1 - 0.05 * i, 0.2};
+  }
+  Options.particlesOff = 0;
+  particleList.assign(40, tparticle{});
+  for (int i = 0; i < 40; ++i) {  // half sunk in the ground, half wholly in it
+    tparticle &q = particleList[i];
+    q.active = 1;
+    q.row = static_cast<uint8_t>(i % 2 ? ROW_SMOKE : ROW_SPARK);
+    q.size = i % 2 ? tvector{0.1, 0.1} : tvector{0.02, 0.02};
+    q.body.pos = {-2.2 + 0.11 * i, -0.05 - 0.2 * (i % 3)};
+  }
+  auto drawn = Frame(RenderWorld);
+  auto repainted = Frame([] {
+    RenderWorld();
+    DrawTerrain();
+  });
+  auto [worst, over] = Compare(drawn, repainted, 0);
+  EXPECT_EQ(over, 0) << "worst " << worst;
+  Ending.heliActive = 0;
+  auto [heliShows, changed] = Compare(drawn, Frame(RenderWorld), 10);
+  EXPECT_GT(changed, 100) << "the helicopter should show above the ground";
+  shotList.clear();
+  particleList.clear();
 }
 
 // In a 16:9 window the sky, the skyline's fills, the sunlight and the fade reach the sides: no
