@@ -114,13 +114,13 @@ struct Stage {
 
 // Each drawing stage alone, on the phase's last picture.
 std::vector<Stage> Stages(int n) {
-  std::vector<double> terrain, sky, skyline, shadows, figures, particles, world;
+  std::vector<double> sky, terrain, skyline, shadows, figures, particles, world;
   double a = (Game.timeOfDay + 0.1875) * 2 * M_PI;
   bool sunUp = std::cos(a) < 0 && !Options.shadowsOff;
   for (int i = 0; i < n; ++i) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    terrain.push_back(Timed(DrawTerrainFirst));
     sky.push_back(Timed(DrawSky));
+    terrain.push_back(Timed(DrawTerrainFirst));
     skyline.push_back(Timed(DrawSkyline));
     if (sunUp) shadows.push_back(Timed([a] { DrawSunAndShadows({std::sin(a), std::cos(a)}); }));
     figures.push_back(Timed(DrawCharacters));
@@ -131,8 +131,8 @@ std::vector<Stage> Stages(int n) {
   }
   double sum = 0;
   std::vector<Stage> out;
-  const char *names[] = {"terrain", "sky", "skyline", "shadows", "zombies", "particles"};
-  std::vector<double> *lists[] = {&terrain, &sky, &skyline, &shadows, &figures, &particles};
+  const char *names[] = {"sky", "terrain", "skyline", "shadows", "zombies", "particles"};
+  std::vector<double> *lists[] = {&sky, &terrain, &skyline, &shadows, &figures, &particles};
   for (int k = 0; k < 6; ++k) {
     if (lists[k]->empty()) continue;
     Figures f = Summary(*lists[k]);

@@ -1,6 +1,6 @@
-// One frame of the world: the terrain first (it covers everything behind it), then back to front
-// sky, skyline, base, figures, effects, sunlight and shadows; HUD and fade. The caller clears the
-// colour and depth buffers first.
+// One frame of the world: the sky, the terrain (it covers everything behind it), then back to
+// front skyline, base, figures, effects, sunlight and shadows; HUD and fade. The caller clears
+// the colour and depth buffers first.
 #include <GL/gl.h>
 
 #include <cmath>
@@ -104,8 +104,8 @@ void DrawFade(double alpha) {
 }
 
 void RenderWorld() {
+  DrawSky();  // over the whole screen, untested: a depth test would cost more than it saves
   DrawTerrainFirst();
-  DrawSky();
   glDisable(GL_TEXTURE_2D);
   DrawSkyline();
   if (!Ending.baseLossBlast) DrawBaseMarker();
