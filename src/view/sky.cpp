@@ -59,6 +59,7 @@ void LoadSkyColours() {
 
 void DrawSky() {
   glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);  // the first thing drawn: it neither tests nor writes depth
   double alpha = 1 - Game.hurtFlash;
   bool opaque = alpha >= 1;
   if (skyImage.width == 0 || !dayNightTexture) {
