@@ -8,7 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 FUZZ_SECONDS="${FUZZ_SECONDS:-20}"
-XVFB=(xvfb-run -a -s "-screen 0 1280x1024x24")
+# -noreset: the server otherwise resets as the last window closes, and a program starting in that
+# moment cannot reach it (a whole-program test runs the game many times, one after another).
+XVFB=(xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
 export REDSIEGE_SCREENSHOTS="$PWD/build/screenshots"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 

@@ -121,7 +121,7 @@ TEST(Program, AFullScreenModeThatCannotBeHadAsksAndAWindowThatCannotBeMadeSaysWh
 // smaller than the options' 1024 x 768, so the run gets an Xvfb of its own.
 TEST(Program, FullScreenThatCannotBeAskedAboutRunsWindowed) {
   TempDir out;
-  const std::string command = std::string("timeout 120 xvfb-run -a -s '-screen 0 800x600x24' '") +
+  const std::string command = std::string("timeout 120 xvfb-run -a -s '-screen 0 800x600x24 -noreset' '") +
                               REDSIEGE_CHILD_TESTS +
                               "' --gtest_filter=SmallScreen.FullScreenThatCannotBeAskedAboutRunsWindowed >'" +
                               out.file("stdout") + "' 2>'" + out.file("stderr") + "'";
