@@ -451,6 +451,7 @@ int main(int argc, char **argv) {
   ClearDayLists();
   LateNight(340);
   const Figures arrival = LateNightFrames(30, 340, frame).frame;
+  SaveShot("climbing out");
 
   // Paced by the real frame timer, as a player runs it: a day with the crowd gone, and the
   // player kept alive, for a slow frame lets the zombies reach further and an end screen would

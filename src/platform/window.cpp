@@ -114,6 +114,7 @@ void DestroyMainWindow() {
       ShowMessage("Release of DC and RC failed.", " Shutdown Error", MB_ICONSTOP);
     SDL_GL_DeleteContext(renderContext);
     renderContext = nullptr;
+    ForgetLayer();
   }
   if (mainWindow) {
     SDL_DestroyWindow(mainWindow);

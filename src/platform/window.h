@@ -52,6 +52,17 @@ tvector PointerOnPlane(double mx, double my);
 tframeinput ReadFrameInput(double frameTime, const uint8_t keys[ACTION_COUNT]);
 void SwapMainWindow();
 
+// An off-screen RGBA layer, cleared to transparent: soft translucent things piled deep cost a
+// fraction of their fill drawn there at a lower resolution and then laid over the window.
+// BeginLayer binds it at that size (its viewport too) with blending that keeps the layer's
+// colour premultiplied by its coverage; it fails when the context has no framebuffer objects,
+// and the caller then draws straight into the window. EndLayer returns to the window.
+bool BeginLayer(int width, int height);
+void EndLayer();
+uint32_t LayerTexture();
+// The window's context is gone, and the layer's objects with it.
+void ForgetLayer();
+
 // Set before each frame; a frame that found its picture unchanged clears it, and the loop then
 // keeps showing the last picture instead of swapping (saves the whole frame's fill).
 extern uint8_t frameDrawn;

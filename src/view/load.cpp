@@ -29,6 +29,7 @@ void LoadGameTextures() {
   weapons.clear();
   LoadWeapons();
   LoadSkyColours();
+  WarmParticles();
 }
 
 std::string LoadGameData() {
@@ -44,6 +45,7 @@ void ForgetContextObjects() {
   for (uint32_t *t : fixedTextures) *t = 0;
   for (uint32_t &t : weaponTextures) t = 0;
   forgetterrainlists();
+  ForgetLayer();
 }
 
 namespace {

@@ -28,7 +28,13 @@ struct tquadbatch {
     st.insert(st.end(), {static_cast<float>(s), static_cast<float>(t)});
     rgba.insert(rgba.end(), {1.f, 1.f, 1.f, alpha});
   }
-  void draw() { DrawArrays(GL_QUADS, xyz, rgba, &st); }
+  // A quad's four corners share one colour, so flat shading gives the same picture without
+  // the rasteriser interpolating it.
+  void draw() {
+    glShadeModel(GL_FLAT);
+    DrawArrays(GL_QUADS, xyz, rgba, &st);
+    glShadeModel(GL_SMOOTH);
+  }
 };
 tquadbatch particleBatch;
 
@@ -106,17 +112,93 @@ void BurySmoke(tvector half) {
     cover += static_cast<float>(q.expired ? std::max(0.0, std::min(1.0, 4 * q.lifetime)) : 1);
   }
 }
+// Where smoke lies this deep (puffs' area over the area of a block of 3 x 3 cells round a puff),
+// the puff is drawn at half size: a quarter of its fill, and a pile's soft depths hide the coarser
+// pixels. The layer is then laid over the pile's cells (a fill of its own), so thinner smoke is
+// cheaper drawn as it is.
+constexpr double kPileCellPixels = 32;
+constexpr double kPileDepth = 4;
+std::vector<float> pileDepth;  // per cell: the area of the puffs centred there, in cells
+tcellmarks pileCells;
+tquadbatch pileBatch;
+
+struct tdrawn {
+  size_t n;
+  tsprite s;
+};
+std::vector<tdrawn> drawn;  // the particles that show, in drawing order
+
+// The depth of smoke round each cell of pileCells, from the puffs that show.
+void MeasurePiles(tvector half) {
+  const double cell = kPileCellPixels * PixelSize();
+  const tvector origin = CameraPos - half - tvector{cell, cell};
+  const int nx = static_cast<int>(std::ceil(2 * half.x / cell)) + 2;
+  const int ny = static_cast<int>(std::ceil(2 * half.y / cell)) + 2;
+  pileCells.reset(origin, cell, nx, ny);
+  pileDepth.assign(static_cast<size_t>(nx) * ny, 0.f);
+  for (const tdrawn &d : drawn) {
+    const tparticle &q = particleList[d.n];
+    if (q.row != ROW_SMOKE) continue;
+    const int cx = static_cast<int>(std::floor((q.body.pos.x - origin.x) / cell));
+    const int cy = static_cast<int>(std::floor((q.body.pos.y - origin.y) / cell));
+    if (cx < 0 || cy < 0 || cx >= nx || cy >= ny) continue;
+    pileDepth[static_cast<size_t>(cy) * nx + cx] +=
+        static_cast<float>((kPuffRight - kPuffLeft) * 4 * q.size.x * q.size.y / (cell * cell));
+  }
+}
+
+bool InPile(const tparticle &q) {
+  if (q.row != ROW_SMOKE) return false;
+  const tcellmarks &c = pileCells;
+  const int cx = static_cast<int>(std::floor((q.body.pos.x - c.origin.x) / c.cell));
+  const int cy = static_cast<int>(std::floor((q.body.pos.y - c.origin.y) / c.cell));
+  double sum = 0;
+  for (int y = cy - 1; y <= cy + 1; ++y)
+    for (int x = cx - 1; x <= cx + 1; ++x)
+      if (x >= 0 && y >= 0 && x < c.nx && y < c.ny) sum += pileDepth[static_cast<size_t>(y) * c.nx + x];
+  return sum >= 9 * kPileDepth;
+}
+
+void Add(tquadbatch &b, const tparticle &q, const tsprite &s) {
+  const double t0 = q.row * 0.125 + 0.01, t1 = q.row * 0.125 + 0.115;
+  auto corner = [&](double u, double v) { b.vertex(s.At(u, v), u, t0 + (t1 - t0) * v, s.alpha); };
+  const double l = q.row == ROW_SMOKE ? kPuffLeft : 0, r = q.row == ROW_SMOKE ? kPuffRight : 1;
+  corner(l, 0), corner(r, 0), corner(r, 1), corner(l, 1);
+}
+
+void DrawPile() {
+  glBindTexture(GL_TEXTURE_2D, coloursTexture);
+  pileBatch.draw();
+}
 }  // namespace
+
+void WarmParticles() {
+  ApplyCamera();
+  glEnable(GL_TEXTURE_2D);
+  tsprite s;
+  s.alpha = 0;  // changes no pixel
+  s.corner[0] = CameraPos, s.corner[1] = CameraPos + tvector{0.1, 0};
+  s.corner[2] = CameraPos + tvector{0.1, 0.1}, s.corner[3] = CameraPos + tvector{0, 0.1};
+  tparticle q{};
+  q.row = ROW_SMOKE;
+  pileBatch.clear();
+  Add(pileBatch, q, s);
+  pileCells.reset(CameraPos, 0.1, 1, 1);
+  pileCells.marked[0] = 1;
+  DrawAtHalfSize(DrawPile, pileCells);
+  particleBatch.clear();
+  Add(particleBatch, q, s);
+  glBindTexture(GL_TEXTURE_2D, coloursTexture);
+  particleBatch.draw();
+}
 
 void DrawParticles() {
   ApplyCamera();
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, coloursTexture);
   const tvector half = ViewHalfSize();
   const double halfW = half.x, halfH = half.y;
   BurySmoke(half);
-  tquadbatch &b = particleBatch;
-  b.clear();
+  drawn.clear();
   for (size_t n = 0; n < particleList.size(); ++n) {
     const tparticle &q = particleList[n];
     if (!q.active || q.size.x == 0 || q.size.y == 0 || buried[n]) continue;
@@ -128,10 +210,26 @@ void DrawParticles() {
     if (xmax < CameraPos.x - halfW || xmin > CameraPos.x + halfW || ymax < CameraPos.y - halfH ||
         ymin > CameraPos.y + halfH)
       continue;
-    const double t0 = q.row * 0.125 + 0.01, t1 = q.row * 0.125 + 0.115;
-    auto corner = [&](double u, double v) { b.vertex(s.At(u, v), u, t0 + (t1 - t0) * v, s.alpha); };
-    const double l = q.row == ROW_SMOKE ? kPuffLeft : 0, r = q.row == ROW_SMOKE ? kPuffRight : 1;
-    corner(l, 0), corner(r, 0), corner(r, 1), corner(l, 1);
+    drawn.push_back({n, s});
   }
+  MeasurePiles(half);
+  tquadbatch &b = particleBatch;
+  b.clear();
+  pileBatch.clear();
+  for (const tdrawn &d : drawn) {
+    const tparticle &q = particleList[d.n];
+    if (!InPile(q)) {
+      Add(b, q, d.s);
+      continue;
+    }
+    Add(pileBatch, q, d.s);
+    double xmin = d.s.corner[0].x, xmax = xmin, ymin = d.s.corner[0].y, ymax = ymin;
+    for (const tvector &c : d.s.corner)
+      xmin = std::min(xmin, c.x), xmax = std::max(xmax, c.x), ymin = std::min(ymin, c.y), ymax = std::max(ymax, c.y);
+    pileCells.mark(xmin, ymin, xmax, ymax);
+  }
+  // The piles first: the sparks, chips and thin smoke flying over them stay sharp.
+  if (!pileBatch.xyz.empty()) DrawAtHalfSize(DrawPile, pileCells);
+  glBindTexture(GL_TEXTURE_2D, coloursTexture);
   b.draw();
 }

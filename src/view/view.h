@@ -1,5 +1,6 @@
 // Drawing one game: the world camera, the world with its sky, skyline, shadows and terrain.
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "game/camera.h"
@@ -19,6 +20,22 @@ bool InView(tvector p, double margin);
 // given, texture coordinates in st (two each), as primitives of `mode`, in one call.
 void DrawArrays(unsigned mode, const std::vector<float> &xyz, const std::vector<float> &rgba,
                 const std::vector<float> *st = nullptr);
+
+// A grid of square cells over the view, `cell` world units each from `origin`, some marked.
+struct tcellmarks {
+  tvector origin;
+  double cell = 1;
+  int nx = 0, ny = 0;
+  std::vector<uint8_t> marked;
+  void reset(tvector from, double size, int columns, int rows);
+  bool at(int x, int y) const { return marked[static_cast<size_t>(y) * nx + x] != 0; }
+  void mark(double xmin, double ymin, double xmax, double ymax);  // every cell the box touches
+};
+// Runs `draw` (world drawing from the world camera) into a layer of half the window's size and
+// lays the layer over the window on the marked cells, which must hold all it drew: a quarter of
+// the fill, for things soft enough not to show the coarser pixels. Where the context has no
+// layer, `draw` goes straight into the window.
+void DrawAtHalfSize(void (*draw)(), const tcellmarks &marks);
 
 // Drawn inside RenderWorld, each from the world camera unless it says otherwise.
 void DrawPickups();   // weapon crates: one gun-icon quad each
@@ -43,6 +60,9 @@ void DrawCharacters();
 void DrawTracers();
 void DrawHeli();
 void DrawParticles();
+// Draws nothing through every path the particles take, so the renderer has made ready what they
+// need (a software renderer builds its programs on first use) before a pile first shows.
+void WarmParticles();
 // Sunlight and the terrain's shadows for a sun in `direction` (pointing from the sun).
 void DrawSunAndShadows(tvector direction);
 // The terrain into colour and depth, then WorldDepthState: drawn first, it hides whatever of

@@ -217,8 +217,8 @@ TEST_F(WorldPicture, TheLitRegionGivesTheStencilledWashsPicture) {
 // Particles of every kind, some beyond the view, then thin smoke (also on white, where a puff's
 // faintest texels would show if its narrowed quad cut any), then piles of smoke over one spot:
 // the batch gives the picture of every quad drawn one by one, but for the puffs buried deep in a
-// pile. Leaving those out barely shades a late night's pile; a pile of a hundred blasts keeps
-// its dark core, its soft halo a little thinner.
+// pile and the piles' coarser pixels (drawn at half size). Leaving those out barely shades a late
+// night's pile; a pile of a hundred blasts keeps its dark core, its soft halo a little thinner.
 TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
   struct Scene {
     int count;
@@ -228,7 +228,7 @@ TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
     float clear;      // the background's grey
   };
   for (Scene scene : {Scene{400, 5, false, 3, 0, 0.3f}, Scene{60, 1.5, true, 3, 0, 0.3f}, Scene{60, 1.5, true, 3, 0, 1},
-                      Scene{900, 0.6, true, 8, 150, 0.3f}, Scene{3000, 0.3, true, 30, 1000, 0.3f}}) {
+                      Scene{900, 0.6, true, 8, 300, 0.3f}, Scene{3000, 0.3, true, 30, 1000, 0.3f}}) {
     particleList.clear();
     SetFixedSeed(4);
     reseed();
@@ -253,6 +253,59 @@ TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
     auto [inked, covered] = Compare(Frame([] {}), batch, 10);
     EXPECT_GT(covered, 2000) << "the particles should show";
   }
+  particleList.clear();
+}
+
+// Soft smoke drawn at half size and laid over its cells looks as drawn straight in, but for
+// its coarser pixels; nothing shows beyond the marked cells; the terrain hides it as it hides
+// the world.
+TEST_F(WorldPicture, SmokeAtHalfSizeLooksAsDrawnStraightIn) {
+  MessageRecorder quiet;
+  for (ttilerecord &t : worldRow) t = ttilerecord{};
+  worldRow[7].drawn = {Block(-2.5, -3, 2.5, -0.6)};
+  buildtilelists();
+  SetFixedSeed(5);
+  reseed();
+  particleList.assign(40, tparticle{});
+  tcellmarks marks;
+  marks.reset({-2.5, -2}, 0.25, 20, 16);
+  for (tparticle &q : particleList) {  // all left of the middle, some sunk in the ground
+    q.active = 1;
+    q.row = ROW_SMOKE;
+    q.size = {0.1, 0.1};
+    q.expired = randomreal() < 0.5;
+    q.lifetime = 0.25 * randomreal();
+    q.body.pos = {-1.7 + 1.4 * randomreal(), -0.8 + 1.4 * randomreal()};
+    marks.mark(q.body.pos.x - 0.1, q.body.pos.y - 0.1, q.body.pos.x + 0.1, q.body.pos.y + 0.1);
+  }
+  SetFixedSeed(-1);
+  static const tcellmarks *cells = &marks;
+  glClearColor(0.3f, 0.5f, 0.7f, 1);
+  auto background = Frame([] {});
+  auto straight = Frame(ParticlesOneByOne);
+  auto half = Frame([] { DrawAtHalfSize(ParticlesOneByOne, *cells); });
+  auto [worst, over] = Compare(straight, half, 3);
+  EXPECT_LE(worst, 12);
+  EXPECT_LE(over, 300) << "worst " << worst;
+  auto [shade, covered] = Compare(background, half, 10);
+  EXPECT_GT(covered, 5000) << "the smoke should show";
+  int beyond = 0;  // the right half holds no marked cell
+  for (int y = 0; y < height; ++y)
+    for (int x = width / 2 + 2; x < width; ++x)
+      for (int c = 0; c < 3; ++c) beyond += half[(static_cast<size_t>(y) * width + x) * 3 + c] != background[c];
+  EXPECT_EQ(beyond, 0);
+  static void (*const world)() = [] {
+    DrawTerrainFirst();
+    DrawAtHalfSize(ParticlesOneByOne, *cells);
+    EndWorldDepth();
+  };
+  auto onTerrain = Frame(world);
+  auto repainted = Frame([] {
+    world();
+    DrawTerrain();
+  });
+  auto [sunk, shows] = Compare(onTerrain, repainted, 0);
+  EXPECT_EQ(shows, 0) << "worst " << sunk << " count " << shows;
   particleList.clear();
 }
 

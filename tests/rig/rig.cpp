@@ -87,6 +87,7 @@ void GlTest::TearDown() {
   if (testContext) SDL_GL_DeleteContext(testContext);
   if (testWindow) SDL_DestroyWindow(testWindow);
   testContext = nullptr, testWindow = nullptr;
+  ForgetLayer();  // its objects went with the context
   SDL_Quit();
 }
 
