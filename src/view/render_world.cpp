@@ -3,6 +3,7 @@
 // the colour and depth buffers first.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/objects.h"
@@ -92,8 +93,19 @@ void DrawTerrain() {
   ApplyCamera();
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);  // black and opaque: blending would only cost fill
-  for (const ttilerecord &tile : worldRow)
-    if (tile.list) glCallList(tile.list);
+  // Only the tiles the view reaches: a tile holds hundreds of blocks, and those of the dozen
+  // tiles out of view would each still be transformed and clipped.
+  const double left = CameraPos.x - ViewHalfSize().x, right = CameraPos.x + ViewHalfSize().x;
+  for (const ttilerecord &tile : worldRow) {
+    if (!tile.list) continue;
+    bool reaches = false;
+    for (const block &b : tile.drawn)
+      if (b.active && std::min(b.corner1.x, b.corner2.x) <= right && std::max(b.corner1.x, b.corner2.x) >= left) {
+        reaches = true;
+        break;
+      }
+    if (reaches) glCallList(tile.list);
+  }
   glEnable(GL_BLEND);
 }
 
