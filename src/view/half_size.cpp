@@ -19,6 +19,12 @@ void tcellmarks::reset(tvector from, double size, int columns, int rows) {
   marked.assign(static_cast<size_t>(nx) * ny, 0);
 }
 
+bool tcellmarks::locate(tvector p, int &x, int &y) const {
+  x = static_cast<int>(std::floor((p.x - origin.x) / cell));
+  y = static_cast<int>(std::floor((p.y - origin.y) / cell));
+  return x >= 0 && y >= 0 && x < nx && y < ny;
+}
+
 void tcellmarks::mark(double xmin, double ymin, double xmax, double ymax) {
   const int x0 = std::max(0, static_cast<int>(std::floor((xmin - origin.x) / cell)));
   const int y0 = std::max(0, static_cast<int>(std::floor((ymin - origin.y) / cell)));

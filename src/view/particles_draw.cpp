@@ -1,6 +1,7 @@
 // The particles in one batch, leaving out what cannot show: a particle wholly
 // outside the view, one with no area, one faded out entirely (drawn with
 // alpha 0 it changes no pixel), smoke buried deep in a pile, and each puff's clear sides.
+// What is left of a deep pile is drawn at half size, under the rest.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -60,6 +61,11 @@ struct tsprite {
   float alpha;
   // The point at (s, v) of the quad, both 0..1.
   tvector At(double s, double v) const { return corner[0] + (corner[1] - corner[0]) * s + (corner[3] - corner[0]) * v; }
+  void Bounds(tvector &lo, tvector &hi) const {
+    lo = hi = corner[0];
+    for (const tvector &c : corner)
+      lo = {std::min(lo.x, c.x), std::min(lo.y, c.y)}, hi = {std::max(hi.x, c.x), std::max(hi.y, c.y)};
+  }
 };
 
 tsprite Sprite(size_t n, const tparticle &q) {
@@ -138,10 +144,8 @@ void MeasurePiles(tvector half) {
   pileDepth.assign(static_cast<size_t>(nx) * ny, 0.f);
   for (const tdrawn &d : drawn) {
     const tparticle &q = particleList[d.n];
-    if (q.row != ROW_SMOKE) continue;
-    const int cx = static_cast<int>(std::floor((q.body.pos.x - origin.x) / cell));
-    const int cy = static_cast<int>(std::floor((q.body.pos.y - origin.y) / cell));
-    if (cx < 0 || cy < 0 || cx >= nx || cy >= ny) continue;
+    int cx, cy;
+    if (q.row != ROW_SMOKE || !pileCells.locate(q.body.pos, cx, cy)) continue;
     pileDepth[static_cast<size_t>(cy) * nx + cx] +=
         static_cast<float>((kPuffRight - kPuffLeft) * 4 * q.size.x * q.size.y / (cell * cell));
   }
@@ -150,8 +154,8 @@ void MeasurePiles(tvector half) {
 bool InPile(const tparticle &q) {
   if (q.row != ROW_SMOKE) return false;
   const tcellmarks &c = pileCells;
-  const int cx = static_cast<int>(std::floor((q.body.pos.x - c.origin.x) / c.cell));
-  const int cy = static_cast<int>(std::floor((q.body.pos.y - c.origin.y) / c.cell));
+  int cx, cy;
+  c.locate(q.body.pos, cx, cy);
   double sum = 0;
   for (int y = cy - 1; y <= cy + 1; ++y)
     for (int x = cx - 1; x <= cx + 1; ++x)
@@ -204,11 +208,10 @@ void DrawParticles() {
     if (!q.active || q.size.x == 0 || q.size.y == 0 || buried[n]) continue;
     tsprite s = Sprite(n, q);
     if (s.alpha <= 0) continue;
-    double xmin = s.corner[0].x, xmax = xmin, ymin = s.corner[0].y, ymax = ymin;
-    for (const tvector &c : s.corner)
-      xmin = std::min(xmin, c.x), xmax = std::max(xmax, c.x), ymin = std::min(ymin, c.y), ymax = std::max(ymax, c.y);
-    if (xmax < CameraPos.x - halfW || xmin > CameraPos.x + halfW || ymax < CameraPos.y - halfH ||
-        ymin > CameraPos.y + halfH)
+    tvector lo, hi;
+    s.Bounds(lo, hi);
+    if (hi.x < CameraPos.x - halfW || lo.x > CameraPos.x + halfW || hi.y < CameraPos.y - halfH ||
+        lo.y > CameraPos.y + halfH)
       continue;
     drawn.push_back({n, s});
   }
@@ -223,10 +226,9 @@ void DrawParticles() {
       continue;
     }
     Add(pileBatch, q, d.s);
-    double xmin = d.s.corner[0].x, xmax = xmin, ymin = d.s.corner[0].y, ymax = ymin;
-    for (const tvector &c : d.s.corner)
-      xmin = std::min(xmin, c.x), xmax = std::max(xmax, c.x), ymin = std::min(ymin, c.y), ymax = std::max(ymax, c.y);
-    pileCells.mark(xmin, ymin, xmax, ymax);
+    tvector lo, hi;
+    d.s.Bounds(lo, hi);
+    pileCells.mark(lo.x, lo.y, hi.x, hi.y);
   }
   // The piles first: the sparks, chips and thin smoke flying over them stay sharp.
   if (!pileBatch.xyz.empty()) DrawAtHalfSize(DrawPile, pileCells);

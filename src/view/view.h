@@ -29,6 +29,7 @@ struct tcellmarks {
   std::vector<uint8_t> marked;
   void reset(tvector from, double size, int columns, int rows);
   bool at(int x, int y) const { return marked[static_cast<size_t>(y) * nx + x] != 0; }
+  bool locate(tvector p, int &x, int &y) const;                   // p's cell, and whether the grid holds it
   void mark(double xmin, double ymin, double xmax, double ymax);  // every cell the box touches
 };
 // Runs `draw` (world drawing from the world camera) into a layer of half the window's size and
