@@ -132,7 +132,7 @@ std::vector<Stage> Stages(int n) {
   bool sunUp = std::cos(a) < 0 && !Options.shadowsOff;
   for (int i = 0; i < n; ++i) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    sky.push_back(Timed(DrawSky));
+    sky.push_back(Timed([] { DrawSky(SolidGroundTop()); }));
     terrain.push_back(Timed(DrawTerrainFirst));
     skyline.push_back(Timed(DrawSkyline));
     if (sunUp) shadows.push_back(Timed([a] { DrawSunAndShadows({std::sin(a), std::cos(a)}); }));

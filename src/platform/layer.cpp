@@ -5,7 +5,6 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/window.h"
 

@@ -116,7 +116,7 @@ void DrawFade(double alpha) {
 }
 
 void RenderWorld() {
-  DrawSky();  // over the whole screen, untested: a depth test would cost more than it saves
+  DrawSky(SolidGroundTop());  // untested: a depth test would cost more than it saves
   DrawTerrainFirst();
   glDisable(GL_TEXTURE_2D);
   DrawSkyline();

@@ -1,11 +1,13 @@
 // The sky and the skyline behind the play field.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/files.h"
 #include "game/objects.h"
 #include "game/state.h"
+#include "platform/window.h"
 #include "render/textures.h"
 #include "view/view.h"
 #include "world/terrain.h"
@@ -57,7 +59,7 @@ void LoadSkyColours() {
     skyImage = DecodedImage{};
 }
 
-void DrawSky() {
+void DrawSky(double groundTop) {
   glLoadIdentity();
   glDisable(GL_DEPTH_TEST);  // the first thing drawn: it neither tests nor writes depth
   double alpha = 1 - Game.hurtFlash;
@@ -77,6 +79,10 @@ void DrawSky() {
     // interpolates linearly, exactly as Gouraud shading does between the strip's vertices.
     glDisable(GL_TEXTURE_2D);
     const double s = Game.timeOfDay, h = skyImage.height, w = ScreenHalfWidth();
+    // The strips stop at the first row past the ground line (where the terrain covers every
+    // pixel), two pixels lower for rounding. The line is in the world's plane; the sky lies at
+    // depth 9, seen from the same eye.
+    const double lowest = (groundTop - CameraPos.y) * 9 / (6.1 * zoom) - 2 * 7.5 / std::max(1, clientHeight);
     glBegin(GL_QUAD_STRIP);
     double t = 0.25;
     int row = static_cast<int>(std::floor(0.25 * h - 0.5));
@@ -89,7 +95,7 @@ void DrawSky() {
       glColor4d(mix(a.r + (b.r - a.r) * f, 0), mix(a.g + (b.g - a.g) * f, 1), mix(a.b + (b.b - a.b) * f, 2), 1);
       glVertex3d(-w, y, -9);
       glVertex3d(w, y, -9);
-      if (t >= 0.75) break;
+      if (t >= 0.75 || y <= lowest) break;
       ++row;
       t = std::fmin(0.75, (row + 0.5) / h);
     }

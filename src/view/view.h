@@ -1,5 +1,6 @@
 // Drawing one game: the world camera, the world with its sky, skyline, shadows and terrain.
 #pragma once
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -51,7 +52,12 @@ void DrawNewFlashes();
 
 // The whole world, in its fixed order.
 void RenderWorld();
-void DrawSky();
+// The sky over the whole window, but for what lies well below `groundTop` (a y of the world),
+// where the terrain drawn next covers every pixel.
+void DrawSky(double groundTop = -HUGE_VAL);
+// The world's y below which the drawn terrain covers every pixel of the view; the view's bottom
+// where some column is open there.
+double SolidGroundTop();
 void DrawSkyline();
 void DrawBaseMarker();
 void DrawDefenders();

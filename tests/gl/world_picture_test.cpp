@@ -404,6 +404,42 @@ TEST_F(WorldPicture, SunlightAndShadows) {
   }
 }
 
+// The sky left out below the ground line gives the picture of the whole sky with the terrain
+// over it: through a pit, under a ledge, beside a tower, at the tiles' seams, at two zooms.
+TEST_F(WorldPicture, TheSkyStopsWhereTheTerrainCoversTheView) {
+  MessageRecorder quiet;
+  for (ttilerecord &t : worldRow) t = ttilerecord{};
+  worldRow[6].drawn = {Block(-7.5, -3, -2.5, -0.5)};
+  worldRow[7].drawn = {Block(-2.5, -3, 0.3, -0.5), Block(0.3, -3, 0.6, -1.2), Block(0.6, -3, 2.5, -0.5),
+                       Block(0.2, -0.3, 0.7, 0.0), Block(1.0, -0.5, 1.4, 0.3)};  // a ledge over the pit, a tower
+  worldRow[8].drawn = {Block(2.5, -3, 7.5, -0.5)};
+  buildtilelists();
+  Game.timeOfDay = 0.3125;
+  int cut = 0;
+  for (double z : {0.6, 0.9})
+    for (tvector c : {tvector{0, 0}, tvector{-3, 0.4}, tvector{-1.2, 0.6}, tvector{3.7, 0.9}, tvector{1.2, -0.2}}) {
+      zoom = z;
+      CameraPos = c;
+      static double top;
+      top = SolidGroundTop();
+      cut += top > c.y - 6.1 * z * std::tan(22.5 * M_PI / 180) + 0.2;  // above the view's bottom
+      auto whole = Frame([] {
+        DrawSky();
+        DrawTerrainFirst();
+        EndWorldDepth();
+      });
+      auto stopped = Frame([] {
+        DrawSky(top);
+        DrawTerrainFirst();
+        EndWorldDepth();
+      });
+      auto [worst, over] = Compare(whole, stopped, 0);
+      EXPECT_EQ(over, 0) << "zoom " << z << " at " << c.x << "," << c.y << ": worst " << worst;
+    }
+  EXPECT_GE(cut, 4) << "the sky should stop above the bottom in most of these views";
+  zoom = 0.6;
+}
+
 // The terrain is drawn first and hides what lies behind it: nothing drawn after it shows on it
 // (sparks and smoke sunk in the ground, the shots diving into it, a helicopter sinking into it),
 // so painting the terrain again on top changes no pixel.
