@@ -134,7 +134,7 @@ std::vector<Stage> Stages(int n) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     sky.push_back(Timed([] { DrawSky(SolidGroundTop()); }));
     terrain.push_back(Timed(DrawTerrainFirst));
-    skyline.push_back(Timed(DrawSkyline));
+    skyline.push_back(Timed([] { DrawSkyline(SolidGroundTop()); }));
     if (sunUp) shadows.push_back(Timed([a] { DrawSunAndShadows({std::sin(a), std::cos(a)}); }));
     figures.push_back(Timed(DrawCharacters));
     if (!Options.particlesOff) particles.push_back(Timed(DrawParticles));

@@ -116,10 +116,11 @@ void DrawFade(double alpha) {
 }
 
 void RenderWorld() {
-  DrawSky(SolidGroundTop());  // untested: a depth test would cost more than it saves
+  const double groundTop = SolidGroundTop();
+  DrawSky(groundTop);  // untested: a depth test would cost more than it saves
   DrawTerrainFirst();
   glDisable(GL_TEXTURE_2D);
-  DrawSkyline();
+  DrawSkyline(groundTop);
   if (!Ending.baseLossBlast) DrawBaseMarker();
   bool aboard = Ending.rescueActive && heli.rope <= 0;  // flown out: drawn in the helicopter
   if (!defenderList.empty() && !aboard) DrawDefenders();

@@ -104,7 +104,7 @@ void DrawSky(double groundTop) {
   glEnable(GL_BLEND);
 }
 
-void DrawSkyline() {
+void DrawSkyline(double groundTop) {
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
   glDepthMask(GL_TRUE);  // the layers hide one another
@@ -138,6 +138,11 @@ void DrawSkyline() {
     // Across the view at this depth, whatever the window's shape, in the layer's own frame.
     double half = ScreenHalfWidth() * depth / 9 + 0.5;
     double left = -half - x0, right = half - x0;
+    // Below the ground line the terrain covers every pixel: the fill stops there (two pixels
+    // lower for rounding), in this layer's frame.
+    const double ground =
+        (groundTop - CameraPos.y) * depth / (6.1 * zoom) - y0 - 2 * PixelSize() * depth / (6.1 * zoom);
+    if (bottom < ground) bottom = std::fmin(0, ground);
     if (h > 0 && bottom != 0) {
       glBegin(GL_QUADS);
       glVertex3d(left, 0, 0);

@@ -58,7 +58,7 @@ void DrawSky(double groundTop = -HUGE_VAL);
 // The world's y below which the drawn terrain covers every pixel of the view; the view's bottom
 // where some column is open there.
 double SolidGroundTop();
-void DrawSkyline();
+void DrawSkyline(double groundTop = -HUGE_VAL);  // its fills likewise
 void DrawBaseMarker();
 void DrawDefenders();
 void DrawCrates();

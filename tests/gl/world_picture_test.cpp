@@ -404,8 +404,9 @@ TEST_F(WorldPicture, SunlightAndShadows) {
   }
 }
 
-// The sky left out below the ground line gives the picture of the whole sky with the terrain
-// over it: through a pit, under a ledge, beside a tower, at the tiles' seams, at two zooms.
+// The sky and the skyline's fills left out below the ground line give the picture of the whole
+// of them with the terrain over it: through a pit, under a ledge, beside a tower, at the tiles'
+// seams, at two zooms.
 TEST_F(WorldPicture, TheSkyStopsWhereTheTerrainCoversTheView) {
   MessageRecorder quiet;
   for (ttilerecord &t : worldRow) t = ttilerecord{};
@@ -414,6 +415,8 @@ TEST_F(WorldPicture, TheSkyStopsWhereTheTerrainCoversTheView) {
                        Block(0.2, -0.3, 0.7, 0.0), Block(1.0, -0.5, 1.4, 0.3)};  // a ledge over the pit, a tower
   worldRow[8].drawn = {Block(2.5, -3, 7.5, -0.5)};
   buildtilelists();
+  basePos = {0.5, -0.5};
+  buildskyline();
   Game.timeOfDay = 0.3125;
   int cut = 0;
   for (double z : {0.6, 0.9})
@@ -426,11 +429,13 @@ TEST_F(WorldPicture, TheSkyStopsWhereTheTerrainCoversTheView) {
       auto whole = Frame([] {
         DrawSky();
         DrawTerrainFirst();
+        DrawSkyline();
         EndWorldDepth();
       });
       auto stopped = Frame([] {
         DrawSky(top);
         DrawTerrainFirst();
+        DrawSkyline(top);
         EndWorldDepth();
       });
       auto [worst, over] = Compare(whole, stopped, 0);
