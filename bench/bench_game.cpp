@@ -13,6 +13,8 @@
 // Run under Xvfb whose screen holds the window:
 //   xvfb-run -a -s "-screen 0 1920x1200x24" ./bench_game [--size WxH] [--shots DIR] [data] [frames]
 // --shots saves each phase's last picture as a PNG in DIR.
+// The phases run twice over the very same frames, and each frame is also given at the lower cost
+// of its two passes: a burst from another process slows one pass, rarely the same frames of both.
 // With --replay FILE it instead plays a recorded game, drawn, and times every frame of it: a
 // change is then measured on the very same game (its state line must not move).
 #include <GL/gl.h>
@@ -199,6 +201,7 @@ void LateNight(int zombies) {
 struct LateFigures {
   Figures frame, simulation, drawing;
   int fewestZombies;
+  std::vector<double> frames;  // each whole frame's cost, in order
 };
 
 // Per iteration: one whole game step, the world drawn alone, the rules run alone.
@@ -223,7 +226,7 @@ LateFigures LateNightFrames(int n, int zombies, int &frame) {
     sim.push_back(Ms(t0, Clock::now()));
     Interleave(i);
   }
-  return {Summary(whole), Summary(sim), Summary(draw), fewest};
+  return {Summary(whole), Summary(sim), Summary(draw), fewest, whole};
 }
 
 // Clear and swap, or (reference) clear, one textured blended quad over the whole window,
@@ -289,14 +292,14 @@ void SaveShot(const char *phase) {
 }
 
 // What the game holds at the end: a drawing change must leave every figure as it was.
-void PrintGameState() {
+void PrintGameState(const char *label = "state") {
   double zx = 0, zy = 0;
   int zombies = 0;
   for (const tenemy &e : enemies)
     if (e.active) zx += e.body.pos.x, zy += e.body.pos.y, ++zombies;
   int particles = 0;
   for (const tparticle &q : particleList) particles += q.active;
-  std::printf("state: kills %d, supplies %.6f, player at %.6f %.6f, %d zombies about %.6f %.6f, %d particles\n",
+  std::printf("%s: kills %d, supplies %.6f, player at %.6f %.6f, %d zombies about %.6f %.6f, %d particles\n", label,
               Game.kills, Game.supplies, Player.body.pos.x, Player.body.pos.y, zombies, zx, zy, particles);
 }
 // The day's new world is drawn at once, without the banner's two seconds of menu frames.
@@ -395,38 +398,65 @@ int main(int argc, char **argv) {
     DestroyMainWindow();
     return code;
   }
-  ResetGameState();
-  Game.helpDay = 99;
-  if (BeginDay()) {
-    buildtilelists();
-    buildskyline();
-  }
-  fixedFrameTime = 0.013;
-
+  // Two passes over the very same frames (the same seed, the same state at the start): a burst
+  // from another process on a shared machine slows one pass's frames, rarely the same frames of
+  // both, so each frame's lower cost is its own. The first pass also times the stages, the
+  // rules alone, and saves the pictures.
   struct Phase {
     const char *name;
     double time;
   };
   const Phase phases[] = {{"noon", 0.3125}, {"dusk", 0.54}, {"night", 0.8}, {"late night", 0.9}};
-  int frame = 0;
   std::vector<Figures> results;
   std::vector<std::vector<Stage>> stages;
-  std::vector<double> references;  // each phase's own, taken between its frames
-  for (const Phase &p : phases) {
-    if (p.time > 0.85) break;  // the late night is set up on its own below
-    Game.timeOfDay = p.time;
-    Frames(30, frame);  // settle the camera and animation
-    phaseReference.clear();
-    Figures f = Summary(Frames(frames, frame));
-    results.push_back(f);
-    references.push_back(Summary(phaseReference).median);
-    std::printf("%s: median %.2f ms, worst %.2f ms\n", p.name, f.median, f.worst);
-    stages.push_back(Stages(60));
-    SaveShot(p.name);
-  }
+  std::vector<double> references;                  // each phase's own, taken between its frames
+  std::vector<std::vector<double>> passFrames[2];  // per pass: each phase's frames, then the stress case's
+  Figures arrival{};
+  double arrivalReference = 0;
+  int frame = 0;
+  // What the game's reset leaves as it found it, as the first pass found it.
+  const uint32_t startRandom = randomState;
+  const tplayer startPlayer = Player;
+  const tvector startCamera = CameraPos;
+  std::vector<ttilerecord> startRow(std::begin(worldRow), std::end(worldRow));
+  for (int pass = 0; pass < 2; ++pass) {
+    const bool first = pass == 0;
+    SeedGame(gameSeed);  // each day's world reseeds from the game's seed and a count of days
+    randomState = startRandom;
+    Player = startPlayer;
+    CameraPos = startCamera;
+    std::fill(std::begin(keyDown), std::end(keyDown), 0);
+    mouseLeftDown = mouseRightDown = 0;
+    for (int t = 0; t < WORLD_SLOTS; ++t) {  // each day's world is built on the one before
+      const uint32_t list = worldRow[t].list;
+      worldRow[t] = startRow[t];
+      worldRow[t].list = list;
+    }
+    ResetGameState();
+    Game.helpDay = 99;
+    if (BeginDay()) {
+      buildtilelists();
+      buildskyline();
+    }
+    fixedFrameTime = 0.013;
+    frame = 0;
+    for (const Phase &p : phases) {
+      if (p.time > 0.85) break;  // the late night is set up on its own below
+      Game.timeOfDay = p.time;
+      Frames(30, frame);  // settle the camera and animation
+      phaseReference.clear();
+      std::vector<double> costs = Frames(frames, frame);
+      passFrames[pass].push_back(costs);
+      if (!first) continue;
+      Figures f = Summary(costs);
+      results.push_back(f);
+      references.push_back(Summary(phaseReference).median);
+      std::printf("%s: median %.2f ms, worst %.2f ms\n", p.name, f.median, f.worst);
+      stages.push_back(Stages(60));
+      SaveShot(p.name);
+    }
 
-  // The late night, then the rules alone with 500 zombies.
-  {
+    // The late night, then the rules alone with 500 zombies.
     ClearDayLists();
     Game.timeOfDay = 0.9;
     Game.dayNumber = 10;
@@ -440,39 +470,57 @@ int main(int argc, char **argv) {
     LateNightFrames(30, 340, frame);  // settle: the crowd gathers, the firing starts
     phaseReference.clear();
     LateFigures late = LateNightFrames(frames, 340, frame);
-    references.push_back(Summary(phaseReference).median);
-    std::printf("late night (day 10, %d zombies): median %.2f ms, worst %.2f ms\n", late.fewestZombies,
-                late.frame.median, late.frame.worst);
-    std::printf("late night simulation: median %.2f ms, worst %.2f ms\n", late.simulation.median,
-                late.simulation.worst);
-    std::printf("late night drawing: median %.2f ms, worst %.2f ms\n", late.drawing.median, late.drawing.worst);
-    stages.push_back(Stages(60));
-    SaveShot("late night");
-    std::vector<double> sim500;
-    int fewest = INT_MAX;
-    for (int i = 0; i < frames; ++i, ++frame) {
-      LateNight(500);
-      fewest = std::min(fewest, ActiveZombies());
-      Input(frame);
-      auto t0 = Clock::now();
-      SimulateOnly();
-      sim500.push_back(Ms(t0, Clock::now()));
+    passFrames[pass].push_back(late.frames);
+    if (first) {
+      references.push_back(Summary(phaseReference).median);
+      std::printf("late night (day 10, %d zombies): median %.2f ms, worst %.2f ms\n", late.fewestZombies,
+                  late.frame.median, late.frame.worst);
+      std::printf("late night simulation: median %.2f ms, worst %.2f ms\n", late.simulation.median,
+                  late.simulation.worst);
+      std::printf("late night drawing: median %.2f ms, worst %.2f ms\n", late.drawing.median, late.drawing.worst);
+      stages.push_back(Stages(60));
+      SaveShot("late night");
+      results.push_back(late.frame);
     }
-    Figures f = Summary(sim500);
-    std::printf("late night simulation of %d zombies: median %.2f ms, worst %.2f ms\n", fewest, f.median, f.worst);
-    std::printf("late night lists: %zu zombies, %zu particles, %zu shots\n", enemies.size(), particleList.size(),
-                shotList.size());
-    results.push_back(late.frame);
-    PrintGameState();
+    PrintGameState(first ? "late night's end, first pass" : "late night's end, second pass");
+    if (first) {
+      std::vector<double> sim500;
+      int fewest = INT_MAX;
+      for (int i = 0; i < frames; ++i, ++frame) {
+        LateNight(500);
+        fewest = std::min(fewest, ActiveZombies());
+        Input(frame);
+        auto t0 = Clock::now();
+        SimulateOnly();
+        sim500.push_back(Ms(t0, Clock::now()));
+      }
+      Figures f = Summary(sim500);
+      std::printf("late night simulation of %d zombies: median %.2f ms, worst %.2f ms\n", fewest, f.median, f.worst);
+      std::printf("late night lists: %zu zombies, %zu particles, %zu shots\n", enemies.size(), particleList.size(),
+                  shotList.size());
+      PrintGameState();
+    }
+    // A stress case beyond the game's nights: the whole crowd of 340 climbing out in one frame,
+    // 3,400 puffs of earth piled over the base, for the 30 frames after.
+    ClearDayLists();
+    LateNight(340);
+    phaseReference.clear();
+    LateFigures stress = LateNightFrames(30, 340, frame);
+    passFrames[pass].push_back(stress.frames);
+    if (first) {
+      arrival = stress.frame;
+      arrivalReference = Summary(phaseReference).median;
+      SaveShot("climbing out");
+    }
   }
-  // A stress case beyond the game's nights: the whole crowd of 340 climbing out in one frame,
-  // 3,400 puffs of earth piled over the base, for the 30 frames after.
-  ClearDayLists();
-  LateNight(340);
-  phaseReference.clear();
-  const Figures arrival = LateNightFrames(30, 340, frame).frame;
-  const double arrivalReference = Summary(phaseReference).median;
-  SaveShot("climbing out");
+  // Each frame's lower cost of the two passes.
+  std::vector<Figures> best;
+  for (size_t k = 0; k < passFrames[0].size(); ++k) {
+    std::vector<double> lower = passFrames[0][k];
+    for (size_t i = 0; i < lower.size() && i < passFrames[1][k].size(); ++i)
+      lower[i] = std::min(lower[i], passFrames[1][k][i]);
+    best.push_back(Summary(lower));
+  }
 
   // Paced by the real frame timer, as a player runs it: a day with the crowd gone, and the
   // player kept alive, for a slow frame lets the zombies reach further and an end screen would
@@ -521,6 +569,14 @@ int main(int argc, char **argv) {
   }
   row("340 climbing out at once", arrival, arrivalReference);
   std::printf("  (stress case, not a night of the game)\n");
+  // The same frames again, each at the lower cost of its two passes.
+  std::printf("%-26s %8s %8s %7s %7s %7s %8s %7s %7s\n", "best of two passes", "median", "worst", "median", "worst",
+              "98%", "own ref", "median", "worst");
+  for (size_t i = 0; i < best.size(); ++i) {
+    const bool stress = i + 1 == best.size();
+    row(stress ? "340 climbing out at once" : phases[i].name, best[i], stress ? arrivalReference : references[i]);
+    std::printf("\n");
+  }
   for (size_t i = 0; i < results.size(); ++i)
     std::printf("ratio %s/floor: %.2f\n", phases[i].name, results[i].median / std::max(1e-9, floor.median));
   std::printf("paced: %.1f frames per second, CPU %.1f %% of a core\n", frames / wall, 100 * cpu / wall);
