@@ -155,7 +155,7 @@ bool InPile(const tparticle &q) {
   if (q.row != ROW_SMOKE) return false;
   const tcellmarks &c = pileCells;
   int cx, cy;
-  c.locate(q.body.pos, cx, cy);
+  c.locate(q.body.pos, cx, cy);  // a centre just beyond the grid still sums the cells it borders
   double sum = 0;
   for (int y = cy - 1; y <= cy + 1; ++y)
     for (int x = cx - 1; x <= cx + 1; ++x)

@@ -95,7 +95,7 @@ void DrawTerrain() {
   glDisable(GL_BLEND);  // black and opaque: blending would only cost fill
   // Only the tiles the view reaches: a tile holds hundreds of blocks, and those of the dozen
   // tiles out of view would each still be transformed and clipped.
-  const double left = CameraPos.x - ViewHalfSize().x, right = CameraPos.x + ViewHalfSize().x;
+  const double halfWidth = ViewHalfSize().x, left = CameraPos.x - halfWidth, right = CameraPos.x + halfWidth;
   for (const ttilerecord &tile : worldRow) {
     if (!tile.list) continue;
     bool reaches = false;
