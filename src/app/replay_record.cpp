@@ -3,6 +3,7 @@
 #include "app/replay.h"
 
 #include "game/load.h"
+#include "game/rules_version.h"
 #include "game/state.h"
 #include "persist/options.h"
 #include "persist/replay_files.h"
@@ -22,6 +23,7 @@ constexpr double SHORTEST_KEPT = 2.0;
 void BeginRecording(uint32_t seed) {
   treplay &r = recording.replay;
   r = treplay{};
+  r.rulesVersion = RULES_VERSION;
   r.seed = seed;
   r.helpBase = Game.helpDay;
   r.tutorial = Options.tutorial ? 1 : 0;

@@ -1,6 +1,7 @@
 #include "game/runner.h"
 
 #include "game/load.h"
+#include "game/rules_version.h"
 #include "game/state.h"
 
 namespace {
@@ -37,3 +38,9 @@ std::string StartHeadlessGame(uint32_t seed, int32_t helpBase) {
 }
 
 tframeresult StepHeadlessGame(const tframeinput &in) { return GameFrame(in, noHooks); }
+
+std::string RulesRefusal(uint32_t recorded) {
+  if (recorded == RULES_VERSION) return "";
+  return "it was played by rules version " + std::to_string(recorded) + " and this game plays version " +
+         std::to_string(RULES_VERSION);
+}

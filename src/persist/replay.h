@@ -23,6 +23,7 @@ constexpr double FRAME_TIME_STEP = 1.0 / 65536;  // about 15 microseconds
 constexpr double POINTER_STEP = 1.0 / 4096;      // far finer than a pixel at any window size
 
 struct treplay {
+  uint32_t rulesVersion = 0;  // the rules that played it (the game's RULES_VERSION)
   uint32_t seed = 0;
   int32_t helpBase = 0;       // the game type's base help day
   uint8_t tutorial = 0;       // the hints were shown (drawn only, but the replay shows them too)
