@@ -67,7 +67,9 @@ bool GameEndFrame() {
   DrawCursor(CursorPos);
   if (gameEnd.done && gameEnd.enterScores) {
     EnterGameScores(gameEnd.name, gameEnd.scores, gameEnd.won, gameEnd.replay);
-    if (SaveScores()) SaveReplayLinks();
+    // The links first: a table saved without them would leave its best games unprotected.
+    SaveReplayLinks();
+    SaveScores();
   }
   return true;
 }

@@ -44,7 +44,8 @@ void RecordFrame(tframeinput &in) {
 std::string FinishRecording() {
   if (!recording.open) return "";
   recording.open = false;
-  const bool kept = recording.playTime >= SHORTEST_KEPT && SaveReplay(recording.replay, recording.name);
+  const std::string kept =
+      recording.playTime >= SHORTEST_KEPT ? SaveReplay(recording.replay, recording.name) : std::string();
   recording.replay.frames = {};
-  return kept ? recording.name : "";
+  return kept;
 }

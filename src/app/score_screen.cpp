@@ -56,6 +56,7 @@ std::string DrawScoreTable(ScoreCategory category, const char *caption) {
 
 void HighScoreInit() {
   CameraPos = {0, 0};
+  ForgetMissingReplays();
   scoreScreen.page = 0;
 }
 

@@ -66,6 +66,36 @@ bool WriteFileAtomic(const std::string &path, const std::vector<uint8_t> &bytes,
   return ok;
 }
 
+bool WriteNewFile(const std::string &path, const std::vector<uint8_t> &bytes, bool &taken, std::string *error) {
+  taken = false;
+  const int claim = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (claim < 0) {
+    taken = errno == EEXIST;
+    if (error) *error = (taken ? path + " is there already" : "Could not create " + path + ": " + std::strerror(errno));
+    return false;
+  }
+  close(claim);
+  // The bytes are renamed onto the claimed name: a crash never leaves half a file under it.
+  std::string temp = path + ".tmp-XXXXXX";
+  const int fd = mkstemp(temp.data());
+  bool ok = fd >= 0;
+  for (size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<size_t>(n);
+  }
+  ok = ok && fsync(fd) == 0;
+  if (fd >= 0) ok = close(fd) == 0 && ok;
+  ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    if (fd >= 0) unlink(temp.c_str());
+    unlink(path.c_str());
+    if (error) *error = "Could not write " + path;
+  }
+  return ok;
+}
+
 bool FolderExists(const std::string &path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

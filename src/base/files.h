@@ -20,6 +20,9 @@ bool ReadFileBytes(const std::string &path, std::vector<uint8_t> &bytes);
 // Writes a temporary file beside the target and renames it over the target, so a crash
 // never leaves a half-written file. On failure the old file is untouched and error says why.
 bool WriteFileAtomic(const std::string &path, const std::vector<uint8_t> &bytes, std::string *error);
+// The same, but never over a file that is there: then `taken` is set and nothing is written.
+// The name is claimed before the bytes are renamed onto it, so two programs never share it.
+bool WriteNewFile(const std::string &path, const std::vector<uint8_t> &bytes, bool &taken, std::string *error);
 
 bool FolderExists(const std::string &path);
 // Creates the folder and its missing parents, then proves it takes files by making and removing

@@ -67,39 +67,3 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
   EXPECT_NEAR(in.frameTime, 0.013, FRAME_TIME_STEP);
   EXPECT_NEAR(in.pointer.x, 1.23456, POINTER_STEP);
 }
-
-TEST(ReplayFile, KeepsTheLastTwentyAndThoseBehindHighScores) {
-  TempDir dir;
-  const std::string savedRecords = recordsDirectory;
-  recordsDirectory = dir.path();
-  for (ScoreTable &t : scoreTables) t = ScoreTable{};
-  LoadReplayLinks();
-  // 23 games, one a second; the second and the fifth made the tables.
-  std::vector<std::string> names;
-  for (int i = 0; i < 23; ++i) names.push_back("replay-20260101-1200" + std::to_string(10 + i) + "-0000000" + "1.rsr");
-  for (const std::string &n : names) ASSERT_TRUE(IsReplayName(n)) << n;
-  EnterGameScores("ann", {500, 0, 10, 3}, false, names[1]);
-  EnterGameScores("bob", {900, 0, 5, 3}, false, names[4]);
-  EXPECT_EQ(scoreReplays[SCORE_SURVIVE][0], names[4]);
-  EXPECT_EQ(scoreReplays[SCORE_SURVIVE][1], names[1]) << "moved down with its entry";
-  EXPECT_EQ(scoreReplays[SCORE_HORDE][0], names[1]);
-  EXPECT_EQ(scoreReplays[SCORE_SLAYER][0], names[4]) << "an equal score goes above";
-  std::vector<std::string> removed = ReplaysToRemove(names, LinkedReplays());
-  EXPECT_EQ(removed, (std::vector<std::string>{names[2], names[0]}));
-  // The links come back from their file, but only onto the entries they were made for.
-  ASSERT_TRUE(SaveReplayLinks());
-  scoreReplays[SCORE_HORDE][0].clear();
-  LoadReplayLinks();
-  EXPECT_EQ(scoreReplays[SCORE_HORDE][0], names[1]);
-  InsertScore(scoreTables[SCORE_SURVIVE], "cyd", 1000);  // a table changed behind the index's back
-  LoadReplayLinks();
-  EXPECT_EQ(scoreReplays[SCORE_SURVIVE][0], "");
-  EXPECT_EQ(scoreReplays[SCORE_SURVIVE][1], "") << "bob's link was made for rank 0";
-  EXPECT_EQ(scoreReplays[SCORE_HORDE][0], names[1]);
-  for (const char *bad :
-       {"replay-2026.rsr", "../replay-20260101-120010-00000001.rsr", "replay-20260101-120010-0000000g.rsr"})
-    EXPECT_FALSE(IsReplayName(bad)) << bad;
-  for (ScoreTable &t : scoreTables) t = ScoreTable{};
-  LoadReplayLinks();
-  recordsDirectory = savedRecords;
-}
