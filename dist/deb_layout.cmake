@@ -4,16 +4,21 @@ set(root "${CPACK_TEMPORARY_DIRECTORY}/usr")
 if(NOT EXISTS "${root}/bin/redsiege")
   message(FATAL_ERROR "deb_layout: no ${root}/bin/redsiege to move")
 endif()
-# Games live in /usr/games; the data stays one folder up and across, where the program looks.
+# Games live in /usr/games, the replay checker beside the game; the data stays one folder up and
+# across, where the programs look.
 file(MAKE_DIRECTORY "${root}/games")
-file(RENAME "${root}/bin/redsiege" "${root}/games/redsiege")
+file(GLOB programs "${root}/bin/*")
+foreach(program ${programs})
+  get_filename_component(name "${program}" NAME)
+  file(RENAME "${program}" "${root}/games/${name}")
+  # What dh_strip drops beyond the symbols.
+  execute_process(COMMAND "${CPACK_REDSIEGE_STRIP}" --remove-section=.comment --remove-section=.note
+                          "${root}/games/${name}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "deb_layout: strip failed on ${name}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE "${root}/bin")
-# What dh_strip drops beyond the symbols.
-execute_process(COMMAND "${CPACK_REDSIEGE_STRIP}" --remove-section=.comment --remove-section=.note
-                        "${root}/games/redsiege" RESULT_VARIABLE failed)
-if(failed)
-  message(FATAL_ERROR "deb_layout: strip failed")
-endif()
 # The two texts are screens of the game, not documentation.
 file(MAKE_DIRECTORY "${root}/share/lintian/overrides")
 file(WRITE "${root}/share/lintian/overrides/redsiege"

@@ -3,7 +3,6 @@
 # content target; PACKAGE_DIR and DATA_DIR come from there.
 
 set(REDSIEGE_APP_ID "org.redsiege.RedSiege" CACHE STRING "Desktop and AppStream id (reverse domain name)")
-set(REDSIEGE_HOMEPAGE "https://redsiege.example" CACHE STRING "Home page; screenshots are published below it")
 set(REDSIEGE_MAINTAINER "red siege team <team@redsiege.example>" CACHE STRING "Maintainer of the Debian package")
 set(REDSIEGE_LICENSE "GPL-3.0-or-later")
 set(REDSIEGE_RELEASE_DATE "2026-12-08")
@@ -11,16 +10,19 @@ set(REDSIEGE_RELEASE_DATE "2026-12-08")
 configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.desktop.in ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.metainfo.xml.in ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.6 ${PACKAGE_DIR}/man/redsiege.6 @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege-verify.6 ${PACKAGE_DIR}/man/redsiege-verify.6 @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/dist/changelog ${PACKAGE_DIR}/doc/changelog @ONLY)
 
 # Debian keeps manual pages and changelogs compressed; -n leaves the time out, so builds match.
 find_program(GZIP gzip REQUIRED)
+set(compressed ${PACKAGE_DIR}/man/redsiege.6 ${PACKAGE_DIR}/man/redsiege-verify.6 ${PACKAGE_DIR}/doc/changelog)
+list(TRANSFORM compressed APPEND .gz OUTPUT_VARIABLE compressed_gz)
 add_custom_command(
-  OUTPUT ${PACKAGE_DIR}/man/redsiege.6.gz ${PACKAGE_DIR}/doc/changelog.gz
-  COMMAND ${GZIP} -9nkf ${PACKAGE_DIR}/man/redsiege.6 ${PACKAGE_DIR}/doc/changelog
-  DEPENDS ${PACKAGE_DIR}/man/redsiege.6 ${PACKAGE_DIR}/doc/changelog
-  COMMENT "Compressing the man page and changelog")
-add_custom_target(package_files ALL DEPENDS ${PACKAGE_DIR}/man/redsiege.6.gz ${PACKAGE_DIR}/doc/changelog.gz content)
+  OUTPUT ${compressed_gz}
+  COMMAND ${GZIP} -9nkf ${compressed}
+  DEPENDS ${compressed}
+  COMMENT "Compressing the man pages and changelog")
+add_custom_target(package_files ALL DEPENDS ${compressed_gz} content)
 
 install(TARGETS redsiege RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The build's data folder may still hold a player's options and scores from before the player
@@ -33,6 +35,14 @@ install(DIRECTORY ${PACKAGE_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATAD
 install(FILES ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PACKAGE_DIR}/man/redsiege.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# The replay checker's page, when there is the checker: the target may be defined after this file
+# is read, so the test waits for the whole project.
+function(redsiege_install_verify_page)
+  if(TARGET redsiege-verify)
+    install(FILES ${PACKAGE_DIR}/man/redsiege-verify.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  endif()
+endfunction()
+cmake_language(DEFER CALL redsiege_install_verify_page)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${PACKAGE_DIR}/doc/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # cpack -G DEB: the dependencies come from the libraries the program links (dpkg-shlibdeps).
@@ -51,22 +61,33 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${REDSIEGE_HOMEPAGE}")
 # SDL opens the GL library at run time, which no linker sees: the one dependency named by hand.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/dist/deb_layout.cmake)
 set(CPACK_REDSIEGE_STRIP ${CMAKE_STRIP})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/dist/package_time.cmake)
+set(CPACK_REDSIEGE_SOURCE_DIR ${CMAKE_SOURCE_DIR})
+execute_process(COMMAND date -u -d "${REDSIEGE_RELEASE_DATE}" +%s OUTPUT_VARIABLE CPACK_REDSIEGE_RELEASE_TIME
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
 include(CPack)
 
-# The validators of the desktop entry and the metadata, when they are installed.
+# The validators of the desktop entry and the metadata, when they are installed, and two builds
+# of the Debian package compared.
 function(redsiege_validator_tests)
   find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
   find_program(APPSTREAMCLI appstreamcli)
+  find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(DESKTOP_FILE_VALIDATE)
     add_test(NAME DesktopEntry.Validates COMMAND ${DESKTOP_FILE_VALIDATE} ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop)
   endif()
+  # With the network checks: the metadata names no address that could fail them.
   if(APPSTREAMCLI)
     add_test(NAME AppStreamMetadata.Validates
-             COMMAND ${APPSTREAMCLI} validate --no-net --pedantic ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml)
+             COMMAND ${APPSTREAMCLI} validate --pedantic ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml)
+  endif()
+  if(DPKG_SHLIBDEPS)
+    add_test(NAME DebianPackage.IsReproducible
+             COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBUILD=${CMAKE_BINARY_DIR}
+                     -P ${CMAKE_SOURCE_DIR}/dist/reproducible_test.cmake)
   endif()
 endfunction()

@@ -16,21 +16,24 @@ const char *const kUsage =
 void PrintHelp(const char *program) {
   std::printf(
       "Usage: %s [OPTION]...\n"
-      "red siege: a side-view action game. Hold your base through the nights until the helicopter comes.\n"
+      "red siege: a side-view action game. Hold your base through the nights until\n"
+      "the helicopter comes.\n"
       "\n"
       "  -d, --data=DIR     read the game's data from DIR\n"
       "  -u, --user=DIR     keep the options and the high scores in DIR\n"
-      "  -w, --windowed     play in a window this time (the options keep their setting)\n"
+      "  -w, --windowed     play in a window this time (the saved options stay)\n"
       "  -f, --fullscreen   play full screen this time\n"
-      "  -r, --replay=FILE  watch a recorded game (F: double speed, Escape: leave), then exit\n"
-      "  -v, --verbose      show the folders used and the sound libraries' own messages\n"
+      "  -r, --replay=FILE  watch a recorded game, then exit (F: double speed,\n"
+      "                     Escape: leave)\n"
+      "  -v, --verbose      show the folders used and the sound libraries' messages\n"
       "  -h, --help         show this help and exit\n"
       "  -V, --version      show the version and exit\n"
       "\n"
-      "The data is read from --data, else from data/ beside the program (a build), else from\n"
-      "share/redsiege of the install. Options are kept in $XDG_CONFIG_HOME/redsiege\n"
-      "(~/.config/redsiege), high scores and the replays of the last games in $XDG_DATA_HOME/redsiege\n"
-      "(~/.local/share/redsiege).\n",
+      "The data is read from --data, else from data/ beside the program (a build),\n"
+      "else from share/redsiege of the install. Options are kept in\n"
+      "$XDG_CONFIG_HOME/redsiege (~/.config/redsiege), high scores and the replays of\n"
+      "the last games in $XDG_DATA_HOME/redsiege (~/.local/share/redsiege).\n"
+      "REDSIEGE_SEED=N (a whole number) builds the same days in every game.\n",
       program);
 }
 }  // namespace

@@ -130,6 +130,7 @@ int RunProgram(int argc, char **argv) {
   problem = NoDisplay(line.verbose);
   if (!problem.empty()) return StartFailed(problem);
   baseDirectory = data;
+  windowIconFile = JoinPath(data, "icon.bmp");  // drawn by the content compiler
   treplay replay;
   if (!line.replayFile.empty() && !ReadReplayFile(line.replayFile, replay, problem)) {
     std::fprintf(stderr, "red siege: %s\n", problem.c_str());
@@ -152,7 +153,7 @@ int RunProgram(int argc, char **argv) {
   fullscreenActive = 0;
   // --windowed and --fullscreen hold for this run only: the options record is left as saved.
   const bool fullScreen = line.fullScreen >= 0 ? line.fullScreen != 0 : Options.fullScreen != 0;
-  if (CreateMainWindow("OpenGL Window", Options.screenWidth, Options.screenHeight, Options.colourDepth, fullScreen)) {
+  if (CreateMainWindow(kWindowTitle, Options.screenWidth, Options.screenHeight, Options.colourDepth, fullScreen)) {
     LoadGameData();
     if (line.replayFile.empty())
       RunMainMenu();

@@ -8,7 +8,7 @@ bool RecreateWindow() {
   DestroyMainWindow();
   // The old context took its textures and display lists with it.
   ForgetContextObjects();
-  bool created = CreateMainWindow("Zombie", Options.screenWidth, Options.screenHeight, Options.colourDepth,
+  bool created = CreateMainWindow(kWindowTitle, Options.screenWidth, Options.screenHeight, Options.colourDepth,
                                   Options.fullScreen != 0);
   if (!created) return false;  // no context to load anything into
   LoadGameTextures();

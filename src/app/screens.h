@@ -12,7 +12,10 @@ void OptionsScreen();
 // The four high-score tables, one page each.
 void HighScoreScreen();
 
-// Destroys the window and creates it again ("Zombie") with the live options' size, depth and mode,
+// The window's title, which the taskbar and the window switcher show.
+constexpr const char *kWindowTitle = "red siege";
+
+// Destroys the window and creates it again with the live options' size, depth and mode,
 // then re-creates the textures and terrain display lists in the new context. Returns whether the
 // window was created.
 bool RecreateWindow();

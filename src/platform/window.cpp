@@ -4,6 +4,9 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
+#include <filesystem>
+
+#include "base/files.h"
 #include "platform/message.h"
 
 uint8_t keyDown[256];
@@ -24,6 +27,28 @@ static bool videoStarted = false;
 
 // Test hook: a window-creation step that should fail, for the failure-path tests.
 int failWindowStep = 0;
+
+std::string windowIconFile;
+
+SDL_Surface *LoadWindowIcon(const std::string &path) {
+  // The size is checked before SDL sees the file: a damaged header must not reserve gigabytes.
+  constexpr int kLargest = 512;
+  std::error_code ec;
+  const auto bytes = path.empty() ? 0 : std::filesystem::file_size(path, ec);
+  std::vector<uint8_t> file;
+  if (ec || bytes < 26 || bytes > 4 * kLargest * kLargest + 1024 || !ReadFileBytes(path, file)) return nullptr;
+  const int32_t w = GetI32(&file[18]), h = GetI32(&file[22]);
+  if (file[0] != 'B' || file[1] != 'M' || w < 1 || w > kLargest || h == 0 || h < -kLargest || h > kLargest)
+    return nullptr;
+  return SDL_LoadBMP_RW(SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())), 1);
+}
+
+static void SetWindowIcon(SDL_Window *window) {
+  if (SDL_Surface *icon = LoadWindowIcon(windowIconFile)) {
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+  }
+}
 
 static void TearDownWindow() { DestroyMainWindow(); }
 
@@ -79,6 +104,7 @@ bool CreateMainWindow(const char *title, int width, int height, int bits, bool f
                    ? nullptr
                    : SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
   if (!mainWindow) return CreationFailed("Window creation error.");
+  SetWindowIcon(mainWindow);
   if (fullscreenActive) {
     SDL_DisplayMode mode;
     if (SDL_GetWindowDisplayMode(mainWindow, &mode) == 0) {

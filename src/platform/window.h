@@ -1,10 +1,12 @@
 // The window with its GL context, the input globals and the frame timer.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "base/input.h"
 
 union SDL_Event;
+struct SDL_Surface;
 
 // Input state, written by MainWindowProc. keyDown is indexed by Windows virtual-key codes.
 extern uint8_t keyDown[256];
@@ -26,6 +28,10 @@ extern double fixedFrameTime;
 extern int clientWidth, clientHeight;
 
 bool CreateMainWindow(const char *title, int width, int height, int bits, bool fullscreenWanted);
+// The icon every window made gets (a small BMP, 32 bits with alpha); "" for none.
+extern std::string windowIconFile;
+// Reads an icon; nullptr, silently, when the file is missing, damaged or not a small picture.
+SDL_Surface *LoadWindowIcon(const std::string &path);
 void DestroyMainWindow();
 void ResizeView(int width, int height);
 bool InitGLState();

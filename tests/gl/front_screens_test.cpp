@@ -5,6 +5,7 @@
 
 #include "app/screens.h"
 #include "game/state.h"
+#include "gl/window_look.h"
 #include "persist/options.h"
 #include "platform/window.h"
 #include "rig/screen_points.h"
@@ -34,8 +35,10 @@ class Menus : public ::testing::Test {
 }  // namespace
 
 // A new size and "left" bound to J, applied: the window is made again at that size with its
-// font, the file saved, and the next game is drawn in the new window and runs left on J.
+// title and font, the file saved, and the next game is drawn in the new window and runs left on J.
 TEST_F(Menus, OptionsApplyRecreatesTheWindowSavesAndShapesTheNextGame) {
+  WindowLook atStart, afterApply;
+  run.at(2, [&] { atStart = LookOfTheWindow(); });
   ClickAt(run, 3, 0, OPTIONS_Y);
   int pass = TypeDigits(run, 6, WIDTH_X, SIZE_Y, 4, "800");
   pass = TypeDigits(run, pass, HEIGHT_X, SIZE_Y, 3, "600");
@@ -46,7 +49,7 @@ TEST_F(Menus, OptionsApplyRecreatesTheWindowSavesAndShapesTheNextGame) {
   run.screenshot(pass + 8, "options_after_apply");
   run.at(pass + 8, [&] {
     EXPECT_EQ(std::tuple(clientWidth, clientHeight), std::tuple(800, 600));
-    EXPECT_STREQ(SDL_GetWindowTitle(SDL_GL_GetCurrentWindow()), "Zombie");
+    afterApply = LookOfTheWindow();
     EXPECT_GT(Ink(-2.4, 2.1, 2.4, 2.9), 1000) << "the title: the font came back in the new context";
     EXPECT_GT(Ink(APPLY_X - 0.7, BOTTOM_Y - 0.15, APPLY_X + 0.7, BOTTOM_Y + 0.15), 200) << "apply";
   });
@@ -68,6 +71,10 @@ TEST_F(Menus, OptionsApplyRecreatesTheWindowSavesAndShapesTheNextGame) {
   run.at(game + 44, [&] { after = Player.body.pos; });
   run.closeWindow(game + 46);
   EXPECT_EQ(run.run(game + 100), 0);
+  for (const WindowLook &look : {atStart, afterApply}) {  // the taskbar shows the game's name and icon
+    EXPECT_EQ(look.title, "red siege");
+    EXPECT_EQ(std::tuple(look.iconWidth, look.iconHeight), std::tuple(64L, 64L));
+  }
   EXPECT_EQ(run.shotWidth, 800);
   EXPECT_FALSE(skyWhite) << "the sky is missing";
   EXPECT_GT(ground, 400) << "no terrain along the bottom";

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "rig/installed.h"
 #include "rig/rig.h"
@@ -52,6 +53,9 @@ TEST(InstalledProgram, CommandLineAndWhatIsMissing) {
     EXPECT_NE(o.out.find(c.out), std::string::npos) << c.args << "\n" << o.out;
     EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), c.err.empty() ? 0 : 1) << c.args << "\n" << o.err;
     EXPECT_NE(o.err.find(c.err), std::string::npos) << c.args << "\n" << o.err;
+    // What is printed for reading fits a terminal of 80 columns.
+    std::istringstream lines(o.out);
+    for (std::string text; std::getline(lines, text);) EXPECT_LE(text.size(), 80u) << c.args << ": " << text;
   }
   EXPECT_EQ(FolderListing(install.root), installed);
 }

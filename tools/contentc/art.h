@@ -33,6 +33,9 @@ Canvas MakeLaserSmoke();
 Canvas MakeAppIcon(int size);
 constexpr int kAppIconSizeCount = 8;
 extern const int kAppIconSizes[kAppIconSizeCount];
+// The window's icon in the data folder, and its size.
+constexpr const char *kWindowIconFile = "icon.bmp";
+constexpr int kWindowIconSize = 64;
 
 // Draws all ten into dataDir/textures/ as TGA files; false (after saying why) on failure.
 bool WriteTextureFiles(const std::string &dataDir);

@@ -1,7 +1,7 @@
-// The program's icon for the desktop's menus: the game's look in a tile, a black figure aiming
-// against a low sun in a red dusk, over a black ruined street. Drawn anew at every size rather
-// than scaled, so the small ones keep only what still reads: at 16 pixels the sun, the figure
-// and the ground; from 32 up the ruins and the zombie reaching for the figure.
+// The program's icon for the desktop's menus and the window: the game's look in a tile, a black
+// figure aiming against a low sun in a red dusk, over a black ruined street. Drawn anew at every
+// size rather than scaled: up to 24 pixels a bold, plain figure against the sun and the street;
+// from 32 up the ruins and the zombie reaching for the figure.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -44,10 +44,10 @@ void Ruins(Canvas &c, const Frame &f) {
   f.poly(c, {{0.84, kGround}, {0.84, 0.3}, {0.9, 0.3}, {0.92, 0.44}, {0.96, 0.41}, {1, 0.46}, {1, 0}}, kBlack);
 }
 
-// The player, side on and aiming a rifle to the right. Stroke widths have a floor in pixels so
-// the limbs never fade to a grey smear at the small sizes.
-void Figure(Canvas &c, const Frame &f, double minPx) {
-  auto width = [&](double units) { return std::max(units * f.scaleX, minPx); };
+// The player, side on and aiming a rifle to the right. Stroke widths have a floor of a pixel so
+// the limbs never fade to a grey smear.
+void Figure(Canvas &c, const Frame &f) {
+  auto width = [&](double units) { return std::max(units * f.scaleX, 1.0); };
   f.stroke(c, {{0.40, 0.43}, {0.33, 0.31}, {0.30, kGround + 0.01}}, width(0.065), kBlack);  // back leg
   f.stroke(c, {{0.44, 0.43}, {0.50, 0.32}, {0.54, kGround + 0.01}}, width(0.065), kBlack);  // front leg
   f.poly(c, {{0.37, 0.41}, {0.47, 0.41}, {0.49, 0.65}, {0.38, 0.66}}, kBlack);              // body
@@ -68,21 +68,36 @@ void Zombie(Canvas &c, const Frame &f) {
   f.stroke(c, {{0.85, 0.52}, {0.72, 0.485}}, w * 0.8, kBlack);
 }
 
+// The small sizes: the same figure, bold and plain, in units of a 16-pixel icon so that at 16
+// its edges fall on whole pixels: a big head, a solid body, two thick legs and one bar for the
+// arms and rifle, black against the sun.
+void BoldFigure(Canvas &c, double size) {
+  const Frame f{0, 0, size / 16, size / 16};
+  f.poly(c, {{5, 6.5}, {6.6, 6.5}, {4.6, 3}, {3, 3}}, kBlack);   // back leg
+  f.poly(c, {{6.4, 6.5}, {8, 6.5}, {10, 3}, {8.4, 3}}, kBlack);  // front leg
+  f.rect(c, 5, 6, 8, 10, kBlack);                                // body
+  f.ellipse(c, 6.5, 12.5, 1.6, 1.6, kBlack);                     // head
+  f.rect(c, 7, 8, 11, 10, kBlack);                               // arms
+  f.rect(c, 11, 9, 14.5, 10, kBlack);                            // rifle
+}
+
 }  // namespace
 
 Canvas MakeAppIcon(int size) {
   Canvas c(size, size);
   Sky(c, size);
   const Frame f{0, 0, static_cast<double>(size), static_cast<double>(size)};
-  f.ellipse(c, 0.5, 0.55, 0.27, 0.27, kSun);
-  const bool detailed = size >= 32;
-  if (detailed) Ruins(c, f);
-  f.rect(c, 0, 0, 1, kGround, kBlack);  // the street
-  if (detailed) Zombie(c, f);
-  // The small sizes show the figure larger, standing where it stands, so it stays a figure.
-  const double k = size <= 24 ? 1.2 : 1.0, feetX = 0.45;
-  const Frame figure{size * feetX * (1 - k), size * kGround * (1 - k), size * k, size * k};
-  Figure(c, figure, size <= 16 ? 1.4 : 1.0);
+  if (size <= 24) {
+    f.ellipse(c, 0.5, 0.56, 0.31, 0.31, kSun);
+    f.rect(c, 0, 0, 1, 3.0 / 16, kBlack);  // the street
+    BoldFigure(c, size);
+  } else {
+    f.ellipse(c, 0.5, 0.55, 0.27, 0.27, kSun);
+    Ruins(c, f);
+    f.rect(c, 0, 0, 1, kGround, kBlack);  // the street
+    Zombie(c, f);
+    Figure(c, f);
+  }
   RoundCorners(c, size);
   return c;
 }
@@ -107,3 +122,11 @@ static bool MakeAppIcons(const ContentPaths &paths) {
 }
 
 static ContentStep step("icons", MakeAppIcons);
+
+// The "window icon" step: DATA/icon.bmp, which the game sets on its window for the taskbar and
+// the window switcher (a BMP, since SDL reads those itself).
+static bool MakeWindowIcon(const ContentPaths &paths) {
+  return WriteDataFile(paths.dataDir + "/" + kWindowIconFile, BmpBytes(MakeAppIcon(kWindowIconSize)));
+}
+
+static ContentStep windowIconStep("window icon", MakeWindowIcon);

@@ -267,6 +267,31 @@ bool WriteTga(const std::string &path, const Canvas &c, int bits) {
   return true;
 }
 
+std::vector<uint8_t> BmpBytes(const Canvas &c) {
+  const size_t header = 14 + 108, pixels = static_cast<size_t>(c.width) * c.height * 4;
+  std::vector<uint8_t> file(header + pixels);
+  file[0] = 'B', file[1] = 'M';
+  PutU32(&file[2], static_cast<uint32_t>(file.size()));
+  PutU32(&file[10], static_cast<uint32_t>(header));
+  uint8_t *info = &file[14];  // BITMAPV4HEADER: the masks name the alpha byte
+  PutU32(info, 108);
+  PutI32(info + 4, c.width);
+  PutI32(info + 8, c.height);  // positive: rows bottom first, as the canvas keeps them
+  PutU16(info + 12, 1);
+  PutU16(info + 14, 32);
+  PutU32(info + 16, 3);  // BI_BITFIELDS
+  PutU32(info + 20, static_cast<uint32_t>(pixels));
+  PutU32(info + 24, 2835), PutU32(info + 28, 2835);  // 72 dpi
+  PutU32(info + 40, 0x00ff0000), PutU32(info + 44, 0x0000ff00), PutU32(info + 48, 0x000000ff);
+  PutU32(info + 52, 0xff000000);
+  PutU32(info + 56, 0x73524742);  // 'sRGB'
+  std::vector<uint8_t> rgba = c.bytes();
+  for (size_t i = 0, o = header; i < rgba.size(); i += 4, o += 4) {
+    file[o] = rgba[i + 2], file[o + 1] = rgba[i + 1], file[o + 2] = rgba[i], file[o + 3] = rgba[i + 3];
+  }
+  return file;
+}
+
 Rgba Mix(Rgba a, Rgba b, double t) {
   return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
 }

@@ -60,6 +60,8 @@ struct Canvas {
 // Writes an uncompressed TGA (type 2) with an empty image-ID field, rows in canvas order
 // (bottom row first, the TGA default origin). 32 bits keep alpha; 24 drop it.
 bool WriteTga(const std::string &path, const Canvas &c, int bits);
+// A 32-bit BMP with alpha (a BITMAPV4HEADER with channel masks), as SDL_LoadBMP reads it.
+std::vector<uint8_t> BmpBytes(const Canvas &c);
 // Mixes two colours.
 Rgba Mix(Rgba a, Rgba b, double t);
 double Smoothstep(double e0, double e1, double x);
