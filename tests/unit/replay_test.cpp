@@ -38,13 +38,13 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
       {"as written", [](std::vector<uint8_t> &) {}, REPLAY_OK, 300},
       {"empty", cut(0), REPLAY_NOT_A_REPLAY, 0},
       {"another file", flip(2), REPLAY_NOT_A_REPLAY, 0},
-      {"format 2", [](std::vector<uint8_t> &b) { b[8] = 2; }, REPLAY_OTHER_VERSION, 0},
+      {"format 3", [](std::vector<uint8_t> &b) { b[8] = 3; }, REPLAY_OTHER_VERSION, 0},
       {"header cut", cut(REPLAY_HEADER_SIZE - 1), REPLAY_DAMAGED, 0},
       {"seed changed", flip(12), REPLAY_DAMAGED, 0},
       {"a frame changed", flip(REPLAY_HEADER_SIZE + 40), REPLAY_DAMAGED, 0},
       {"bytes after the frames", [](std::vector<uint8_t> &b) { b.push_back(0); }, REPLAY_DAMAGED, 0},
       {"no frames left", cut(REPLAY_HEADER_SIZE), REPLAY_TRUNCATED, 0},
-      {"cut inside the last frame", cut(good.size() - 1), REPLAY_TRUNCATED, 299},
+      {"cut inside the only block", cut(good.size() - 1), REPLAY_TRUNCATED, 0},
   };
   for (const auto &[what, edit, status, frames] : cases) {
     std::vector<uint8_t> bytes = good;
