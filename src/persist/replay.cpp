@@ -268,7 +268,6 @@ std::string ReplayHeaderFault(const treplay &header, uint32_t frameCount) {
   if (header.rulesVersion == 0) return "it names no rules version";
   if (header.helpBase < REPLAY_LOWEST_HELP_BASE || header.helpBase > REPLAY_HIGHEST_HELP_BASE)
     return "its help day " + std::to_string(header.helpBase) + " is no game type's";
-  if (header.tutorial > 1) return "its hints switch is neither on nor off";
   if (!(header.skyScroll >= 0 && header.skyScroll <= 1)) return "its background phase is out of range";
   return "";
 }
