@@ -87,6 +87,8 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
       {"bytes after the frames", [](std::vector<uint8_t> &b) { b.push_back(0); }, REPLAY_DAMAGED, 0},
       {"more frames than any game", [](std::vector<uint8_t> &b) { b = Reheaded(b, 39, REPLAY_MOST_FRAMES + 1); },
        REPLAY_DAMAGED, 0},
+      {"more frames than the file holds", [](std::vector<uint8_t> &b) { b = Reheaded(b, 39, 100000); }, REPLAY_DAMAGED,
+       0},
       {"no frames left", cut(REPLAY_HEADER_SIZE), REPLAY_TRUNCATED, 0},
       {"cut inside a block's head", cut(last + 5), REPLAY_TRUNCATED, 2 * REPLAY_BLOCK_FRAMES},
       {"cut inside the last block", cut(good.size() - 1), REPLAY_TRUNCATED, 2 * REPLAY_BLOCK_FRAMES},
