@@ -234,8 +234,8 @@ treplaystatus DecodeReplay(const uint8_t *data, size_t size, treplay &replay) {
   const treplaystatus head = DecodeReplayHeader(data, size, read, count);
   if (head != REPLAY_OK) return head;
   // Every frame takes at least a byte: a count beyond the bytes is a cut file, not a reason to
-  // reserve memory for it.
-  read.frames.reserve(std::min<size_t>(count, size - REPLAY_HEADER_SIZE));
+  // reserve memory for it, and no more than the longest game's are reserved for any bytes.
+  read.frames.reserve(std::min<size_t>({count, size - REPLAY_HEADER_SIZE, REPLAY_MOST_FRAMES}));
   const treplaystatus status = GetU16(data + 8) == 1 ? ReadFormat1Frames(data, size, count, read.frames)
                                                      : ReadBlocks(data, size, count, read.frames);
   if (status != REPLAY_OK && status != REPLAY_TRUNCATED) return status;
