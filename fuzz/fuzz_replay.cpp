@@ -1,8 +1,12 @@
 // Feeds arbitrary bytes to the replay reader, twice: as they are (the CRCs refuse nearly all of
 // them) and with every CRC made good, so the fields and frames behind them are read too. A reader
 // either refuses the bytes, changing nothing, or reads frames that lie on the replay's grids and
-// write and read back the same. What it accepts and a game could have recorded is then played,
-// its first few hundred frames, by the headless rules.
+// write and read back the same; read from a file, they are refused or read alike. What it
+// accepts and a game could have recorded is then played, its first few hundred frames, by the
+// headless rules.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -59,10 +63,29 @@ void LoadRulesOnce() {
   loaded = true;
 }
 
+// The same bytes read from a file: refused whenever decoding refuses them, and otherwise the same
+// frames; either way `why` is one line.
+void CheckLoad(const uint8_t *data, size_t size, treplaystatus status, const treplay &decoded) {
+  // A file in memory: no disk written for each input.
+  static const int fd = memfd_create("replay", MFD_CLOEXEC);
+  static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+  if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
+  treplay loaded;
+  std::string why;
+  const bool ok = LoadReplay(path, loaded, why);
+  if (why.find('\n') != std::string::npos || (!ok && why.empty())) std::abort();
+  if (ok && (status != REPLAY_OK && status != REPLAY_TRUNCATED)) std::abort();
+  if (!ok) return;
+  if (loaded.frames.size() != decoded.frames.size()) std::abort();
+  for (size_t i = 0; i < loaded.frames.size(); ++i)
+    if (!SameFrame(loaded.frames[i], decoded.frames[i])) std::abort();
+}
+
 void Check(const uint8_t *data, size_t size) {
   treplay r;
   r.seed = 12345;
   const treplaystatus status = DecodeReplay(data, size, r);
+  CheckLoad(data, size, status, r);
   if (status != REPLAY_OK && status != REPLAY_TRUNCATED) {
     if (r.seed != 12345 || !r.frames.empty() || ReplayRefusal(status).empty()) std::abort();
     return;
