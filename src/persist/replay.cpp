@@ -93,6 +93,82 @@ tframeread ReadFrame(tframereader &r, tframesteps &s, tframeinput &in) {
   in.pointer = {static_cast<double>(x) * POINTER_STEP, static_cast<double>(y) * POINTER_STEP};
   return FRAME_READ;
 }
+
+constexpr size_t VarintBytes(uint64_t v) { return v < 0x80 ? 1 : 1 + VarintBytes(v >> 7); }
+static_assert(REPLAY_MOST_FRAME_BYTES == 1 + VarintBytes(2 * MAX_FRAME_STEPS) + 2 * VarintBytes(ACTION_BITS) +
+                                             2 * VarintBytes(4 * MAX_POINTER_STEPS),
+              "the most a frame's coding can take");
+static_assert(REPLAY_BLOCK_FRAMES <= 0xffff, "a block's frame count is a u16");
+
+void EncodeFrame(std::vector<uint8_t> &out, const tframeinput &in, tframesteps &last) {
+  const tframesteps s = StepsOf(in);
+  const uint64_t time = Zig(s.time - last.time);
+  const uint16_t pressed = in.pressed & ACTION_BITS;
+  const bool moved = s.x != last.x || s.y != last.y;
+  out.push_back(static_cast<uint8_t>((s.held != last.held) | (pressed ? 2 : 0) | (moved ? 4 : 0) |
+                                     ((time < TIME_ESCAPE ? time : TIME_ESCAPE) << 3)));
+  if (time >= TIME_ESCAPE) PutVarint(out, time);
+  if (s.held != last.held) PutVarint(out, s.held);
+  if (pressed) PutVarint(out, pressed);
+  if (moved) PutVarint(out, Zig(s.x - last.x)), PutVarint(out, Zig(s.y - last.y));
+  last = s;
+}
+
+// Reads `count` frames that must fill [p, end) exactly.
+bool ReadFrames(const uint8_t *p, const uint8_t *end, uint32_t count, std::vector<tframeinput> &frames) {
+  tframereader r{p, end};
+  tframesteps s;
+  for (uint32_t i = 0; i < count; ++i) {
+    tframeinput in{};
+    if (ReadFrame(r, s, in) != FRAME_READ) return false;
+    frames.push_back(in);
+  }
+  return r.p == r.end;
+}
+
+uint32_t BlockCrc(const uint8_t *head, const uint8_t *frames, size_t length) {
+  return Crc32(frames, length, Crc32(head, 6));
+}
+
+// Format 1's frames: one run after the header, the CRC of them all in the header. A cut file
+// plays the frames read before the cut, unchecked.
+treplaystatus ReadFormat1Frames(const uint8_t *data, size_t size, uint32_t count, std::vector<tframeinput> &frames) {
+  tframereader r{data + REPLAY_HEADER_SIZE, data + size};
+  tframesteps s;
+  for (uint32_t i = 0; i < count; ++i) {
+    tframeinput in{};
+    switch (ReadFrame(r, s, in)) {
+      case FRAME_READ: frames.push_back(in); break;
+      case FRAME_CUT: return REPLAY_TRUNCATED;
+      case FRAME_BAD: return REPLAY_DAMAGED;
+    }
+  }
+  // A whole file must be exactly its frames, unchanged.
+  if (r.p != r.end || GetU32(data + 39) != Crc32(data + REPLAY_HEADER_SIZE, size - REPLAY_HEADER_SIZE))
+    return REPLAY_DAMAGED;
+  return REPLAY_OK;
+}
+
+// Format 2's frames: each block checked whole; the file may stop at or inside a block.
+treplaystatus ReadBlocks(const uint8_t *data, size_t size, uint32_t count, std::vector<tframeinput> &frames) {
+  if (count > REPLAY_MOST_FRAMES || size > ReplayMostBytes(count))
+    return REPLAY_DAMAGED;  // more than a game has, or more bytes than its frames can take
+  const uint8_t *p = data + REPLAY_HEADER_SIZE, *end = data + size;
+  for (uint32_t first = 0; first < count; first += REPLAY_BLOCK_FRAMES) {
+    const uint32_t n = std::min(count - first, REPLAY_BLOCK_FRAMES);
+    if (static_cast<size_t>(end - p) < REPLAY_BLOCK_HEAD_SIZE) return REPLAY_TRUNCATED;
+    const uint32_t length = GetU32(p);
+    // The head is checked before its length is trusted: a block running past the end of the
+    // file is a cut file only when its head is a block's.
+    if (GetU16(p + 4) != n || length < n || length > n * REPLAY_MOST_FRAME_BYTES) return REPLAY_DAMAGED;
+    if (static_cast<size_t>(end - p) - REPLAY_BLOCK_HEAD_SIZE < length) return REPLAY_TRUNCATED;
+    const uint8_t *block = p + REPLAY_BLOCK_HEAD_SIZE;
+    if (GetU32(p + 6) != BlockCrc(p, block, length) || !ReadFrames(block, block + length, n, frames))
+      return REPLAY_DAMAGED;
+    p = block + length;
+  }
+  return p == end ? REPLAY_OK : REPLAY_DAMAGED;  // nothing may follow the frames
+}
 }  // namespace
 
 void QuantiseFrameInput(tframeinput &in) {
@@ -104,67 +180,65 @@ void QuantiseFrameInput(tframeinput &in) {
 }
 
 std::vector<uint8_t> EncodeReplay(const treplay &replay) {
-  std::vector<uint8_t> frames;
-  tframesteps last;
-  for (const tframeinput &in : replay.frames) {
-    const tframesteps s = StepsOf(in);
-    const uint64_t time = Zig(s.time - last.time);
-    const uint16_t pressed = in.pressed & ACTION_BITS;
-    const bool moved = s.x != last.x || s.y != last.y;
-    frames.push_back(static_cast<uint8_t>((s.held != last.held) | (pressed ? 2 : 0) | (moved ? 4 : 0) |
-                                          ((time < TIME_ESCAPE ? time : TIME_ESCAPE) << 3)));
-    if (time >= TIME_ESCAPE) PutVarint(frames, time);
-    if (s.held != last.held) PutVarint(frames, s.held);
-    if (pressed) PutVarint(frames, pressed);
-    if (moved) PutVarint(frames, Zig(s.x - last.x)), PutVarint(frames, Zig(s.y - last.y));
-    last = s;
-  }
+  const uint32_t count = static_cast<uint32_t>(std::min<size_t>(replay.frames.size(), REPLAY_MOST_FRAMES));
   std::vector<uint8_t> out(REPLAY_HEADER_SIZE);
   uint8_t *p = out.data();
   std::copy(MAGIC, MAGIC + 8, p);
   PutU16(p + 8, REPLAY_VERSION);
-  PutU32(p + 10, replay.seed);
-  PutI32(p + 14, replay.helpBase);
-  p[18] = replay.tutorial ? 1 : 0;
-  PutF64(p + 19, replay.skyScroll);
-  PutU64(p + 27, replay.dataChecksum);
-  PutU32(p + 35, static_cast<uint32_t>(replay.frames.size()));
-  PutU32(p + 39, Crc32(frames.data(), frames.size()));
+  PutU32(p + 10, replay.rulesVersion);
+  PutU32(p + 14, replay.seed);
+  PutI32(p + 18, replay.helpBase);
+  p[22] = replay.tutorial ? 1 : 0;
+  PutF64(p + 23, replay.skyScroll);
+  PutU64(p + 31, replay.dataChecksum);
+  PutU32(p + 39, count);
   PutU32(p + 43, Crc32(p, 43));
-  out.insert(out.end(), frames.begin(), frames.end());
+  for (uint32_t first = 0; first < count; first += REPLAY_BLOCK_FRAMES) {
+    const uint32_t n = std::min(count - first, REPLAY_BLOCK_FRAMES);
+    const size_t at = out.size();
+    out.resize(at + REPLAY_BLOCK_HEAD_SIZE);
+    tframesteps last;
+    for (uint32_t i = first; i < first + n; ++i) EncodeFrame(out, replay.frames[i], last);
+    uint8_t *head = out.data() + at;
+    const size_t length = out.size() - at - REPLAY_BLOCK_HEAD_SIZE;
+    PutU32(head, static_cast<uint32_t>(length));
+    PutU16(head + 4, static_cast<uint16_t>(n));
+    PutU32(head + 6, BlockCrc(head, head + REPLAY_BLOCK_HEAD_SIZE, length));
+  }
   return out;
 }
 
-treplaystatus DecodeReplay(const uint8_t *data, size_t size, treplay &replay) {
+treplaystatus DecodeReplayHeader(const uint8_t *data, size_t size, treplay &replay, uint32_t &frameCount) {
   if (size < 10 || !std::equal(MAGIC, MAGIC + 8, data)) return REPLAY_NOT_A_REPLAY;
-  if (GetU16(data + 8) != REPLAY_VERSION) return REPLAY_OTHER_VERSION;
+  const uint16_t version = GetU16(data + 8);
+  if (version != REPLAY_VERSION && version != 1) return REPLAY_OTHER_VERSION;
   if (size < REPLAY_HEADER_SIZE || GetU32(data + 43) != Crc32(data, 43)) return REPLAY_DAMAGED;
+  const bool v1 = version == 1;
+  const uint8_t *p = data + (v1 ? 10 : 14);  // format 1 has no rules version
+  const uint8_t tutorial = p[8];
+  const double sky = GetF64(p + 9);
+  if (tutorial > 1 || !std::isfinite(sky)) return REPLAY_DAMAGED;
+  replay.rulesVersion = v1 ? 1 : GetU32(data + 10);
+  replay.seed = GetU32(p);
+  replay.helpBase = GetI32(p + 4);
+  replay.tutorial = tutorial;
+  replay.skyScroll = sky;
+  replay.dataChecksum = GetU64(p + 17);
+  frameCount = GetU32(p + 25);
+  return REPLAY_OK;
+}
+
+treplaystatus DecodeReplay(const uint8_t *data, size_t size, treplay &replay) {
   treplay read;
-  read.seed = GetU32(data + 10);
-  read.helpBase = GetI32(data + 14);
-  read.tutorial = data[18];
-  read.skyScroll = GetF64(data + 19);
-  read.dataChecksum = GetU64(data + 27);
-  const uint32_t count = GetU32(data + 35);
-  if (read.tutorial > 1 || !std::isfinite(read.skyScroll)) return REPLAY_DAMAGED;
-  tframereader r{data + REPLAY_HEADER_SIZE, data + size};
-  tframesteps s;
+  uint32_t count = 0;
+  const treplaystatus head = DecodeReplayHeader(data, size, read, count);
+  if (head != REPLAY_OK) return head;
   // Every frame takes at least a byte: a count beyond the bytes is a cut file, not a reason to
-  // reserve memory for it.
-  read.frames.reserve(std::min<size_t>(count, size - REPLAY_HEADER_SIZE));
-  treplaystatus status = REPLAY_OK;
-  for (uint32_t i = 0; i < count && status == REPLAY_OK; ++i) {
-    tframeinput in{};
-    switch (ReadFrame(r, s, in)) {
-      case FRAME_READ: read.frames.push_back(in); break;
-      case FRAME_CUT: status = REPLAY_TRUNCATED; break;
-      case FRAME_BAD: return REPLAY_DAMAGED;
-    }
-  }
-  // A whole file must be exactly its frames, unchanged.
-  if (status == REPLAY_OK &&
-      (r.p != r.end || GetU32(data + 39) != Crc32(data + REPLAY_HEADER_SIZE, size - REPLAY_HEADER_SIZE)))
-    return REPLAY_DAMAGED;
+  // reserve memory for it, and no more than the longest game's are reserved for any bytes.
+  read.frames.reserve(std::min<size_t>({count, size - REPLAY_HEADER_SIZE, REPLAY_MOST_FRAMES}));
+  const treplaystatus status = GetU16(data + 8) == 1 ? ReadFormat1Frames(data, size, count, read.frames)
+                                                     : ReadBlocks(data, size, count, read.frames);
+  if (status != REPLAY_OK && status != REPLAY_TRUNCATED) return status;
   replay = std::move(read);
   return status;
 }
@@ -176,4 +250,15 @@ std::string ReplayRefusal(treplaystatus status) {
     case REPLAY_DAMAGED: return "it is damaged";
     default: return "";
   }
+}
+
+std::string ReplayHeaderFault(const treplay &header, uint32_t frameCount) {
+  if (frameCount == 0) return "it holds no frames";
+  if (frameCount > REPLAY_MOST_FRAMES)
+    return "it claims " + std::to_string(frameCount) + " frames, more than the longest game has";
+  if (header.rulesVersion == 0) return "it names no rules version";
+  if (header.helpBase < REPLAY_LOWEST_HELP_BASE || header.helpBase > REPLAY_HIGHEST_HELP_BASE)
+    return "its help day " + std::to_string(header.helpBase) + " is no game type's";
+  if (!(header.skyScroll >= 0 && header.skyScroll <= 1)) return "its background phase is out of range";
+  return "";
 }
