@@ -4,8 +4,11 @@
 #include "render/textures.h"
 
 tweaponsoundhooks weaponSoundHooks = {nullptr, nullptr};
+const char *const WEAPON_TABLE_FILE = "weapons.wep";
 
 namespace {
+std::string TextureFile(const std::string &name) { return "textures/" + name; }
+std::string SoundFile(const std::string &name) { return "sounds/" + name; }
 
 // A weapon names its texture and sounds by byte indices.
 constexpr size_t kMaxWeapons = 256;
@@ -13,7 +16,7 @@ constexpr size_t kMaxWeapons = 256;
 // The one place weapon sounds are made: the audio module's loader, or 0 ("no buffer").
 uint32_t LoadWeaponSound(const std::string &fileName) {
   if (!weaponSoundHooks.load) return 0;
-  return weaponSoundHooks.load(DataPath("sounds/" + fileName));
+  return weaponSoundHooks.load(DataPath(SoundFile(fileName)));
 }
 
 void ReleaseWeaponSounds(const std::vector<uint32_t> &buffers) {
@@ -25,7 +28,7 @@ void ReleaseWeaponSounds(const std::vector<uint32_t> &buffers) {
 }  // namespace
 
 void LoadWeapons(bool withTextures) {
-  const std::string path = DataPath("weapons.wep");
+  const std::string path = DataPath(WEAPON_TABLE_FILE);
   std::vector<uint8_t> bytes;
   // A missing or unreadable file gives an empty table, never the last game's entries, whose
   // textures and sounds are gone.
@@ -40,7 +43,7 @@ void LoadWeapons(bool withTextures) {
   table.reserve(records.size());
   for (size_t i = 0; i < records.size(); ++i) {
     const tweaponfile &rec = records[i];
-    if (withTextures) LoadTextureFile(DataPath("textures/" + rec.textureFile), textures[i]);
+    if (withTextures) LoadTextureFile(DataPath(TextureFile(rec.textureFile)), textures[i]);
     sounds[0][i] = LoadWeaponSound(rec.fireSoundFile);
     sounds[1][i] = LoadWeaponSound(rec.reloadSoundFile);
     tweapon w = rec.weapon;
@@ -56,4 +59,12 @@ void LoadWeapons(bool withTextures) {
   weaponTextures = std::move(textures);
   weaponSounds[0] = std::move(sounds[0]);
   weaponSounds[1] = std::move(sounds[1]);
+}
+
+std::vector<std::string> WeaponRecordFiles(const tweaponfile &record) {
+  std::vector<std::string> files;
+  if (!record.textureFile.empty()) files.push_back(TextureFile(record.textureFile));
+  for (const std::string *sound : {&record.fireSoundFile, &record.reloadSoundFile})
+    if (!sound->empty()) files.push_back(SoundFile(*sound));
+  return files;
 }

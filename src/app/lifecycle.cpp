@@ -123,13 +123,17 @@ int RunProgram(int argc, char **argv) {
   SeedFromEnvironment();
   std::string problem, data = FindData(line, problem);
   if (data.empty()) return StartFailed(problem);
+  baseDirectory = data;
+  // Every file a game needs, before a window opens: a folder lacking one would otherwise raise a
+  // box for each and reach menus with no font.
+  const std::string missing = MissingDataFile();
+  if (!missing.empty()) return StartFailed("the data folder \"" + data + "\" has no " + missing);
   tplayerfolders folders = PlayerFolders(line.userDir);
   if (line.verbose)
     std::fprintf(stderr, "red siege: data from \"%s\", options in \"%s\", high scores in \"%s\"\n", data.c_str(),
                  folders.settings.c_str(), folders.records.c_str());
   problem = NoDisplay(line.verbose);
   if (!problem.empty()) return StartFailed(problem);
-  baseDirectory = data;
   treplay replay;
   if (!line.replayFile.empty() && !ReadReplayFile(line.replayFile, replay, problem)) {
     std::fprintf(stderr, "red siege: %s\n", problem.c_str());
@@ -143,16 +147,17 @@ int RunProgram(int argc, char **argv) {
   LoadOptions();
   LoadScores();
   LoadReplayLinks();
-  audioVerbose = line.verbose;
-  InitSound();
-  soundListener = &CameraPos;
-  weaponSoundHooks = {LoadSoundFile, ReleaseSoundBuffer};
   StartPads();
 
   fullscreenActive = 0;
   // --windowed and --fullscreen hold for this run only: the options record is left as saved.
   const bool fullScreen = line.fullScreen >= 0 ? line.fullScreen != 0 : Options.fullScreen != 0;
   if (CreateMainWindow("OpenGL Window", Options.screenWidth, Options.screenHeight, Options.colourDepth, fullScreen)) {
+    // The sound device only once there is a window to play in.
+    audioVerbose = line.verbose;
+    InitSound();
+    soundListener = &CameraPos;
+    weaponSoundHooks = {LoadSoundFile, ReleaseSoundBuffer};
     LoadGameData();
     if (line.replayFile.empty())
       RunMainMenu();
@@ -167,5 +172,6 @@ int RunProgram(int argc, char **argv) {
   weaponSoundHooks = {nullptr, nullptr};
   ReleaseGameData();
   SDL_Quit();
-  return 0;
+  // No window could be had (at start, or again after the options changed it): nothing to play on.
+  return *WindowFailure() ? 1 : 0;
 }

@@ -20,9 +20,6 @@ const tvector *soundListener = nullptr;
 
 namespace {
 
-const char *const kFixedSounds[] = {"impact.wav",       "explosion.wav", "casing.wav",
-                                    "zombieimpact.wav", "heli.wav",      "zombie.wav"};
-
 // Buffers made for the weapon table: deleted when released or at shutdown, so they never
 // outlive the bank.
 std::vector<uint32_t> weaponBuffers;
@@ -74,7 +71,7 @@ void InitSound() {
   for (tsoundslot &s : soundSlots) s = tsoundslot{};
   slotCounter = 0;
   const bool on = InitAudioDevice();
-  for (const char *name : kFixedSounds) LoadSound(name);
+  for (const char *name : FIXED_SOUND_FILES) LoadSound(name);
   if (!on) {
     std::fprintf(stderr, "no sound device: playing without sound\n");
     return;

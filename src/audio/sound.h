@@ -8,8 +8,10 @@
 
 #include "base/vector.h"
 
-// Fixed sounds, in load order.
+// Fixed sounds, in load order, and their files in sounds/.
 enum { SOUND_IMPACT, SOUND_EXPLOSION, SOUND_CASING, SOUND_ZOMBIEIMPACT, SOUND_HELI, SOUND_ZOMBIE };
+inline const char *const FIXED_SOUND_FILES[] = {"impact.wav",       "explosion.wav", "casing.wav",
+                                                "zombieimpact.wav", "heli.wav",      "zombie.wav"};
 // Source slots; each is kept for one kind of sound, so a new one cuts the last one off.
 enum { SLOT_SHOT_A, SLOT_SHOT_B, SLOT_IMPACT, SLOT_EXPLOSION, SLOT_GROAN, SLOT_RELOAD, SLOT_HELI, SLOT_CASING };
 constexpr int SOUND_SLOTS = 8;

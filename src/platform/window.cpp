@@ -4,6 +4,8 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
+#include <string>
+
 #include "platform/message.h"
 
 uint8_t keyDown[256];
@@ -27,18 +29,28 @@ int failWindowStep = 0;
 
 static void TearDownWindow() { DestroyMainWindow(); }
 
-static bool CreationFailed(const char *message) {
+// Why the last window could not be made; "" when it was, or when the player chose to close.
+static std::string windowFailure;
+
+// SDL's reason is taken before the teardown's own calls can replace it.
+static bool CreationFailed(const char *message, MessageIcon icon = MB_ICONEXCLAMATION) {
+  const char *reason = SDL_GetError();
+  windowFailure = std::string(message) + (*reason ? std::string(" (") + reason + ")" : "");
   TearDownWindow();
-  ShowMessage(message, "Error", MB_ICONEXCLAMATION);
+  ShowFailure(message, "Error", icon, reason);
   return false;
 }
 
+// Lets the window-creation test hook fail a step with a reason, as SDL would give one.
+static bool Failing(int step) { return failWindowStep == step && SDL_SetError("step %d made to fail", step) < 0; }
+
+const char *WindowFailure() { return windowFailure.c_str(); }
+
 bool CreateMainWindow(const char *title, int width, int height, int bits, bool fullscreenWanted) {
   fullscreenActive = fullscreenWanted;
-  if (failWindowStep == 1 || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    ShowMessage("Failed To Register The Window Class.", "Error", MB_ICONSTOP);
-    return false;
-  }
+  windowFailure.clear();
+  if (Failing(1) || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    return CreationFailed("Failed To Register The Window Class.", MB_ICONSTOP);
   videoStarted = true;
   SDL_StopTextInput();
 
@@ -75,7 +87,7 @@ bool CreateMainWindow(const char *title, int width, int height, int bits, bool f
 
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
   flags |= fullscreenActive ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
-  mainWindow = failWindowStep == 3
+  mainWindow = Failing(3)
                    ? nullptr
                    : SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
   if (!mainWindow) return CreationFailed("Window creation error.");
@@ -89,9 +101,9 @@ bool CreateMainWindow(const char *title, int width, int height, int bits, bool f
     SDL_ShowCursor(SDL_DISABLE);
   }
 
-  renderContext = failWindowStep == 4 ? nullptr : SDL_GL_CreateContext(mainWindow);
+  renderContext = Failing(4) ? nullptr : SDL_GL_CreateContext(mainWindow);
   if (!renderContext) return CreationFailed("Cant't create a GL rendering context.");
-  if (failWindowStep == 5 || SDL_GL_MakeCurrent(mainWindow, renderContext) != 0)
+  if (Failing(5) || SDL_GL_MakeCurrent(mainWindow, renderContext) != 0)
     return CreationFailed("Cant't activate the GL rendering context.");
   SDL_GL_SetSwapInterval(0);  // pacing is ours; fails harmlessly under Xvfb
 

@@ -26,11 +26,19 @@ extern double fixedFrameTime;
 extern int clientWidth, clientHeight;
 
 bool CreateMainWindow(const char *title, int width, int height, int bits, bool fullscreenWanted);
+// Why the last CreateMainWindow failed, SDL's reason included; "" after one that succeeded, or
+// when the player chose to close rather than play in a window.
+const char *WindowFailure();
 void DestroyMainWindow();
 void ResizeView(int width, int height);
 bool InitGLState();
 // Our window procedure: turns one SDL event into input state.
 void MainWindowProc(const SDL_Event &event);
+// A mouse button (or what stands in for one) going down or up. A press is seen by the next frame
+// even when its release comes first: the release then waits for FrameInputSeen.
+void MouseButton(bool left, bool down);
+// A frame has read the input: releases that waited for it take effect.
+void FrameInputSeen();
 // Maps an SDL scancode to a Windows virtual-key code (0 when the key has none).
 uint8_t VirtualKeyFromScancode(int scancode);
 
@@ -48,7 +56,7 @@ double GetFrameTime(double scale = 1.0);
 // The pointer in screen-plane units from the window centre (-5..5 across the window's width).
 tvector PointerOnPlane(double mx, double my);
 // The game frame's input from the input state; `keys` holds the virtual-key code of each action
-// bit (the mouse buttons need none). Clears the pressed marks.
+// bit (the mouse buttons need none). Clears the pressed marks; the frame has seen the input.
 tframeinput ReadFrameInput(double frameTime, const uint8_t keys[ACTION_COUNT]);
 void SwapMainWindow();
 
