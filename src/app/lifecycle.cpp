@@ -91,13 +91,19 @@ std::string NoDisplay(bool verbose) {
   return problem;
 }
 
-// The data folder as an absolute path, or "" with the problem in one line.
+// The data folder as an absolute path, or "" with the problem in one line. Every file a game needs
+// is looked for before a window opens: a folder lacking one would otherwise raise a box for each
+// and reach menus with no font. The loaders look in baseDirectory, which this sets.
 std::string FindData(const tcommandline &line, std::string &problem) {
   std::string data = FindDataFolder(line.dataDir, ExecutableFolder(), problem);
   if (data.empty()) return "";
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(data, ec);
-  return ec ? data : absolute.lexically_normal().string();
+  baseDirectory = ec ? data : absolute.lexically_normal().string();
+  const std::string missing = MissingDataFile();
+  if (missing.empty()) return baseDirectory;
+  problem = "the data folder \"" + baseDirectory + "\" has no " + missing;
+  return "";
 }
 
 // A run leaves the process's player folders as it found them (the test rig runs the program
@@ -123,17 +129,13 @@ int RunProgram(int argc, char **argv) {
   SeedFromEnvironment();
   std::string problem, data = FindData(line, problem);
   if (data.empty()) return StartFailed(problem);
-  baseDirectory = data;
-  // Every file a game needs, before a window opens: a folder lacking one would otherwise raise a
-  // box for each and reach menus with no font.
-  const std::string missing = MissingDataFile();
-  if (!missing.empty()) return StartFailed("the data folder \"" + data + "\" has no " + missing);
   tplayerfolders folders = PlayerFolders(line.userDir);
   if (line.verbose)
     std::fprintf(stderr, "red siege: data from \"%s\", options in \"%s\", high scores in \"%s\"\n", data.c_str(),
                  folders.settings.c_str(), folders.records.c_str());
   problem = NoDisplay(line.verbose);
   if (!problem.empty()) return StartFailed(problem);
+  baseDirectory = data;
   treplay replay;
   if (!line.replayFile.empty() && !ReadReplayFile(line.replayFile, replay, problem)) {
     std::fprintf(stderr, "red siege: %s\n", problem.c_str());

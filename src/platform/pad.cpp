@@ -144,6 +144,7 @@ void StopPads() {
   controller = nullptr;
   controllerId = -1;
   pad = {};
+  padAims = false;  // no pad: the mouse aims
   if (started) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   started = false;
 }

@@ -34,22 +34,19 @@ static std::string windowFailure;
 
 // SDL's reason is taken before the teardown's own calls can replace it.
 static bool CreationFailed(const char *message, MessageIcon icon = MB_ICONEXCLAMATION) {
-  const char *reason = SDL_GetError();
-  windowFailure = std::string(message) + (*reason ? std::string(" (") + reason + ")" : "");
+  const std::string reason = failWindowStep ? "made to fail by a test" : SDL_GetError();
+  windowFailure = std::string(message) + (reason.empty() ? "" : " (" + reason + ")");
   TearDownWindow();
   ShowFailure(message, "Error", icon, reason);
   return false;
 }
-
-// Lets the window-creation test hook fail a step with a reason, as SDL would give one.
-static bool Failing(int step) { return failWindowStep == step && SDL_SetError("step %d made to fail", step) < 0; }
 
 const char *WindowFailure() { return windowFailure.c_str(); }
 
 bool CreateMainWindow(const char *title, int width, int height, int bits, bool fullscreenWanted) {
   fullscreenActive = fullscreenWanted;
   windowFailure.clear();
-  if (Failing(1) || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+  if (failWindowStep == 1 || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     return CreationFailed("Failed To Register The Window Class.", MB_ICONSTOP);
   videoStarted = true;
   SDL_StopTextInput();
@@ -87,7 +84,7 @@ bool CreateMainWindow(const char *title, int width, int height, int bits, bool f
 
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
   flags |= fullscreenActive ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
-  mainWindow = Failing(3)
+  mainWindow = failWindowStep == 3
                    ? nullptr
                    : SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
   if (!mainWindow) return CreationFailed("Window creation error.");
@@ -101,9 +98,9 @@ bool CreateMainWindow(const char *title, int width, int height, int bits, bool f
     SDL_ShowCursor(SDL_DISABLE);
   }
 
-  renderContext = Failing(4) ? nullptr : SDL_GL_CreateContext(mainWindow);
+  renderContext = failWindowStep == 4 ? nullptr : SDL_GL_CreateContext(mainWindow);
   if (!renderContext) return CreationFailed("Cant't create a GL rendering context.");
-  if (Failing(5) || SDL_GL_MakeCurrent(mainWindow, renderContext) != 0)
+  if (failWindowStep == 5 || SDL_GL_MakeCurrent(mainWindow, renderContext) != 0)
     return CreationFailed("Cant't activate the GL rendering context.");
   SDL_GL_SetSwapInterval(0);  // pacing is ours; fails harmlessly under Xvfb
 

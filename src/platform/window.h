@@ -26,9 +26,6 @@ extern double fixedFrameTime;
 extern int clientWidth, clientHeight;
 
 bool CreateMainWindow(const char *title, int width, int height, int bits, bool fullscreenWanted);
-// Why the last CreateMainWindow failed, SDL's reason included; "" after one that succeeded, or
-// when the player chose to close rather than play in a window.
-const char *WindowFailure();
 void DestroyMainWindow();
 void ResizeView(int width, int height);
 bool InitGLState();
@@ -50,6 +47,9 @@ extern void (*sleepMicroseconds)(uint32_t);
 // Test hook: makes one window-creation step fail (1 class, 2 display mode, 3 window, 4 context,
 // 5 make current).
 extern int failWindowStep;
+// Why the last CreateMainWindow failed, SDL's reason included; "" after one that succeeded, or
+// when the player chose to close rather than play in a window.
+const char *WindowFailure();
 // Seconds since the last call, at most 0.017 before `scale` (the game's speed), and never less
 // than the 13 ms minimum frame, which it waits for.
 double GetFrameTime(double scale = 1.0);
