@@ -59,9 +59,9 @@ static bool MainMenuFrame() {
 void RunMainMenu() { ScreenLoop(mainMenuDone, MainMenuInit, MainMenuFrame); }
 
 namespace {
-// One line for a start-up that cannot go on; a box where one can be shown.
+// One line on stderr for a start-up that cannot go on, and a box where one can be shown.
 int StartFailed(const std::string &problem) {
-  ShowMessage(problem + ".", "red siege", MB_ICONSTOP);
+  ShowFailure(problem + ".", "red siege", MB_ICONSTOP, "");
   return 1;
 }
 

@@ -194,7 +194,8 @@ void MovePointerByPad(double seconds) {
 void AddPadInput(tframeinput &in) {
   const uint16_t held = PadActions(pad);
   spent &= held;
-  const uint16_t used = static_cast<uint16_t>(held & ~spent);
+  // Pressed and let go since the last frame: held for this one, as a tap of the mouse is.
+  const uint16_t used = static_cast<uint16_t>((held | pressedSinceFrame) & ~spent);
   in.held |= used;
   in.pressed |= static_cast<uint16_t>(pressedSinceFrame | (used & ~lastHeld));
   lastHeld = used;
