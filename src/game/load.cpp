@@ -7,6 +7,7 @@
 #include "actors/models.h"
 #include "base/files.h"
 #include "game/state.h"
+#include "persist/folders.h"
 #include "world/terrain.h"
 
 namespace {
@@ -16,7 +17,7 @@ std::string AnimationFile(int i) { return std::string("animations/") + animation
 }  // namespace
 
 std::vector<std::string> PlayerFigureFiles() {
-  std::vector<std::string> files = {"guys/standard.guy"};
+  std::vector<std::string> files = {FIGURE_FILE};
   for (int i = 0; i < 4; ++i) files.push_back(AnimationFile(i));
   return files;
 }
