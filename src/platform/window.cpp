@@ -4,8 +4,6 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
-#include <string>
-
 #include "platform/message.h"
 
 uint8_t keyDown[256];
