@@ -28,7 +28,7 @@ void ReleaseWeaponSounds(const std::vector<uint32_t> &buffers) {
 }  // namespace
 
 void LoadWeapons(bool withTextures) {
-  const std::string path = DataPath(WEAPON_TABLE_FILE);
+  const std::string path = DataPath("weapons.wep");
   std::vector<uint8_t> bytes;
   // A missing or unreadable file gives an empty table, never the last game's entries, whose
   // textures and sounds are gone.
@@ -43,7 +43,7 @@ void LoadWeapons(bool withTextures) {
   table.reserve(records.size());
   for (size_t i = 0; i < records.size(); ++i) {
     const tweaponfile &rec = records[i];
-    if (withTextures) LoadTextureFile(DataPath(TextureFile(rec.textureFile)), textures[i]);
+    if (withTextures) LoadTextureFile(DataPath("textures/" + rec.textureFile), textures[i]);
     sounds[0][i] = LoadWeaponSound(rec.fireSoundFile);
     sounds[1][i] = LoadWeaponSound(rec.reloadSoundFile);
     tweapon w = rec.weapon;

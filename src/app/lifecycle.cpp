@@ -149,17 +149,16 @@ int RunProgram(int argc, char **argv) {
   LoadOptions();
   LoadScores();
   LoadReplayLinks();
+  audioVerbose = line.verbose;
+  InitSound();
+  soundListener = &CameraPos;
+  weaponSoundHooks = {LoadSoundFile, ReleaseSoundBuffer};
   StartPads();
 
   fullscreenActive = 0;
   // --windowed and --fullscreen hold for this run only: the options record is left as saved.
   const bool fullScreen = line.fullScreen >= 0 ? line.fullScreen != 0 : Options.fullScreen != 0;
   if (CreateMainWindow("OpenGL Window", Options.screenWidth, Options.screenHeight, Options.colourDepth, fullScreen)) {
-    // The sound device only once there is a window to play in.
-    audioVerbose = line.verbose;
-    InitSound();
-    soundListener = &CameraPos;
-    weaponSoundHooks = {LoadSoundFile, ReleaseSoundBuffer};
     LoadGameData();
     if (line.replayFile.empty())
       RunMainMenu();

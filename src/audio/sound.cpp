@@ -17,6 +17,8 @@ int32_t slotCounter = 0;
 double soundTimeScale = 1.0;
 trandom soundRandom{1};
 const tvector *soundListener = nullptr;
+const char *const FIXED_SOUND_FILES[6] = {"impact.wav",       "explosion.wav", "casing.wav",
+                                          "zombieimpact.wav", "heli.wav",      "zombie.wav"};
 
 namespace {
 

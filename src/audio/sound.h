@@ -8,10 +8,8 @@
 
 #include "base/vector.h"
 
-// Fixed sounds, in load order, and their files in sounds/.
+// Fixed sounds, in load order.
 enum { SOUND_IMPACT, SOUND_EXPLOSION, SOUND_CASING, SOUND_ZOMBIEIMPACT, SOUND_HELI, SOUND_ZOMBIE };
-inline const char *const FIXED_SOUND_FILES[] = {"impact.wav",       "explosion.wav", "casing.wav",
-                                                "zombieimpact.wav", "heli.wav",      "zombie.wav"};
 // Source slots; each is kept for one kind of sound, so a new one cuts the last one off.
 enum { SLOT_SHOT_A, SLOT_SHOT_B, SLOT_IMPACT, SLOT_EXPLOSION, SLOT_GROAN, SLOT_RELOAD, SLOT_HELI, SLOT_CASING };
 constexpr int SOUND_SLOTS = 8;
@@ -39,6 +37,8 @@ extern trandom soundRandom;
 // DataPath("sounds/...").
 // Calling it again starts the bank afresh.
 void InitSound();
+// The fixed sounds' files in sounds/, in load order.
+extern const char *const FIXED_SOUND_FILES[6];
 // Stops and deletes every source and every buffer the bank made, then closes the device.
 void ShutdownSound();
 void LoadSound(const char *name);

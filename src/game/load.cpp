@@ -7,7 +7,6 @@
 #include "actors/models.h"
 #include "base/files.h"
 #include "game/state.h"
-#include "persist/folders.h"
 #include "world/terrain.h"
 
 namespace {
@@ -17,7 +16,7 @@ std::string AnimationFile(int i) { return std::string("animations/") + animation
 }  // namespace
 
 std::vector<std::string> PlayerFigureFiles() {
-  std::vector<std::string> files = {FIGURE_FILE};
+  std::vector<std::string> files = {"guys/standard.guy"};
   for (int i = 0; i < 4; ++i) files.push_back(AnimationFile(i));
   return files;
 }

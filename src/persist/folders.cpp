@@ -20,10 +20,10 @@ std::string settingsDirectory;
 std::string recordsDirectory;
 bool settingsFolderReported = false;
 bool recordsFolderReported = false;
-const char *const FIGURE_FILE = "guys/standard.guy";
 
 namespace {
 const char *const kGameFolder = "redsiege";
+const char *const kFigure = "guys/standard.guy";
 
 std::string Home() {
   const char *home = std::getenv("HOME");
@@ -122,11 +122,11 @@ std::string FindDataFolder(const std::string &given, const std::string &programF
   std::vector<std::string> candidates = DataFolderCandidates(given, programFolder);
   for (const std::string &folder : candidates) {
     if (!FolderExists(folder)) continue;
-    if (FileExists(JoinPath(folder, FIGURE_FILE))) {
+    if (FileExists(JoinPath(folder, kFigure))) {
       problem.clear();
       return folder;
     }
-    problem = std::string("the data folder \"") + folder + "\" has no figure (" + FIGURE_FILE + ")";
+    problem = std::string("the data folder \"") + folder + "\" has no figure (" + kFigure + ")";
     return "";
   }
   problem = "no data folder: looked in";

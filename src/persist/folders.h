@@ -40,9 +40,6 @@ bool SetUpPlayerFolders(const tplayerfolders &folders, const std::vector<std::st
 
 // ---- the data folder
 
-// The player's figure, relative to the data folder: a folder without it is no data folder.
-extern const char *const FIGURE_FILE;
-
 // Where the data folder is looked for, in order: only `given` when there is one (--data);
 // otherwise the build's data/ beside the program, then the installed share/redsiege of the
 // install prefix, found relative to the program so a moved install still finds its data.
