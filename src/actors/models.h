@@ -44,3 +44,7 @@ struct tweaponfile {
 };
 std::vector<tweaponfile> DecodeWeapons(const uint8_t *data, size_t size);
 std::vector<uint8_t> EncodeWeapons(const std::vector<tweaponfile> &records);
+// The weapon table's file, and the files (relative to the data folder) one of its records names:
+// its texture and two sounds, each left out when the record names none.
+extern const char *const WEAPON_TABLE_FILE;
+std::vector<std::string> WeaponRecordFiles(const tweaponfile &record);

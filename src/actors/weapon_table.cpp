@@ -4,8 +4,11 @@
 #include "render/textures.h"
 
 tweaponsoundhooks weaponSoundHooks = {nullptr, nullptr};
+const char *const WEAPON_TABLE_FILE = "weapons.wep";
 
 namespace {
+std::string TextureFile(const std::string &name) { return "textures/" + name; }
+std::string SoundFile(const std::string &name) { return "sounds/" + name; }
 
 // A weapon names its texture and sounds by byte indices.
 constexpr size_t kMaxWeapons = 256;
@@ -13,7 +16,7 @@ constexpr size_t kMaxWeapons = 256;
 // The one place weapon sounds are made: the audio module's loader, or 0 ("no buffer").
 uint32_t LoadWeaponSound(const std::string &fileName) {
   if (!weaponSoundHooks.load) return 0;
-  return weaponSoundHooks.load(DataPath("sounds/" + fileName));
+  return weaponSoundHooks.load(DataPath(SoundFile(fileName)));
 }
 
 void ReleaseWeaponSounds(const std::vector<uint32_t> &buffers) {
@@ -56,4 +59,12 @@ void LoadWeapons(bool withTextures) {
   weaponTextures = std::move(textures);
   weaponSounds[0] = std::move(sounds[0]);
   weaponSounds[1] = std::move(sounds[1]);
+}
+
+std::vector<std::string> WeaponRecordFiles(const tweaponfile &record) {
+  std::vector<std::string> files;
+  if (!record.textureFile.empty()) files.push_back(TextureFile(record.textureFile));
+  for (const std::string *sound : {&record.fireSoundFile, &record.reloadSoundFile})
+    if (!sound->empty()) files.push_back(SoundFile(*sound));
+  return files;
 }

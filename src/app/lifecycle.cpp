@@ -59,9 +59,9 @@ static bool MainMenuFrame() {
 void RunMainMenu() { ScreenLoop(mainMenuDone, MainMenuInit, MainMenuFrame); }
 
 namespace {
-// One line for a start-up that cannot go on; a box where one can be shown.
+// One line on stderr for a start-up that cannot go on, and a box where one can be shown.
 int StartFailed(const std::string &problem) {
-  ShowMessage(problem + ".", "red siege", MB_ICONSTOP);
+  ShowFailure(problem + ".", "red siege", MB_ICONSTOP, "");
   return 1;
 }
 
@@ -91,13 +91,19 @@ std::string NoDisplay(bool verbose) {
   return problem;
 }
 
-// The data folder as an absolute path, or "" with the problem in one line.
+// The data folder as an absolute path, or "" with the problem in one line. Every file a game needs
+// is looked for before a window opens: a folder lacking one would otherwise raise a box for each
+// and reach menus with no font. The loaders look in baseDirectory, which this sets.
 std::string FindData(const tcommandline &line, std::string &problem) {
   std::string data = FindDataFolder(line.dataDir, ExecutableFolder(), problem);
   if (data.empty()) return "";
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(data, ec);
-  return ec ? data : absolute.lexically_normal().string();
+  baseDirectory = ec ? data : absolute.lexically_normal().string();
+  const std::string missing = MissingDataFile();
+  if (missing.empty()) return baseDirectory;
+  problem = "the data folder \"" + baseDirectory + "\" has no " + missing;
+  return "";
 }
 
 // A run leaves the process's player folders as it found them (the test rig runs the program
@@ -168,5 +174,6 @@ int RunProgram(int argc, char **argv) {
   weaponSoundHooks = {nullptr, nullptr};
   ReleaseGameData();
   SDL_Quit();
-  return 0;
+  // No window could be had (at start, or again after the options changed it): nothing to play on.
+  return *WindowFailure() ? 1 : 0;
 }

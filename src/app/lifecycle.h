@@ -3,6 +3,7 @@
 
 // The whole program: the command line, finding the data and the player's folders, start-up,
 // main menu (or the replay of --replay), shutdown. Returns the process exit code: 0, 1 when there
-// is nothing to play with (no data folder, no display, a refused replay), 2 for a wrong command line.
+// is nothing to play with (no data folder or a file missing from it, no display, no window, a
+// refused replay), 2 for a wrong command line.
 int RunProgram(int argc, char **argv);
 void RunMainMenu();

@@ -38,7 +38,9 @@ void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)(), bool menu) {
     // The last frame's time moves the pointer: this one's is known only inside the frame.
     if (menu) MovePointerByPad(frameTime);
     frameDrawn = 1;
-    if (windowActive && !frame()) {
+    const bool framed = windowActive != 0, goOn = !framed || frame();
+    if (framed) FrameInputSeen();
+    if (!goOn) {
       done = -1;
     } else if (quitRequested) {
       done = -1;

@@ -17,11 +17,10 @@ int32_t slotCounter = 0;
 double soundTimeScale = 1.0;
 trandom soundRandom{1};
 const tvector *soundListener = nullptr;
+const char *const FIXED_SOUND_FILES[6] = {"impact.wav",       "explosion.wav", "casing.wav",
+                                          "zombieimpact.wav", "heli.wav",      "zombie.wav"};
 
 namespace {
-
-const char *const kFixedSounds[] = {"impact.wav",       "explosion.wav", "casing.wav",
-                                    "zombieimpact.wav", "heli.wav",      "zombie.wav"};
 
 // Buffers made for the weapon table: deleted when released or at shutdown, so they never
 // outlive the bank.
@@ -74,7 +73,7 @@ void InitSound() {
   for (tsoundslot &s : soundSlots) s = tsoundslot{};
   slotCounter = 0;
   const bool on = InitAudioDevice();
-  for (const char *name : kFixedSounds) LoadSound(name);
+  for (const char *name : FIXED_SOUND_FILES) LoadSound(name);
   if (!on) {
     std::fprintf(stderr, "no sound device: playing without sound\n");
     return;

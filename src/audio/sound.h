@@ -37,6 +37,8 @@ extern trandom soundRandom;
 // DataPath("sounds/...").
 // Calling it again starts the bank afresh.
 void InitSound();
+// The fixed sounds' files in sounds/, in load order.
+extern const char *const FIXED_SOUND_FILES[6];
 // Stops and deletes every source and every buffer the bank made, then closes the device.
 void ShutdownSound();
 void LoadSound(const char *name);

@@ -12,7 +12,14 @@
 namespace {
 const char *const animationNames[] = {"walk2", "stand2", "jumpa2", "jumpb2"};
 const double animationTimeScales[] = {1.0, 1.0, 0.125, 0.125};
+std::string AnimationFile(int i) { return std::string("animations/") + animationNames[i] + ".ani"; }
 }  // namespace
+
+std::vector<std::string> PlayerFigureFiles() {
+  std::vector<std::string> files = {"guys/standard.guy"};
+  for (int i = 0; i < 4; ++i) files.push_back(AnimationFile(i));
+  return files;
+}
 
 std::string LoadPlayerFigure() {
   animations.assign(4, tanim{});
@@ -33,22 +40,22 @@ std::string LoadPlayerFigure() {
   a.from.values.assign(n + 2, 0.0);
   SetAnimation(a, 1, 0, 0.0, 1, 0);
 
-  if (n == 0) return "guys/standard.guy";
+  if (n == 0) return PlayerFigureFiles()[0];
   for (int i = 0; i < 4; ++i)
-    if (animations[i].frames.empty()) return std::string("animations/") + animationNames[i] + ".ani";
+    if (animations[i].frames.empty()) return AnimationFile(i);
   return "";
 }
 
 std::string LoadGameRules() {
   LoadWeapons(false);
   std::string missing = LoadPlayerFigure();
-  if (missing.empty() && weapons.empty()) missing = "weapons.wep";
+  if (missing.empty() && weapons.empty()) missing = WEAPON_TABLE_FILE;
   return missing;
 }
 
 uint64_t GameDataChecksum() {
-  std::vector<std::string> files = {"weapons.wep", "guys/standard.guy"};
-  for (const char *name : animationNames) files.push_back(std::string("animations/") + name + ".ani");
+  std::vector<std::string> files = PlayerFigureFiles();
+  files.insert(files.begin(), WEAPON_TABLE_FILE);
   std::vector<std::string> pieces;
   std::error_code ec;
   for (const auto &entry : std::filesystem::directory_iterator(DataPath(PIECE_FOLDER), ec))

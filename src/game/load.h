@@ -3,7 +3,10 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
+// The files of the player's figure and its four animations (relative to the data folder).
+std::vector<std::string> PlayerFigureFiles();
 // The player's figure and its four animations, standing. Returns the data file (relative to the
 // data folder) that is missing or unreadable, else an empty string.
 std::string LoadPlayerFigure();

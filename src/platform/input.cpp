@@ -52,6 +52,38 @@ uint8_t VirtualKeyFromScancode(int sc) {
   }
 }
 
+namespace {
+// A press whose release came before any frame saw it (a touchpad tap, a fast click): the release
+// waits for the next frame, so the tap reads as the button held for one frame.
+struct tlatch {
+  uint8_t unseen, releaseWaits;
+};
+tlatch leftLatch = {}, rightLatch = {};
+}  // namespace
+
+void MouseButton(bool left, bool down) {
+  uint8_t &held = left ? mouseLeftDown : mouseRightDown;
+  tlatch &latch = left ? leftLatch : rightLatch;
+  if (down) {
+    held = 1;
+    (left ? mouseLeftPressed : mouseRightPressed) = 1;
+    latch.unseen = 1;
+    latch.releaseWaits = 0;
+  } else if (latch.unseen) {
+    latch.releaseWaits = 1;
+  } else {
+    held = 0;
+  }
+}
+
+void FrameInputSeen() {
+  for (bool left : {true, false}) {
+    tlatch &latch = left ? leftLatch : rightLatch;
+    if (latch.releaseWaits) (left ? mouseLeftDown : mouseRightDown) = 0;
+    latch = {};
+  }
+}
+
 void MainWindowProc(const SDL_Event &e) {
   if (PadEvent(e)) return;
   switch (e.type) {
@@ -95,18 +127,10 @@ void MainWindowProc(const SDL_Event &e) {
       MouseAims();
       break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      uint8_t down = e.type == SDL_MOUSEBUTTONDOWN ? 1 : 0;
-      if (e.button.button == SDL_BUTTON_LEFT) {
-        mouseLeftDown = down;
-        if (down) mouseLeftPressed = 1;
-      }
-      if (e.button.button == SDL_BUTTON_RIGHT) {
-        mouseRightDown = down;
-        if (down) mouseRightPressed = 1;
-      }
+    case SDL_MOUSEBUTTONUP:
+      if (e.button.button == SDL_BUTTON_LEFT || e.button.button == SDL_BUTTON_RIGHT)
+        MouseButton(e.button.button == SDL_BUTTON_LEFT, e.type == SDL_MOUSEBUTTONDOWN);
       break;
-    }
     default: break;
   }
 }
@@ -137,5 +161,6 @@ tframeinput ReadFrameInput(double frameTime, const uint8_t keys[ACTION_COUNT]) {
   AddPadInput(in);
   for (uint8_t &k : keyPressed) k = 0;
   mouseLeftPressed = mouseRightPressed = 0;
+  FrameInputSeen();
   return in;
 }

@@ -7,16 +7,31 @@
 MessageHandler messageHandler = nullptr;
 YesNoHandler yesNoHandler = nullptr;
 
-void ShowMessage(const std::string &text, const std::string &caption, MessageIcon icon) {
+namespace {
+// True when a box (or the tests' recorder) took the message.
+bool ShowBox(const std::string &text, const std::string &caption, MessageIcon icon) {
   if (messageHandler) {
     messageHandler(text, caption, icon);
-    return;
+    return true;
   }
   Uint32 flags = icon == MB_ICONSTOP          ? SDL_MESSAGEBOX_ERROR
                  : icon == MB_ICONEXCLAMATION ? SDL_MESSAGEBOX_WARNING
                                               : SDL_MESSAGEBOX_INFORMATION;
-  if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) != 0)
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  return SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) == 0;
+}
+}  // namespace
+
+void ShowMessage(const std::string &text, const std::string &caption, MessageIcon icon) {
+  if (!ShowBox(text, caption, icon)) std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+void ShowFailure(const std::string &text, const std::string &caption, MessageIcon icon, const std::string &reason) {
+  ShowBox(text, caption, icon);
+  // One line, whatever the system's reason holds.
+  std::string line = caption + ": " + text + (reason.empty() ? "" : " (" + reason + ")");
+  for (char &c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 bool AskYesNo(const std::string &text, const std::string &caption, bool safeAnswer) {

@@ -4,7 +4,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/window.h"
 
@@ -12,7 +14,10 @@ tpad pad = {};
 uint8_t padInMenu = 1;
 
 namespace {
-SDL_GameController *controller = nullptr;
+// Every pad plugged in is open; the one last pressed plays (an idle receiver plugged in first
+// must not leave the pad in the player's hands dead).
+std::vector<SDL_GameController *> opened;
+SDL_GameController *controller = nullptr;  // the pad that plays, one of `opened`
 SDL_JoystickID controllerId = -1;
 bool started = false;
 uint16_t pressedSinceFrame = 0;  // actions that went down since the last game frame
@@ -20,17 +25,17 @@ uint16_t lastHeld = 0;           // the pad's actions at the last game frame
 uint16_t spent = 0;              // held across a switch between menu and game: unused until let go
 tvector aim = {0, 0};
 bool padAims = false;
+tvector stickAtMouse = {0, 0};  // the right stick when the mouse last moved
 
 bool Held(int button) { return (pad.buttons >> button) & 1u; }
+SDL_JoystickID IdOf(SDL_GameController *c) { return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c)); }
+tvector RightStick() { return StickVector(pad.axes[SDL_CONTROLLER_AXIS_RIGHTX], pad.axes[SDL_CONTROLLER_AXIS_RIGHTY]); }
 
 // In menus: south is the left button, east and Start are Escape, the d-pad the arrow keys.
 void MenuButton(int button, bool down) {
   const uint8_t d = down ? 1 : 0;
   switch (button) {
-    case SDL_CONTROLLER_BUTTON_A:
-      mouseLeftDown = d;
-      if (down) mouseLeftPressed = 1;
-      return;
+    case SDL_CONTROLLER_BUTTON_A: MouseButton(true, down); return;
     case SDL_CONTROLLER_BUTTON_B:
     case SDL_CONTROLLER_BUTTON_START: {
       const int other = button == SDL_CONTROLLER_BUTTON_B ? SDL_CONTROLLER_BUTTON_START : SDL_CONTROLLER_BUTTON_B;
@@ -62,27 +67,54 @@ void ReleaseMenuButtons() {
   pad.buttons = held;
 }
 
-void Open(int deviceIndex) {
-  controller = SDL_GameControllerOpen(deviceIndex);
-  if (!controller) return;
-  controllerId = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-  pad = {};
-}
-
-void Close() {
+// Lets go of everything the playing pad held (nothing it held stays held) and plays none.
+void LetGo() {
   if (padInMenu) ReleaseMenuButtons();
-  pad = {};  // nothing the pulled pad held stays held
+  pad = {};
   spent = 0;
   pressedSinceFrame = 0;
-  if (controller) SDL_GameControllerClose(controller);
   controller = nullptr;
   controllerId = -1;
 }
 
-// Another pad still plugged in takes over from one pulled out.
-void OpenAnother(SDL_JoystickID gone) {
-  for (int i = 0; i < SDL_NumJoysticks() && !controller; ++i)
-    if (SDL_IsGameController(i) && SDL_JoystickGetDeviceInstanceID(i) != gone) Open(i);
+void Play(SDL_GameController *c) {
+  LetGo();
+  controller = c;
+  controllerId = c ? IdOf(c) : -1;
+}
+
+SDL_GameController *Opened(SDL_JoystickID id) {
+  for (SDL_GameController *c : opened)
+    if (IdOf(c) == id) return c;
+  return nullptr;
+}
+
+void Open(int deviceIndex) {
+  if (Opened(SDL_JoystickGetDeviceInstanceID(deviceIndex))) return;
+  SDL_GameController *c = SDL_GameControllerOpen(deviceIndex);
+  if (!c) return;
+  opened.push_back(c);
+  if (!controller) Play(c);  // the first plugged in plays until another is pressed
+}
+
+// A pulled pad is closed; when it was playing, another still plugged in takes over.
+void Close(SDL_JoystickID id) {
+  SDL_GameController *c = Opened(id);
+  if (!c) return;
+  opened.erase(std::find(opened.begin(), opened.end(), c));
+  SDL_GameControllerClose(c);
+  if (c == controller) Play(opened.empty() ? nullptr : opened.front());
+}
+
+// An idle pad pressed (a button, or a stick or trigger leant past its dead zone) takes over.
+bool TakesOver(const SDL_Event &e) {
+  const SDL_JoystickID id = e.type == SDL_CONTROLLERAXISMOTION ? e.caxis.which : e.cbutton.which;
+  if (id == controllerId) return true;
+  const bool pressed = e.type == SDL_CONTROLLERBUTTONDOWN ||
+                       (e.type == SDL_CONTROLLERAXISMOTION && PadAxisLeant(e.caxis.axis, e.caxis.value));
+  SDL_GameController *c = pressed ? Opened(id) : nullptr;
+  if (c) Play(c);
+  return c != nullptr;
 }
 
 // Records a change of the pad and remembers which actions it started.
@@ -100,17 +132,19 @@ void StartPads() {
   pad = {};
   padInMenu = 1;
   spent = lastHeld = pressedSinceFrame = 0;
-  aim = {0, 0};
+  aim = stickAtMouse = {0, 0};
   padAims = false;
   // Without the layer the game plays on with the keyboard and mouse alone.
   started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 }
 
 void StopPads() {
-  if (controller) SDL_GameControllerClose(controller);
+  for (SDL_GameController *c : opened) SDL_GameControllerClose(c);
+  opened.clear();
   controller = nullptr;
   controllerId = -1;
   pad = {};
+  padAims = false;  // no pad: the mouse aims
   if (started) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   started = false;
 }
@@ -119,18 +153,11 @@ bool PadConnected() { return controller != nullptr; }
 
 bool PadEvent(const SDL_Event &e) {
   switch (e.type) {
-    case SDL_CONTROLLERDEVICEADDED:
-      if (!controller) Open(e.cdevice.which);
-      return true;
-    case SDL_CONTROLLERDEVICEREMOVED:
-      if (e.cdevice.which == controllerId) {
-        Close();
-        OpenAnother(e.cdevice.which);
-      }
-      return true;
+    case SDL_CONTROLLERDEVICEADDED: Open(e.cdevice.which); return true;
+    case SDL_CONTROLLERDEVICEREMOVED: Close(e.cdevice.which); return true;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
-      if (e.cbutton.which != controllerId || e.cbutton.button >= 32) return true;
+      if (e.cbutton.button >= 32 || !TakesOver(e)) return true;
       const bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
       const uint32_t bit = 1u << e.cbutton.button;
       Update([&] { pad.buttons = down ? pad.buttons | bit : pad.buttons & ~bit; });
@@ -138,7 +165,7 @@ bool PadEvent(const SDL_Event &e) {
       return true;
     }
     case SDL_CONTROLLERAXISMOTION:
-      if (e.caxis.which == controllerId) Update([&] { PadAxis(pad, e.caxis.axis, e.caxis.value); });
+      if (TakesOver(e)) Update([&] { PadAxis(pad, e.caxis.axis, e.caxis.value); });
       return true;
     default: return false;
   }
@@ -167,17 +194,23 @@ void MovePointerByPad(double seconds) {
 void AddPadInput(tframeinput &in) {
   const uint16_t held = PadActions(pad);
   spent &= held;
-  const uint16_t used = static_cast<uint16_t>(held & ~spent);
+  // Pressed and let go since the last frame: held for this one, as a tap of the mouse is.
+  const uint16_t used = static_cast<uint16_t>((held | pressedSinceFrame) & ~spent);
   in.held |= used;
   in.pressed |= static_cast<uint16_t>(pressedSinceFrame | (used & ~lastHeld));
   lastHeld = used;
   pressedSinceFrame = 0;
-  const tvector stick = StickVector(pad.axes[SDL_CONTROLLER_AXIS_RIGHTX], pad.axes[SDL_CONTROLLER_AXIS_RIGHTY]);
-  if (stick.x != 0 || stick.y != 0) {
+  // Whichever of the mouse and the right stick moved last aims: a stick merely held off centre
+  // leaves a moving mouse alone.
+  const tvector stick = RightStick();
+  if (!padAims && StickTakesAim(stick, stickAtMouse)) padAims = true;
+  if (padAims) {
     aim = PadAimPointer(stick, aim);
-    padAims = true;
+    in.pointer = aim;
   }
-  if (padAims) in.pointer = aim;
 }
 
-void MouseAims() { padAims = false; }
+void MouseAims() {
+  padAims = false;
+  stickAtMouse = RightStick();
+}

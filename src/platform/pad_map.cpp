@@ -24,6 +24,16 @@ tvector StickVector(int16_t x, int16_t y) {
   return raw * (travel / length);
 }
 
+bool PadAxisLeant(int axis, int16_t value) {
+  const double pull = value / 32767.0;
+  if (axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) return pull > TRIGGER_DOWN;
+  return axis >= 0 && axis < SDL_CONTROLLER_AXIS_MAX && std::fabs(pull) > STICK_DEAD_ZONE;
+}
+
+bool StickTakesAim(tvector stick, tvector whenMouseMoved) {
+  return (stick.x != 0 || stick.y != 0) && veclength(stick - whenMouseMoved, false) > STICK_AIM_MOVE;
+}
+
 void PadAxis(tpad &pad, int axis, int16_t value) {
   if (axis < 0 || axis >= SDL_CONTROLLER_AXIS_MAX) return;
   pad.axes[axis] = value;

@@ -52,18 +52,25 @@ static void SetWindowIcon(SDL_Window *window) {
 
 static void TearDownWindow() { DestroyMainWindow(); }
 
-static bool CreationFailed(const char *message) {
+// Why the last window could not be made; "" when it was, or when the player chose to close.
+static std::string windowFailure;
+
+// SDL's reason is taken before the teardown's own calls can replace it.
+static bool CreationFailed(const char *message, MessageIcon icon = MB_ICONEXCLAMATION) {
+  const std::string reason = failWindowStep ? "made to fail by a test" : SDL_GetError();
+  windowFailure = std::string(message) + (reason.empty() ? "" : " (" + reason + ")");
   TearDownWindow();
-  ShowMessage(message, "Error", MB_ICONEXCLAMATION);
+  ShowFailure(message, "Error", icon, reason);
   return false;
 }
 
+const char *WindowFailure() { return windowFailure.c_str(); }
+
 bool CreateMainWindow(const char *title, int width, int height, int bits, bool fullscreenWanted) {
   fullscreenActive = fullscreenWanted;
-  if (failWindowStep == 1 || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    ShowMessage("Failed To Register The Window Class.", "Error", MB_ICONSTOP);
-    return false;
-  }
+  windowFailure.clear();
+  if (failWindowStep == 1 || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    return CreationFailed("Failed To Register The Window Class.", MB_ICONSTOP);
   videoStarted = true;
   SDL_StopTextInput();
 

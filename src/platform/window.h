@@ -37,6 +37,11 @@ void ResizeView(int width, int height);
 bool InitGLState();
 // Our window procedure: turns one SDL event into input state.
 void MainWindowProc(const SDL_Event &event);
+// A mouse button (or what stands in for one) going down or up. A press is seen by the next frame
+// even when its release comes first: the release then waits for FrameInputSeen.
+void MouseButton(bool left, bool down);
+// A frame has read the input: releases that waited for it take effect.
+void FrameInputSeen();
 // Maps an SDL scancode to a Windows virtual-key code (0 when the key has none).
 uint8_t VirtualKeyFromScancode(int scancode);
 
@@ -48,13 +53,16 @@ extern void (*sleepMicroseconds)(uint32_t);
 // Test hook: makes one window-creation step fail (1 class, 2 display mode, 3 window, 4 context,
 // 5 make current).
 extern int failWindowStep;
+// Why the last CreateMainWindow failed, SDL's reason included; "" after one that succeeded, or
+// when the player chose to close rather than play in a window.
+const char *WindowFailure();
 // Seconds since the last call, at most 0.017 before `scale` (the game's speed), and never less
 // than the 13 ms minimum frame, which it waits for.
 double GetFrameTime(double scale = 1.0);
 // The pointer in screen-plane units from the window centre (-5..5 across the window's width).
 tvector PointerOnPlane(double mx, double my);
 // The game frame's input from the input state; `keys` holds the virtual-key code of each action
-// bit (the mouse buttons need none). Clears the pressed marks.
+// bit (the mouse buttons need none). Clears the pressed marks; the frame has seen the input.
 tframeinput ReadFrameInput(double frameTime, const uint8_t keys[ACTION_COUNT]);
 void SwapMainWindow();
 

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "actors/models.h"
+#include "audio/sound.h"
 #include "base/files.h"
 #include "game/load.h"
 #include "game/objects.h"
@@ -18,6 +19,27 @@ static uint32_t *const fixedTextures[] = {&smokeTexture,    &coloursTexture, &gu
 static const char *const fixedTextureFiles[] = {"smoke.tga",    "colours2.tga", "gun icons.tga", "daynight.tga",
                                                 "supplies.tga", "symbol.tga",   "guytex.tga",    "armtex.tga",
                                                 "heli.tga",     "fonttrans.tga"};
+
+std::string MissingDataFile() {
+  std::vector<std::string> files;
+  for (const char *name : fixedTextureFiles) files.push_back(std::string("textures/") + name);
+  for (const char *name : FIXED_SOUND_FILES) files.push_back(std::string("sounds/") + name);
+  for (const std::string &name : PlayerFigureFiles()) files.push_back(name);
+  files.push_back(WEAPON_TABLE_FILE);
+  for (const std::string &name : files)
+    if (!FileExists(DataPath(name))) return name;
+  std::vector<uint8_t> bytes;
+  ReadFileBytes(DataPath(WEAPON_TABLE_FILE), bytes);
+  const std::vector<tweaponfile> table = DecodeWeapons(bytes.data(), bytes.size());
+  if (table.empty()) return std::string("weapon in ") + WEAPON_TABLE_FILE;
+  for (const tweaponfile &weapon : table)
+    for (const std::string &name : WeaponRecordFiles(weapon))
+      if (!FileExists(DataPath(name))) return name;
+  loadpieces();
+  const std::string lacking = MissingPieceKinds();
+  if (!lacking.empty()) return lacking + " piece in \"" + PIECE_FOLDER + "\"";
+  return "";
+}
 
 void LoadGameTextures() {
   for (size_t i = 0; i < sizeof fixedTextures / sizeof fixedTextures[0]; ++i)

@@ -2,6 +2,10 @@
 #pragma once
 #include <string>
 
+// What the data folder lacks of the files a game needs, from the same lists the loaders read: the
+// first missing file (relative to the folder), a weapon table with no weapon, or a kind of level
+// piece; "" when nothing is. Checked before the window opens.
+std::string MissingDataFile();
 void LoadGameTextures();
 // Returns the data file (relative to the data folder) a game cannot do without when it is
 // missing or unreadable, else an empty string.

@@ -44,6 +44,8 @@ void VirtualPad::unplug() {
   joystick_ = nullptr;
 }
 
+int32_t VirtualPad::id() const { return joystick_ ? SDL_JoystickInstanceID(joystick_) : -1; }
+
 void VirtualPad::button(int b, bool down) {
   if (joystick_) SDL_JoystickSetVirtualButton(joystick_, b, down ? 1 : 0);
 }

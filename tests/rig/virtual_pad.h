@@ -11,6 +11,7 @@ class VirtualPad {
   // Attaches a pad SDL takes for a game controller (the program must have started its pads).
   bool plug();
   void unplug();
+  int32_t id() const;  // SDL's instance id, which the pad's events carry
   void button(int button, bool down);
   void axis(int axis, int16_t value);
   // Leans a stick (SDL's x axis of it: the left or right stick) towards `direction`, in the

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "platform/pad.h"
 #include "platform/window.h"
 #include "render/text.h"
+#include "rig/virtual_pad.h"
 
 namespace {
 tpad PadWith(std::initializer_list<int> buttons, int16_t lx = 0, int16_t ly = 0) {
@@ -91,4 +93,102 @@ TEST(PadMapping, TheMenuPointerCrossesTheWindowInASecondAtFullLean) {
     for (int i = 0; i < 77; ++i) moved = moved + PadPointerStep(StickVector(x, y), 1.0 / 77, width);
     EXPECT_TRUE(std::fabs(moved.x - dx) < 2 && std::fabs(moved.y - dy) < 2) << x << "," << y;
   }
+}
+
+TEST(PadMapping, APadTakesOverOnAPressPastItsDeadZoneAndTheStickAimsOnceItMoves) {
+  // Sticks and triggers pressed only past their dead zones; SDL's trigger range is 0..32767.
+  const std::tuple<int, int16_t, bool> axes[] = {{SDL_CONTROLLER_AXIS_LEFTX, 6000, false},
+                                                 {SDL_CONTROLLER_AXIS_RIGHTY, -12000, true},
+                                                 {SDL_CONTROLLER_AXIS_TRIGGERLEFT, 12000, false},
+                                                 {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 20000, true}};
+  for (const auto &[axis, value, leant] : axes) EXPECT_EQ(PadAxisLeant(axis, value), leant) << axis << " " << value;
+  // {stick, where it stood when the mouse moved, takes the aim}: held still or let go, it does not.
+  const std::tuple<tvector, tvector, bool> aims[] = {{{0.5, 0}, {0.5, 0}, false}, {{0.52, 0.03}, {0.5, 0}, false},
+                                                     {{0, 0}, {0.5, 0}, false},   {{0.5, 0.2}, {0.5, 0}, true},
+                                                     {{0, 0.3}, {0, 0}, true},    {{-0.5, 0}, {0.5, 0}, true}};
+  for (const auto &[stick, then, takes] : aims)
+    EXPECT_EQ(StickTakesAim(stick, then), takes) << stick.x << "," << stick.y << " from " << then.x << "," << then.y;
+}
+
+namespace {
+// Hands the window procedure what SDL queued (the virtual pads' events among it).
+void TakeEvents() {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) MainWindowProc(e);
+}
+
+struct TwoPads : ::testing::Test {
+  void SetUp() override {
+    StartPads();
+    ASSERT_TRUE(idle.plug() && held.plug()) << SDL_GetError();
+    TakeEvents();
+    SetPadInMenu(false);
+    ASSERT_TRUE(PadConnected());
+  }
+  void TearDown() override {
+    idle.unplug(), held.unplug();
+    TakeEvents();
+    SetPadInMenu(true);
+    StopPads();
+  }
+  tframeinput Frame() {
+    TakeEvents();
+    const uint8_t noKeys[ACTION_COUNT] = {};
+    return ReadFrameInput(0.015, noKeys);
+  }
+  VirtualPad idle, held;  // an idle receiver plugged in first, then the pad in the player's hands
+};
+}  // namespace
+
+TEST_F(TwoPads, ThePadLastPressedPlays) {
+  // Each step: on which pad, what it does, and the actions the game then has. A pad taking over
+  // starts from nothing held: the idle pad's X, held since it last played, waits to be pressed again.
+  const struct {
+    VirtualPad TwoPads::*pad;
+    std::function<void(VirtualPad &)> act;
+    uint16_t actions;
+  } steps[] = {
+      {&TwoPads::held, [](VirtualPad &p) { p.button(SDL_CONTROLLER_BUTTON_A, true); }, ACTION_JUMP},
+      {&TwoPads::idle, [](VirtualPad &p) { p.button(SDL_CONTROLLER_BUTTON_X, true); }, ACTION_CHANGE},
+      {&TwoPads::held, [](VirtualPad &p) { p.button(SDL_CONTROLLER_BUTTON_A, false); }, ACTION_CHANGE},
+      {&TwoPads::held, [](VirtualPad &p) { p.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767); }, ACTION_FIRE},
+      {&TwoPads::idle, [](VirtualPad &p) { p.axis(SDL_CONTROLLER_AXIS_LEFTX, 3000); }, ACTION_FIRE},
+      {&TwoPads::idle, [](VirtualPad &p) { p.axis(SDL_CONTROLLER_AXIS_LEFTX, 32767); }, ACTION_RIGHT},
+  };
+  int n = 0;
+  for (const auto &s : steps) {
+    s.act(this->*s.pad);
+    EXPECT_EQ(Frame().held, s.actions) << "step " << n++;
+  }
+  // South pressed and let go between two frames (too quick for the virtual pad's own state): the
+  // pad takes over and jumps once.
+  for (bool down : {true, false}) {
+    SDL_Event e = {};
+    e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+    e.cbutton.which = held.id(), e.cbutton.button = SDL_CONTROLLER_BUTTON_A;
+    MainWindowProc(e);
+  }
+  const tframeinput tap = Frame();
+  EXPECT_EQ(tap.held & tap.pressed, ACTION_JUMP);
+  EXPECT_EQ(Frame().held, 0);
+}
+
+TEST_F(TwoPads, WhicheverOfTheMouseAndTheRightStickMovedLastAims) {
+  const int RIGHT_X = SDL_CONTROLLER_AXIS_RIGHTX;
+  held.stick(RIGHT_X, {0, 1}, 1);  // straight up, full reach
+  EXPECT_NEAR(Frame().pointer.y, 5, 0.01) << "the stick aims";
+  SDL_Event motion = {};
+  motion.type = SDL_MOUSEMOTION;
+  motion.motion.x = clientWidth / 4, motion.motion.y = clientHeight / 2;
+  MainWindowProc(motion);
+  const tvector mouse = PointerOnPlane(motion.motion.x, motion.motion.y);
+  for (int i = 0; i < 3; ++i) {
+    const tframeinput in = Frame();
+    EXPECT_TRUE(in.pointer.x == mouse.x && in.pointer.y == mouse.y)
+        << "frame " << i << ": the stick held still took it";
+  }
+  held.stick(RIGHT_X, {1, 1}, 1);  // the stick moves: it aims again
+  const tframeinput in = Frame();
+  EXPECT_NEAR(in.pointer.x, in.pointer.y, 0.01);
+  EXPECT_GT(in.pointer.x, 3);
 }

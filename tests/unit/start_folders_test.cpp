@@ -10,6 +10,7 @@
 #include "persist/options.h"
 #include "persist/scores.h"
 #include "rig/rig.h"
+#include "rig/scripted_run.h"
 
 namespace {
 struct Start : TempBase {
@@ -172,4 +173,34 @@ TEST(PlayerFolders, AnUnusableFolderIsSaidOnceAndTheGameGoesOn) {
   EXPECT_EQ(FileBytes(start.player.file("share/hordescores.zsc")), OneScoreFile(42));
   EXPECT_EQ(recorder.messages.size(), 1u);
   EXPECT_FALSE(FileExists(start.dir.file("hordescores.zsc"))) << "nothing falls back into the data folder";
+}
+
+// A data folder lacking a file a game needs is refused at start-up, before any window, in one
+// message naming the first such file; the built folder itself starts (every other run shows it).
+TEST(DataFolder, AFolderLackingAFileAGameNeedsIsRefusedBeforeTheWindow) {
+  const struct {
+    std::vector<std::string> gone;  // taken from the folder; an empty weapons.wep stays when "" is first
+    std::string named;
+  } cases[] = {
+      {{"textures/fonttrans.tga"}, "textures/fonttrans.tga"},
+      {{"sounds/heli.wav"}, "sounds/heli.wav"},
+      {{"animations/jumpb2.ani"}, "animations/jumpb2.ani"},
+      {{"weapons.wep"}, "weapons.wep"},
+      {{"", "weapons.wep"}, "weapon in weapons.wep"},
+      {{"textures/shotgun.tga"}, "textures/shotgun.tga"},  // named by the weapon table
+      {{"sounds/sniper reload.wav"}, "sounds/sniper reload.wav"},
+      {{"zombie levels/end_tower.zcg", "zombie levels/end_wall.zcg"},
+       "left end or right end piece in \"zombie levels\""},
+  };
+  for (const auto &c : cases) {
+    MessageRecorder recorder;
+    ScriptedRun run;
+    for (const std::string &file : c.gone)
+      if (!file.empty()) std::filesystem::remove(run.dir().file(file));
+    if (c.gone[0].empty()) run.dir().write(c.gone[1], std::string());
+    EXPECT_EQ(run.run(), 1) << c.named;
+    EXPECT_EQ(run.passes, 0) << c.named << ": a window opened";
+    ASSERT_EQ(recorder.messages.size(), 1u) << c.named;
+    EXPECT_EQ(recorder.messages[0].text, "the data folder \"" + run.dir().path() + "\" has no " + c.named + ".");
+  }
 }
