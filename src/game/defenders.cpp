@@ -64,7 +64,7 @@ void DefenderStep(tdefender &d) {
         const double spread = (randomreal() - 0.5) * w.spread, speed = (randomreal() - 0.5) * 5;
         SpawnShot(g, w.pierce, 1, d.aim + spread, w.speed + speed, 0.5 * w.damage);
       }
-      PlaySoundAt(slotCounter, WeaponSound(0, w.firesound), d.pos, 1.0, false, false);
+      PlayGameSound(GAMESOUND_FIRE, w.firesound, SLOT_NEXT_SHOT, d.pos, 1.0);
       d.aim = t;
       d.cooldown = 1 / w.rate;
       d.drawaim = d.drawaim - 0.05 + 0.1 * side;

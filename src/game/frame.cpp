@@ -1,13 +1,14 @@
 #include "game/frame.h"
 
-#include "audio/sound.h"
 #include "base/vector.h"
 #include "game/camera.h"
 #include "game/day.h"
 #include "game/effects.h"
 #include "game/objects.h"
+#include "game/particles.h"
 #include "game/player.h"
 #include "game/rules.h"
+#include "game/sounds.h"
 #include "game/state.h"
 #include "game/step.h"
 
@@ -61,6 +62,7 @@ void NextDay(const tframehooks &hooks) {
 
 void SetupGame(uint32_t seed, const tframehooks &hooks) {
   SeedGame(seed);
+  particleRandom = {seed};
   reseed();
   ResetGameState();
   Game.helpDay += randomint(3);
@@ -71,7 +73,7 @@ tframeresult GameFrame(const tframeinput &in, const tframehooks &hooks) {
   tframeresult result{};
   ClearFlashes();  // each flash shows on the frame it is made, and only then
   TakeFrameInput(in);
-  soundTimeScale = Game.timeScale;
+  if (soundHooks.frameBegun) soundHooks.frameBegun(Game.timeScale);
   const bool aimLeft = Player.aimPoint.x < Player.body.pos.x;
   AdvanceClock(hooks);
 

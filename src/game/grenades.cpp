@@ -44,10 +44,10 @@ void UpdateGrenades() {
 
 void Explode(tvector c, bool hurtsPlayer, double radius, double power) {
   for (int k = 0; k < 35; ++k) {
-    const double speed = randomreal() * radius, a = randomreal() * 2 * M_PI;
+    const double speed = randomreal(particleRandom) * radius, a = randomreal(particleRandom) * 2 * M_PI;
     spawnparticle(PARTICLE_SMOKE, ROW_SMOKE, c.x, c.y, speed * std::sin(a), speed * std::cos(a), 0.1, 0.1);
   }
-  PlaySoundAt(SLOT_EXPLOSION, FixedSound(SOUND_EXPLOSION), c, 1.0, false, false);
+  PlayGameSound(GAMESOUND_FIXED, SOUND_EXPLOSION, SLOT_EXPLOSION, c, 1.0);
 
   tflash &flash = NewFlash();
   flash.active = 1;

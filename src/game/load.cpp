@@ -40,7 +40,7 @@ std::string LoadPlayerFigure() {
 }
 
 std::string LoadGameRules() {
-  LoadWeapons(false);
+  LoadWeapons();
   std::string missing = LoadPlayerFigure();
   if (missing.empty() && weapons.empty()) missing = "weapons.wep";
   return missing;

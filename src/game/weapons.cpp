@@ -80,7 +80,7 @@ void Fire(tweaponslot &s, const tweapon &w, tvector shoulder) {
   Player.aimSmoothed += Player.aimPoint.x < Player.body.pos.x ? 0.05 : -0.05;
   Player.armReach -= 0.2 + 0.1 * w.damage * w.pellets;
   AlertZombies(shoulder, w.noise);
-  PlaySoundAt(slotCounter, WeaponSound(0, w.firesound), shoulder, 2.0, false, false);
+  PlayGameSound(GAMESOUND_FIRE, w.firesound, SLOT_NEXT_SHOT, shoulder, 2.0);
   s.reserve -= 1;
   s.clip -= 1;
   Player.triggerHeld = 1;
@@ -125,7 +125,7 @@ void PlayerWeaponStep(bool trigger, bool switchKey, tvector shoulder) {
     // One placeholder round shows until the casings fall.
     s.clip = 1;
     p.reloadTimer = kReloadMs;
-    PlaySoundAt(SLOT_RELOAD, WeaponSound(1, w.reloadsound), shoulder, 2.0, false, false);
+    PlayGameSound(GAMESOUND_RELOAD, w.reloadsound, SLOT_RELOAD, shoulder, 2.0);
   }
   if (switchKey) {
     p.activeSlot = 1 - (p.activeSlot & 1);

@@ -117,7 +117,7 @@ void ZombieContact(tenemy &e) {
     Game.playerDamage += 0.5;
     Player.body.vel.x = 0;
     for (int k = 0; k < 10; ++k) {
-      const double a = randomreal() * 2 * M_PI, speed = 0.5 + randomreal();
+      const double a = randomreal(particleRandom) * 2 * M_PI, speed = 0.5 + randomreal(particleRandom);
       spawnparticle(PARTICLE_SPARK, ROW_SPARK, player.x, player.y, speed * std::sin(a), speed * std::cos(a), 0.0075,
                     0.015);
     }
