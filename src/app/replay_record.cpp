@@ -36,7 +36,8 @@ void BeginRecording(uint32_t seed) {
 
 void RecordFrame(tframeinput &in) {
   QuantiseFrameInput(in);
-  if (!recording.open) return;
+  // Beyond the longest game a replay holds, the game plays on unrecorded: its file still loads.
+  if (!recording.open || recording.replay.frames.size() >= REPLAY_MOST_FRAMES) return;
   recording.replay.frames.push_back(in);
   recording.playTime += in.frameTime;
 }

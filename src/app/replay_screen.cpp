@@ -9,6 +9,7 @@
 #include "base/files.h"
 #include "game/frame.h"
 #include "game/load.h"
+#include "game/rules_version.h"
 #include "game/runner.h"
 #include "persist/options.h"
 #include "platform/message.h"
@@ -91,19 +92,16 @@ bool WatchFrame() {
 }  // namespace
 
 bool ReadReplayFile(const std::string &path, treplay &replay, std::string &why) {
-  std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes)) {
-    why = "the replay " + path + " cannot be read";
-    return false;
-  }
   treplay read;
-  const treplaystatus status = DecodeReplay(bytes.data(), bytes.size(), read);
-  if (status != REPLAY_OK && status != REPLAY_TRUNCATED) {
-    why = "the replay " + path + " cannot be played: " + ReplayRefusal(status);
+  std::string note;
+  if (!LoadReplay(path, read, note)) {
+    why = note;
     return false;
   }
-  if (read.dataChecksum != GameDataChecksum()) {
-    why = "the replay " + path + " cannot be played: it was recorded with other game data";
+  std::string refusal = RulesRefusal(read.rulesVersion);
+  if (refusal.empty() && read.dataChecksum != GameDataChecksum()) refusal = "it was recorded with other game data";
+  if (!refusal.empty()) {
+    why = "the replay \"" + PrintableText(path) + "\" cannot be played: " + refusal;
     return false;
   }
   replay = std::move(read);

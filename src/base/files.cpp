@@ -125,12 +125,24 @@ QuietStderr::~QuietStderr() {
   close(saved);
 }
 
+namespace {
+// The CRC of each byte value, eight bits at a time: a replay's many megabytes check in a blink.
+struct tcrctable {
+  uint32_t entry[256];
+  constexpr tcrctable() : entry() {
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t crc = i;
+      for (int b = 0; b < 8; ++b) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+      entry[i] = crc;
+    }
+  }
+};
+constexpr tcrctable CRC_TABLE;
+}  // namespace
+
 uint32_t Crc32(const uint8_t *data, size_t size, uint32_t seed) {
   uint32_t crc = ~seed;
-  for (size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int b = 0; b < 8; ++b) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
+  for (size_t i = 0; i < size; ++i) crc = (crc >> 8) ^ CRC_TABLE.entry[(crc ^ data[i]) & 0xff];
   return ~crc;
 }
 
@@ -138,4 +150,51 @@ uint64_t Fnv1a64(const uint8_t *data, size_t size, uint64_t seed) {
   uint64_t h = seed;
   for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 1099511628211ull;
   return h;
+}
+
+std::string PrintableText(const std::string &text) {
+  static const char hex[] = "0123456789abcdef";
+  std::string out;
+  const auto *s = reinterpret_cast<const unsigned char *>(text.data());
+  const size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = s[i];
+    // The length of a well-formed UTF-8 sequence starting here, 0 when it is not one.
+    size_t len = c < 0x80                 ? 1
+                 : c >= 0xc2 && c <= 0xdf ? 2
+                 : c >= 0xe0 && c <= 0xef ? 3
+                 : c >= 0xf0 && c <= 0xf4 ? 4
+                                          : 0;
+    uint32_t code = len == 1 ? c : len == 2 ? c & 0x1f : len == 3 ? c & 0x0f : c & 0x07;
+    for (size_t k = 1; k < len; ++k) {
+      if (i + k >= n || (s[i + k] & 0xc0) != 0x80) {
+        len = 0;
+        break;
+      }
+      code = (code << 6) | (s[i + k] & 0x3f);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+    if ((len == 3 && (code < 0x800 || (code >= 0xd800 && code <= 0xdfff))) ||
+        (len == 4 && (code < 0x10000 || code > 0x10ffff)))
+      len = 0;
+    if (len == 0 || code < 0x20 || code == 0x7f || (code >= 0x80 && code < 0xa0)) {
+      const char *named = c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : nullptr;
+      if (named)
+        out += named;
+      else if (code < 0x80 || len == 0)
+        out += "\\x", out += hex[c >> 4], out += hex[c & 15];
+      else  // a C1 control, two bytes in UTF-8
+        out += "\\u00", out += hex[code >> 4], out += hex[code & 15];
+      i += len ? len : 1;
+      continue;
+    }
+    if (code == 0x2028 || code == 0x2029)
+      out += code == 0x2028 ? "\\u2028" : "\\u2029";
+    else if (c == '\\')
+      out += "\\\\";
+    else
+      out.append(text, i, len);
+    i += len;
+  }
+  return out;
 }

@@ -42,6 +42,10 @@ struct QuietStderr {
   int saved = -1;
 };
 
+// Text from outside (a path, a name) made fit for a one-line message: valid UTF-8 is kept, control
+// characters, line separators and invalid bytes become escapes (\n, \x1b, \u2028), a backslash \\.
+std::string PrintableText(const std::string &text);
+
 // Checksums: CRC-32 (the zlib one) to find damage, FNV-1a to name a set of data. Each continues
 // from `seed`, the value returned for the bytes before.
 uint32_t Crc32(const uint8_t *data, size_t size, uint32_t seed = 0);

@@ -1,5 +1,9 @@
 #include "game/frame.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 #include "base/vector.h"
 #include "game/camera.h"
 #include "game/day.h"
@@ -65,7 +69,8 @@ void SetupGame(uint32_t seed, const tframehooks &hooks) {
   particleRandom = {seed};
   reseed();
   ResetGameState();
-  Game.helpDay += randomint(3);
+  // No game type's help day comes near the top of the range, but a handed-in one must not wrap.
+  Game.helpDay = std::min(Game.helpDay, INT32_MAX - 2) + randomint(3);
   NextDay(hooks);
 }
 
@@ -80,7 +85,8 @@ tframeresult GameFrame(const tframeinput &in, const tframehooks &hooks) {
   PosePlayer(aimLeft, ActionOn(ACTION_GRENADE));
   PoseZombies();
   Game.skyScroll += 0.1 * Game.frameTime;
-  if (Game.skyScroll > 1.0) Game.skyScroll -= 1.0;
+  // Back into 0..1 whatever the frame's length: the phase is kept for the next game's replay.
+  if (Game.skyScroll > 1.0) Game.skyScroll -= std::floor(Game.skyScroll);
   BeforeDrawing();
   if (hooks.drawWorld) hooks.drawWorld();  // what is simulated below shows on the next frame
   AfterDrawing();

@@ -6,7 +6,15 @@
 
 namespace {
 const tframehooks noHooks = {nullptr, nullptr, nullptr, nullptr};
+
+// The replay reader refuses help days outside its range: every game type's must lie inside.
+constexpr bool HelpBasesFitReplays() {
+  for (int32_t base : HELP_BASE)
+    if (base < REPLAY_LOWEST_HELP_BASE || base > REPLAY_HIGHEST_HELP_BASE) return false;
+  return true;
 }
+static_assert(HelpBasesFitReplays(), "a game type's help day the replay reader would refuse");
+}  // namespace
 
 void SetupReplayGame(const treplay &replay, const tframehooks &hooks) {
   Game.helpDay = replay.helpBase;

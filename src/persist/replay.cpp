@@ -93,53 +93,49 @@ tframeread ReadFrame(tframereader &r, tframesteps &s, tframeinput &in) {
   in.pointer = {static_cast<double>(x) * POINTER_STEP, static_cast<double>(y) * POINTER_STEP};
   return FRAME_READ;
 }
-}  // namespace
 
-void QuantiseFrameInput(tframeinput &in) {
+constexpr size_t VarintBytes(uint64_t v) { return v < 0x80 ? 1 : 1 + VarintBytes(v >> 7); }
+static_assert(REPLAY_MOST_FRAME_BYTES == 1 + VarintBytes(2 * MAX_FRAME_STEPS) + 2 * VarintBytes(ACTION_BITS) +
+                                             2 * VarintBytes(4 * MAX_POINTER_STEPS),
+              "the most a frame's coding can take");
+static_assert(REPLAY_BLOCK_FRAMES <= 0xffff, "a block's frame count is a u16");
+
+void EncodeFrame(std::vector<uint8_t> &out, const tframeinput &in, tframesteps &last) {
   const tframesteps s = StepsOf(in);
-  in.frameTime = static_cast<double>(s.time) * FRAME_TIME_STEP;
-  in.pointer = {static_cast<double>(s.x) * POINTER_STEP, static_cast<double>(s.y) * POINTER_STEP};
-  in.held &= ACTION_BITS;
-  in.pressed &= ACTION_BITS;
+  const uint64_t time = Zig(s.time - last.time);
+  const uint16_t pressed = in.pressed & ACTION_BITS;
+  const bool moved = s.x != last.x || s.y != last.y;
+  out.push_back(static_cast<uint8_t>((s.held != last.held) | (pressed ? 2 : 0) | (moved ? 4 : 0) |
+                                     ((time < TIME_ESCAPE ? time : TIME_ESCAPE) << 3)));
+  if (time >= TIME_ESCAPE) PutVarint(out, time);
+  if (s.held != last.held) PutVarint(out, s.held);
+  if (pressed) PutVarint(out, pressed);
+  if (moved) PutVarint(out, Zig(s.x - last.x)), PutVarint(out, Zig(s.y - last.y));
+  last = s;
 }
 
-std::vector<uint8_t> EncodeReplay(const treplay &replay) {
-  std::vector<uint8_t> frames;
-  tframesteps last;
-  for (const tframeinput &in : replay.frames) {
-    const tframesteps s = StepsOf(in);
-    const uint64_t time = Zig(s.time - last.time);
-    const uint16_t pressed = in.pressed & ACTION_BITS;
-    const bool moved = s.x != last.x || s.y != last.y;
-    frames.push_back(static_cast<uint8_t>((s.held != last.held) | (pressed ? 2 : 0) | (moved ? 4 : 0) |
-                                          ((time < TIME_ESCAPE ? time : TIME_ESCAPE) << 3)));
-    if (time >= TIME_ESCAPE) PutVarint(frames, time);
-    if (s.held != last.held) PutVarint(frames, s.held);
-    if (pressed) PutVarint(frames, pressed);
-    if (moved) PutVarint(frames, Zig(s.x - last.x)), PutVarint(frames, Zig(s.y - last.y));
-    last = s;
+// Reads `count` frames that must fill [p, end) exactly.
+bool ReadFrames(const uint8_t *p, const uint8_t *end, uint32_t count, std::vector<tframeinput> &frames) {
+  tframereader r{p, end};
+  tframesteps s;
+  for (uint32_t i = 0; i < count; ++i) {
+    tframeinput in{};
+    if (ReadFrame(r, s, in) != FRAME_READ) return false;
+    frames.push_back(in);
   }
-  std::vector<uint8_t> out(REPLAY_HEADER_SIZE);
-  uint8_t *p = out.data();
-  std::copy(MAGIC, MAGIC + 8, p);
-  PutU16(p + 8, REPLAY_VERSION);
-  PutU32(p + 10, replay.seed);
-  PutI32(p + 14, replay.helpBase);
-  p[18] = replay.tutorial ? 1 : 0;
-  PutF64(p + 19, replay.skyScroll);
-  PutU64(p + 27, replay.dataChecksum);
-  PutU32(p + 35, static_cast<uint32_t>(replay.frames.size()));
-  PutU32(p + 39, Crc32(frames.data(), frames.size()));
-  PutU32(p + 43, Crc32(p, 43));
-  out.insert(out.end(), frames.begin(), frames.end());
-  return out;
+  return r.p == r.end;
 }
 
-treplaystatus DecodeReplay(const uint8_t *data, size_t size, treplay &replay) {
-  if (size < 10 || !std::equal(MAGIC, MAGIC + 8, data)) return REPLAY_NOT_A_REPLAY;
-  if (GetU16(data + 8) != REPLAY_VERSION) return REPLAY_OTHER_VERSION;
+uint32_t BlockCrc(const uint8_t *head, const uint8_t *frames, size_t length) {
+  return Crc32(frames, length, Crc32(head, 6));
+}
+
+// Format 1: the frames in one run after the header, their CRC in the header. A cut file plays
+// the frames read before the cut, unchecked; the rules that played it are version 1.
+treplaystatus DecodeFormat1(const uint8_t *data, size_t size, treplay &replay) {
   if (size < REPLAY_HEADER_SIZE || GetU32(data + 43) != Crc32(data, 43)) return REPLAY_DAMAGED;
   treplay read;
+  read.rulesVersion = 1;
   read.seed = GetU32(data + 10);
   read.helpBase = GetI32(data + 14);
   read.tutorial = data[18];
@@ -161,10 +157,97 @@ treplaystatus DecodeReplay(const uint8_t *data, size_t size, treplay &replay) {
       case FRAME_BAD: return REPLAY_DAMAGED;
     }
   }
-  // A whole file must be exactly its frames, unchanged.
   if (status == REPLAY_OK &&
       (r.p != r.end || GetU32(data + 39) != Crc32(data + REPLAY_HEADER_SIZE, size - REPLAY_HEADER_SIZE)))
     return REPLAY_DAMAGED;
+  replay = std::move(read);
+  return status;
+}
+}  // namespace
+
+void QuantiseFrameInput(tframeinput &in) {
+  const tframesteps s = StepsOf(in);
+  in.frameTime = static_cast<double>(s.time) * FRAME_TIME_STEP;
+  in.pointer = {static_cast<double>(s.x) * POINTER_STEP, static_cast<double>(s.y) * POINTER_STEP};
+  in.held &= ACTION_BITS;
+  in.pressed &= ACTION_BITS;
+}
+
+std::vector<uint8_t> EncodeReplay(const treplay &replay) {
+  const uint32_t count = static_cast<uint32_t>(std::min<size_t>(replay.frames.size(), REPLAY_MOST_FRAMES));
+  std::vector<uint8_t> out(REPLAY_HEADER_SIZE);
+  uint8_t *p = out.data();
+  std::copy(MAGIC, MAGIC + 8, p);
+  PutU16(p + 8, REPLAY_VERSION);
+  PutU32(p + 10, replay.rulesVersion);
+  PutU32(p + 14, replay.seed);
+  PutI32(p + 18, replay.helpBase);
+  p[22] = replay.tutorial ? 1 : 0;
+  PutF64(p + 23, replay.skyScroll);
+  PutU64(p + 31, replay.dataChecksum);
+  PutU32(p + 39, count);
+  PutU32(p + 43, Crc32(p, 43));
+  for (uint32_t first = 0; first < count; first += REPLAY_BLOCK_FRAMES) {
+    const uint32_t n = std::min(count - first, REPLAY_BLOCK_FRAMES);
+    const size_t at = out.size();
+    out.resize(at + REPLAY_BLOCK_HEAD_SIZE);
+    tframesteps last;
+    for (uint32_t i = first; i < first + n; ++i) EncodeFrame(out, replay.frames[i], last);
+    uint8_t *head = out.data() + at;
+    const size_t length = out.size() - at - REPLAY_BLOCK_HEAD_SIZE;
+    PutU32(head, static_cast<uint32_t>(length));
+    PutU16(head + 4, static_cast<uint16_t>(n));
+    PutU32(head + 6, BlockCrc(head, head + REPLAY_BLOCK_HEAD_SIZE, length));
+  }
+  return out;
+}
+
+treplaystatus DecodeReplayHeader(const uint8_t *data, size_t size, treplay &replay, uint32_t &frameCount) {
+  if (size < 10 || !std::equal(MAGIC, MAGIC + 8, data)) return REPLAY_NOT_A_REPLAY;
+  const uint16_t version = GetU16(data + 8);
+  if (version != REPLAY_VERSION && version != 1) return REPLAY_OTHER_VERSION;
+  if (size < REPLAY_HEADER_SIZE || GetU32(data + 43) != Crc32(data, 43)) return REPLAY_DAMAGED;
+  const bool v1 = version == 1;
+  const uint8_t *p = data + (v1 ? 10 : 14);  // format 1 has no rules version
+  const uint8_t tutorial = p[8];
+  const double sky = GetF64(p + 9);
+  if (tutorial > 1 || !std::isfinite(sky)) return REPLAY_DAMAGED;
+  replay.rulesVersion = v1 ? 1 : GetU32(data + 10);
+  replay.seed = GetU32(p);
+  replay.helpBase = GetI32(p + 4);
+  replay.tutorial = tutorial;
+  replay.skyScroll = sky;
+  replay.dataChecksum = GetU64(p + 17);
+  frameCount = GetU32(p + 25);
+  return REPLAY_OK;
+}
+
+treplaystatus DecodeReplay(const uint8_t *data, size_t size, treplay &replay) {
+  treplay read;
+  uint32_t count = 0;
+  const treplaystatus head = DecodeReplayHeader(data, size, read, count);
+  if (head != REPLAY_OK) return head;
+  if (GetU16(data + 8) == 1) return DecodeFormat1(data, size, replay);
+  if (count > REPLAY_MOST_FRAMES || size - REPLAY_HEADER_SIZE > ReplayMostBytes(count) - REPLAY_HEADER_SIZE)
+    return REPLAY_DAMAGED;  // more than a game has, or more bytes than its frames can take
+  // Only the frames the bytes can hold are reserved: a count beyond them is a cut file.
+  read.frames.reserve(std::min<size_t>(count, size - REPLAY_HEADER_SIZE));
+  const uint8_t *p = data + REPLAY_HEADER_SIZE, *end = data + size;
+  for (uint32_t first = 0; first < count; first += REPLAY_BLOCK_FRAMES) {
+    const uint32_t n = std::min(count - first, REPLAY_BLOCK_FRAMES);
+    if (static_cast<size_t>(end - p) < REPLAY_BLOCK_HEAD_SIZE) break;
+    const uint32_t length = GetU32(p);
+    // A block's head is checked before its length is trusted: a length past the end of the
+    // file is a cut file only when the head is a block's.
+    if (GetU16(p + 4) != n || length < n || length > n * REPLAY_MOST_FRAME_BYTES) return REPLAY_DAMAGED;
+    if (static_cast<size_t>(end - p) - REPLAY_BLOCK_HEAD_SIZE < length) break;
+    const uint8_t *frames = p + REPLAY_BLOCK_HEAD_SIZE;
+    if (GetU32(p + 6) != BlockCrc(p, frames, length) || !ReadFrames(frames, frames + length, n, read.frames))
+      return REPLAY_DAMAGED;
+    p = frames + length;
+  }
+  if (read.frames.size() == count && p != end) return REPLAY_DAMAGED;  // bytes after the frames
+  const treplaystatus status = read.frames.size() == count ? REPLAY_OK : REPLAY_TRUNCATED;
   replay = std::move(read);
   return status;
 }
@@ -176,4 +259,15 @@ std::string ReplayRefusal(treplaystatus status) {
     case REPLAY_DAMAGED: return "it is damaged";
     default: return "";
   }
+}
+
+std::string ReplayHeaderFault(const treplay &header, uint32_t frameCount) {
+  if (frameCount == 0) return "it holds no frames";
+  if (frameCount > REPLAY_MOST_FRAMES)
+    return "it claims " + std::to_string(frameCount) + " frames, more than the longest game has";
+  if (header.rulesVersion == 0) return "it names no rules version";
+  if (header.helpBase < REPLAY_LOWEST_HELP_BASE || header.helpBase > REPLAY_HIGHEST_HELP_BASE)
+    return "its help day " + std::to_string(header.helpBase) + " is no game type's";
+  if (!(header.skyScroll >= 0 && header.skyScroll <= 1)) return "its background phase is out of range";
+  return "";
 }

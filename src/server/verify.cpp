@@ -3,7 +3,6 @@
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 #include "base/files.h"
 #include "game/load.h"
@@ -15,26 +14,11 @@
 
 namespace {
 
-// The one place the file is read; the reasons name no path, the caller adds it.
-bool ReadReplay(const std::string &path, treplay &replay, std::string &why) {
-  std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes)) {
-    why = "it cannot be read";
-    return false;
-  }
-  const treplaystatus status = DecodeReplay(bytes.data(), bytes.size(), replay);
-  why = ReplayRefusal(status);
-  return why.empty();
-}
-
-// Why the replay cannot be played here, "" when it can.
-std::string Refusal(const std::string &path, treplay &replay) {
-  std::string why;
-  if (!ReadReplay(path, replay, why)) return why;
-  why = RulesRefusal(replay.rulesVersion);
+// Why a replay that was read cannot be played here, "" when it can.
+std::string Refusal(const treplay &replay) {
+  std::string why = RulesRefusal(replay.rulesVersion);
   if (!why.empty()) return why;
   if (replay.dataChecksum != GameDataChecksum()) return "it was recorded with other game data";
-  if (replay.frames.empty()) return "it holds no frames";
   return "";
 }
 
@@ -55,23 +39,11 @@ std::string Number(double v) {
 
 }  // namespace
 
-std::string PrintablePath(const std::string &path) {
-  std::string out;
-  for (unsigned char c : path) {
-    if (c < 0x20 || c == 0x7f || c == '\\') {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, c == '\\' ? "\\\\" : "\\x%02x", c);
-      out += escape;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
 bool VerifyReplay(const std::string &path, tverdict &verdict, std::string &why) {
   treplay replay;
-  std::string reason = Refusal(path, replay);
+  // A replay cut short plays its whole blocks: what they reach is what it proves.
+  if (!LoadReplay(path, replay, why)) return false;
+  std::string reason = Refusal(replay);
   size_t played = 0;
   tframeresult result{};
   if (reason.empty()) {
@@ -80,9 +52,10 @@ bool VerifyReplay(const std::string &path, tverdict &verdict, std::string &why) 
     if (!missing.empty()) reason = "the data folder has no " + missing;
   }
   if (!reason.empty()) {
-    why = "the replay " + PrintablePath(path) + " cannot be played: " + reason;
+    why = "the replay \"" + PrintableText(path) + "\" cannot be played: " + reason;
     return false;
   }
+  why.clear();
   verdict = tverdict{};
   verdict.rules = replay.rulesVersion;
   verdict.seed = replay.seed;

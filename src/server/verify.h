@@ -20,10 +20,9 @@ struct tverdict {
 };
 
 // Reads the replay at `path` and plays it on the data folder set in baseDirectory. False with one
-// line in `why` (naming the file) when it is not a replay, was played by other rules, recorded
-// with other data, holds no frames, or the data folder lacks a file the rules read.
+// line in `why` (naming the file) when the reader refuses it (not a replay, damaged, no frames),
+// it was played by other rules or recorded with other data, or the data folder lacks a file the
+// rules read.
 bool VerifyReplay(const std::string &path, tverdict &verdict, std::string &why);
 // The verdict as one line of JSON (no newline).
 std::string VerdictJson(const tverdict &verdict);
-// The path with its control characters (and backslashes) written as escapes, for one-line messages.
-std::string PrintablePath(const std::string &path);

@@ -74,7 +74,7 @@ int main(int argc, char **argv) {
   std::string problem;
   baseDirectory = FindDataFolder(dataDir, ExecutableFolder(), problem);
   if (baseDirectory.empty()) {
-    std::fprintf(stderr, "%s: %s\n", program, PrintablePath(problem).c_str());
+    std::fprintf(stderr, "%s: %s\n", program, PrintableText(problem).c_str());
     return 1;
   }
   MaskFloatExceptions();

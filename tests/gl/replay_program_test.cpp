@@ -8,6 +8,7 @@
 #include "base/files.h"
 #include "game/load.h"
 #include "game/objects.h"
+#include "game/rules_version.h"
 #include "game/runner.h"
 #include "game/state.h"
 #include "persist/options.h"
@@ -78,6 +79,7 @@ TEST(ReplayProgram, AGamePlayedInTheWindowReplaysHeadlessToTheSameState) {
 TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRefused) {
   // A short, quick death, recorded headless: out into the night, firing till the dead win.
   treplay replay;
+  replay.rulesVersion = RULES_VERSION;
   replay.seed = 3;
   replay.helpBase = HELP_BASE[ENDLESS_GAME];
   replay.tutorial = 1;
@@ -122,12 +124,15 @@ TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRe
   EXPECT_EQ(ReplaysIn(run.dir().path()).size(), 0u) << "watching is not a game of its own";
 
   // Refused with one line before any window opens.
-  treplay otherData = replay;
+  treplay otherData = replay, otherRules = replay, empty = replay;
   otherData.dataChecksum ^= 1;
+  otherRules.rulesVersion = RULES_VERSION + 1;
+  empty.frames.clear();
   std::vector<uint8_t> otherVersion = good, damaged = good;
   otherVersion[8] = 9;
-  damaged[REPLAY_HEADER_SIZE + 20] ^= 0x40;
-  for (const auto &bytes : {EncodeReplay(otherData), otherVersion, damaged}) {
+  damaged[REPLAY_HEADER_SIZE + 30] ^= 0x40;
+  for (const auto &bytes :
+       {EncodeReplay(otherData), EncodeReplay(otherRules), EncodeReplay(empty), otherVersion, damaged}) {
     run.dir().write("game.rsr", bytes);
     EXPECT_EQ(run.run(50), 1);
     EXPECT_EQ(run.passes, 0);

@@ -119,6 +119,7 @@ TEST(Verify, RefusesWithOneLineAndExitOne) {
   TempDir dir;
   treplay good;
   good.rulesVersion = RULES_VERSION;
+  good.helpBase = HELP_BASE[SHORT_GAME];
   {
     Play play;  // the built data, for its checksum
     good.dataChecksum = GameDataChecksum();
@@ -137,7 +138,7 @@ TEST(Verify, RefusesWithOneLineAndExitOne) {
       {"data.rsr", EncodeReplay(otherData), "it was recorded with other game data"},
       {"text.rsr", {'h', 'e', 'l', 'l', 'o'}, "not a replay"},
       {"empty.rsr", EncodeReplay(empty), "no frames"},
-      {"new\nline.rsr", {'x'}, "new\\x0aline.rsr"},
+      {"new\nline.rsr", {'x'}, "new\\nline.rsr"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.file);
