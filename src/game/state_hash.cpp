@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "actors/records.h"
+#include "base/files.h"
 #include "game/camera.h"
 #include "game/objects.h"
 #include "game/state.h"
@@ -14,15 +15,14 @@
 namespace {
 
 struct tfnv {
-  uint64_t h = 14695981039346656037ull;
+  uint64_t h = Fnv1a64(nullptr, 0);
 
-  void Bytes(const void *data, size_t n) {
-    const auto *p = static_cast<const uint8_t *>(data);
-    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
-  }
+  void Bytes(const void *data, size_t n) { h = Fnv1a64(static_cast<const uint8_t *>(data), n, h); }
   // Every integer as 8 little-endian bytes, so a field's width does not matter.
   void U(uint64_t v) {
-    for (int i = 0; i < 8; ++i) h = (h ^ ((v >> (8 * i)) & 0xff)) * 1099511628211ull;
+    uint8_t bytes[8];
+    PutU64(bytes, v);
+    Bytes(bytes, 8);
   }
   void D(double v) {
     uint64_t bits;
