@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <sstream>
 #include <string>
 
 #include "base/files.h"
@@ -12,6 +14,7 @@
 #include "game/state.h"
 #include "game/state_hash.h"
 #include "persist/replay.h"
+#include "rig/golden.h"
 #include "rig/play.h"
 #include "rig/rig.h"
 
@@ -108,7 +111,6 @@ TEST(Verify, PrintsTheEndTheRunnerReached) {
     EXPECT_EQ(Field(run.out, "frames"), std::to_string(live.frames));
     EXPECT_EQ(Field(run.out, "day"), std::to_string(live.day));
     EXPECT_EQ(Field(run.out, "kills"), std::to_string(live.kills));
-    printf("%s %d %g %g %g\n", run.out.c_str(), live.ended, Ending.deathTimer, Ending.baseLossTimer, Game.playerDamage);
     EXPECT_EQ(Field(run.out, "ended"), c.ended);
     char hash[20];
     std::snprintf(hash, sizeof hash, "\"%016llx\"", static_cast<unsigned long long>(live.hash));
@@ -118,6 +120,35 @@ TEST(Verify, PrintsTheEndTheRunnerReached) {
     EXPECT_EQ(Field(run.out, "horde"), std::to_string(live.scores.horde));
     EXPECT_EQ(Field(run.out, "slayer"), std::to_string(live.scores.slayer));
   }
+}
+
+// The golden replays end each way a game can: the program tells them as their pinned ends do.
+TEST(Verify, TellsTheGoldenReplaysEnds) {
+  const std::map<std::string, std::string> words = {
+      {"rescue", "\"rescued\""}, {"death", "\"died\""}, {"base", "\"base lost\""}, {"none", "\"unfinished\""}};
+  std::istringstream lines(FileText(GoldenDir() + "/ends.txt"));
+  std::string line;
+  std::getline(lines, line);  // the rules version
+  TempDir dir;
+  int games = 0;
+  for (tgoldenend pinned; std::getline(lines, line) && ParseEndLine(line, pinned); ++games) {
+    SCOPED_TRACE(pinned.name);
+    const std::string file = GoldenDir() + "/" + pinned.name + ".rsr";
+    const Ran run = Verify(dir, Quoted(file));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Field(run.out, "day"), std::to_string(pinned.day));
+    EXPECT_EQ(Field(run.out, "kills"), std::to_string(pinned.kills));
+    EXPECT_EQ(Field(run.out, "frames"), std::to_string(pinned.frames));
+    EXPECT_EQ(Field(run.out, "ended"), words.at(pinned.ending));
+    const char *names[4] = {"survive", "rescue", "horde", "slayer"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Field(run.out, names[i]), std::to_string(pinned.scores[i])) << names[i];
+    const std::vector<uint32_t> hashes = ParseHashList(FileText(GoldenDir() + "/" + pinned.name + ".hashes"));
+    ASSERT_FALSE(hashes.empty());
+    char last[12];
+    std::snprintf(last, sizeof last, "%08x\"", hashes.back());
+    EXPECT_EQ(Field(run.out, "hash").substr(9), last) << "the low half of the last frame's hash";
+  }
+  EXPECT_EQ(games, 3);
 }
 
 TEST(Verify, RefusesWithOneLineAndExitOne) {
