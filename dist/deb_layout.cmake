@@ -5,15 +5,18 @@ if(NOT EXISTS "${root}/bin/redsiege")
   message(FATAL_ERROR "deb_layout: no ${root}/bin/redsiege to move")
 endif()
 # Games live in /usr/games; the data stays one folder up and across, where the program looks.
+# redsiege-verify, which plays a replay without a window, goes beside the game.
 file(MAKE_DIRECTORY "${root}/games")
-file(RENAME "${root}/bin/redsiege" "${root}/games/redsiege")
+foreach(program redsiege redsiege-verify)
+  file(RENAME "${root}/bin/${program}" "${root}/games/${program}")
+  # What dh_strip drops beyond the symbols.
+  execute_process(COMMAND "${CPACK_REDSIEGE_STRIP}" --remove-section=.comment --remove-section=.note
+                          "${root}/games/${program}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "deb_layout: strip failed")
+  endif()
+endforeach()
 file(REMOVE_RECURSE "${root}/bin")
-# What dh_strip drops beyond the symbols.
-execute_process(COMMAND "${CPACK_REDSIEGE_STRIP}" --remove-section=.comment --remove-section=.note
-                        "${root}/games/redsiege" RESULT_VARIABLE failed)
-if(failed)
-  message(FATAL_ERROR "deb_layout: strip failed")
-endif()
 # The two texts are screens of the game, not documentation.
 file(MAKE_DIRECTORY "${root}/share/lintian/overrides")
 file(WRITE "${root}/share/lintian/overrides/redsiege"

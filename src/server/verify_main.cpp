@@ -21,17 +21,19 @@ const char *const kUsage = "[--data DIR] FILE";
 void PrintHelp(const char *program) {
   std::printf(
       "Usage: %s [--data DIR] FILE\n"
-      "Plays a red siege replay without a window or sound and prints how it ended as one line of\n"
-      "JSON: the rules version, seed, frames played, day, time of day, kills, supplies, how the game\n"
-      "ended (rescued, died, base lost or unfinished), a hash of the rules' state and the four scores.\n"
+      "Plays a red siege replay without a window or sound, and prints how it ended\n"
+      "as one line of JSON: the rules version, seed, frames played, day, time of\n"
+      "day, kills, supplies, how the game ended (rescued, died, base lost or\n"
+      "unfinished), a hash of the rules' state and the four scores.\n"
       "\n"
       "  -d, --data=DIR  read the game's data from DIR\n"
       "  -h, --help      show this help and exit\n"
       "  -V, --version   show the version and exit\n"
       "\n"
-      "The data is read from --data, else from data/ beside the program (a build), else from\n"
-      "share/redsiege of the install. A replay that cannot be played here (not a replay, other rules,\n"
-      "other data, no frames) gives one line on standard error and exit status 1.\n",
+      "The data is read from --data, else from data/ beside the program (a build),\n"
+      "else from share/redsiege of the install. A replay that cannot be played here\n"
+      "(not a replay, damaged, other rules, other data, no frames) gives one line on\n"
+      "standard error and exit status 1; a wrong command line exit status 2.\n",
       program);
 }
 
