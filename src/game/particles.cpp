@@ -86,9 +86,6 @@ tvector Penetration(const block &b, const tparticle &o) {
 // particle update frees particles, and it moves the mark back to the lowest free slot.
 size_t firstFree = 0;
 
-// A loose object's frame; `inView` says where it is kept.
-void StepLoose(tparticle &o, bool (*inView)(tvector));
-
 }  // namespace
 
 double particleViewHalfWidth = 5;
@@ -145,9 +142,8 @@ void spawnpartparticle(tvector p, tvector v, const tguypart &part) {
   spawnparticle(PARTICLE_PART, ROW_PART, p.x, p.y, v.x, v.y, std::min(a, b), std::max(a, b));
 }
 
-void LooseObjectStep(tparticle &o) { StepLoose(o, OnScreen); }
-
 namespace {
+// A loose object's frame; `inView` says where it is kept.
 void StepLoose(tparticle &o, bool (*inView)(tvector)) {
   integrate(o.body, 0.99, 0.99, Game.frameTime);
   if (!inView(o.body.pos)) {
@@ -195,6 +191,8 @@ void StepLoose(tparticle &o, bool (*inView)(tvector)) {
 }
 
 }  // namespace
+
+void LooseObjectStep(tparticle &o) { StepLoose(o, OnScreen); }
 
 void UpdateParticles() {
   if (Options.particlesOff) return;
