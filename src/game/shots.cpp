@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/fmath.h"
 #include "base/slots.h"
 #include "game/combat.h"
 #include "game/particles.h"
@@ -73,7 +74,7 @@ int SpawnShot(tvector origin, int32_t pierce, uint8_t source, double bearing, do
   t.spent = 0;
   t.source = source;
   t.body.pos = origin;
-  t.body.vel = {speed * std::sin(bearing), speed * std::cos(bearing)};
+  t.body.vel = {speed * fmath::sin(bearing), speed * fmath::cos(bearing)};
   t.body.accel = {0, -6};
   t.last = origin;
   t.damage = damage;

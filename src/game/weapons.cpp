@@ -1,6 +1,7 @@
 // The player's weapons: reload, fire, switch, run dry; and the grenade throw.
 #include <cmath>
 
+#include "base/fmath.h"
 #include "game/combat.h"
 #include "game/effects.h"
 #include "game/particles.h"
@@ -16,7 +17,7 @@ constexpr double kEjectMs = 325;
 // A grenade held this long goes off in the hand.
 constexpr double kGrenadeHold = 2.0;
 
-tvector Along(double bearing) { return {std::sin(bearing), std::cos(bearing)}; }
+tvector Along(double bearing) { return {fmath::sin(bearing), fmath::cos(bearing)}; }
 
 // Cases fly back over the shoulder, away from the aim.
 double EjectBearing() {

@@ -1,6 +1,7 @@
 // A wounded zombie bleeds, and falls apart once its damage reaches the limit.
 #include <cmath>
 
+#include "base/fmath.h"
 #include "game/combat.h"
 #include "game/particles.h"
 #include "game/state.h"
@@ -13,7 +14,7 @@ bool ZombieWounds(int i, tvector direction) {
     const double spray = randomreal(particleRandom) * 2 * M_PI;
     for (int k = 0; k < 10; ++k) {
       const double a = spray + (randomreal(particleRandom) - 0.5) * 0.8, speed = 1 + randomreal(particleRandom);
-      spawnparticle(PARTICLE_SPARK, ROW_SPARK, at.x, at.y, speed * std::sin(a), speed * std::cos(a), 0.005, 0.0125);
+      spawnparticle(PARTICLE_SPARK, ROW_SPARK, at.x, at.y, speed * fmath::sin(a), speed * fmath::cos(a), 0.005, 0.0125);
     }
   }
   if (!(e.damage >= ZOMBIE_DAMAGE_LIMIT)) return true;

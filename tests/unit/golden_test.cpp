@@ -41,7 +41,7 @@ TEST(GoldenReplays, PlayToThePinnedStateOnEveryFrame) {
     EXPECT_EQ(replay.dataChecksum, run.dataChecksum) << "the game's data changed: record the goldens again";
     const long first =
         FirstDifference(run.hashes, ParseHashList(FileText(GoldenDir() + "/" + pinned.name + ".hashes")));
-    EXPECT_EQ(first, -1) << "the rule state first differs after frame " << first << " of " << run.hashes.size();
+    EXPECT_EQ(first, -1) << "the rule state first differs on frame " << first << " (from 0) of " << run.hashes.size();
     EXPECT_EQ(EndLine(run.end), EndLine(pinned));
     ++games;
   }
