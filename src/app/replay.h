@@ -17,7 +17,8 @@ std::string FinishRecording();
 
 // ---- playback (replay_screen.cpp)
 
-// Reads a replay file and checks it was made with this data. False with one line saying why not.
+// Reads a replay file (LoadReplay: bounded, every field checked) and checks it was played by these
+// rules with this data. False with one line saying why not.
 bool ReadReplayFile(const std::string &path, treplay &replay, std::string &why);
 // Plays a replay in the window as it was played, its end screen included (no score is entered).
 // Escape leaves; F switches double speed.

@@ -130,38 +130,44 @@ uint32_t BlockCrc(const uint8_t *head, const uint8_t *frames, size_t length) {
   return Crc32(frames, length, Crc32(head, 6));
 }
 
-// Format 1: the frames in one run after the header, their CRC in the header. A cut file plays
-// the frames read before the cut, unchecked; the rules that played it are version 1.
-treplaystatus DecodeFormat1(const uint8_t *data, size_t size, treplay &replay) {
-  if (size < REPLAY_HEADER_SIZE || GetU32(data + 43) != Crc32(data, 43)) return REPLAY_DAMAGED;
-  treplay read;
-  read.rulesVersion = 1;
-  read.seed = GetU32(data + 10);
-  read.helpBase = GetI32(data + 14);
-  read.tutorial = data[18];
-  read.skyScroll = GetF64(data + 19);
-  read.dataChecksum = GetU64(data + 27);
-  const uint32_t count = GetU32(data + 35);
-  if (read.tutorial > 1 || !std::isfinite(read.skyScroll)) return REPLAY_DAMAGED;
+// Format 1's frames: one run after the header, the CRC of them all in the header. A cut file
+// plays the frames read before the cut, unchecked.
+treplaystatus ReadFormat1Frames(const uint8_t *data, size_t size, uint32_t count, std::vector<tframeinput> &frames) {
   tframereader r{data + REPLAY_HEADER_SIZE, data + size};
   tframesteps s;
-  // Every frame takes at least a byte: a count beyond the bytes is a cut file, not a reason to
-  // reserve memory for it.
-  read.frames.reserve(std::min<size_t>(count, size - REPLAY_HEADER_SIZE));
-  treplaystatus status = REPLAY_OK;
-  for (uint32_t i = 0; i < count && status == REPLAY_OK; ++i) {
+  for (uint32_t i = 0; i < count; ++i) {
     tframeinput in{};
     switch (ReadFrame(r, s, in)) {
-      case FRAME_READ: read.frames.push_back(in); break;
-      case FRAME_CUT: status = REPLAY_TRUNCATED; break;
+      case FRAME_READ: frames.push_back(in); break;
+      case FRAME_CUT: return REPLAY_TRUNCATED;
       case FRAME_BAD: return REPLAY_DAMAGED;
     }
   }
-  if (status == REPLAY_OK &&
-      (r.p != r.end || GetU32(data + 39) != Crc32(data + REPLAY_HEADER_SIZE, size - REPLAY_HEADER_SIZE)))
+  // A whole file must be exactly its frames, unchanged.
+  if (r.p != r.end || GetU32(data + 39) != Crc32(data + REPLAY_HEADER_SIZE, size - REPLAY_HEADER_SIZE))
     return REPLAY_DAMAGED;
-  replay = std::move(read);
-  return status;
+  return REPLAY_OK;
+}
+
+// Format 2's frames: each block checked whole; the file may stop at or inside a block.
+treplaystatus ReadBlocks(const uint8_t *data, size_t size, uint32_t count, std::vector<tframeinput> &frames) {
+  if (count > REPLAY_MOST_FRAMES || size > ReplayMostBytes(count))
+    return REPLAY_DAMAGED;  // more than a game has, or more bytes than its frames can take
+  const uint8_t *p = data + REPLAY_HEADER_SIZE, *end = data + size;
+  for (uint32_t first = 0; first < count; first += REPLAY_BLOCK_FRAMES) {
+    const uint32_t n = std::min(count - first, REPLAY_BLOCK_FRAMES);
+    if (static_cast<size_t>(end - p) < REPLAY_BLOCK_HEAD_SIZE) return REPLAY_TRUNCATED;
+    const uint32_t length = GetU32(p);
+    // The head is checked before its length is trusted: a block running past the end of the
+    // file is a cut file only when its head is a block's.
+    if (GetU16(p + 4) != n || length < n || length > n * REPLAY_MOST_FRAME_BYTES) return REPLAY_DAMAGED;
+    if (static_cast<size_t>(end - p) - REPLAY_BLOCK_HEAD_SIZE < length) return REPLAY_TRUNCATED;
+    const uint8_t *block = p + REPLAY_BLOCK_HEAD_SIZE;
+    if (GetU32(p + 6) != BlockCrc(p, block, length) || !ReadFrames(block, block + length, n, frames))
+      return REPLAY_DAMAGED;
+    p = block + length;
+  }
+  return p == end ? REPLAY_OK : REPLAY_DAMAGED;  // nothing may follow the frames
 }
 }  // namespace
 
@@ -227,27 +233,12 @@ treplaystatus DecodeReplay(const uint8_t *data, size_t size, treplay &replay) {
   uint32_t count = 0;
   const treplaystatus head = DecodeReplayHeader(data, size, read, count);
   if (head != REPLAY_OK) return head;
-  if (GetU16(data + 8) == 1) return DecodeFormat1(data, size, replay);
-  if (count > REPLAY_MOST_FRAMES || size - REPLAY_HEADER_SIZE > ReplayMostBytes(count) - REPLAY_HEADER_SIZE)
-    return REPLAY_DAMAGED;  // more than a game has, or more bytes than its frames can take
-  // Only the frames the bytes can hold are reserved: a count beyond them is a cut file.
-  read.frames.reserve(std::min<size_t>(count, size - REPLAY_HEADER_SIZE));
-  const uint8_t *p = data + REPLAY_HEADER_SIZE, *end = data + size;
-  for (uint32_t first = 0; first < count; first += REPLAY_BLOCK_FRAMES) {
-    const uint32_t n = std::min(count - first, REPLAY_BLOCK_FRAMES);
-    if (static_cast<size_t>(end - p) < REPLAY_BLOCK_HEAD_SIZE) break;
-    const uint32_t length = GetU32(p);
-    // A block's head is checked before its length is trusted: a length past the end of the
-    // file is a cut file only when the head is a block's.
-    if (GetU16(p + 4) != n || length < n || length > n * REPLAY_MOST_FRAME_BYTES) return REPLAY_DAMAGED;
-    if (static_cast<size_t>(end - p) - REPLAY_BLOCK_HEAD_SIZE < length) break;
-    const uint8_t *frames = p + REPLAY_BLOCK_HEAD_SIZE;
-    if (GetU32(p + 6) != BlockCrc(p, frames, length) || !ReadFrames(frames, frames + length, n, read.frames))
-      return REPLAY_DAMAGED;
-    p = frames + length;
-  }
-  if (read.frames.size() == count && p != end) return REPLAY_DAMAGED;  // bytes after the frames
-  const treplaystatus status = read.frames.size() == count ? REPLAY_OK : REPLAY_TRUNCATED;
+  // Every frame takes at least a byte: a count beyond the bytes is a cut file, not a reason to
+  // reserve memory for it, and no more than the longest game's are reserved for any bytes.
+  read.frames.reserve(std::min<size_t>({count, size - REPLAY_HEADER_SIZE, REPLAY_MOST_FRAMES}));
+  const treplaystatus status = GetU16(data + 8) == 1 ? ReadFormat1Frames(data, size, count, read.frames)
+                                                     : ReadBlocks(data, size, count, read.frames);
+  if (status != REPLAY_OK && status != REPLAY_TRUNCATED) return status;
   replay = std::move(read);
   return status;
 }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -53,9 +54,10 @@ std::string Load(const std::string &path, treplay &replay, bool &cut) {
   if (!fault.empty()) return fault;
   if (size > ReplayMostBytes(count)) return "it is longer than its " + std::to_string(count) + " frames can be";
   // The rest, bounded by the size checked above however the file changes meanwhile.
+  const size_t total = std::max<size_t>(size, headSize);
   std::vector<uint8_t> bytes(head, head + headSize);
-  bytes.resize(size);
-  bytes.resize(headSize + ReadUpTo(file.fd, bytes.data() + headSize, size - headSize));
+  bytes.resize(total);
+  bytes.resize(headSize + ReadUpTo(file.fd, bytes.data() + headSize, total - headSize));
   treplay read;
   status = DecodeReplay(bytes.data(), bytes.size(), read);
   if (status != REPLAY_OK && status != REPLAY_TRUNCATED) return ReplayRefusal(status);

@@ -49,21 +49,9 @@ std::vector<uint8_t> Reheaded(std::vector<uint8_t> file, size_t at, uint32_t val
   return file;
 }
 
-// The same game as format 1 wrote it: the frames in one run, their CRC in the header.
-std::vector<uint8_t> Format1(const treplay &r) {
-  treplay one = r;
-  one.frames.resize(std::min<size_t>(r.frames.size(), REPLAY_BLOCK_FRAMES));
-  const std::vector<uint8_t> two = EncodeReplay(one);
-  const std::vector<uint8_t> frames(two.begin() + REPLAY_HEADER_SIZE + REPLAY_BLOCK_HEAD_SIZE, two.end());
-  std::vector<uint8_t> out(two.begin(), two.begin() + 8);
-  out.resize(REPLAY_HEADER_SIZE);
-  uint8_t *p = out.data();
-  PutU16(p + 8, 1), PutU32(p + 10, r.seed), PutI32(p + 14, r.helpBase), p[18] = r.tutorial;
-  PutF64(p + 19, r.skyScroll), PutU64(p + 27, r.dataChecksum), PutU32(p + 35, uint32_t(one.frames.size()));
-  PutU32(p + 39, Crc32(frames.data(), frames.size())), PutU32(p + 43, Crc32(p, 43));
-  out.insert(out.end(), frames.begin(), frames.end());
-  return out;
-}
+// A game as format 1 wrote it, and the same game written now.
+const std::string FORMAT_1 = REDSIEGE_TEST_DATA "/fuzz/fuzz_replay/whole_v1.rsr";
+const std::string FORMAT_2 = REDSIEGE_TEST_DATA "/fuzz/fuzz_replay/whole.rsr";
 }  // namespace
 
 TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
@@ -87,6 +75,8 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
       {"bytes after the frames", [](std::vector<uint8_t> &b) { b.push_back(0); }, REPLAY_DAMAGED, 0},
       {"more frames than any game", [](std::vector<uint8_t> &b) { b = Reheaded(b, 39, REPLAY_MOST_FRAMES + 1); },
        REPLAY_DAMAGED, 0},
+      {"more frames than the file holds", [](std::vector<uint8_t> &b) { b = Reheaded(b, 39, 100000); }, REPLAY_DAMAGED,
+       0},
       {"no frames left", cut(REPLAY_HEADER_SIZE), REPLAY_TRUNCATED, 0},
       {"cut inside a block's head", cut(last + 5), REPLAY_TRUNCATED, 2 * REPLAY_BLOCK_FRAMES},
       {"cut inside the last block", cut(good.size() - 1), REPLAY_TRUNCATED, 2 * REPLAY_BLOCK_FRAMES},
@@ -111,11 +101,11 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
   }
   // Format 1 still reads, as played by the first rules.
   treplay one;
-  ASSERT_EQ(DecodeReplay(Format1(sample).data(), Format1(sample).size(), one), REPLAY_OK);
-  treplay expected = sample;
-  expected.rulesVersion = 1;
-  expected.frames.resize(REPLAY_BLOCK_FRAMES);
-  EXPECT_EQ(EncodeReplay(one), EncodeReplay(expected));
+  const std::vector<uint8_t> format1 = FileBytes(FORMAT_1);
+  ASSERT_EQ(DecodeReplay(format1.data(), format1.size(), one), REPLAY_OK);
+  EXPECT_EQ(one.rulesVersion, 1u);
+  one.rulesVersion = 2;
+  EXPECT_EQ(EncodeReplay(one), FileBytes(FORMAT_2));
   // The grids are fine enough that nobody could feel them.
   tframeinput in{0.0130001, 0, 0, {1.23456, -2.5}};
   QuantiseFrameInput(in);
@@ -146,7 +136,7 @@ TEST(ReplayFile, LoadingRefusesWithOneLineWhatNoGameRecorded) {
   const std::tuple<std::string, std::vector<uint8_t>, bool, std::string> cases[] = {
       {"good.rsr", good, true, ""},
       {"cut.rsr", cutShort, true, "was cut short: its first 2048 frames play"},
-      {"one.rsr", Format1(sample), true, ""},
+      {"one.rsr", FileBytes(FORMAT_1), true, ""},
       {"huge.rsr", {}, false, "bytes, more than the longest game needs"},
       {"fifo.rsr", {}, false, "it is not a file"},
       {"folder.rsr", {}, false, "it is a folder"},
@@ -176,7 +166,7 @@ TEST(ReplayFile, LoadingRefusesWithOneLineWhatNoGameRecorded) {
     if (loads) {
       EXPECT_EQ(read.rulesVersion, name == "one.rsr" ? 1u : 2u) << name;
       EXPECT_EQ(read.frames.size(), name == "cut.rsr"   ? 2 * REPLAY_BLOCK_FRAMES
-                                    : name == "one.rsr" ? REPLAY_BLOCK_FRAMES
+                                    : name == "one.rsr" ? 40
                                                         : SAMPLE_FRAMES)
           << name;
     } else {
