@@ -24,7 +24,7 @@ add_custom_command(
   COMMENT "Compressing the man pages and changelog")
 add_custom_target(package_files ALL DEPENDS ${compressed_gz} content)
 
-install(TARGETS redsiege RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS redsiege redsiege-verify RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The build's data folder may still hold a player's options and scores from before the player
 # had folders of their own; the install ships the compiler's options and no scores.
 install(DIRECTORY ${DATA_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/redsiege

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Sets up and runs every test, with each stage's time: the formatter's check; the unit tests, the
-# headless scripts of play and the GL and whole-program tests (under Xvfb); the unit tests, scripts,
-# file readers and the one whole game from "Begin" to the high scores under AddressSanitizer and
-# UndefinedBehaviorSanitizer; and each fuzz target for a short fixed time. The sanitizer tests and
-# the fuzz targets share one clang build.
+# headless scripts of play and the GL and whole-program tests (under Xvfb); the golden replays with
+# the C library's other maths; the unit tests (the golden replays among them, played by clang's
+# build), scripts, file readers and the one whole game from "Begin" to the high scores under
+# AddressSanitizer and UndefinedBehaviorSanitizer; and each fuzz target for a short fixed time. The
+# sanitizer tests and the fuzz targets share one clang build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,6 +34,12 @@ check_format() {
 
 # One at a time: the whole-program runs wait on the X server's events, which a second run slows.
 tests() { (cd build && "${XVFB[@]}" ctest --output-on-failure); }
+
+# The golden replays again with the C library's other build of its maths chosen (no AVX2, no
+# FMA): the rules use their own functions, so every frame's state must hash as pinned.
+golden_other_libm() {
+  GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2,-FMA build/unit_tests --gtest_brief=1 --gtest_filter='GoldenReplays.*'
+}
 
 fuzz_targets() { ls fuzz/*.cpp | xargs -n1 basename | sed 's/\.cpp$//'; }
 
@@ -70,6 +77,7 @@ fuzzing() { fuzz_targets | xargs -P"$(nproc)" -I{} bash -c 'fuzz_one {}'; }
 stage "set-up and build" scripts/setup.sh
 stage "formatting" check_format
 stage "tests" tests
+stage "golden replays, the C library's other maths" golden_other_libm
 stage "sanitizer build" sanitizer_build
 stage "sanitizer tests" sanitizer_tests
 stage "fuzzing, ${FUZZ_SECONDS} s a target" fuzzing

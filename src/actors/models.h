@@ -11,9 +11,9 @@ void LoadGuy(const std::string &name, tguy &guy, double scale);
 void LoadAnimation(const std::string &name, int32_t partcount, tanim &anim, double timescale);
 // Rebuilds weapons, weaponTextures and both weaponSounds lists together, one entry per weapon,
 // so a weapon's texture, firesound and reloadsound indices equal its own index. At most 256
-// weapons are read, since those indices are bytes. The textures need a GL context; a headless
-// game goes without them.
-void LoadWeapons(bool withTextures = true);
+// weapons are read, since those indices are bytes. The textures need a GL context: the view hands
+// in its loader, and a headless game goes without (every texture 0).
+void LoadWeapons(void (*loadTexture)(const std::string &path, uint32_t &texture) = nullptr);
 // Returns the enemies slot. A reused slot keeps its own guys entry; a new one takes the first
 // guys entry no other slot claims, or appends one.
 int CreateCharacter(double x, double y);

@@ -1,7 +1,6 @@
 // Reading the weapon table with its textures and sounds.
 #include "actors/models.h"
 #include "base/files.h"
-#include "render/textures.h"
 
 tweaponsoundhooks weaponSoundHooks = {nullptr, nullptr};
 const char *const WEAPON_TABLE_FILE = "weapons.wep";
@@ -27,7 +26,7 @@ void ReleaseWeaponSounds(const std::vector<uint32_t> &buffers) {
 
 }  // namespace
 
-void LoadWeapons(bool withTextures) {
+void LoadWeapons(void (*loadTexture)(const std::string &path, uint32_t &texture)) {
   const std::string path = DataPath("weapons.wep");
   std::vector<uint8_t> bytes;
   // A missing or unreadable file gives an empty table, never the last game's entries, whose
@@ -43,7 +42,7 @@ void LoadWeapons(bool withTextures) {
   table.reserve(records.size());
   for (size_t i = 0; i < records.size(); ++i) {
     const tweaponfile &rec = records[i];
-    if (withTextures) LoadTextureFile(DataPath("textures/" + rec.textureFile), textures[i]);
+    if (loadTexture) loadTexture(DataPath("textures/" + rec.textureFile), textures[i]);
     sounds[0][i] = LoadWeaponSound(rec.fireSoundFile);
     sounds[1][i] = LoadWeaponSound(rec.reloadSoundFile);
     tweapon w = rec.weapon;

@@ -37,6 +37,7 @@ bool GameStep() {
   glLoadIdentity();
   tframeinput in = WindowFrameInput();
   RecordFrame(in);
+  HandViewToRules();
   const tframeresult r = GameFrame(in, windowHooks);
   bool result = true;
   if (r.ended) {

@@ -17,6 +17,7 @@
 #include "audio/sound.h"
 #include "base/files.h"
 #include "game/camera.h"
+#include "game/sounds.h"
 #include "persist/folders.h"
 #include "persist/options.h"
 #include "persist/replay_files.h"
@@ -28,6 +29,16 @@
 #include "view/load.h"
 
 static int32_t mainMenuDone = 0;
+
+// The rules' sounds through the bank: a fixed sound or the weapon table's buffer, the two shot
+// slots taken in turn.
+static void PlayRulesSound(const tgamesound &s) {
+  const uint32_t buffer =
+      s.source == GAMESOUND_FIXED ? FixedSound(s.index) : WeaponSound(s.source == GAMESOUND_FIRE ? 0 : 1, s.index);
+  PlaySoundAt(s.slot == SLOT_NEXT_SHOT ? slotCounter : s.slot, buffer, s.pos, s.volume, s.loop, s.keepPlaying);
+}
+
+static void PitchSounds(double timeScale) { soundTimeScale = timeScale; }
 
 static void MainMenuInit() { CameraPos = {0, 0}; }
 
@@ -154,6 +165,7 @@ int RunProgram(int argc, char **argv) {
   InitSound();
   soundListener = &CameraPos;
   weaponSoundHooks = {LoadSoundFile, ReleaseSoundBuffer};
+  soundHooks = {PitchSounds, PlayRulesSound};
   StartPads();
 
   fullscreenActive = 0;
@@ -172,6 +184,7 @@ int RunProgram(int argc, char **argv) {
   ShutdownSound();
   audioVerbose = false;
   weaponSoundHooks = {nullptr, nullptr};
+  soundHooks = {nullptr, nullptr};
   ReleaseGameData();
   SDL_Quit();
   // No window could be had (at start, or again after the options changed it): nothing to play on.

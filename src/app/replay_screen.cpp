@@ -15,6 +15,7 @@
 #include "platform/message.h"
 #include "platform/window.h"
 #include "render/text.h"
+#include "view/view.h"
 
 namespace {
 constexpr uint8_t KEY_FAST = 'F';
@@ -77,6 +78,7 @@ bool WatchFrame() {
     glLoadIdentity();
     const tframeinput &in = frames[watch.next++];
     watch.owed -= in.frameTime;
+    HandViewToRules();
     watch.result = GameFrame(in, i + 1 == count ? windowHooks : undrawnHooks);
   }
   if (watch.next >= frames.size() || watch.result.ended) watch.owed = 0;

@@ -6,13 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/sound_ids.h"
 #include "base/vector.h"
-
-// Fixed sounds, in load order.
-enum { SOUND_IMPACT, SOUND_EXPLOSION, SOUND_CASING, SOUND_ZOMBIEIMPACT, SOUND_HELI, SOUND_ZOMBIE };
-// Source slots; each is kept for one kind of sound, so a new one cuts the last one off.
-enum { SLOT_SHOT_A, SLOT_SHOT_B, SLOT_IMPACT, SLOT_EXPLOSION, SLOT_GROAN, SLOT_RELOAD, SLOT_HELI, SLOT_CASING };
-constexpr int SOUND_SLOTS = 8;
 
 // One source per slot. Sources and listener all stay at the origin: distance is faked by gain.
 struct tsoundslot {
@@ -48,6 +43,11 @@ void LoadSound(const char *name);
 // slotCounter advances on every call.
 void PlaySoundAt(int32_t slot, uint32_t buffer, tvector p, double volume, bool loop, bool keepPlaying);
 void StopAllSounds();
+
+// The buffer of a fixed sound; 0 for an index the bank lacks (no device, or before InitSound).
+inline uint32_t FixedSound(int index) {
+  return index >= 0 && static_cast<size_t>(index) < soundBuffers.size() ? soundBuffers[index] : 0;
+}
 
 // Buffers for the weapon table, owned by the bank until released or shut down.
 // A buffer made from a WAV file; 0 ("no buffer") without a device or when the file gives no

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "base/fmath.h"
+
 uint32_t randomState = 0;
 
 tvector makevector(double x, double y) { return {x, y}; }
@@ -34,7 +36,7 @@ double bearing(double dx, double dy) {
     else
       a = dy > 0 ? pi / 2 : -pi / 2;
   } else {
-    a = std::atan(dy / dx);
+    a = fmath::atan(dy / dx);
     if (dx < 0) a += dy >= 0 ? pi : -pi;
   }
   double b = pi / 2 - a;

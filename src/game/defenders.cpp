@@ -1,6 +1,7 @@
 // Defenders: gunners at the base who find zombies in sight and fire bursts at them.
 #include <cmath>
 
+#include "base/fmath.h"
 #include "game/base_objects.h"
 #include "game/combat.h"
 #include "game/particles.h"
@@ -47,7 +48,7 @@ void DefenderStep(tdefender &d) {
   d.burst += Game.frameTime;
   d.drawaim = (3 * d.drawaim + d.aim) / 4;
   d.reach = (3 * d.reach + 1) / 4;
-  const double side = std::sin(d.aim) < 0 ? 1 : 0;
+  const double side = fmath::sin(d.aim) < 0 ? 1 : 0;
   if (d.scan <= 0)
     d.aim = (M_PI / 2 - side * M_PI + d.aim) / 2;  // drift back to level
   else
@@ -64,7 +65,7 @@ void DefenderStep(tdefender &d) {
         const double spread = (randomreal() - 0.5) * w.spread, speed = (randomreal() - 0.5) * 5;
         SpawnShot(g, w.pierce, 1, d.aim + spread, w.speed + speed, 0.5 * w.damage);
       }
-      PlaySoundAt(slotCounter, WeaponSound(0, w.firesound), d.pos, 1.0, false, false);
+      PlayGameSound(GAMESOUND_FIRE, w.firesound, SLOT_NEXT_SHOT, d.pos, 1.0);
       d.aim = t;
       d.cooldown = 1 / w.rate;
       d.drawaim = d.drawaim - 0.05 + 0.1 * side;

@@ -4,14 +4,15 @@
 #include <cmath>
 #include <cstdint>
 
-#include "audio/sound.h"
 #include "base/vector.h"
 #include "game/camera.h"
 #include "game/day.h"
 #include "game/effects.h"
 #include "game/objects.h"
+#include "game/particles.h"
 #include "game/player.h"
 #include "game/rules.h"
+#include "game/sounds.h"
 #include "game/state.h"
 #include "game/step.h"
 
@@ -65,6 +66,7 @@ void NextDay(const tframehooks &hooks) {
 
 void SetupGame(uint32_t seed, const tframehooks &hooks) {
   SeedGame(seed);
+  particleRandom = {seed};
   reseed();
   ResetGameState();
   // No game type's help day comes near the top of the range, but a handed-in one must not wrap.
@@ -76,7 +78,7 @@ tframeresult GameFrame(const tframeinput &in, const tframehooks &hooks) {
   tframeresult result{};
   ClearFlashes();  // each flash shows on the frame it is made, and only then
   TakeFrameInput(in);
-  soundTimeScale = Game.timeScale;
+  if (soundHooks.frameBegun) soundHooks.frameBegun(Game.timeScale);
   const bool aimLeft = Player.aimPoint.x < Player.body.pos.x;
   AdvanceClock(hooks);
 

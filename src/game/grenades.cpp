@@ -1,6 +1,7 @@
 // Thrown grenades and the explosions that end them (and the closing sequences).
 #include <cmath>
 
+#include "base/fmath.h"
 #include "base/slots.h"
 #include "game/camera.h"
 #include "game/combat.h"
@@ -44,10 +45,10 @@ void UpdateGrenades() {
 
 void Explode(tvector c, bool hurtsPlayer, double radius, double power) {
   for (int k = 0; k < 35; ++k) {
-    const double speed = randomreal() * radius, a = randomreal() * 2 * M_PI;
-    spawnparticle(PARTICLE_SMOKE, ROW_SMOKE, c.x, c.y, speed * std::sin(a), speed * std::cos(a), 0.1, 0.1);
+    const double speed = randomreal(particleRandom) * radius, a = randomreal(particleRandom) * 2 * M_PI;
+    spawnparticle(PARTICLE_SMOKE, ROW_SMOKE, c.x, c.y, speed * fmath::sin(a), speed * fmath::cos(a), 0.1, 0.1);
   }
-  PlaySoundAt(SLOT_EXPLOSION, FixedSound(SOUND_EXPLOSION), c, 1.0, false, false);
+  PlayGameSound(GAMESOUND_FIXED, SOUND_EXPLOSION, SLOT_EXPLOSION, c, 1.0);
 
   tflash &flash = NewFlash();
   flash.active = 1;
@@ -58,7 +59,7 @@ void Explode(tvector c, bool hurtsPlayer, double radius, double power) {
   flash.lineCount = 16;
   for (int k = 0; k < 16; ++k) {
     const double a = randomreal() * 2 * M_PI, length = randomreal() * radius * 1.8;
-    const tvector u{std::sin(a), std::cos(a)};
+    const tvector u{fmath::sin(a), fmath::cos(a)};
     flash.lines[k] = {c + u * (0.4 * length), c + u * length, 0.4};
   }
 

@@ -61,9 +61,9 @@ void HeliUpdate() {
   theli &h = heli;
   const double dt = Game.frameTime;
   if (OnScreen(h.pos))
-    PlaySoundAt(SLOT_HELI, FixedSound(SOUND_HELI), h.pos, 1.0, true, true);
+    PlayGameSound(GAMESOUND_FIXED, SOUND_HELI, SLOT_HELI, h.pos, 1.0, true, true);
   else
-    PlaySoundAt(SLOT_HELI, FixedSound(SOUND_HELI), CameraPos, 0.25, true, true);
+    PlayGameSound(GAMESOUND_FIXED, SOUND_HELI, SLOT_HELI, CameraPos, 0.25, true, true);
   if (Ending.rescueActive) h.target = {35.0, basePos.y + 3.0};  // away to the right
 
   Steer(dt);

@@ -47,7 +47,7 @@ std::string LoadPlayerFigure() {
 }
 
 std::string LoadGameRules() {
-  LoadWeapons(false);
+  LoadWeapons();
   std::string missing = LoadPlayerFigure();
   if (missing.empty() && weapons.empty()) missing = WEAPON_TABLE_FILE;
   return missing;

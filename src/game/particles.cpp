@@ -42,7 +42,7 @@ tvector SideNormal(char side) {
 
 void Click(const tparticle &o) {
   if (o.clicks && std::fabs(o.body.vel.y) > 0.2)
-    PlaySoundAt(SLOT_CASING, FixedSound(SOUND_CASING), o.body.pos, 0.5, false, false);
+    PlayGameSound(GAMESOUND_FIXED, SOUND_CASING, SLOT_CASING, o.body.pos, 0.5);
 }
 
 // Stops dead against the surface, out of the collision test for good, flattened across the
@@ -88,9 +88,17 @@ size_t firstFree = 0;
 
 }  // namespace
 
+double particleViewHalfWidth = 5;
+trandom particleRandom{1};
+
+bool InParticleView(tvector p) {
+  const double k = 9.0 / (6.1 * zoom);
+  return std::fabs((p.x - CameraPos.x) * k) < particleViewHalfWidth && std::fabs((p.y - CameraPos.y) * k) < 3.75;
+}
+
 void spawnparticle(tparticlekind kind, uint8_t row, double x, double y, double vx, double vy, double sx, double sy) {
   if (Options.particlesOff) return;
-  if (!OnScreen({x, y})) return;
+  if (!InParticleView({x, y})) return;
   const size_t slot = TakeSlot(particleList, std::min(firstFree, particleList.size()));
   firstFree = slot + 1;
   tparticle &o = particleList[slot];
@@ -114,11 +122,12 @@ void impactburst(const thit &h) {
   if (n.x == 0 && n.y == 0) return;
   const tvector p = h.point;
   for (int i = 0; i < 2; ++i) {
-    const double r1 = randomreal(), r2 = randomreal();
+    const double r1 = randomreal(particleRandom), r2 = randomreal(particleRandom);
     spawnparticle(PARTICLE_SMOKE, ROW_SMOKE, p.x, p.y, (r1 + 0.05) * n.x * 0.5, (r2 + 0.05) * n.y * 0.5, 0.1, 0.1);
   }
   for (int i = 0; i < 4; ++i) {
-    const double r1 = randomreal(), r2 = randomreal(), r3 = randomreal(), r4 = randomreal();
+    const double r1 = randomreal(particleRandom), r2 = randomreal(particleRandom), r3 = randomreal(particleRandom),
+                 r4 = randomreal(particleRandom);
     spawnparticle(PARTICLE_DEBRI, ROW_DEBRI, p.x, p.y, r1 - 0.5 + 1.5 * n.x, r2 - 0.5 + 1.5 * n.y, 0.005 + 0.005 * r3,
                   0.005 + 0.005 * r4);
   }
@@ -133,9 +142,11 @@ void spawnpartparticle(tvector p, tvector v, const tguypart &part) {
   spawnparticle(PARTICLE_PART, ROW_PART, p.x, p.y, v.x, v.y, std::min(a, b), std::max(a, b));
 }
 
-void LooseObjectStep(tparticle &o) {
+namespace {
+// A loose object's frame; `inView` says where it is kept.
+void StepLoose(tparticle &o, bool (*inView)(tvector)) {
   integrate(o.body, 0.99, 0.99, Game.frameTime);
-  if (!OnScreen(o.body.pos)) {
+  if (!inView(o.body.pos)) {
     o.active = 0;
     return;
   }
@@ -179,12 +190,16 @@ void LooseObjectStep(tparticle &o) {
   }
 }
 
+}  // namespace
+
+void LooseObjectStep(tparticle &o) { StepLoose(o, OnScreen); }
+
 void UpdateParticles() {
   if (Options.particlesOff) return;
   firstFree = particleList.size();
   for (size_t i = 0; i < particleList.size(); ++i) {
     tparticle &o = particleList[i];
-    if (o.active) LooseObjectStep(o);
+    if (o.active) StepLoose(o, InParticleView);
     if (!o.active && i < firstFree) firstFree = i;
   }
 }

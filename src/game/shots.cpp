@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/fmath.h"
 #include "base/slots.h"
 #include "game/combat.h"
 #include "game/particles.h"
@@ -48,7 +49,7 @@ void StrikeZombie(tshot &t, const thit &hit, tvector direction) {
     t.spent = 1;
   t.struck = i;
   for (int k = 0; k < 5; ++k) {
-    const double jx = randomreal() - 0.5, jy = randomreal() - 0.5;
+    const double jx = randomreal(particleRandom) - 0.5, jy = randomreal(particleRandom) - 0.5;
     spawnparticle(PARTICLE_SPARK, ROW_SPARK, hit.point.x, hit.point.y, direction.x * 2 + jx, direction.y * 2 + jy,
                   0.005, 0.0125);
   }
@@ -60,7 +61,7 @@ void StrikeZombie(tshot &t, const thit &hit, tvector direction) {
   if (knocked >= 0) spawnpartparticle(hit.point, direction * 5, guys[e.guy].parts[knocked]);
   ZombieWounds(i, direction);
   enemies[i].body.vel.x = 0;
-  PlaySoundAt(SLOT_IMPACT, FixedSound(SOUND_ZOMBIEIMPACT), t.body.pos, 0.5, false, false);
+  PlayGameSound(GAMESOUND_FIXED, SOUND_ZOMBIEIMPACT, SLOT_IMPACT, t.body.pos, 0.5);
   t.body.pos = hit.point;
 }
 
@@ -73,7 +74,7 @@ int SpawnShot(tvector origin, int32_t pierce, uint8_t source, double bearing, do
   t.spent = 0;
   t.source = source;
   t.body.pos = origin;
-  t.body.vel = {speed * std::sin(bearing), speed * std::cos(bearing)};
+  t.body.vel = {speed * fmath::sin(bearing), speed * fmath::cos(bearing)};
   t.body.accel = {0, -6};
   t.last = origin;
   t.damage = damage;
@@ -96,7 +97,7 @@ void UpdateShot(tshot &t) {
   if (Differs(ground.point, t.body.pos)) {
     t.spent = 1;
     impactburst(ground);
-    PlaySoundAt(SLOT_IMPACT, FixedSound(SOUND_IMPACT), ground.point, 0.05, false, false);
+    PlayGameSound(GAMESOUND_FIXED, SOUND_IMPACT, SLOT_IMPACT, ground.point, 0.05);
   }
   t.body.pos = ground.point;
 

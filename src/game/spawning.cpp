@@ -54,7 +54,7 @@ void DaySpawner() {
   if (std::fabs(left) > kSpawnLimit) onLeft = false;
   if (std::fabs(right) > kSpawnLimit) onLeft = true;
 
-  PlaySoundAt(SLOT_GROAN, FixedSound(SOUND_ZOMBIE), {onLeft ? left : right, CameraPos.y}, 1.0, false, false);
+  PlayGameSound(GAMESOUND_FIXED, SOUND_ZOMBIE, SLOT_GROAN, {onLeft ? left : right, CameraPos.y}, 1.0);
 
   // The chosen side's point, or the other one when the chosen one lies in the base tile.
   const double first = onLeft ? left : right, second = onLeft ? right : left;

@@ -1,6 +1,7 @@
 // The player's weapons: reload, fire, switch, run dry; and the grenade throw.
 #include <cmath>
 
+#include "base/fmath.h"
 #include "game/combat.h"
 #include "game/effects.h"
 #include "game/particles.h"
@@ -16,7 +17,7 @@ constexpr double kEjectMs = 325;
 // A grenade held this long goes off in the hand.
 constexpr double kGrenadeHold = 2.0;
 
-tvector Along(double bearing) { return {std::sin(bearing), std::cos(bearing)}; }
+tvector Along(double bearing) { return {fmath::sin(bearing), fmath::cos(bearing)}; }
 
 // Cases fly back over the shoulder, away from the aim.
 double EjectBearing() {
@@ -80,7 +81,7 @@ void Fire(tweaponslot &s, const tweapon &w, tvector shoulder) {
   Player.aimSmoothed += Player.aimPoint.x < Player.body.pos.x ? 0.05 : -0.05;
   Player.armReach -= 0.2 + 0.1 * w.damage * w.pellets;
   AlertZombies(shoulder, w.noise);
-  PlaySoundAt(slotCounter, WeaponSound(0, w.firesound), shoulder, 2.0, false, false);
+  PlayGameSound(GAMESOUND_FIRE, w.firesound, SLOT_NEXT_SHOT, shoulder, 2.0);
   s.reserve -= 1;
   s.clip -= 1;
   Player.triggerHeld = 1;
@@ -125,7 +126,7 @@ void PlayerWeaponStep(bool trigger, bool switchKey, tvector shoulder) {
     // One placeholder round shows until the casings fall.
     s.clip = 1;
     p.reloadTimer = kReloadMs;
-    PlaySoundAt(SLOT_RELOAD, WeaponSound(1, w.reloadsound), shoulder, 2.0, false, false);
+    PlayGameSound(GAMESOUND_RELOAD, w.reloadsound, SLOT_RELOAD, shoulder, 2.0);
   }
   if (switchKey) {
     p.activeSlot = 1 - (p.activeSlot & 1);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "audio/sound.h"
 #include "game/objects.h"
+#include "game/sounds.h"
 #include "game/state.h"
 #include "world/collision.h"
 #include "world/terrain.h"
@@ -129,7 +129,7 @@ void startheli() {
   Ending.heliActive = 1;
   heli = theli{};
   heli.pos = {-38, basePos.y + 2};
-  if (soundBuffers.size() > SOUND_HELI) PlaySoundAt(SLOT_HELI, soundBuffers[SOUND_HELI], heli.pos, 0.125, true, false);
+  PlayGameSound(GAMESOUND_FIXED, SOUND_HELI, SLOT_HELI, heli.pos, 0.125, true);
   heli.target = {basePos.x, basePos.y + 1};
   // The gunner is a new defender riding inside, weapon 1, facing the base.
   tdefender &g = heli.gunner;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "actors/animation.h"
+#include "base/fmath.h"
 #include "game/combat.h"
 #include "game/particles.h"
 #include "game/rules.h"
@@ -44,8 +45,8 @@ void AnimateZombie(tenemy &e) {
     AimLimb(*guy, '2', 0, a + 5 - 10 * f, 1.95, d.facing);
   } else if (e.mode == 4) {
     const double t = e.timer;
-    AimLimb(*guy, '1', 0, 20 * std::cos(8 * M_PI * t) + (90 - 180 * f) - 10 + 20 * f, 2.0, d.facing);
-    AimLimb(*guy, '2', 0, 20 * std::sin(8 * M_PI * t) + (90 - 180 * f) + 10 - 20 * f, 2.0, d.facing);
+    AimLimb(*guy, '1', 0, 20 * fmath::cos(8 * M_PI * t) + (90 - 180 * f) - 10 + 20 * f, 2.0, d.facing);
+    AimLimb(*guy, '2', 0, 20 * fmath::sin(8 * M_PI * t) + (90 - 180 * f) + 10 - 20 * f, 2.0, d.facing);
   }
 }
 
@@ -117,8 +118,8 @@ void ZombieContact(tenemy &e) {
     Game.playerDamage += 0.5;
     Player.body.vel.x = 0;
     for (int k = 0; k < 10; ++k) {
-      const double a = randomreal() * 2 * M_PI, speed = 0.5 + randomreal();
-      spawnparticle(PARTICLE_SPARK, ROW_SPARK, player.x, player.y, speed * std::sin(a), speed * std::cos(a), 0.0075,
+      const double a = randomreal(particleRandom) * 2 * M_PI, speed = 0.5 + randomreal(particleRandom);
+      spawnparticle(PARTICLE_SPARK, ROW_SPARK, player.x, player.y, speed * fmath::sin(a), speed * fmath::cos(a), 0.0075,
                     0.015);
     }
     Game.hurtFlash += 0.25;

@@ -1,5 +1,5 @@
-// The data folder search and the player's folders: where they are, making them on a first
-// start, and carrying an earlier version's files into them.
+// The player's folders: where they are, making them on a first start, and carrying an earlier
+// version's files into them.
 #include "persist/folders.h"
 
 #include <pwd.h>
@@ -12,10 +12,6 @@
 #include "persist/scores.h"
 #include "platform/message.h"
 
-#ifndef REDSIEGE_INSTALLED_DATA
-#define REDSIEGE_INSTALLED_DATA "../share/redsiege"
-#endif
-
 std::string settingsDirectory;
 std::string recordsDirectory;
 bool settingsFolderReported = false;
@@ -23,7 +19,6 @@ bool recordsFolderReported = false;
 
 namespace {
 const char *const kGameFolder = "redsiege";
-const char *const kFigure = "guys/standard.guy";
 
 std::string Home() {
   const char *home = std::getenv("HOME");
@@ -108,31 +103,4 @@ bool SetUpPlayerFolders(const tplayerfolders &folders, const std::vector<std::st
   if (message.empty()) return true;
   ShowMessage(message + ". The game plays on, but they will not be saved.", "red siege", MB_ICONEXCLAMATION);
   return false;
-}
-
-std::vector<std::string> DataFolderCandidates(const std::string &given, const std::string &programFolder) {
-  if (!given.empty()) return {given};
-  if (programFolder.empty()) return {};
-  namespace fs = std::filesystem;
-  return {(fs::path(programFolder) / "data").lexically_normal().string(),
-          (fs::path(programFolder) / REDSIEGE_INSTALLED_DATA).lexically_normal().string()};
-}
-
-std::string FindDataFolder(const std::string &given, const std::string &programFolder, std::string &problem) {
-  std::vector<std::string> candidates = DataFolderCandidates(given, programFolder);
-  for (const std::string &folder : candidates) {
-    if (!FolderExists(folder)) continue;
-    if (FileExists(JoinPath(folder, kFigure))) {
-      problem.clear();
-      return folder;
-    }
-    problem = std::string("the data folder \"") + folder + "\" has no figure (" + kFigure + ")";
-    return "";
-  }
-  problem = "no data folder: looked in";
-  for (size_t i = 0; i < candidates.size(); ++i)
-    problem += (i == 0 ? " \"" : i + 1 == candidates.size() ? " and \"" : ", \"") + candidates[i] + "\"";
-  if (candidates.empty()) problem += " nothing (the program's own folder is unknown)";
-  if (given.empty()) problem += " (--data DIR names another)";
-  return "";
 }

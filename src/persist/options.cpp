@@ -1,12 +1,10 @@
-// The options record and its file: one table gives every field's place in the 40 bytes.
+// The options record and its bytes: one table gives every field's place in the 40 bytes.
 #include "persist/options.h"
 
 #include <type_traits>
 #include <variant>
 
 #include "base/files.h"
-#include "persist/folders.h"
-#include "platform/message.h"
 
 toptions Options = {};
 
@@ -28,12 +26,6 @@ const OptionsField OPTIONS_FIELDS[] = {
     {37, &toptions::keyChange},   {38, &toptions::keyUse},       {39, &toptions::tutorial},
 };
 
-const char *const kOptionsFile = "options.zop";
-
-bool ReadOptionsFile(const std::string &path, toptions &o) {
-  std::vector<uint8_t> bytes;
-  return ReadFileBytes(path, bytes) && DecodeOptions(bytes.data(), bytes.size(), o);
-}
 }  // namespace
 
 std::vector<uint8_t> EncodeOptions(const toptions &o) {
@@ -85,22 +77,4 @@ void SetDefaultOptions() {
   Options.screenHeight = 768;
   Options.colourDepth = 32;
   Options.fullScreen = 1;
-}
-
-void LoadOptions() {
-  // Without the player's own file the shipped one still binds the keys; with neither, only the
-  // window fields get defaults.
-  if (!ReadOptionsFile(SettingsPath(kOptionsFile), Options) && !ReadOptionsFile(DataPath(kOptionsFile), Options)) {
-    SetDefaultOptions();
-    return;
-  }
-  Options.tutorial = 1;
-}
-
-bool SaveOptions() {
-  if (settingsFolderReported) return false;  // the player was told at start-up
-  std::string path = SettingsPath(kOptionsFile), error;
-  if (WriteFileAtomic(path, EncodeOptions(Options), &error)) return true;
-  ShowMessage("Couldn't save the options to \"" + path + "\" (" + error + ").", "Options", MB_ICONEXCLAMATION);
-  return false;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/particles.h"
 #include "platform/window.h"
 #include "view/view.h"
 
@@ -12,6 +13,8 @@ void ApplyCamera() {
 }
 
 double ScreenHalfWidth() { return 3.75 * clientWidth / std::max(1, clientHeight); }
+
+void HandViewToRules() { particleViewHalfWidth = ScreenHalfWidth(); }
 
 tvector ViewHalfSize() {
   const double k = 6.1 * zoom / 9;

@@ -49,7 +49,7 @@ void LoadGameTextures() {
     if (t) glDeleteTextures(1, &t);
   weaponTextures.clear();
   weapons.clear();
-  LoadWeapons();
+  LoadWeapons(LoadTextureFile);
   LoadSkyColours();
   WarmParticles();
 }

@@ -11,6 +11,9 @@ void ApplyCamera();
 // Half the width of the screen plane at depth 9, whose half-height is 3.75: it follows the
 // window's aspect, so what must cover the screen covers a wide window too.
 double ScreenHalfWidth();
+// Hands the rules this view's width for what they make for the drawing only (particles): call
+// before each of their frames.
+void HandViewToRules();
 // Half the view's width and height at the world's depth.
 tvector ViewHalfSize();
 // A pixel's side in world units at the world's depth.

@@ -92,10 +92,10 @@ int DarkestOnTheMuzzleFlash(int width, int height) {
 TEST_F(GameFrame_, DrawnOrNotAndWithParticlesOrNotTheGameIsTheSame) {
   ASSERT_EQ(LoadGameData(), "");
   Game.helpDay = HELP_BASE[0];
-  SetupGame(5, drawn);
+  SetupGame(2, drawn);
   const std::vector<double> seen = PlayFrames(drawn, 400);
   Options.particlesOff = 1;
-  ASSERT_EQ(StartHeadlessGame(5, HELP_BASE[0]), "");
+  ASSERT_EQ(StartHeadlessGame(2, HELP_BASE[0]), "");
   EXPECT_EQ(PlayFrames({}, 400), seen);
   EXPECT_EQ(seen[0], 2) << "day";
   EXPECT_GT(seen.back(), 0) << "zombies";

@@ -99,7 +99,7 @@ TEST(PlayWeapons, HitsToKillByWhereTheyStrike) {
     std::vector<double> zombies;  // their distances ahead
     int rounds, kills, struck;    // rounds until the first kill; kills and zombies hurt then
   } cases[] = {
-      {"pistol, head", PISTOL, 0.065, {1.2}, 2, 1, 1},
+      {"pistol, head", PISTOL, 0.08, {1.2}, 2, 1, 1},
       {"pistol, body", PISTOL, 0, {1.2}, 3, 1, 1},
       {"pistol, legs", PISTOL, -0.065, {1.2}, 6, 1, 1},
       {"pistol, a queue", PISTOL, 0, {1.2, 1.5}, 3, 1, 1},

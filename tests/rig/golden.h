@@ -1,0 +1,41 @@
+// The golden replays: a few recorded games kept under tests/data/golden with how each ended and
+// the rule state's hash after every frame. Every build on every machine must play them to the
+// very same hashes; a change that moves the game fails them until they are recorded again
+// (`cmake --build build --target goldens`) and the rules version is raised.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "persist/replay.h"
+
+// How a game ended, as pinned in ends.txt: one line a game, after the line "rules N" naming the
+// rules version that recorded them.
+struct tgoldenend {
+  std::string name;
+  int32_t day = 0, kills = 0;
+  double supplies = 0;
+  std::string ending;      // "rescue", "death", "base", or "none" when the frames ran out first
+  int32_t scores[4] = {};  // survive, rescue, horde, slayer
+  uint64_t frames = 0;
+  uint64_t chain = 0;  // FNV-1a over every frame's hash, in order
+  bool operator==(const tgoldenend &o) const;
+};
+
+struct tgoldenrun {
+  tgoldenend end;
+  std::vector<uint64_t> hashes;  // RuleStateHash after each frame
+  std::string missing;           // a data file the game could not start without
+  uint64_t dataChecksum = 0;     // of the data folder it was played on
+};
+
+// Plays a replay headless on the built data folder, hashing the rule state after every frame.
+tgoldenrun PlayGolden(const std::string &name, const treplay &replay, bool particlesOff = false);
+
+std::string GoldenDir();
+std::string EndLine(const tgoldenend &end);
+// False on a line that is not one EndLine wrote.
+bool ParseEndLine(const std::string &line, tgoldenend &end);
+// The per-frame list, one frame a line: the hash's low 32 bits in hex (the chain holds all 64).
+std::string HashList(const std::vector<uint64_t> &hashes);
+std::vector<uint32_t> ParseHashList(const std::string &text);
