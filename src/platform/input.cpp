@@ -59,6 +59,8 @@ struct tlatch {
   uint8_t unseen, releaseWaits;
 };
 tlatch leftLatch = {}, rightLatch = {};
+// The same for keys: a jump key tapped between two frames jumps.
+tlatch keyLatches[256] = {};
 }  // namespace
 
 void MouseButton(bool left, bool down) {
@@ -81,6 +83,10 @@ void FrameInputSeen() {
     tlatch &latch = left ? leftLatch : rightLatch;
     if (latch.releaseWaits) (left ? mouseLeftDown : mouseRightDown) = 0;
     latch = {};
+  }
+  for (int vk = 0; vk < 256; ++vk) {
+    if (keyLatches[vk].releaseWaits) keyDown[vk] = 0;
+    keyLatches[vk] = {};
   }
 }
 
@@ -116,8 +122,15 @@ void MainWindowProc(const SDL_Event &e) {
     case SDL_KEYUP: {
       uint8_t vk = VirtualKeyFromScancode(e.key.keysym.scancode);
       if (!vk) break;
-      keyDown[vk] = e.type == SDL_KEYDOWN ? 1 : 0;
-      if (e.type == SDL_KEYDOWN) keyPressed[vk] = 1;
+      tlatch &latch = keyLatches[vk];
+      if (e.type == SDL_KEYDOWN) {
+        keyDown[vk] = keyPressed[vk] = 1;
+        latch = {1, 0};
+      } else if (latch.unseen) {
+        latch.releaseWaits = 1;
+      } else {
+        keyDown[vk] = 0;
+      }
       break;
     }
     case SDL_MOUSEMOTION:

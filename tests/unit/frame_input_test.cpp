@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game/objects.h"
 #include "game/runner.h"
 #include "game/state.h"
@@ -46,6 +48,27 @@ TEST(FrameInput, ATapBetweenTwoFramesFiresOneShotOrThrowsOneGrenade) {
     EXPECT_EQ(Player.grenades, left ? 3 : 2) << c.what;
     EXPECT_EQ(grenadeList.size(), left ? 0u : 1u) << c.what;
   }
+}
+
+TEST(FrameInput, ATapOfTheJumpKeyBetweenTwoFramesJumps) {
+  Play game;
+  game.wait(1);
+  uint8_t keys[ACTION_COUNT] = {};
+  keys[2] = 'W';  // the jump's bit
+  const double ground = Player.body.pos.y;
+  for (bool down : {true, false}) {
+    SDL_Event e = {};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.keysym.scancode = SDL_SCANCODE_W;
+    MainWindowProc(e);
+  }
+  double top = ground;
+  for (int i = 0; i < 40; ++i) {
+    StepHeadlessGame(ReadFrameInput(0.015, keys));
+    EXPECT_EQ(keyDown['W'], 0) << "the tap was let go after one frame";
+    top = std::max(top, Player.body.pos.y);
+  }
+  EXPECT_GT(top - ground, 0.2) << "the tap jumped";
 }
 
 // Held across frames, a button still fires as long as it is down: the tap's latch holds only a
