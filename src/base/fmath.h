@@ -1,7 +1,7 @@
 // The rules' own sine, cosine, arctangent and arccosine: plain IEEE double arithmetic (no fused
-// multiply-adds, no long double, no C library call but the exact sqrt, floor and fmod), so every
-// machine, C library and compiler computes the very same bits and a replay plays the same game
-// everywhere. Within about an ulp of the true value; the view may keep the C library's.
+// multiply-adds, no long double, no C library call but exact ones: sqrt, floor, fmod, ilogb), so
+// every machine, C library and compiler computes the very same bits and a replay plays the same
+// game everywhere. Within about an ulp of the true value; the view may keep the C library's.
 #pragma once
 
 namespace fmath {

@@ -32,7 +32,7 @@ uint16_t Fight(Play &p) {
 }
 
 const tscript kScripts[] = {
-    // A short game whose help comes on day 2: rushed to it, fought through the wait, out on the rope.
+    // A short game rushed to its help day, fought through the wait for the helicopter, out on the rope.
     {"rescue", SHORT_GAME, 10,
      [](Play &p) {
        p.rushToDay(Game.helpDay);

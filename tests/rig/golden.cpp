@@ -14,8 +14,6 @@
 #include "persist/options.h"
 #include "rig/rig.h"
 
-bool tgoldenend::operator==(const tgoldenend &o) const { return EndLine(*this) == EndLine(o); }
-
 tgoldenrun PlayGolden(const std::string &name, const treplay &replay, bool particlesOff) {
   const std::string savedBase = baseDirectory;
   const toptions savedOptions = Options;

@@ -19,7 +19,6 @@ struct tgoldenend {
   int32_t scores[4] = {};  // survive, rescue, horde, slayer
   uint64_t frames = 0;
   uint64_t chain = 0;  // FNV-1a over every frame's hash, in order
-  bool operator==(const tgoldenend &o) const;
 };
 
 struct tgoldenrun {
