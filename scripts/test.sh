@@ -3,8 +3,9 @@
 # headless scripts of play and the GL and whole-program tests (under Xvfb); the golden replays with
 # the C library's other maths; the unit tests (the golden replays among them, played by clang's
 # build), scripts, file readers and the one whole game from "Begin" to the high scores under
-# AddressSanitizer and UndefinedBehaviorSanitizer; and each fuzz target for a short fixed time. The
-# sanitizer tests and the fuzz targets share one clang build.
+# AddressSanitizer and UndefinedBehaviorSanitizer; redsiege-verify's line for each golden replay
+# compared across the builds; and each fuzz target for a short fixed time. The sanitizer tests and
+# the fuzz targets share one clang build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -46,7 +47,26 @@ fuzz_targets() { ls fuzz/*.cpp | xargs -n1 basename | sed 's/\.cpp$//'; }
 sanitizer_build() {
   CC=clang CXX=clang++ cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
     -DREDSIEGE_SANITIZE=ON -DREDSIEGE_FUZZ=ON >/dev/null
-  cmake --build build-san -j"$(nproc)" --target unit_tests gl_tests $(fuzz_targets)
+  cmake --build build-san -j"$(nproc)" --target unit_tests gl_tests redsiege-verify $(fuzz_targets)
+}
+
+# What redsiege-verify prints for each golden replay: the same line from the gcc build, from the
+# clang build and with the C library's other maths.
+verify_everywhere() {
+  local f lines
+  for f in tests/data/golden/*.rsr; do
+    lines=$(
+      build/redsiege-verify --data build/data "$f"
+      GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2,-FMA build/redsiege-verify --data build/data "$f"
+      build-san/redsiege-verify --data build/data "$f"
+    )
+    if [ "$(sort -u <<<"$lines" | wc -l)" -ne 1 ] || [ "$(wc -l <<<"$lines")" -ne 3 ]; then
+      echo "$f plays differently:"
+      echo "$lines"
+      return 1
+    fi
+    echo "$(basename "$f"): $(head -n 1 <<<"$lines")"
+  done
 }
 
 sanitizer_tests() {
@@ -80,5 +100,6 @@ stage "tests" tests
 stage "golden replays, the C library's other maths" golden_other_libm
 stage "sanitizer build" sanitizer_build
 stage "sanitizer tests" sanitizer_tests
+stage "one game on every build" verify_everywhere
 stage "fuzzing, ${FUZZ_SECONDS} s a target" fuzzing
 echo "== all stages: $((SECONDS - began)) s"

@@ -88,16 +88,18 @@ bool ParseEndLine(const std::string &line, tgoldenend &e) {
 }
 
 std::string HashList(const std::vector<uint64_t> &hashes) {
-  std::string text;
-  char line[16];
-  for (uint64_t h : hashes) std::snprintf(line, sizeof line, "%08x\n", static_cast<unsigned>(h)), text += line;
-  return text;
+  std::string bytes;
+  for (uint64_t h : hashes)
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>((h >> (8 * i)) & 0xff);
+  return bytes;
 }
 
-std::vector<uint32_t> ParseHashList(const std::string &text) {
+std::vector<uint32_t> ParseHashList(const std::string &bytes) {
   std::vector<uint32_t> list;
-  std::istringstream in(text);
-  std::string word;
-  while (in >> word) list.push_back(static_cast<uint32_t>(std::stoul(word, nullptr, 16)));
+  for (size_t at = 0; at + 4 <= bytes.size(); at += 4) {
+    uint32_t h = 0;
+    for (int i = 3; i >= 0; --i) h = (h << 8) | static_cast<uint8_t>(bytes[at + i]);
+    list.push_back(h);
+  }
   return list;
 }

@@ -35,6 +35,6 @@ std::string GoldenDir();
 std::string EndLine(const tgoldenend &end);
 // False on a line that is not one EndLine wrote.
 bool ParseEndLine(const std::string &line, tgoldenend &end);
-// The per-frame list, one frame a line: the hash's low 32 bits in hex (the chain holds all 64).
+// The per-frame list: each frame's hash's low 32 bits, little-endian (the chain holds all 64).
 std::string HashList(const std::vector<uint64_t> &hashes);
 std::vector<uint32_t> ParseHashList(const std::string &text);
