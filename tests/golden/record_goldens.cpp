@@ -1,6 +1,7 @@
 // Records the golden replays again: plays each scripted game headless, keeps its inputs as a
 // replay, then plays that replay back to pin how it ends and every frame's rule state hash.
 // Usage: record_goldens FOLDER (tests/data/golden; `cmake --build build --target goldens`).
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -31,10 +32,32 @@ uint16_t Fight(Play &p) {
   return beat < 40 ? ACTION_GRENADE : beat < 50 || beat % 2 ? 0 : ACTION_FIRE;
 }
 
+// A restless player, so the goldens reach every rule a game has: fights, jumps now and then,
+// changes weapon, takes what lies about, and runs for the nearest crate to carry it home (a
+// delivery makes a defender); with nothing to fetch, paces out and back around the base.
+uint16_t Busy(Play &p) {
+  uint16_t a = Fight(p);
+  const int f = p.frames;
+  if (f % 97 < 4) a |= ACTION_JUMP;
+  if (f % 40 < 2) a |= ACTION_USE;
+  if (f % 1500 == 700) a |= ACTION_CHANGE;
+  double goal = basePos.x + (f % 1200 < 600 ? 4 : -4);
+  if (Game.carryingCrate) {
+    goal = basePos.x;
+  } else {
+    for (const tcrate &c : crateList)
+      if (c.active && std::fabs(c.pos.x - Player.body.pos.x) < std::fabs(goal - Player.body.pos.x)) goal = c.pos.x;
+  }
+  const double dx = goal - Player.body.pos.x;
+  return a | (dx > 0.05 ? ACTION_RIGHT : dx < -0.05 ? ACTION_LEFT : 0);
+}
+
 const tscript kScripts[] = {
-    // A short game rushed to its help day, fought through the wait for the helicopter, out on the rope.
+    // A short game: crates fetched on the first day, then rushed to the help day, fought through
+    // the wait for the helicopter, and out on the rope.
     {"rescue", SHORT_GAME, 10,
      [](Play &p) {
+       p.drive([&p] { return Busy(p); }, nullptr, 40);
        p.rushToDay(Game.helpDay);
        p.drive([&p] { return Fight(p); }, [] { return heli.rope > 0.5; }, 60);
        p.drive(
@@ -45,16 +68,19 @@ const tscript kScripts[] = {
            [] { return Ending.rescueActive; }, 10);
        p.wait(60);
      }},
-    // Out to the right, then a night fought at the base with the gun and grenades.
+    // A day of fetching and fighting, then a night fought the same way.
     {"night", LONG_GAME, 15,
      [](Play &p) {
-       p.aim(3, 0.2).hold(ACTION_RIGHT, 2).hold(ACTION_LEFT, 2).rushToNight();
-       p.drive([&p] { return Fight(p); }, nullptr, 40);
+       p.drive([&p] { return Busy(p); }, nullptr, 30);
+       p.rushToNight();
+       p.drive([&p] { return Busy(p); }, nullptr, 40);
      }},
-    // Out into the night, firing and walking left until the dead win.
+    // Out into the night, firing, jumping and walking left until the dead win.
     {"lost", ENDLESS_GAME, 10,
      [](Play &p) {
-       p.aim(-3.3, -0.4).hold(ACTION_LEFT, 3).rushToNight().until(nullptr, 240, ACTION_FIRE | ACTION_LEFT);
+       p.aim(-3.3, -0.4).hold(ACTION_LEFT, 3).rushToNight();
+       p.drive([&p] { return uint16_t(ACTION_FIRE | ACTION_LEFT | (p.frames % 120 < 5 ? ACTION_JUMP : 0)); }, nullptr,
+               240);
      }},
 };
 
