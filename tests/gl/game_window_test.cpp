@@ -1,5 +1,6 @@
 // The game in the real screen loops: the pause menu, days rushed leaving no GL objects behind,
-// and a game that cannot start for want of its data.
+// the game left through the pause menu kept as a replay, and a game that cannot start for want
+// of its data.
 #include <GL/gl.h>
 #include <SDL.h>
 
@@ -7,6 +8,7 @@
 #include <map>
 
 #include "game/state.h"
+#include "persist/replay_files.h"
 #include "platform/window.h"
 #include "rig/screen_points.h"
 
@@ -66,6 +68,10 @@ TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
   ASSERT_TRUE(namesByDay.count(2) && namesByDay.count(4));
   EXPECT_EQ(namesByDay[4], namesByDay[2]) << "display lists, textures";
   EXPECT_GT(namesByDay[2].first, 20) << "the tiles and skyline are display lists";
+  int replays = 0;
+  for (const auto &e : std::filesystem::directory_iterator(run.dir().path()))
+    replays += IsReplayName(e.path().filename().string());
+  EXPECT_EQ(replays, 1) << "a game left through the pause menu is kept as a replay";
 }
 
 TEST(GameWindow, AGameLackingAFileOrAKindOfPieceDoesNotStartAndTheMenuStaysUsable) {
