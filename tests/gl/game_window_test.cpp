@@ -24,16 +24,19 @@ int LiveNames(GLboolean (*live)(GLuint)) {
 }
 }  // namespace
 
-// One endless game: paused (the clock stands under the menu), resumed, then four days rushed
-// with Insert while the world is rebuilt each dawn, and back to the main menu.
+// One endless game, begun by taps: paused (the clock stands under the menu), resumed, then four
+// days rushed with Insert while the world is rebuilt each dawn, and back to the main menu.
 TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
   MessageRecorder recorder;
   ScriptedRun run;
-  BeginGame(run, -0.1);
+  // "Begin" and the endless game by taps (down and up between two frames, as a touchpad sends them).
+  run.at(2, [] { Game = tgame{}; });
+  for (auto [pass, y] : {std::pair{4, 1.0}, {8, -0.1}})
+    run.at(pass, [y = y] { PushMouseNow(0, y, true), PushMouseNow(0, y, false); });
   double clockAtPause = -1, clockUnderMenu = -2, clockResumed = -1;
   int pauseInk = 0;
   run.key(GAME_PASS, SDL_SCANCODE_ESCAPE);
-  run.at(GAME_PASS + 2, [&] { clockAtPause = Game.timeOfDay; });
+  run.at(GAME_PASS + 2, [&] { clockAtPause = Game.dayNumber ? Game.timeOfDay : -1; });
   run.screenshot(GAME_PASS + 20, "pause_menu");
   run.at(GAME_PASS + 20, [&] {
     clockUnderMenu = Game.timeOfDay;
@@ -60,6 +63,7 @@ TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
     });
   EXPECT_EQ(run.run(3100), 0);
   EXPECT_TRUE(recorder.messages.empty());
+  ASSERT_GE(clockAtPause, 0) << "the taps began no game";
   EXPECT_DOUBLE_EQ(clockAtPause, clockUnderMenu) << "time ran on under the pause menu";
   EXPECT_EQ(pauseInk, 3) << "resume, main menu and quit";
   EXPECT_GT(clockResumed, clockUnderMenu);

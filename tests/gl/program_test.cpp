@@ -34,25 +34,6 @@ TEST(Program, MainMenuShowsTitleAndButtonsAndQuitEndsIt) {
     EXPECT_GT(InkIn(run, menu, -0.7, y - 0.15, 0.7, y + 0.15), 150) << y;
 }
 
-// A tap (the button down and up again between two frames, as a touchpad sends it) clicks as a
-// press held through a frame does: "Begin", then the short game, and the game begins.
-TEST(Program, ATapBetweenTwoFramesClicksAButton) {
-  MessageRecorder recorder;
-  ScriptedRun run;
-  auto tap = [&run](int pass, double x, double y) {
-    run.at(pass, [x, y] { PushMouseNow(x, y, true), PushMouseNow(x, y, false); });
-  };
-  int day = -1;
-  run.at(2, [] { Game = tgame{}; });
-  tap(4, 0, 1.0);
-  tap(8, 0, 1.4);
-  run.at(30, [&] { day = Game.dayNumber; });
-  run.closeWindow(31);
-  EXPECT_EQ(run.run(100), 0);
-  EXPECT_EQ(day, 1) << "the taps did not begin a game";
-  EXPECT_TRUE(recorder.messages.empty());
-}
-
 // Every nested screen loop takes the window's close as the program's end: nothing saved,
 // nothing entered, no message.
 TEST(Program, ClosingTheWindowInsideEachLoopEndsTheProgram) {
