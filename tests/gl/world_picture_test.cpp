@@ -79,6 +79,19 @@ class WideWorldPicture : public WorldPicture {
   }
 };
 
+// A world of these blocks in the middle tile with the camera over them, shadows and particles on,
+// and neither the base's marker nor the player in the picture.
+void Scene(const tblkarray &drawn) {
+  for (ttilerecord &t : worldRow) t = ttilerecord{};
+  worldRow[7].drawn = drawn;
+  buildtilelists();
+  Options.shadowsOff = Options.particlesOff = Options.tutorial = 0;
+  CameraPos = {0, 0.4};
+  basePos = {-10, 0};
+  Ending = tending{};
+  Ending.baseLossBlast = Ending.deathBlast = 1;
+}
+
 // Particles one immediate-mode quad at a time.
 void ParticlesOneByOne() {
   ApplyCamera();
@@ -261,9 +274,8 @@ TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
 // the world.
 TEST_F(WorldPicture, SmokeAtHalfSizeLooksAsDrawnStraightIn) {
   MessageRecorder quiet;
-  for (ttilerecord &t : worldRow) t = ttilerecord{};
-  worldRow[7].drawn = {Block(-2.5, -3, 2.5, -0.6)};
-  buildtilelists();
+  Scene({Block(-2.5, -3, 2.5, -0.6)});
+  CameraPos = {0, 0};
   SetFixedSeed(5);
   reseed();
   particleList.assign(40, tparticle{});
@@ -351,18 +363,7 @@ TEST_F(WorldPicture, ZombiesInOneBatchLookAsDrawnOneByOne) {
 // A ground with a ledge standing out over it, lit at noon, in the morning and at night.
 TEST_F(WorldPicture, SunlightAndShadows) {
   MessageRecorder quiet;
-  for (ttilerecord &t : worldRow) t = ttilerecord{};
-  worldRow[7].drawn = {Block(-2.5, -3, 2.5, 0), Block(0.5, 0.6, 1.5, 0.7), Block(-1.6, 0, -1.4, 1.2)};
-  buildtilelists();
-  Options.shadowsOff = 0;
-  Options.particlesOff = 0;
-  Options.tutorial = 0;
-  CameraPos = {0, 0.4};
-  basePos = {-10, 0};
-  Ending = tending{};
-  Ending.baseLossBlast = 1;  // no marker in the picture
-  Ending.deathBlast = 1;     // nor the player
-
+  Scene({Block(-2.5, -3, 2.5, 0), Block(0.5, 0.6, 1.5, 0.7), Block(-1.6, 0, -1.4, 1.2)});
   Game.timeOfDay = 0.3125;
   auto noon = Frame(RenderWorld);
   SaveScreenshot(ScreenshotDir() + "/world_noon_probe.png", width, height);
@@ -450,17 +451,8 @@ TEST_F(WorldPicture, TheSkyStopsWhereTheTerrainCoversTheView) {
 // so painting the terrain again on top changes no pixel.
 TEST_F(WorldPicture, NothingShowsOnTheTerrainDrawnFirst) {
   MessageRecorder quiet;
-  for (ttilerecord &t : worldRow) t = ttilerecord{};
-  worldRow[7].drawn = {Block(-2.5, -3, 2.5, 0), Block(0.5, 0.6, 1.5, 0.7)};
-  buildtilelists();
-  Options.shadowsOff = 0;
-  Options.tutorial = 0;
-  CameraPos = {0, 0.4};
-  basePos = {-10, 0};
+  Scene({Block(-2.5, -3, 2.5, 0), Block(0.5, 0.6, 1.5, 0.7)});
   Game.timeOfDay = 0.3125;
-  Ending = tending{};
-  Ending.baseLossBlast = 1;
-  Ending.deathBlast = 1;
   Ending.heliActive = 1;
   heli = theli{};
   heli.pos = {0.8, -0.25};  // sinking into the ground: the rotor's disc lies across it
@@ -471,7 +463,6 @@ TEST_F(WorldPicture, NothingShowsOnTheTerrainDrawnFirst) {
     s.body.pos = {-1.5 + 0.4 * i, -0.08};
     s.last = s.body.pos + tvector{-0.1 - 0.05 * i, 0.2};
   }
-  Options.particlesOff = 0;
   particleList.assign(40, tparticle{});
   for (int i = 0; i < 40; ++i) {  // half sunk in the ground, half wholly in it
     tparticle &q = particleList[i];
@@ -503,11 +494,7 @@ TEST_F(WideWorldPicture, TheWorldCoversTheWholeWindow) {
   defenderList.clear();
   crateList.clear();
   pickupList.clear();
-  Options.tutorial = 0;
-  Options.particlesOff = 0;
-  Ending = tending{};
-  Ending.baseLossBlast = 1;  // no marker
-  Ending.deathBlast = 1;     // nor the player
+  Scene({});
   basePos = {0, 0};
   CameraPos = {0, 0.9};  // the skyline's base lines cross the view
   glClearColor(1, 0, 1, 1);

@@ -49,14 +49,6 @@ TEST(PlayZombies, DayAndNightGroupsGrowWithTheDays) {
   }
 }
 
-TEST(PlayZombies, BlowsOfHalfAPointKillThePlayerPast25) {
-  QuietPlay play;
-  Game.playerDamage = 22;  // badly hurt already: the seventh blow is the last
-  ZombieAt(Player.body.pos.x + 0.08);
-  EXPECT_TRUE(play.until([] { return Ending.deathTimer > 0; }, 60));
-  EXPECT_DOUBLE_EQ(Game.playerDamage, 25.5);
-}
-
 // Both ways of losing: 4.5 s of slowing time, a blast that kills what is near, a fade from 5.5 s,
 // the end at 6.5 s.
 TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
@@ -71,9 +63,10 @@ TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
       {"death",
        [](Play &play) {
          Quiet();
-         Game.playerDamage = 25;
+         Game.playerDamage = 22;  // badly hurt already: the seventh blow is the last
          ZombieAt(Player.body.pos.x + 0.08);
-         play.until([] { return Ending.deathTimer > 0; }, 30);
+         play.until([] { return Ending.deathTimer > 0; }, 60);
+         EXPECT_DOUBLE_EQ(Game.playerDamage, 25.5) << "blows of half a point kill past 25";
        },
        Ending.deathTimer, Ending.deathBlast, false, true},
       {"unopposed night",
