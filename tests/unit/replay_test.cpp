@@ -106,11 +106,6 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
   EXPECT_EQ(one.rulesVersion, 1u);
   one.rulesVersion = 2;
   EXPECT_EQ(EncodeReplay(one), FileBytes(FORMAT_2));
-  // The grids are fine enough that nobody could feel them.
-  tframeinput in{0.0130001, 0, 0, {1.23456, -2.5}};
-  QuantiseFrameInput(in);
-  EXPECT_NEAR(in.frameTime, 0.013, FRAME_TIME_STEP);
-  EXPECT_NEAR(in.pointer.x, 1.23456, POINTER_STEP);
 }
 
 TEST(ReplayFile, LoadingRefusesWithOneLineWhatNoGameRecorded) {
