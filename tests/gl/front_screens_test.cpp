@@ -3,7 +3,6 @@
 
 #include <tuple>
 
-#include "app/screens.h"
 #include "game/state.h"
 #include "gl/window_look.h"
 #include "persist/options.h"

@@ -8,7 +8,6 @@
 #include "base/files.h"
 #include "game/effects.h"
 #include "game/frame.h"
-#include "game/objects.h"
 #include "game/state.h"
 #include "persist/options.h"
 #include "platform/window.h"

@@ -9,7 +9,6 @@
 
 #include "game/state.h"
 #include "persist/replay_files.h"
-#include "platform/window.h"
 #include "rig/screen_points.h"
 
 namespace {

@@ -9,9 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "base/files.h"
 #include "base/vector.h"
-#include "game/objects.h"
 #include "game/state.h"
 #include "persist/options.h"
 #include "persist/replay_files.h"

@@ -11,7 +11,6 @@
 #include "base/files.h"
 #include "game/state.h"
 #include "platform/window.h"
-#include "render/text.h"
 #include "rig/screen_points.h"
 
 TEST(Program, MainMenuShowsTitleAndButtonsAndQuitEndsIt) {

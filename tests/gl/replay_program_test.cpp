@@ -8,7 +8,6 @@
 #include "game/rules_version.h"
 #include "game/state.h"
 #include "persist/replay_files.h"
-#include "platform/window.h"
 #include "rig/golden.h"
 #include "rig/play.h"
 #include "rig/screen_points.h"

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <functional>
 
-#include "game/camera.h"
 #include "scene.h"
 
 namespace {

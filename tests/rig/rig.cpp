@@ -4,7 +4,6 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

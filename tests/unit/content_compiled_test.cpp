@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <map>
 
-#include "actors/models.h"
 #include "base/files.h"
 #include "contentc/contentc.h"
 #include "contentc/piece_checks.h"

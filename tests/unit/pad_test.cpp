@@ -9,7 +9,6 @@
 
 #include "platform/pad.h"
 #include "platform/window.h"
-#include "render/text.h"
 #include "rig/virtual_pad.h"
 
 namespace {

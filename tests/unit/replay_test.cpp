@@ -9,8 +9,6 @@
 #include <tuple>
 
 #include "base/files.h"
-#include "game/scores.h"
-#include "persist/folders.h"
 #include "persist/replay_files.h"
 #include "rig/rig.h"
 

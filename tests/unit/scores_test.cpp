@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <utility>
 
-#include "base/files.h"
 #include "game/scores.h"
 #include "persist/scores.h"
 #include "rig/rig.h"

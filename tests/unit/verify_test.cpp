@@ -7,7 +7,6 @@
 #include <sstream>
 #include <string>
 
-#include "base/files.h"
 #include "game/load.h"
 #include "game/rules_version.h"
 #include "game/scores.h"
