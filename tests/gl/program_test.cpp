@@ -13,26 +13,6 @@
 #include "platform/window.h"
 #include "rig/screen_points.h"
 
-TEST(Program, MainMenuShowsTitleAndButtonsAndQuitEndsIt) {
-  MessageRecorder recorder;
-  ScriptedRun run;
-  std::vector<uint8_t> menu;
-  MoveTo(run, 3, 4, -3);
-  run.screenshot(6, "main_menu");
-  run.at(6, [&] { menu = run.lastPixels; });
-  ClickAt(run, 12, 0, -0.7);
-  EXPECT_EQ(run.run(300), 0);
-  EXPECT_LT(run.passes, 20) << "quit did not end the program";
-  EXPECT_TRUE(recorder.messages.empty());
-  ASSERT_TRUE(run.shotWidth == 1024 && run.shotHeight == 768);
-  // The background around the panel (at 4.5, 3.4), the title, and a caption on each of the six buttons.
-  Rgb sky = PixelAt(menu, 1024, 768, 972, 35);
-  EXPECT_TRUE(sky.b > 90 && sky.r > 90);
-  EXPECT_GT(InkIn(run, menu, -2.6, 2.15, 2.6, 2.85), 1000) << "title";
-  for (double y : {1.0, 0.5, 0.2, -0.1, -0.4, -0.7})
-    EXPECT_GT(InkIn(run, menu, -0.7, y - 0.15, 0.7, y + 0.15), 150) << y;
-}
-
 // Every nested screen loop takes the window's close as the program's end: nothing saved,
 // nothing entered, no message.
 TEST(Program, ClosingTheWindowInsideEachLoopEndsTheProgram) {
