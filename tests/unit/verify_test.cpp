@@ -138,14 +138,9 @@ TEST(Verify, PrintsTheEndTheRunnerReached) {
 
 TEST(Verify, RefusesWithOneLineAndExitOne) {
   TempDir dir;
-  treplay good;
-  good.rulesVersion = RULES_VERSION;
-  good.helpBase = HELP_BASE[SHORT_GAME];
-  {
-    Play play;  // the built data, for its checksum
-    good.dataChecksum = GameDataChecksum();
-  }
-  good.frames.assign(50, tframeinput{983.0 / 65536, 0, 0, {1, 0}});
+  treplay good;  // a golden game: these rules, the built data
+  const std::vector<uint8_t> golden = FileBytes(GoldenDir() + "/lost.rsr");
+  ASSERT_EQ(DecodeReplay(golden.data(), golden.size(), good), REPLAY_OK);
   treplay otherRules = good, otherData = good, empty = good;
   otherRules.rulesVersion = RULES_VERSION + 1;
   otherData.dataChecksum ^= 1;
