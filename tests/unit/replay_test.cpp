@@ -129,7 +129,6 @@ TEST(ReplayFile, LoadingRefusesWithOneLineWhatNoGameRecorded) {
   const std::tuple<std::string, std::vector<uint8_t>, bool, std::string> cases[] = {
       {"good.rsr", good, true, ""},
       {"cut.rsr", cutShort, true, "was cut short: its first 2048 frames play"},
-      {"one.rsr", FileBytes(FORMAT_1), true, ""},
       {"huge.rsr", {}, false, "bytes, more than the longest game needs"},
       {"fifo.rsr", {}, false, "it is not a file"},
       {"folder.rsr", {}, false, "it is a folder"},
@@ -157,11 +156,8 @@ TEST(ReplayFile, LoadingRefusesWithOneLineWhatNoGameRecorded) {
     EXPECT_NE(why.find(says), std::string::npos) << name << ": " << why;
     EXPECT_EQ(why.find('\n'), std::string::npos) << why;
     if (loads) {
-      EXPECT_EQ(read.rulesVersion, name == "one.rsr" ? 1u : 2u) << name;
-      EXPECT_EQ(read.frames.size(), name == "cut.rsr"   ? 2 * REPLAY_BLOCK_FRAMES
-                                    : name == "one.rsr" ? 40
-                                                        : SAMPLE_FRAMES)
-          << name;
+      EXPECT_EQ(read.rulesVersion, 2u) << name;
+      EXPECT_EQ(read.frames.size(), name == "cut.rsr" ? 2 * REPLAY_BLOCK_FRAMES : SAMPLE_FRAMES) << name;
     } else {
       EXPECT_EQ(read.seed, 7u) << name;
       EXPECT_NE(why.find(PrintableText(dir.file(name))), std::string::npos) << why;
