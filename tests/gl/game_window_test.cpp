@@ -8,7 +8,6 @@
 #include <map>
 
 #include "game/state.h"
-#include "persist/replay_files.h"
 #include "rig/screen_points.h"
 
 namespace {
@@ -71,10 +70,7 @@ TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
   ASSERT_TRUE(namesByDay.count(2) && namesByDay.count(4));
   EXPECT_EQ(namesByDay[4], namesByDay[2]) << "display lists, textures";
   EXPECT_GT(namesByDay[2].first, 20) << "the tiles and skyline are display lists";
-  int replays = 0;
-  for (const auto &e : std::filesystem::directory_iterator(run.dir().path()))
-    replays += IsReplayName(e.path().filename().string());
-  EXPECT_EQ(replays, 1) << "a game left through the pause menu is kept as a replay";
+  EXPECT_EQ(ReplayFilesIn(run.dir().path()).size(), 1u) << "a game left through the pause menu is kept as a replay";
 }
 
 TEST(GameWindow, AGameLackingAFileOrAKindOfPieceDoesNotStartAndTheMenuStaysUsable) {

@@ -5,14 +5,12 @@
 #include <SDL.h>
 
 #include <cmath>
-#include <filesystem>
 #include <functional>
 #include <string>
 
 #include "base/vector.h"
 #include "game/state.h"
 #include "persist/options.h"
-#include "persist/replay_files.h"
 #include "persist/scores.h"
 #include "platform/pad.h"
 #include "platform/window.h"
@@ -187,12 +185,10 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
   EXPECT_TRUE(FolderListing(run.dir().path()).empty());
   for (auto &m : recorder.messages) ADD_FAILURE() << m.caption << ": " << m.text;
 
-  std::vector<std::string> kept;
-  for (const auto &e : std::filesystem::directory_iterator(player.records()))
-    if (IsReplayName(e.path().filename().string())) kept.push_back(e.path().string());
+  const std::set<std::string> kept = ReplayFilesIn(player.records());
   ASSERT_EQ(kept.size(), 1u) << "watching is not a game of its own";
   treplay replay;
-  const std::vector<uint8_t> bytes = FileBytes(kept[0]);
+  const std::vector<uint8_t> bytes = FileBytes(player.records() + "/" + *kept.begin());
   ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), replay), REPLAY_OK);
   const tgoldenrun again = PlayGolden("played", replay);  // on the built data, the installed data's twin
   EXPECT_EQ(replay.dataChecksum, again.dataChecksum);

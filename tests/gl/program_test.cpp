@@ -1,10 +1,7 @@
 // Whole-program runs through the real start-up, main menu loop and shutdown.
 #include <SDL.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 #include "app/game.h"
@@ -99,16 +96,13 @@ TEST(Program, AFullScreenModeThatCannotBeHadAsksAndAWindowThatCannotBeMadeSaysWh
 // fonts for SDL's box): the game must take the answer that lets the player in. Needs a screen
 // smaller than the options' 1024 x 768, so the run gets an Xvfb of its own.
 TEST(Program, FullScreenThatCannotBeAskedAboutRunsWindowed) {
-  TempDir out;
-  const std::string command = std::string("timeout 120 xvfb-run -a -s '-screen 0 800x600x24 -noreset' '") +
-                              REDSIEGE_CHILD_TESTS +
-                              "' --gtest_filter=SmallScreen.FullScreenThatCannotBeAskedAboutRunsWindowed >'" +
-                              out.file("stdout") + "' 2>'" + out.file("stderr") + "'";
-  const int status = std::system(command.c_str());
-  const std::string printed = FileText(out.file("stdout")), errors = FileText(out.file("stderr"));
-  ASSERT_TRUE(WIFEXITED(status)) << command;
-  ASSERT_NE(WEXITSTATUS(status), 124) << "timed out: did a message box open and wait for an answer?";
-  EXPECT_EQ(WEXITSTATUS(status), 0) << printed << errors;
+  const Ran r =
+      RunCommand(std::string("timeout 120 xvfb-run -a -s '-screen 0 800x600x24 -noreset' '") + REDSIEGE_CHILD_TESTS +
+                 "' --gtest_filter=SmallScreen.FullScreenThatCannotBeAskedAboutRunsWindowed");
+  const std::string &printed = r.out, &errors = r.err;
+  ASSERT_NE(r.status, -1);
+  ASSERT_NE(r.status, 124) << "timed out: did a message box open and wait for an answer?";
+  EXPECT_EQ(r.status, 0) << printed << errors;
   EXPECT_NE(printed.find("[  PASSED  ] 1 test."), std::string::npos) << printed;
   // The question was not lost: it went to standard error, with the answer taken.
   EXPECT_NE(errors.find("GL Window: This FullScreen Mode Is Not Supported. Use Windowed Mode Instead? Yes"),

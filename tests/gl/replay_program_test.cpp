@@ -2,25 +2,12 @@
 // (A game played in the window, kept and played again headless is the played game's test.)
 #include <SDL.h>
 
-#include <filesystem>
-
 #include "base/files.h"
 #include "game/rules_version.h"
 #include "game/state.h"
-#include "persist/replay_files.h"
 #include "rig/golden.h"
 #include "rig/play.h"
 #include "rig/screen_points.h"
-
-namespace {
-std::vector<std::string> ReplaysIn(const std::string &folder) {
-  std::vector<std::string> names;
-  for (const auto &e : std::filesystem::directory_iterator(folder))
-    if (IsReplayName(e.path().filename().string())) names.push_back(e.path().string());
-  return names;
-}
-
-}  // namespace
 
 TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRefused) {
   // The golden game lost at night, and the state it ends in when played headless.
@@ -56,7 +43,7 @@ TEST(ReplayProgram, AReplayPlaysInTheWindowToTheSameEndScreenAndDamagedOnesAreRe
   EXPECT_LT(run.passes, endAt + 10) << "\"done\" leaves the program that was started to watch";
   EXPECT_EQ(shown, recorded);
   EXPECT_FALSE(FileExists(run.dir().file("survivescores.zsc"))) << "a replay enters no score";
-  EXPECT_EQ(ReplaysIn(run.dir().path()).size(), 0u) << "watching is not a game of its own";
+  EXPECT_EQ(ReplayFilesIn(run.dir().path()).size(), 0u) << "watching is not a game of its own";
 
   // Refused with one line before any window opens.
   treplay otherData = replay, otherRules = replay, empty = replay;

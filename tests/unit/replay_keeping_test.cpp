@@ -25,12 +25,7 @@ struct Records {
     LoadReplayLinks();
     recordsDirectory = saved;
   }
-  std::set<std::string> Files() const {
-    std::set<std::string> names;
-    for (const auto &e : std::filesystem::directory_iterator(dir.path()))
-      if (IsReplayName(e.path().filename().string())) names.insert(e.path().filename().string());
-    return names;
-  }
+  std::set<std::string> Files() const { return ReplayFilesIn(dir.path()); }
 };
 
 treplay Played(uint32_t seed) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <string>
@@ -19,21 +18,7 @@
 
 namespace {
 
-struct Ran {
-  int status = -1;
-  std::string out, err;
-};
-
-Ran Verify(const TempDir &dir, const std::string &args) {
-  const std::string command =
-      std::string("'") + REDSIEGE_VERIFY + "' " + args + " >'" + dir.file("out") + "' 2>'" + dir.file("err") + "'";
-  const int status = std::system(command.c_str());
-  Ran run;
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = FileText(dir.file("out"));
-  run.err = FileText(dir.file("err"));
-  return run;
-}
+Ran Verify(const std::string &args) { return RunCommand(std::string("'") + REDSIEGE_VERIFY + "' " + args); }
 
 std::string Quoted(const std::string &path) { return "--data '" + BuiltDataDir() + "' '" + path + "'"; }
 
@@ -123,7 +108,7 @@ TEST(Verify, PrintsTheEndTheRunnerReached) {
   ASSERT_EQ(games.size(), 5u);
   for (const Expected &e : games) {
     SCOPED_TRACE(e.file);
-    const Ran run = Verify(dir, Quoted(e.file));
+    const Ran run = Verify(Quoted(e.file));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Lines(run.out), 1) << run.out;
@@ -159,18 +144,17 @@ TEST(Verify, RefusesWithOneLineAndExitOne) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.file);
     dir.write(c.file, c.bytes);
-    const Ran run = Verify(dir, Quoted(dir.file(c.file)));
+    const Ran run = Verify(Quoted(dir.file(c.file)));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(Lines(run.err), 1) << run.err;
     EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
   }
   dir.write("good.rsr", EncodeReplay(good));
-  EXPECT_EQ(Verify(dir, Quoted(dir.file("good.rsr"))).status, 0) << "the same replay with its own rules and data";
+  EXPECT_EQ(Verify(Quoted(dir.file("good.rsr"))).status, 0) << "the same replay with its own rules and data";
 }
 
 TEST(Verify, UsageHelpAndVersion) {
-  TempDir dir;
   const struct {
     const char *args;
     int status;
@@ -179,7 +163,7 @@ TEST(Verify, UsageHelpAndVersion) {
       {"", 2, false}, {"a b", 2, false}, {"--frobnicate x", 2, false}, {"--help", 0, true}, {"--version", 0, true}};
   for (const auto &c : cases) {
     SCOPED_TRACE(c.args);
-    const Ran run = Verify(dir, c.args);
+    const Ran run = Verify(c.args);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out.empty(), !c.out);
     EXPECT_EQ(run.err.find("Usage:") != std::string::npos, c.status == 2) << run.err;
@@ -188,10 +172,9 @@ TEST(Verify, UsageHelpAndVersion) {
 
 // The program links none of the devices' libraries: the score server has none.
 TEST(Verify, NeedsNoSdlGlOrOpenAl) {
-  TempDir dir;
-  const std::string command = std::string("readelf -d '") + REDSIEGE_VERIFY + "' >'" + dir.file("needed") + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  const std::string needed = FileText(dir.file("needed"));
+  const Ran readelf = RunCommand(std::string("readelf -d '") + REDSIEGE_VERIFY + "'");
+  ASSERT_EQ(readelf.status, 0) << readelf.err;
+  const std::string &needed = readelf.out;
   ASSERT_NE(needed.find("libc.so"), std::string::npos) << needed;
   for (const char *library : {"libSDL2", "libGL", "libOpenGL", "libGLU", "libGLX", "libopenal"})
     EXPECT_EQ(needed.find(library), std::string::npos) << library << " in\n" << needed;
