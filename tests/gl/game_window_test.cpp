@@ -77,7 +77,6 @@ TEST(GameWindow, AGameLackingAFileOrAKindOfPieceDoesNotStartAndTheMenuStaysUsabl
   // Files taken from the data folder, and words the message must hold.
   const std::pair<std::vector<std::string>, std::vector<std::string>> lacks[] = {
       {{"animations/jumpb2.ani"}, {"animations/jumpb2.ani"}},
-      {{"weapons.wep"}, {"weapons.wep"}},
       {{"zombie levels/base_compound.zmd", "zombie levels/base_station.zcg"}, {"zombie levels", "base"}},
   };
   for (const auto &[files, named] : lacks) {

@@ -80,8 +80,9 @@ class WideWorldPicture : public WorldPicture {
 };
 
 // A world of these blocks in the middle tile with the camera over them, shadows and particles on,
-// and neither the base's marker nor the player in the picture.
+// and neither the base's marker nor the player nor any object in the picture.
 void Scene(const tblkarray &drawn) {
+  enemies.clear(), particleList.clear(), defenderList.clear(), crateList.clear(), pickupList.clear();
   for (ttilerecord &t : worldRow) t = ttilerecord{};
   worldRow[7].drawn = drawn;
   buildtilelists();
@@ -436,11 +437,6 @@ TEST_F(WorldPicture, NothingShowsOnTheTerrainDrawnFirst) {
 // bar of the clear colour, and each row looks at the sides as in the middle.
 TEST_F(WideWorldPicture, TheWorldCoversTheWholeWindow) {
   MessageRecorder quiet;
-  enemies.clear();
-  particleList.clear();
-  defenderList.clear();
-  crateList.clear();
-  pickupList.clear();
   Scene({});
   basePos = {0, 0};
   CameraPos = {0, 0.9};  // the skyline's base lines cross the view

@@ -1,6 +1,7 @@
 // redsiege-verify as the score server runs it: the built program on replays of scripted games.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <sstream>
@@ -29,12 +30,6 @@ std::string Field(const std::string &json, const std::string &key) {
   if (at == std::string::npos) return "(none)";
   const size_t from = at + name.size();
   return json.substr(from, json.find_first_of(",}", from) - from);
-}
-
-int Lines(const std::string &text) {
-  int n = 0;
-  for (char c : text) n += c == '\n';
-  return n;
 }
 
 // What the program must print for a replay: the end its game reached, field by field in the
@@ -111,7 +106,7 @@ TEST(Verify, PrintsTheEndTheRunnerReached) {
     const Ran run = Verify(Quoted(e.file));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(Lines(run.out), 1) << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
     std::string fields;
     for (const char *key : kKeys) fields += (fields.empty() ? "" : " ") + Field(run.out, key);
     EXPECT_EQ(fields, e.fields) << run.out;
@@ -147,7 +142,7 @@ TEST(Verify, RefusesWithOneLineAndExitOne) {
     const Ran run = Verify(Quoted(dir.file(c.file)));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(Lines(run.err), 1) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
   }
   dir.write("good.rsr", EncodeReplay(good));
