@@ -15,7 +15,7 @@ void FinishGame(ScriptedRun &run, bool won) {
   run.at(3, [won] {
     Game = tgame{};
     Game.dayNumber = 2, Game.timeOfDay = 0.5, Game.survivors = 3, Game.supplies = 4.2, Game.kills = 50;
-    keyDown['D'] = 1;  // still running right when the game ended: no 'd' in the name
+    keyDown[int{'D'}] = 1;  // still running right when the game ended: no 'd' in the name
     GameEndScreen(won);
   });
 }

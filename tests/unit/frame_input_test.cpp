@@ -50,7 +50,7 @@ TEST(FrameInput, ATapBetweenTwoFramesFiresOneShotThrowsOneGrenadeOrJumps) {
     c.tap(true), c.tap(false);
     for (int i = 0; i < 40; ++i) {
       StepHeadlessGame(ReadFrameInput(0.015, keys));
-      EXPECT_EQ(mouseLeftDown + mouseRightDown + keyDown['W'], 0) << "the tap was let go after one frame";
+      EXPECT_EQ(mouseLeftDown + mouseRightDown + keyDown[int{'W'}], 0) << "the tap was let go after one frame";
       top = std::max(top, Player.body.pos.y);
     }
     EXPECT_EQ(clip - Player.weaponSlots[Player.activeSlot].clip, c.shots);
