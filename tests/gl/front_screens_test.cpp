@@ -3,7 +3,6 @@
 
 #include <tuple>
 
-#include "app/screens.h"
 #include "game/state.h"
 #include "gl/window_look.h"
 #include "persist/options.h"
@@ -35,7 +34,8 @@ class Menus : public ::testing::Test {
 }  // namespace
 
 // A new size and "left" bound to J, applied: the window is made again at that size with its
-// title and font, the file saved, and the next game is drawn in the new window and runs left on J.
+// title and font, the file saved, the main menu drawn whole in it, and the next game is drawn in
+// the new window and runs left on J.
 TEST_F(Menus, OptionsApplyRecreatesTheWindowSavesAndShapesTheNextGame) {
   WindowLook atStart, afterApply;
   run.at(2, [&] { atStart = LookOfTheWindow(); });
@@ -55,6 +55,11 @@ TEST_F(Menus, OptionsApplyRecreatesTheWindowSavesAndShapesTheNextGame) {
   });
   ClickAt(run, pass + 10, BACK_X, BOTTOM_Y);
   run.screenshot(pass + 14, "main_menu_after_apply");
+  run.at(pass + 14, [&] {  // the background around the panel, and a caption on each of the six buttons
+    const Rgb sky = Pixel(760, 27);
+    EXPECT_TRUE(sky.b > 90 && sky.r > 90) << sky.r << " " << sky.b;
+    for (double y : {1.0, 0.5, 0.2, -0.1, -0.4, -0.7}) EXPECT_GT(Ink(-0.7, y - 0.15, 0.7, y + 0.15), 150) << y;
+  });
   ClickAt(run, pass + 16, 0, 1.0);   // begin
   ClickAt(run, pass + 20, 0, 1.4);   // short
   const int game = pass + 20 + 170;  // after day one's banner

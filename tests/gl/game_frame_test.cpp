@@ -1,5 +1,6 @@
-// The game's frame as the window runs it: drawing changes nothing of the game, and a shot's
-// muzzle flash is in the picture of the frame that fires it.
+// The game's frame as the window runs it: a shot's muzzle flash is in the picture of the frame
+// that fires it. (That drawing moves nothing of the game is the played game's test, its replay
+// played again headless; that particles move nothing is the headless particle test's.)
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -7,12 +8,9 @@
 #include "base/files.h"
 #include "game/effects.h"
 #include "game/frame.h"
-#include "game/objects.h"
-#include "game/runner.h"
 #include "game/state.h"
 #include "persist/options.h"
 #include "platform/window.h"
-#include "rig/play.h"
 #include "rig/rig.h"
 #include "view/load.h"
 #include "view/view.h"
@@ -34,22 +32,6 @@ const tframehooks drawn = {[](bool built) {
                              DrawGrenades();
                            },
                            DrawNewFlashes};
-
-// A game stepped the same way every time: running right and back, aiming round, firing.
-tframeinput Input(int frame) {
-  const uint16_t run = (frame / 90) % 2 ? ACTION_LEFT : ACTION_RIGHT;
-  const uint16_t fire = frame % 20 < 10 ? ACTION_FIRE : 0;
-  const uint16_t rush = frame < 40 ? ACTION_RUSH : 0;  // on into day 2, then a day played
-  return {0.015, static_cast<uint16_t>(run | fire | rush), fire, {2.5, 0.3 * (frame % 7) - 0.9}};
-}
-
-// The game's state after the frames, with the random state and the zombies' slots last.
-std::vector<double> PlayFrames(const tframehooks &hooks, int frames) {
-  for (int i = 0; i < frames; ++i) GameFrame(Input(i), hooks);
-  std::vector<double> state = GameState();
-  state.insert(state.end(), {double(randomState), double(enemies.size())});
-  return state;
-}
 
 class GameFrame_ : public GlTest {
  protected:
@@ -88,18 +70,6 @@ int DarkestOnTheMuzzleFlash(int width, int height) {
   return darkest;
 }
 }  // namespace
-
-TEST_F(GameFrame_, DrawnOrNotAndWithParticlesOrNotTheGameIsTheSame) {
-  ASSERT_EQ(LoadGameData(), "");
-  Game.helpDay = HELP_BASE[0];
-  SetupGame(2, drawn);
-  const std::vector<double> seen = PlayFrames(drawn, 400);
-  Options.particlesOff = 1;
-  ASSERT_EQ(StartHeadlessGame(2, HELP_BASE[0]), "");
-  EXPECT_EQ(PlayFrames({}, 400), seen);
-  EXPECT_EQ(seen[0], 2) << "day";
-  EXPECT_GT(seen.back(), 0) << "zombies";
-}
 
 TEST_F(GameFrame_, AShotsMuzzleFlashIsInThePictureOfItsFrame) {
   ASSERT_EQ(LoadGameData(), "");

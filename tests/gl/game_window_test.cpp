@@ -1,5 +1,6 @@
 // The game in the real screen loops: the pause menu, days rushed leaving no GL objects behind,
-// and a game that cannot start for want of its data.
+// the game left through the pause menu kept as a replay, and a game that cannot start for want
+// of its data.
 #include <GL/gl.h>
 #include <SDL.h>
 
@@ -7,7 +8,6 @@
 #include <map>
 
 #include "game/state.h"
-#include "platform/window.h"
 #include "rig/screen_points.h"
 
 namespace {
@@ -22,16 +22,19 @@ int LiveNames(GLboolean (*live)(GLuint)) {
 }
 }  // namespace
 
-// One endless game: paused (the clock stands under the menu), resumed, then four days rushed
-// with Insert while the world is rebuilt each dawn, and back to the main menu.
+// One endless game, begun by taps: paused (the clock stands under the menu), resumed, then four
+// days rushed with Insert while the world is rebuilt each dawn, and back to the main menu.
 TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
   MessageRecorder recorder;
   ScriptedRun run;
-  BeginGame(run, -0.1);
+  // "Begin" and the endless game by taps (down and up between two frames, as a touchpad sends them).
+  run.at(2, [] { Game = tgame{}; });
+  for (auto [pass, y] : {std::pair{4, 1.0}, {8, -0.1}})
+    run.at(pass, [y = y] { PushMouseNow(0, y, true), PushMouseNow(0, y, false); });
   double clockAtPause = -1, clockUnderMenu = -2, clockResumed = -1;
   int pauseInk = 0;
   run.key(GAME_PASS, SDL_SCANCODE_ESCAPE);
-  run.at(GAME_PASS + 2, [&] { clockAtPause = Game.timeOfDay; });
+  run.at(GAME_PASS + 2, [&] { clockAtPause = Game.dayNumber ? Game.timeOfDay : -1; });
   run.screenshot(GAME_PASS + 20, "pause_menu");
   run.at(GAME_PASS + 20, [&] {
     clockUnderMenu = Game.timeOfDay;
@@ -58,6 +61,7 @@ TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
     });
   EXPECT_EQ(run.run(3100), 0);
   EXPECT_TRUE(recorder.messages.empty());
+  ASSERT_GE(clockAtPause, 0) << "the taps began no game";
   EXPECT_DOUBLE_EQ(clockAtPause, clockUnderMenu) << "time ran on under the pause menu";
   EXPECT_EQ(pauseInk, 3) << "resume, main menu and quit";
   EXPECT_GT(clockResumed, clockUnderMenu);
@@ -66,13 +70,13 @@ TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
   ASSERT_TRUE(namesByDay.count(2) && namesByDay.count(4));
   EXPECT_EQ(namesByDay[4], namesByDay[2]) << "display lists, textures";
   EXPECT_GT(namesByDay[2].first, 20) << "the tiles and skyline are display lists";
+  EXPECT_EQ(ReplayFilesIn(run.dir().path()).size(), 1u) << "a game left through the pause menu is kept as a replay";
 }
 
 TEST(GameWindow, AGameLackingAFileOrAKindOfPieceDoesNotStartAndTheMenuStaysUsable) {
   // Files taken from the data folder, and words the message must hold.
   const std::pair<std::vector<std::string>, std::vector<std::string>> lacks[] = {
       {{"animations/jumpb2.ani"}, {"animations/jumpb2.ani"}},
-      {{"weapons.wep"}, {"weapons.wep"}},
       {{"zombie levels/base_compound.zmd", "zombie levels/base_station.zcg"}, {"zombie levels", "base"}},
   };
   for (const auto &[files, named] : lacks) {

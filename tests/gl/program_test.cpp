@@ -1,57 +1,14 @@
 // Whole-program runs through the real start-up, main menu loop and shutdown.
 #include <SDL.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 #include "app/game.h"
 #include "base/files.h"
 #include "game/state.h"
 #include "platform/window.h"
-#include "render/text.h"
 #include "rig/screen_points.h"
-
-TEST(Program, MainMenuShowsTitleAndButtonsAndQuitEndsIt) {
-  MessageRecorder recorder;
-  ScriptedRun run;
-  std::vector<uint8_t> menu;
-  MoveTo(run, 3, 4, -3);
-  run.screenshot(6, "main_menu");
-  run.at(6, [&] { menu = run.lastPixels; });
-  ClickAt(run, 12, 0, -0.7);
-  EXPECT_EQ(run.run(300), 0);
-  EXPECT_LT(run.passes, 20) << "quit did not end the program";
-  EXPECT_TRUE(recorder.messages.empty());
-  ASSERT_TRUE(run.shotWidth == 1024 && run.shotHeight == 768);
-  // The background around the panel (at 4.5, 3.4), the title, and a caption on each of the six buttons.
-  Rgb sky = PixelAt(menu, 1024, 768, 972, 35);
-  EXPECT_TRUE(sky.b > 90 && sky.r > 90);
-  EXPECT_GT(InkIn(run, menu, -2.6, 2.15, 2.6, 2.85), 1000) << "title";
-  for (double y : {1.0, 0.5, 0.2, -0.1, -0.4, -0.7})
-    EXPECT_GT(InkIn(run, menu, -0.7, y - 0.15, 0.7, y + 0.15), 150) << y;
-}
-
-// A tap (the button down and up again between two frames, as a touchpad sends it) clicks as a
-// press held through a frame does: "Begin", then the short game, and the game begins.
-TEST(Program, ATapBetweenTwoFramesClicksAButton) {
-  MessageRecorder recorder;
-  ScriptedRun run;
-  auto tap = [&run](int pass, double x, double y) {
-    run.at(pass, [x, y] { PushMouseNow(x, y, true), PushMouseNow(x, y, false); });
-  };
-  int day = -1;
-  run.at(2, [] { Game = tgame{}; });
-  tap(4, 0, 1.0);
-  tap(8, 0, 1.4);
-  run.at(30, [&] { day = Game.dayNumber; });
-  run.closeWindow(31);
-  EXPECT_EQ(run.run(100), 0);
-  EXPECT_EQ(day, 1) << "the taps did not begin a game";
-  EXPECT_TRUE(recorder.messages.empty());
-}
 
 // Every nested screen loop takes the window's close as the program's end: nothing saved,
 // nothing entered, no message.
@@ -139,16 +96,13 @@ TEST(Program, AFullScreenModeThatCannotBeHadAsksAndAWindowThatCannotBeMadeSaysWh
 // fonts for SDL's box): the game must take the answer that lets the player in. Needs a screen
 // smaller than the options' 1024 x 768, so the run gets an Xvfb of its own.
 TEST(Program, FullScreenThatCannotBeAskedAboutRunsWindowed) {
-  TempDir out;
-  const std::string command = std::string("timeout 120 xvfb-run -a -s '-screen 0 800x600x24 -noreset' '") +
-                              REDSIEGE_CHILD_TESTS +
-                              "' --gtest_filter=SmallScreen.FullScreenThatCannotBeAskedAboutRunsWindowed >'" +
-                              out.file("stdout") + "' 2>'" + out.file("stderr") + "'";
-  const int status = std::system(command.c_str());
-  const std::string printed = FileText(out.file("stdout")), errors = FileText(out.file("stderr"));
-  ASSERT_TRUE(WIFEXITED(status)) << command;
-  ASSERT_NE(WEXITSTATUS(status), 124) << "timed out: did a message box open and wait for an answer?";
-  EXPECT_EQ(WEXITSTATUS(status), 0) << printed << errors;
+  const Ran r =
+      RunCommand(std::string("timeout 120 xvfb-run -a -s '-screen 0 800x600x24 -noreset' '") + REDSIEGE_CHILD_TESTS +
+                 "' --gtest_filter=SmallScreen.FullScreenThatCannotBeAskedAboutRunsWindowed");
+  const std::string &printed = r.out, &errors = r.err;
+  ASSERT_NE(r.status, -1);
+  ASSERT_NE(r.status, 124) << "timed out: did a message box open and wait for an answer?";
+  EXPECT_EQ(r.status, 0) << printed << errors;
   EXPECT_NE(printed.find("[  PASSED  ] 1 test."), std::string::npos) << printed;
   // The question was not lost: it went to standard error, with the answer taken.
   EXPECT_NE(errors.find("GL Window: This FullScreen Mode Is Not Supported. Use Windowed Mode Instead? Yes"),

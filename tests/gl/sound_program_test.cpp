@@ -9,11 +9,9 @@
 
 #include <SDL.h>
 
-#include "actors/models.h"
 #include "actors/records.h"
 #include "audio/openal.h"
 #include "audio/sound.h"
-#include "game/camera.h"
 #include "game/state.h"
 #include "persist/options.h"
 #include "rig/screen_points.h"

@@ -7,13 +7,11 @@
 #include <string>
 
 #include "base/files.h"
-#include "game/camera.h"
 #include "game/objects.h"
 #include "game/rules_version.h"
 #include "game/state.h"
 #include "rig/golden.h"
 #include "rig/play.h"
-#include "rig/rig.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <functional>
 
-#include "game/camera.h"
 #include "scene.h"
 
 namespace {
@@ -49,14 +48,6 @@ TEST(PlayZombies, DayAndNightGroupsGrowWithTheDays) {
   }
 }
 
-TEST(PlayZombies, BlowsOfHalfAPointKillThePlayerPast25) {
-  QuietPlay play;
-  Game.playerDamage = 22;  // badly hurt already: the seventh blow is the last
-  ZombieAt(Player.body.pos.x + 0.08);
-  EXPECT_TRUE(play.until([] { return Ending.deathTimer > 0; }, 60));
-  EXPECT_DOUBLE_EQ(Game.playerDamage, 25.5);
-}
-
 // Both ways of losing: 4.5 s of slowing time, a blast that kills what is near, a fade from 5.5 s,
 // the end at 6.5 s.
 TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
@@ -71,9 +62,10 @@ TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
       {"death",
        [](Play &play) {
          Quiet();
-         Game.playerDamage = 25;
+         Game.playerDamage = 22;  // badly hurt already: the seventh blow is the last
          ZombieAt(Player.body.pos.x + 0.08);
-         play.until([] { return Ending.deathTimer > 0; }, 30);
+         play.until([] { return Ending.deathTimer > 0; }, 60);
+         EXPECT_DOUBLE_EQ(Game.playerDamage, 25.5) << "blows of half a point kill past 25";
        },
        Ending.deathTimer, Ending.deathBlast, false, true},
       {"unopposed night",
@@ -81,6 +73,12 @@ TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
          play.rushToNight();
          StandAt(basePos.x - 9);
          play.scene = [] { Game.playerDamage = 0; };
+         play.until([] { return Active(enemies) > 0; }, 10);
+         const double far = std::fabs(MeanX() - basePos.x), supplies = Game.supplies;
+         EXPECT_NEAR(std::fabs(MeanX()), 3.5, 0.4) << "by night they climb out just outside the base";
+         play.until([&] { return Game.supplies < supplies; }, 30);
+         EXPECT_DOUBLE_EQ(Game.supplies, supplies - 0.25) << "each blow on the base takes a quarter supply";
+         EXPECT_LT(std::fabs(MeanX() - basePos.x), far - 1) << "they close in on the base";
          play.until([] { return Ending.baseLossTimer > 0; }, 60);
        },
        Ending.baseLossTimer, Ending.baseLossBlast, true, false},
@@ -107,19 +105,6 @@ TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
     EXPECT_EQ(Ending.playerControl, c.control) << "still walking after the blast";
     EXPECT_EQ(Game.kills > killsBefore, c.kills) << "the blast kills the zombies near it";
   }
-}
-
-TEST(PlayZombies, ByNightTheyGoForTheBaseAndEachBlowTakesAQuarterSupply) {
-  Play play;
-  play.rushToNight();
-  play.scene = [] { StandAt(basePos.x - 9); };
-  play.until([] { return Active(enemies) > 0; }, 10);
-  const double far = std::fabs(MeanX() - basePos.x);
-  EXPECT_NEAR(std::fabs(MeanX()), 3.5, 0.4) << "they climb out just outside the base";
-  const double supplies = Game.supplies;
-  play.until([&] { return Game.supplies < supplies; }, 30);
-  EXPECT_DOUBLE_EQ(Game.supplies, supplies - 0.25);
-  EXPECT_LT(std::fabs(MeanX() - basePos.x), far - 1) << "they close in on the base";
 }
 
 TEST(PlayBase, CratesCarriedHomeOneAtATimeBringSuppliesAndDefenders) {

@@ -1,12 +1,11 @@
 // A game's course: walking and the camera, the clock and Insert's rush, the tutorial's hints,
-// the rescue, a month of days, the same game from the same seed, and a game played again from its replay.
+// the rescue and a month of days.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
 
 #include "game/camera.h"
-#include "game/runner.h"
 #include "game/tutorial.h"
 #include "rig/blocks.h"
 #include "scene.h"
@@ -192,36 +191,4 @@ TEST(PlayCourse, ThirtyDaysKeepEveryListBounded) {
   EXPECT_LE(particleSlots, particles * 1.1);
   EXPECT_LE(guys.size(), zombieSlots + 1) << "one skeleton per zombie slot and the player's";
   EXPECT_EQ(defenderList.size(), 1u);
-}
-
-TEST(PlayCourse, AReplayOfAGamePlaysItAgainToTheSameEnd) {
-  treplay replay;
-  replay.seed = 5;
-  replay.helpBase = HELP_BASE[ENDLESS_GAME];
-  std::vector<double> live;
-  {
-    Play play(ENDLESS_GAME, 5);
-    play.frameTime = 983.0 / 65536;  // on the replay's grid, as the window's frame times are
-    play.recording = &replay.frames;
-    // Out and back, a jump, the next day begun, out into the night, then firing till the dead win.
-    play.aim(3, 0.2).hold(ACTION_RIGHT, 1.5).press(ACTION_JUMP).hold(ACTION_LEFT | ACTION_JUMP, 1).rushToDay(2);
-    play.aim(-3.3, -0.4).hold(ACTION_LEFT, 3).rushToNight().cook(1).until(nullptr, 240, ACTION_FIRE);
-    ASSERT_TRUE(play.ended) << "still alive after four minutes";
-    live = GameState();
-  }
-  const std::vector<uint8_t> file = EncodeReplay(replay);
-  EXPECT_LT(file.size(), 3 * replay.frames.size()) << "a few bytes a frame";
-  treplay read;
-  ASSERT_EQ(DecodeReplay(file.data(), file.size(), read), REPLAY_OK);
-  Play again;  // the data folder of a headless game; the replay sets its own game up
-  size_t played = 0;
-  const tframeresult r = PlayHeadlessReplay(read, &played);
-  EXPECT_TRUE(r.ended && !r.won);
-  EXPECT_EQ(played, replay.frames.size());
-  EXPECT_EQ(GameState(), live);
-  // Cut inside its frames, it plays what it holds and stops there.
-  ASSERT_EQ(DecodeReplay(file.data(), file.size() / 2, read), REPLAY_TRUNCATED);
-  EXPECT_EQ(PlayHeadlessReplay(read, &played).ended, 0);
-  EXPECT_EQ(played, read.frames.size());
-  EXPECT_GT(played, 100u);
 }

@@ -1,8 +1,7 @@
 // The guns and grenades as a player meets them: how fast each fires, how many rounds a clip
 // holds, how long a reload takes, how many hits a zombie takes, what a grenade does.
-#include <cmath>
+#include <algorithm>
 
-#include "game/player.h"
 #include "scene.h"
 
 namespace {

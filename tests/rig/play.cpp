@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "base/files.h"
-#include "game/objects.h"
 #include "game/player.h"
 #include "game/runner.h"
 #include "game/state.h"

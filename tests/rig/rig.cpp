@@ -3,13 +3,14 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL.h>
+#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "base/files.h"
+#include "persist/replay_files.h"
 #include "platform/window.h"
 #include "render/png_file.h"
 
@@ -119,6 +120,19 @@ std::vector<uint8_t> FileBytes(const std::string &path) {
   std::vector<uint8_t> b;
   ReadFileBytes(path, b);
   return b;
+}
+
+Ran RunCommand(const std::string &command) {
+  TempDir logs;
+  const int status = std::system((command + " >'" + logs.file("out") + "' 2>'" + logs.file("err") + "'").c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileText(logs.file("out")), FileText(logs.file("err"))};
+}
+
+std::set<std::string> ReplayFilesIn(const std::string &folder) {
+  std::set<std::string> names;
+  for (const auto &e : std::filesystem::directory_iterator(folder))
+    if (IsReplayName(e.path().filename().string())) names.insert(e.path().filename().string());
+  return names;
 }
 
 std::string FileText(const std::string &path) {

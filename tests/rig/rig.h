@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -78,6 +78,16 @@ Rgb PixelAt(const std::vector<uint8_t> &rgb, int width, int height, int x, int y
 void WorldToPixel(double x, double y, int height, int &px, int &py);
 // Writes the back buffer as a PNG; returns false on failure.
 bool SaveScreenshot(const std::string &path, int width, int height);
+
+// A shell command's exit status (-1: it did not exit) and what it printed.
+struct Ran {
+  int status;
+  std::string out, err;
+};
+Ran RunCommand(const std::string &command);
+
+// The replay files a folder holds, by name.
+std::set<std::string> ReplayFilesIn(const std::string &folder);
 
 // A whole file's bytes or text (none when it cannot be read).
 std::vector<uint8_t> FileBytes(const std::string &path);

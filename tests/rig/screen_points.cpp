@@ -4,9 +4,7 @@
 
 #include <algorithm>
 
-namespace {
-// The pointer's move to the screen-plane point, and with `button` that button going down or up.
-void PushMouse(double x, double y, int button, bool down) {
+void PushMouseNow(double x, double y, bool down) {
   int px, py;
   ScreenPlaneToPixels(x, y, px, py);
   SDL_Event e = {};
@@ -14,20 +12,12 @@ void PushMouse(double x, double y, int button, bool down) {
   e.motion.windowID = MainWindowId();
   e.motion.x = px, e.motion.y = py;
   SDL_PushEvent(&e);
-  if (!button) return;
   e = {};
   e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
   e.button.windowID = MainWindowId();
-  e.button.button = static_cast<Uint8>(button);
+  e.button.button = SDL_BUTTON_LEFT;
   e.button.x = px, e.button.y = py;
   SDL_PushEvent(&e);
-}
-}  // namespace
-
-void PushMouseNow(double x, double y, bool down) { PushMouse(x, y, SDL_BUTTON_LEFT, down); }
-
-void MoveTo(ScriptedRun &run, int pass, double x, double y) {
-  run.at(pass, [x, y] { PushMouse(x, y, 0, false); });
 }
 
 void ClickAt(ScriptedRun &run, int pass, double x, double y) {

@@ -9,8 +9,6 @@
 
 // Pushes, now, the pointer's move to the screen-plane point and the left button going down or up.
 void PushMouseNow(double x, double y, bool down);
-// Moves the pointer to the screen-plane point at the given pass.
-void MoveTo(ScriptedRun &run, int pass, double x, double y);
 // Moves the pointer there and presses the left button at the given pass; releases it one pass later.
 void ClickAt(ScriptedRun &run, int pass, double x, double y);
 // Clicks a text field at the screen-plane point, erases `erase` characters and types the digits,

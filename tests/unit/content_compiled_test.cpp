@@ -3,10 +3,11 @@
 #include <filesystem>
 #include <map>
 
-#include "actors/models.h"
 #include "base/files.h"
 #include "contentc/contentc.h"
 #include "contentc/piece_checks.h"
+#include "contentc/sounds.h"
+#include "contentc/source_text.h"
 #include "rig/rig.h"
 
 namespace {
@@ -74,4 +75,18 @@ TEST(CompiledOptions, APlayersOptionsSurviveARebuild) {
   EXPECT_NE(testing::internal::GetCapturedStderr().find("options.zop"), std::string::npos);
   ASSERT_TRUE(ReadFileBytes(data.file("options.zop"), after));
   EXPECT_EQ(after, shipped);
+}
+
+TEST(SoundSources, ASoundNamedByAPathFailsTheStepAndWritesNothingOutside) {
+  TempDir src, data;
+  std::string text = ReadSourceFile(Paths("").sourceDir + "/weapons.txt");
+  const std::string fire = "revolver fire.wav";
+  ASSERT_NE(text.find(fire), std::string::npos);
+  src.write("weapons.txt", text.replace(text.find(fire), fire.size(), "../../evil.wav"));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(WriteSoundFiles(src.path(), data.path()));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("../../evil.wav"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(data.path() + "/../evil.wav"));
+  // Everything else is still written.
+  EXPECT_TRUE(FileExists(data.file("sounds/revolver reload.wav")) && FileExists(data.file("sounds/sniper fire.wav")));
 }

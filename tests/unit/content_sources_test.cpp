@@ -2,12 +2,9 @@
 
 #include <functional>
 
-#include "contentc/animation_source.h"
 #include "contentc/piece_checks.h"
 #include "contentc/piece_source.h"
-#include "contentc/skeleton_source.h"
 #include "contentc/source_text.h"
-#include "contentc/weapon_source.h"
 
 namespace {
 struct BadSource {

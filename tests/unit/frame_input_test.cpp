@@ -19,56 +19,45 @@ void PushButton(int button, bool down) {
   MainWindowProc(e);
 }
 
-// Frames of the game with the input the window's state gives each one.
-void PlayFrames(int frames) {
-  const uint8_t noKeys[ACTION_COUNT] = {};
-  for (int i = 0; i < frames; ++i) StepHeadlessGame(ReadFrameInput(0.015, noKeys));
+void PushKey(SDL_Scancode key, bool down) {
+  SDL_Event e = {};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.keysym.scancode = key;
+  MainWindowProc(e);
 }
 }  // namespace
 
-TEST(FrameInput, ATapBetweenTwoFramesFiresOneShotOrThrowsOneGrenade) {
+TEST(FrameInput, ATapBetweenTwoFramesFiresOneShotThrowsOneGrenadeOrJumps) {
   const struct {
-    int button;
     const char *what;
-  } cases[] = {{SDL_BUTTON_LEFT, "a shot"}, {SDL_BUTTON_RIGHT, "a grenade"}};
+    void (*tap)(bool down);
+    int shots, grenades;
+    bool jumps;
+  } cases[] = {{"the left button", [](bool down) { PushButton(SDL_BUTTON_LEFT, down); }, 1, 0, false},
+               {"the right button", [](bool down) { PushButton(SDL_BUTTON_RIGHT, down); }, 0, 1, false},
+               {"the jump key", [](bool down) { PushKey(SDL_SCANCODE_W, down); }, 0, 0, true}};
+  uint8_t keys[ACTION_COUNT] = {};
+  keys[2] = 'W';  // the jump's bit
   for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
     Play game;
     game.wait(1);
     mouseX = clientWidth * 0.75, mouseY = clientHeight * 0.5;  // aiming right, level
-    PlayFrames(2);
     Player.grenades = 3;
     const int clip = Player.weaponSlots[Player.activeSlot].clip;
-    PushButton(c.button, true);
-    PushButton(c.button, false);
-    PlayFrames(1);
-    EXPECT_EQ(mouseLeftDown + mouseRightDown, 0) << c.what << ": the tap was let go after one frame";
-    PlayFrames(30);
-    const bool left = c.button == SDL_BUTTON_LEFT;
-    EXPECT_EQ(Player.weaponSlots[Player.activeSlot].clip, left ? clip - 1 : clip) << c.what;
-    EXPECT_EQ(Player.grenades, left ? 3 : 2) << c.what;
-    EXPECT_EQ(grenadeList.size(), left ? 0u : 1u) << c.what;
+    const double ground = Player.body.pos.y;
+    double top = ground;
+    c.tap(true), c.tap(false);
+    for (int i = 0; i < 40; ++i) {
+      StepHeadlessGame(ReadFrameInput(0.015, keys));
+      EXPECT_EQ(mouseLeftDown + mouseRightDown + keyDown[int{'W'}], 0) << "the tap was let go after one frame";
+      top = std::max(top, Player.body.pos.y);
+    }
+    EXPECT_EQ(clip - Player.weaponSlots[Player.activeSlot].clip, c.shots);
+    EXPECT_EQ(3 - Player.grenades, c.grenades);
+    EXPECT_EQ(grenadeList.size(), size_t(c.grenades));
+    EXPECT_EQ(top - ground > 0.2, c.jumps);
   }
-}
-
-TEST(FrameInput, ATapOfTheJumpKeyBetweenTwoFramesJumps) {
-  Play game;
-  game.wait(1);
-  uint8_t keys[ACTION_COUNT] = {};
-  keys[2] = 'W';  // the jump's bit
-  const double ground = Player.body.pos.y;
-  for (bool down : {true, false}) {
-    SDL_Event e = {};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.keysym.scancode = SDL_SCANCODE_W;
-    MainWindowProc(e);
-  }
-  double top = ground;
-  for (int i = 0; i < 40; ++i) {
-    StepHeadlessGame(ReadFrameInput(0.015, keys));
-    EXPECT_EQ(keyDown['W'], 0) << "the tap was let go after one frame";
-    top = std::max(top, Player.body.pos.y);
-  }
-  EXPECT_GT(top - ground, 0.2) << "the tap jumped";
 }
 
 // Held across frames, a button still fires as long as it is down: the tap's latch holds only a

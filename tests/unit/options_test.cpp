@@ -40,15 +40,10 @@ TEST(Options, FileLayoutIsLittleEndianFieldByField) {
             (std::vector<double>{-720, 16, 0xa1, 0xc3, 0x3f, 0.1}));
   EXPECT_EQ((std::vector<uint8_t>(b.begin() + 32, b.end())),
             (std::vector<uint8_t>{1, 2, 0x41, 0x44, 32, 0x51, 0x45, 0}));
-
-  // Every byte of any 40-byte image survives a decode and re-encode; shorter images are refused.
-  std::vector<uint8_t> any(OPTIONS_FILE_SIZE);
-  for (size_t i = 0; i < any.size(); ++i) any[i] = static_cast<uint8_t>(i * 37 + 11);
+  // A shorter image is refused and changes nothing; that any 40 bytes come back whole is fuzz_options'.
   toptions o = Sample();
-  EXPECT_FALSE(DecodeOptions(any.data(), OPTIONS_FILE_SIZE - 1, o));
-  EXPECT_EQ(EncodeOptions(o), EncodeOptions(Sample()));
-  ASSERT_TRUE(DecodeOptions(any.data(), any.size(), o));
-  EXPECT_EQ(EncodeOptions(o), any);
+  EXPECT_FALSE(DecodeOptions(b.data(), OPTIONS_FILE_SIZE - 1, o));
+  EXPECT_EQ(EncodeOptions(o), b);
 }
 
 TEST(Options, SavedFileReadsBackWithTutorialOn) {

@@ -59,9 +59,6 @@ TEST(Terrain, FileRecordsRoundTripAndLoadBlocks) {
   ASSERT_EQ(desc.size(), TILEDESC_RECORD_SIZE);
   EXPECT_EQ(desc[48], 3);
   EXPECT_EQ(GetF64(&desc[80]), 2);  // basespot.y, the last field before 8 spare bytes
-  tiledesc read{};
-  ASSERT_TRUE(DecodeTiledesc(desc.data(), desc.size(), read));
-  EXPECT_EQ(EncodeTiledesc(read), desc);
 
   TempDir dir;
   dir.write("a.zcg", bytes);
@@ -87,16 +84,13 @@ TEST(Terrain, Mirror) {
   tile.collision = {Carrying(-1, 0, 0.5, 1, 0)};
   tile.drawn = {Block(-2.5, -1, -1.5, 0.5)};
   tile.desc = Desc(2, 0.25, 0.75);
-  const ttilerecord original = tile;
   mirrortile(tile);
-  // Corners come back in min/max order; heights, ends and spots change sides.
+  // Corners come back in min/max order; heights, ends and spots change sides. (Twice mirrored is
+  // the tile again: fuzz_blocks'.)
   EXPECT_EQ(EncodeBlocks(tile.drawn), EncodeBlocks({Block(1.5, -1, 2.5, 0.5)}));
   const tiledesc &m = tile.desc;
   EXPECT_TRUE(m.leftheight == 0.75 && m.rightheight == 0.25 && m.kind == 3 && m.basespot.y == 2);
   EXPECT_TRUE(m.cratespot.x == -1.5 && m.pickupspot.x == 1.25 && m.startspot.x == -0.5 && m.basespot.x == 0.5);
-  mirrortile(tile);
-  EXPECT_EQ(EncodeBlocks(tile.collision), EncodeBlocks(original.collision));
-  EXPECT_EQ(EncodeTiledesc(tile.desc), EncodeTiledesc(original.desc));
 }
 
 // Pieces saved on systems that ignore case arrive as "RUIN.ZCG" or with mixed extensions.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <stdexcept>
 
 #include "base/vector.h"
 
@@ -14,13 +13,10 @@ TEST(Vector, Bearing) {
   for (const auto &t : table) EXPECT_NEAR(bearing(t.x, t.y), t.angle, 1e-12) << t.x << "," << t.y;
 }
 
-TEST(Vector, SignumBetweenAndHexToInt) {
+TEST(Vector, SignumAndBetween) {
   EXPECT_EQ((std::vector<double>{signum(2.5), signum(-0.1), signum(0)}), (std::vector<double>{1, -1, 0}));
   const double ranges[][4] = {{2, 1, 3, 1}, {3, 3, 1, 1}, {2, 3, 1, 1}, {0, 1, 3, 0}, {1, 1, 1, 0}, {4, 1, 3, 0}};
   for (const auto &r : ranges) EXPECT_EQ(between(r[0], r[1], r[2]), r[3] != 0) << r[0] << " " << r[1] << " " << r[2];
-  const std::pair<const char *, int> hex[] = {{"5A", 90}, {"30", 48}, {"39", 57}, {"41", 65}, {"5a", 90}};
-  for (const auto &[text, value] : hex) EXPECT_EQ(hextoint(text), value) << text;
-  for (const char *bad : {"zz", "", "5G", "0x5"}) EXPECT_THROW(hextoint(bad), std::invalid_argument) << bad;
 }
 
 TEST(Random, DrawsStayInTheirRanges) {

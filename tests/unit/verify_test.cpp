@@ -1,13 +1,12 @@
 // redsiege-verify as the score server runs it: the built program on replays of scripted games.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <string>
 
-#include "base/files.h"
 #include "game/load.h"
 #include "game/rules_version.h"
 #include "game/scores.h"
@@ -20,21 +19,7 @@
 
 namespace {
 
-struct Ran {
-  int status = -1;
-  std::string out, err;
-};
-
-Ran Verify(const TempDir &dir, const std::string &args) {
-  const std::string command =
-      std::string("'") + REDSIEGE_VERIFY + "' " + args + " >'" + dir.file("out") + "' 2>'" + dir.file("err") + "'";
-  const int status = std::system(command.c_str());
-  Ran run;
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = FileText(dir.file("out"));
-  run.err = FileText(dir.file("err"));
-  return run;
-}
+Ran Verify(const std::string &args) { return RunCommand(std::string("'") + REDSIEGE_VERIFY + "' " + args); }
 
 std::string Quoted(const std::string &path) { return "--data '" + BuiltDataDir() + "' '" + path + "'"; }
 
@@ -47,120 +32,95 @@ std::string Field(const std::string &json, const std::string &key) {
   return json.substr(from, json.find_first_of(",}", from) - from);
 }
 
-int Lines(const std::string &text) {
-  int n = 0;
-  for (char c : text) n += c == '\n';
-  return n;
+// What the program must print for a replay: the end its game reached, field by field in the
+// order of `kKeys`, and the hash's hex digits (or only its last eight, where only they are pinned).
+struct Expected {
+  std::string file, fields, hash;
+};
+const char *const kKeys[] = {"rules", "seed",    "frames", "day",   "kills",
+                             "ended", "survive", "rescue", "horde", "slayer"};
+
+std::string Fields(uint32_t seed, uint64_t frames, int day, int kills, const std::string &ended, const int32_t s[4]) {
+  std::ostringstream o;
+  o << RULES_VERSION << ' ' << seed << ' ' << frames << ' ' << day << ' ' << kills << " \"" << ended << "\" " << s[0]
+    << ' ' << s[1] << ' ' << s[2] << ' ' << s[3];
+  return o.str();
 }
 
-// A replay of the game a script plays, written into `dir`; `live` gets what the runner reached.
-struct Live {
-  int day, kills;
-  bool ended, won;
-  size_t frames;
-  uint64_t hash;
-  tgamescores scores;
-};
-
-Live Record(const TempDir &dir, const std::string &name, tgametype type, uint32_t seed, void (*script)(Play &)) {
+// A replay of the game a script plays, written into `dir`, and the end the runner reached.
+Expected Record(const TempDir &dir, const std::string &name, tgametype type, const char *ended,
+                void (*script)(Play &)) {
   treplay replay;
   replay.rulesVersion = RULES_VERSION;
-  replay.seed = seed;
+  replay.seed = 5;
   replay.helpBase = HELP_BASE[type];
-  Play play(type, seed);
+  Play play(type, replay.seed);
   replay.dataChecksum = GameDataChecksum();
   replay.skyScroll = Game.skyScroll;
   play.frameTime = 983.0 / 65536;  // on the replay's grid
   play.recording = &replay.frames;
   script(play);
   dir.write(name, EncodeReplay(replay));
-  return {Game.dayNumber, Game.kills, play.ended, play.won, replay.frames.size(), RuleStateHash(), GameScores(Game)};
+  const tgamescores g = GameScores(Game);
+  const int32_t scores[4] = {g.survive, g.rescue, g.horde, g.slayer};
+  char hash[20];
+  std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(RuleStateHash()));
+  return {dir.file(name), Fields(5, replay.frames.size(), Game.dayNumber, Game.kills, ended, scores), hash};
 }
 
 }  // namespace
 
+// Two scripted games, recorded as the window records them, and the golden replays: between them
+// every way a game ends. The program tells each as the runner played it, or as pinned.
 TEST(Verify, PrintsTheEndTheRunnerReached) {
-  const struct {
-    const char *name;
-    tgametype type;
-    void (*script)(Play &);
-    const char *ended;
-  } cases[] = {
-      {"a night fought to the death", ENDLESS_GAME,
-       [](Play &p) {
-         p.scene = [&p] {
-           tvector target = Player.body.pos + tvector{2, 0.1};
-           NearestZombie(target);
-           p.aimAt(target);
-         };
-         p.rushToNight().until(nullptr, 240, ACTION_FIRE);
-       },
-       "\"died\""},
-      {"a morning's walk", SHORT_GAME, [](Play &p) { p.aim(3, 0.2).hold(ACTION_RIGHT, 2).fire(1); }, "\"unfinished\""},
-  };
   TempDir dir;
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.name);
-    const Live live = Record(dir, "game.rsr", c.type, 5, c.script);
-    const Ran run = Verify(dir, Quoted(dir.file("game.rsr")));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(Lines(run.out), 1) << run.out;
-    EXPECT_EQ(Field(run.out, "rules"), std::to_string(RULES_VERSION));
-    EXPECT_EQ(Field(run.out, "seed"), "5");
-    EXPECT_EQ(Field(run.out, "frames"), std::to_string(live.frames));
-    EXPECT_EQ(Field(run.out, "day"), std::to_string(live.day));
-    EXPECT_EQ(Field(run.out, "kills"), std::to_string(live.kills));
-    EXPECT_EQ(Field(run.out, "ended"), c.ended);
-    char hash[20];
-    std::snprintf(hash, sizeof hash, "\"%016llx\"", static_cast<unsigned long long>(live.hash));
-    EXPECT_EQ(Field(run.out, "hash"), hash);
-    EXPECT_EQ(Field(run.out, "survive"), std::to_string(live.scores.survive)) << run.out;
-    EXPECT_EQ(Field(run.out, "rescue"), std::to_string(live.scores.rescue));
-    EXPECT_EQ(Field(run.out, "horde"), std::to_string(live.scores.horde));
-    EXPECT_EQ(Field(run.out, "slayer"), std::to_string(live.scores.slayer));
-  }
-}
-
-// The golden replays end each way a game can: the program tells them as their pinned ends do.
-TEST(Verify, TellsTheGoldenReplaysEnds) {
+  std::vector<Expected> games = {
+      Record(dir, "night.rsr", ENDLESS_GAME, "died",
+             [](Play &p) {
+               p.scene = [&p] {
+                 tvector target = Player.body.pos + tvector{2, 0.1};
+                 NearestZombie(target);
+                 p.aimAt(target);
+               };
+               p.rushToNight().until(nullptr, 240, ACTION_FIRE);
+             }),
+      Record(dir, "walk.rsr", SHORT_GAME, "unfinished", [](Play &p) { p.aim(3, 0.2).hold(ACTION_RIGHT, 2).fire(1); }),
+  };
   const std::map<std::string, std::string> words = {
-      {"rescue", "\"rescued\""}, {"death", "\"died\""}, {"base", "\"base lost\""}, {"none", "\"unfinished\""}};
+      {"rescue", "rescued"}, {"death", "died"}, {"base", "base lost"}, {"none", "unfinished"}};
   std::istringstream lines(FileText(GoldenDir() + "/ends.txt"));
   std::string line;
   std::getline(lines, line);  // the rules version
-  TempDir dir;
-  int games = 0;
-  for (tgoldenend pinned; std::getline(lines, line) && ParseEndLine(line, pinned); ++games) {
-    SCOPED_TRACE(pinned.name);
-    const std::string file = GoldenDir() + "/" + pinned.name + ".rsr";
-    const Ran run = Verify(dir, Quoted(file));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(Field(run.out, "day"), std::to_string(pinned.day));
-    EXPECT_EQ(Field(run.out, "kills"), std::to_string(pinned.kills));
-    EXPECT_EQ(Field(run.out, "frames"), std::to_string(pinned.frames));
-    EXPECT_EQ(Field(run.out, "ended"), words.at(pinned.ending));
-    const char *names[4] = {"survive", "rescue", "horde", "slayer"};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(Field(run.out, names[i]), std::to_string(pinned.scores[i])) << names[i];
-    const std::vector<uint32_t> hashes = ParseHashList(FileText(GoldenDir() + "/" + pinned.name + ".hashes"));
-    ASSERT_FALSE(hashes.empty());
+  for (tgoldenend g; std::getline(lines, line) && ParseEndLine(line, g);) {
+    const std::string file = GoldenDir() + "/" + g.name;
+    treplay replay;
+    const std::vector<uint8_t> bytes = FileBytes(file + ".rsr");
+    ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), replay), REPLAY_OK);
     char last[12];
-    std::snprintf(last, sizeof last, "%08x\"", hashes.back());
-    EXPECT_EQ(Field(run.out, "hash").substr(9), last) << "the low half of the last frame's hash";
+    std::snprintf(last, sizeof last, "%08x", ParseHashList(FileText(file + ".hashes")).back());
+    games.push_back({file + ".rsr", Fields(replay.seed, g.frames, g.day, g.kills, words.at(g.ending), g.scores), last});
   }
-  EXPECT_EQ(games, 3);
+  ASSERT_EQ(games.size(), 5u);
+  for (const Expected &e : games) {
+    SCOPED_TRACE(e.file);
+    const Ran run = Verify(Quoted(e.file));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+    std::string fields;
+    for (const char *key : kKeys) fields += (fields.empty() ? "" : " ") + Field(run.out, key);
+    EXPECT_EQ(fields, e.fields) << run.out;
+    const std::string hash = Field(run.out, "hash");
+    ASSERT_EQ(hash.size(), 18u) << run.out;
+    EXPECT_EQ(hash.substr(17 - e.hash.size(), e.hash.size()), e.hash);
+  }
 }
 
 TEST(Verify, RefusesWithOneLineAndExitOne) {
   TempDir dir;
-  treplay good;
-  good.rulesVersion = RULES_VERSION;
-  good.helpBase = HELP_BASE[SHORT_GAME];
-  {
-    Play play;  // the built data, for its checksum
-    good.dataChecksum = GameDataChecksum();
-  }
-  good.frames.assign(50, tframeinput{983.0 / 65536, 0, 0, {1, 0}});
+  treplay good;  // a golden game: these rules, the built data
+  const std::vector<uint8_t> golden = FileBytes(GoldenDir() + "/lost.rsr");
+  ASSERT_EQ(DecodeReplay(golden.data(), golden.size(), good), REPLAY_OK);
   treplay otherRules = good, otherData = good, empty = good;
   otherRules.rulesVersion = RULES_VERSION + 1;
   otherData.dataChecksum ^= 1;
@@ -179,18 +139,17 @@ TEST(Verify, RefusesWithOneLineAndExitOne) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.file);
     dir.write(c.file, c.bytes);
-    const Ran run = Verify(dir, Quoted(dir.file(c.file)));
+    const Ran run = Verify(Quoted(dir.file(c.file)));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(Lines(run.err), 1) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
   }
   dir.write("good.rsr", EncodeReplay(good));
-  EXPECT_EQ(Verify(dir, Quoted(dir.file("good.rsr"))).status, 0) << "the same replay with its own rules and data";
+  EXPECT_EQ(Verify(Quoted(dir.file("good.rsr"))).status, 0) << "the same replay with its own rules and data";
 }
 
 TEST(Verify, UsageHelpAndVersion) {
-  TempDir dir;
   const struct {
     const char *args;
     int status;
@@ -199,7 +158,7 @@ TEST(Verify, UsageHelpAndVersion) {
       {"", 2, false}, {"a b", 2, false}, {"--frobnicate x", 2, false}, {"--help", 0, true}, {"--version", 0, true}};
   for (const auto &c : cases) {
     SCOPED_TRACE(c.args);
-    const Ran run = Verify(dir, c.args);
+    const Ran run = Verify(c.args);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out.empty(), !c.out);
     EXPECT_EQ(run.err.find("Usage:") != std::string::npos, c.status == 2) << run.err;
@@ -208,10 +167,9 @@ TEST(Verify, UsageHelpAndVersion) {
 
 // The program links none of the devices' libraries: the score server has none.
 TEST(Verify, NeedsNoSdlGlOrOpenAl) {
-  TempDir dir;
-  const std::string command = std::string("readelf -d '") + REDSIEGE_VERIFY + "' >'" + dir.file("needed") + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  const std::string needed = FileText(dir.file("needed"));
+  const Ran readelf = RunCommand(std::string("readelf -d '") + REDSIEGE_VERIFY + "'");
+  ASSERT_EQ(readelf.status, 0) << readelf.err;
+  const std::string &needed = readelf.out;
   ASSERT_NE(needed.find("libc.so"), std::string::npos) << needed;
   for (const char *library : {"libSDL2", "libGL", "libOpenGL", "libGLU", "libGLX", "libopenal"})
     EXPECT_EQ(needed.find(library), std::string::npos) << library << " in\n" << needed;
