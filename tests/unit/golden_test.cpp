@@ -36,7 +36,8 @@ TEST(GoldenReplays, PlayToThePinnedStateOnEveryFrame) {
     const std::vector<uint8_t> bytes = FileBytes(GoldenDir() + "/" + pinned.name + ".rsr");
     treplay replay;
     ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), replay), REPLAY_OK);
-    EXPECT_LT(bytes.size(), 3 * replay.frames.size()) << "a few bytes a frame";
+    // Aiming at a new zombie every frame and running about costs a few bytes a frame at most.
+    EXPECT_LT(bytes.size(), 5 * replay.frames.size()) << "a few bytes a frame";
     EXPECT_EQ(RulesRefusal(replay.rulesVersion), "");
     const tgoldenrun run = PlayGolden(pinned.name, replay);
     ASSERT_EQ(run.missing, "");
