@@ -126,7 +126,7 @@ void AimLimb(tguy &guy, char tag, uint8_t flip, double angle, double reach, uint
   double c = reach / 2;
   if (!(c < 1)) c = 1;
   if (c < -1) c = -1;
-  const double half = fmath::acos(c) * kDegreesPerRadian;
+  const double half = fmath::arccos(c) * kDegreesPerRadian;
 
   const bool mirrored = (flip != 0) != (facing != 0);
   parts[found].angle = mirrored ? -2 * half : 2 * half;

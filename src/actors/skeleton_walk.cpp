@@ -40,7 +40,7 @@ tvector PlacePoint(const tplacement &m, tvector v) {
 
 tplacement PlacePart(const tplacement &parent, const tguypart &part) {
   const double r = part.angle * kRadiansPerDegree;
-  const double c = fmath::cos(r), s = fmath::sin(r);
+  const double c = fmath::cosine(r), s = fmath::sine(r);
   // Linear part: parent * R. Translation: parent applied to (-pivot + R * offset).
   tvector t = {-part.pivot.x + c * part.offset.x - s * part.offset.y,
                -part.pivot.y + s * part.offset.x + c * part.offset.y};

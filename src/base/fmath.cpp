@@ -124,7 +124,7 @@ double AsinTail(double s) {
 
 }  // namespace
 
-double sin(double x) {
+double sine(double x) {
   if (!std::isfinite(x)) return x - x;
   if (std::fabs(x) < 0x1p-26) return x;  // also keeps -0
   if (std::fabs(x) <= 0x1.921fb54442d18p-1) return SinKernel(x, 0);
@@ -137,7 +137,7 @@ double sin(double x) {
   }
 }
 
-double cos(double x) {
+double cosine(double x) {
   if (!std::isfinite(x)) return x - x;
   if (std::fabs(x) < 0x1p-27) return 1.0;
   if (std::fabs(x) <= 0x1.921fb54442d18p-1) return CosKernel(x, 0);
@@ -150,7 +150,7 @@ double cos(double x) {
   }
 }
 
-double atan(double x) {
+double arctan(double x) {
   if (std::isnan(x)) return x + x;
   const double a = std::fabs(x);
   double r;
@@ -163,7 +163,7 @@ double atan(double x) {
   return std::signbit(x) ? -r : r;
 }
 
-double acos(double x) {
+double arccos(double x) {
   if (std::isnan(x)) return x + x;
   if (x > 1 || x < -1) return (x - x) / (x - x);
   if (x == 1) return 0;

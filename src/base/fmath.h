@@ -8,11 +8,11 @@ namespace fmath {
 
 // Accurate for |x| below 1.6e6; beyond, the argument is first taken modulo the double nearest
 // 2 pi, which stays in [-1, 1] but drifts from the true value. NaN for NaN and infinities.
-double sin(double x);
-double cos(double x);
+double sine(double x);
+double cosine(double x);
 // In [-pi/2, pi/2]; +-pi/2 at the infinities.
-double atan(double x);
+double arctan(double x);
 // In [0, pi]; NaN outside [-1, 1].
-double acos(double x);
+double arccos(double x);
 
 }  // namespace fmath

@@ -36,7 +36,7 @@ double bearing(double dx, double dy) {
     else
       a = dy > 0 ? pi / 2 : -pi / 2;
   } else {
-    a = fmath::atan(dy / dx);
+    a = fmath::arctan(dy / dx);
     if (dx < 0) a += dy >= 0 ? pi : -pi;
   }
   double b = pi / 2 - a;

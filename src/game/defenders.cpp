@@ -48,7 +48,7 @@ void DefenderStep(tdefender &d) {
   d.burst += Game.frameTime;
   d.drawaim = (3 * d.drawaim + d.aim) / 4;
   d.reach = (3 * d.reach + 1) / 4;
-  const double side = fmath::sin(d.aim) < 0 ? 1 : 0;
+  const double side = fmath::sine(d.aim) < 0 ? 1 : 0;
   if (d.scan <= 0)
     d.aim = (M_PI / 2 - side * M_PI + d.aim) / 2;  // drift back to level
   else

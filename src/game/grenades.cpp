@@ -46,7 +46,7 @@ void UpdateGrenades() {
 void Explode(tvector c, bool hurtsPlayer, double radius, double power) {
   for (int k = 0; k < 35; ++k) {
     const double speed = randomreal(particleRandom) * radius, a = randomreal(particleRandom) * 2 * M_PI;
-    spawnparticle(PARTICLE_SMOKE, ROW_SMOKE, c.x, c.y, speed * fmath::sin(a), speed * fmath::cos(a), 0.1, 0.1);
+    spawnparticle(PARTICLE_SMOKE, ROW_SMOKE, c.x, c.y, speed * fmath::sine(a), speed * fmath::cosine(a), 0.1, 0.1);
   }
   PlayGameSound(GAMESOUND_FIXED, SOUND_EXPLOSION, SLOT_EXPLOSION, c, 1.0);
 
@@ -59,7 +59,7 @@ void Explode(tvector c, bool hurtsPlayer, double radius, double power) {
   flash.lineCount = 16;
   for (int k = 0; k < 16; ++k) {
     const double a = randomreal() * 2 * M_PI, length = randomreal() * radius * 1.8;
-    const tvector u{fmath::sin(a), fmath::cos(a)};
+    const tvector u{fmath::sine(a), fmath::cosine(a)};
     flash.lines[k] = {c + u * (0.4 * length), c + u * length, 0.4};
   }
 

@@ -74,7 +74,7 @@ int SpawnShot(tvector origin, int32_t pierce, uint8_t source, double bearing, do
   t.spent = 0;
   t.source = source;
   t.body.pos = origin;
-  t.body.vel = {speed * fmath::sin(bearing), speed * fmath::cos(bearing)};
+  t.body.vel = {speed * fmath::sine(bearing), speed * fmath::cosine(bearing)};
   t.body.accel = {0, -6};
   t.last = origin;
   t.damage = damage;

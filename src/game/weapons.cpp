@@ -17,7 +17,7 @@ constexpr double kEjectMs = 325;
 // A grenade held this long goes off in the hand.
 constexpr double kGrenadeHold = 2.0;
 
-tvector Along(double bearing) { return {fmath::sin(bearing), fmath::cos(bearing)}; }
+tvector Along(double bearing) { return {fmath::sine(bearing), fmath::cosine(bearing)}; }
 
 // Cases fly back over the shoulder, away from the aim.
 double EjectBearing() {

@@ -14,7 +14,8 @@ bool ZombieWounds(int i, tvector direction) {
     const double spray = randomreal(particleRandom) * 2 * M_PI;
     for (int k = 0; k < 10; ++k) {
       const double a = spray + (randomreal(particleRandom) - 0.5) * 0.8, speed = 1 + randomreal(particleRandom);
-      spawnparticle(PARTICLE_SPARK, ROW_SPARK, at.x, at.y, speed * fmath::sin(a), speed * fmath::cos(a), 0.005, 0.0125);
+      spawnparticle(PARTICLE_SPARK, ROW_SPARK, at.x, at.y, speed * fmath::sine(a), speed * fmath::cosine(a), 0.005,
+                    0.0125);
     }
   }
   if (!(e.damage >= ZOMBIE_DAMAGE_LIMIT)) return true;

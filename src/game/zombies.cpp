@@ -45,8 +45,8 @@ void AnimateZombie(tenemy &e) {
     AimLimb(*guy, '2', 0, a + 5 - 10 * f, 1.95, d.facing);
   } else if (e.mode == 4) {
     const double t = e.timer;
-    AimLimb(*guy, '1', 0, 20 * fmath::cos(8 * M_PI * t) + (90 - 180 * f) - 10 + 20 * f, 2.0, d.facing);
-    AimLimb(*guy, '2', 0, 20 * fmath::sin(8 * M_PI * t) + (90 - 180 * f) + 10 - 20 * f, 2.0, d.facing);
+    AimLimb(*guy, '1', 0, 20 * fmath::cosine(8 * M_PI * t) + (90 - 180 * f) - 10 + 20 * f, 2.0, d.facing);
+    AimLimb(*guy, '2', 0, 20 * fmath::sine(8 * M_PI * t) + (90 - 180 * f) + 10 - 20 * f, 2.0, d.facing);
   }
 }
 
@@ -119,8 +119,8 @@ void ZombieContact(tenemy &e) {
     Player.body.vel.x = 0;
     for (int k = 0; k < 10; ++k) {
       const double a = randomreal(particleRandom) * 2 * M_PI, speed = 0.5 + randomreal(particleRandom);
-      spawnparticle(PARTICLE_SPARK, ROW_SPARK, player.x, player.y, speed * fmath::sin(a), speed * fmath::cos(a), 0.0075,
-                    0.015);
+      spawnparticle(PARTICLE_SPARK, ROW_SPARK, player.x, player.y, speed * fmath::sine(a), speed * fmath::cosine(a),
+                    0.0075, 0.015);
     }
     Game.hurtFlash += 0.25;
     return;

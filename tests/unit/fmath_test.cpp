@@ -30,10 +30,10 @@ struct tfunction {
 };
 
 const tfunction kFunctions[] = {
-    {"sin", fmath::sin, ::sin, -40, 40},       {"cos", fmath::cos, ::cos, -40, 40},
-    {"sin", fmath::sin, ::sin, -1.5e6, 1.5e6}, {"cos", fmath::cos, ::cos, -1.5e6, 1.5e6},
-    {"atan", fmath::atan, ::atan, -4, 4},      {"atan", fmath::atan, ::atan, -1e5, 1e5},
-    {"acos", fmath::acos, ::acos, -1, 1},
+    {"sin", fmath::sine, ::sin, -40, 40},       {"cos", fmath::cosine, ::cos, -40, 40},
+    {"sin", fmath::sine, ::sin, -1.5e6, 1.5e6}, {"cos", fmath::cosine, ::cos, -1.5e6, 1.5e6},
+    {"atan", fmath::arctan, ::atan, -4, 4},     {"atan", fmath::arctan, ::atan, -1e5, 1e5},
+    {"acos", fmath::arccos, ::acos, -1, 1},
 };
 
 }  // namespace
@@ -69,10 +69,10 @@ TEST(Fmath, EdgeCases) {
     }
     EXPECT_TRUE(std::isnan(f.ours(nan))) << f.name;
   }
-  EXPECT_TRUE(std::isnan(fmath::sin(inf)) && std::isnan(fmath::cos(-inf)) && std::isnan(fmath::acos(1.5)));
-  EXPECT_EQ(fmath::atan(inf), pi / 2);
-  EXPECT_EQ(fmath::atan(-inf), -pi / 2);
-  EXPECT_EQ(fmath::acos(-1), pi);
-  EXPECT_EQ(fmath::acos(1), 0.0);
-  EXPECT_EQ(fmath::cos(0), 1.0);
+  EXPECT_TRUE(std::isnan(fmath::sine(inf)) && std::isnan(fmath::cosine(-inf)) && std::isnan(fmath::arccos(1.5)));
+  EXPECT_EQ(fmath::arctan(inf), pi / 2);
+  EXPECT_EQ(fmath::arctan(-inf), -pi / 2);
+  EXPECT_EQ(fmath::arccos(-1), pi);
+  EXPECT_EQ(fmath::arccos(1), 0.0);
+  EXPECT_EQ(fmath::cosine(0), 1.0);
 }
