@@ -73,7 +73,7 @@ restore() {
 }
 cleanup() {
   restore
-  [[ -n $saved ]] && rm -f "$saved"
+  if [[ -n $saved ]]; then rm -f "$saved"; fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -122,9 +122,9 @@ fi
 
 if [[ ! -f $BUILD/CMakeCache.txt ]]; then
   launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
   generator=()
-  command -v ninja >/dev/null && generator=(-G Ninja)
+  if command -v ninja >/dev/null; then generator=(-G Ninja); fi
   echo "configuring $BUILD"
   cmake -S . -B "$BUILD" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 fi
@@ -149,7 +149,7 @@ for i in "${!names[@]}"; do
   if ! build >"$log" 2>&1; then
     echo "no build  $name"
     nobuild+=("$name")
-  elif "$BUILD/unit_tests" --gtest_brief=1 >>"$log" 2>&1; then
+  elif { "$BUILD/unit_tests" --gtest_brief=1; } >>"$log" 2>&1; then  # braces: a crash's notice goes to the log
     echo "MISSED  $name"
     missed+=("$name")
   else
