@@ -118,11 +118,14 @@ TEST(ReplayFile, LoadingRefusesWithOneLineWhatNoGameRecorded) {
   std::vector<uint8_t> cutDamaged = good, cutShort = good;
   cutDamaged.pop_back(), cutShort.pop_back();
   cutDamaged[BlockAt(good, 1) + 40] ^= 0x10;
-  // A sparse file: a gigabyte that takes no disk.
-  const std::string huge = dir.file("huge.rsr");
-  const int fd = open(huge.c_str(), O_CREAT | O_WRONLY, 0644);
-  ASSERT_TRUE(fd >= 0 && ftruncate(fd, off_t(1) << 30) == 0);
-  close(fd);
+  // Sparse files that take no disk: a gigabyte, and the longest game's size exactly, its header
+  // claiming the most frames a game has (both allowed, so only its zeros refuse it).
+  const auto sparse = [&](const char *name, const std::vector<uint8_t> &head, off_t size) {
+    dir.write(name, head);
+    return truncate(dir.file(name).c_str(), size) == 0;
+  };
+  ASSERT_TRUE(sparse("huge.rsr", {}, off_t(1) << 30));
+  ASSERT_TRUE(sparse("longest.rsr", Reheaded(good, 39, REPLAY_MOST_FRAMES), REPLAY_MOST_BYTES));
   ASSERT_EQ(mkfifo(dir.file("fifo.rsr").c_str(), 0644), 0);
   std::filesystem::create_directory(dir.file("folder.rsr"));
   // {file, its bytes (none: made above), loads, what `why` says}
@@ -130,6 +133,7 @@ TEST(ReplayFile, LoadingRefusesWithOneLineWhatNoGameRecorded) {
       {"good.rsr", good, true, ""},
       {"cut.rsr", cutShort, true, "was cut short: its first 2048 frames play"},
       {"huge.rsr", {}, false, "bytes, more than the longest game needs"},
+      {"longest.rsr", {}, false, "it is damaged"},
       {"fifo.rsr", {}, false, "it is not a file"},
       {"folder.rsr", {}, false, "it is a folder"},
       {"missing.rsr", {}, false, "it cannot be read"},
