@@ -47,6 +47,19 @@ std::vector<uint8_t> Reheaded(std::vector<uint8_t> file, size_t at, uint32_t val
   return file;
 }
 
+// The sample's header with one block holding one frame's bytes, its CRC made good.
+std::vector<uint8_t> OneFrame(const std::vector<uint8_t> &frame) {
+  treplay r = Sample();
+  r.frames.resize(1);
+  std::vector<uint8_t> file = EncodeReplay(r);
+  file.resize(REPLAY_HEADER_SIZE + REPLAY_BLOCK_HEAD_SIZE);
+  file.insert(file.end(), frame.begin(), frame.end());
+  uint8_t *head = file.data() + REPLAY_HEADER_SIZE;
+  PutU32(head, static_cast<uint32_t>(frame.size()));
+  PutU32(head + 6, Crc32(frame.data(), frame.size(), Crc32(head, 6)));
+  return file;
+}
+
 // A game as format 1 wrote it, and the same game written now.
 const std::string FORMAT_1 = REDSIEGE_TEST_DATA "/fuzz/fuzz_replay/whole_v1.rsr";
 const std::string FORMAT_2 = REDSIEGE_TEST_DATA "/fuzz/fuzz_replay/whole.rsr";
@@ -73,6 +86,18 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
       {"bytes after the frames", [](std::vector<uint8_t> &b) { b.push_back(0); }, REPLAY_DAMAGED, 0},
       {"more frames than any game", [](std::vector<uint8_t> &b) { b = Reheaded(b, 39, REPLAY_MOST_FRAMES + 1); },
        REPLAY_DAMAGED, 0},
+      // A frame of one time step whose pressed actions follow: a varint running past 64 bits
+      // (what it says wraps to nothing), and an action no game has.
+      {"a varint past 64 bits",
+       [](std::vector<uint8_t> &b) {
+         b = OneFrame({0x12, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x02});
+       },
+       REPLAY_DAMAGED, 0},
+      {"an action no game has",
+       [](std::vector<uint8_t> &b) {
+         b = OneFrame({0x12, 0x80, 0x04});
+       },
+       REPLAY_DAMAGED, 0},
       {"more frames than the file holds", [](std::vector<uint8_t> &b) { b = Reheaded(b, 39, 100000); }, REPLAY_DAMAGED,
        0},
       {"no frames left", cut(REPLAY_HEADER_SIZE), REPLAY_TRUNCATED, 0},
@@ -97,6 +122,9 @@ TEST(ReplayFile, ReadsBackExactlyAndRefusesWhatItCannotPlay) {
       EXPECT_FALSE(ReplayRefusal(status).empty()) << what;
     }
   }
+  treplay crafted;
+  const std::vector<uint8_t> pressed = OneFrame({0x12, 0x01});
+  EXPECT_EQ(DecodeReplay(pressed.data(), pressed.size(), crafted), REPLAY_OK) << "the crafted frame, well made";
   // Format 1 still reads, as played by the first rules.
   treplay one;
   const std::vector<uint8_t> format1 = FileBytes(FORMAT_1);
