@@ -8,6 +8,9 @@
 #   scripts/plant-faults.sh WORD...    only the faults whose name holds one of the words
 #   scripts/plant-faults.sh --list     print the faults
 #   scripts/plant-faults.sh --check    check every find-text matches exactly once, build nothing
+#   scripts/plant-faults.sh --without-goldens ...
+#                                      the same, with the golden replays left out of the run, so a
+#                                      fault counts as caught only by a test of its rule
 #
 # Each fault's build and test output is kept in build-faults/faults-log/.
 set -euo pipefail
@@ -78,13 +81,14 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-list_only=0 check_only=0 filters=()
+list_only=0 check_only=0 filters=() test_args=(--gtest_brief=1)
 for arg in "$@"; do
   case $arg in
     --list) list_only=1 ;;
     --check) check_only=1 ;;
+    --without-goldens) test_args+=(--gtest_filter=-GoldenReplays.*) ;;
     -h | --help)
-      sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     -*) die "unknown option $arg" ;;
@@ -133,7 +137,7 @@ build() { cmake --build "$BUILD" -j"$(nproc)" --target unit_tests; }
 mkdir -p "$LOGS"
 echo "building $BUILD without faults"
 build >"$LOGS/unplanted-build.txt" 2>&1 || die "the unplanted tree does not build: see $LOGS/unplanted-build.txt"
-"$BUILD/unit_tests" --gtest_brief=1 >"$LOGS/unplanted-tests.txt" 2>&1 ||
+"$BUILD/unit_tests" "${test_args[@]}" >"$LOGS/unplanted-tests.txt" 2>&1 ||
   die "the unit tests fail without a fault: see $LOGS/unplanted-tests.txt"
 
 saved=$(mktemp "${TMPDIR:-/tmp}/plant-faults.XXXXXX")
@@ -149,7 +153,7 @@ for i in "${!names[@]}"; do
   if ! build >"$log" 2>&1; then
     echo "no build  $name"
     nobuild+=("$name")
-  elif { "$BUILD/unit_tests" --gtest_brief=1; } >>"$log" 2>&1; then  # braces: a crash's notice goes to the log
+  elif { "$BUILD/unit_tests" "${test_args[@]}"; } >>"$log" 2>&1; then  # braces: a crash's notice goes to the log
     echo "MISSED  $name"
     missed+=("$name")
   else
