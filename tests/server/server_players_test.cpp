@@ -12,7 +12,10 @@ TEST(ServerPlayers, DailyGameCountsOncePerPlayerAndDay) {
   const uint32_t seed = daily["seed"];
   const std::string token = "Daily-Token: " + daily["token"].get<std::string>();
   const tplayedgame first = PlayScriptedGame(seed, 300, daily["help_base"]);
-  const tplayedgame second = PlayScriptedGame(seed, 450, daily["help_base"]);
+  // The second game's id sorts before the first's, so only the order they came in tells them apart.
+  tplayedgame second;
+  for (int frames = 450; second.id.empty() || second.id > first.id; ++frames)
+    second = PlayScriptedGame(seed, frames, daily["help_base"]);
   const tplayedgame other = PlayScriptedGame(seed, 380, daily["help_base"]);
   struct tcase {
     const tplayedgame &game;

@@ -90,7 +90,11 @@ TEST(ServerRefusals, BadSubmissionsAreRefusedAndStoreNothing) {
       {"an empty body", 400, [](tsubmission &t) { t.replay.clear(); }},
       {"no frames", 400, [](tsubmission &t) { t.replay = WithHeader(t.replay, [](treplay &r) { r.frames.clear(); }); }},
       {"a help day no game type has", 400,
-       [](tsubmission &t) { t.replay = WithHeader(t.replay, [](treplay &r) { r.helpBase = 3; }); }},
+       [](tsubmission &t) {
+         t.replay = WithHeader(t.replay, [](treplay &r) { r.helpBase = REPLAY_HIGHEST_HELP_BASE + 1; });
+       }},
+      {"a background phase out of range", 400,
+       [](tsubmission &t) { t.replay = WithHeader(t.replay, [](treplay &r) { r.skyScroll = 1.5; }); }},
       {"more bytes than its frames can make", 413, [](tsubmission &t) { t.replay.resize(t.replay.size() + 65536); }},
       {"the name of another key", 403, [](tsubmission &t) { t.name = "tester"; }},
       {"another player's replay", 409, [&](tsubmission &t) { t.replay = owned.bytes; }},

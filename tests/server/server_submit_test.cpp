@@ -105,6 +105,27 @@ TEST(ServerGames, SameReplayIsOneGame) {
   EXPECT_EQ(BoardIds(s.Url(), "survivors"), std::vector<std::string>{game.id});
 }
 
+// Equal scores rank by who sent theirs first, even within one second and whatever their ids.
+TEST(ServerGames, EqualScoresRankBySendingOrder) {
+  tsqliteserver s;
+  ASSERT_TRUE(s.server.Start()) << s.server.Log();
+  const tplayedgame first = PlayScriptedGame(35, 300);
+  // The same game but for where the pointer rests on its last frame: the same scores, another
+  // replay, and an id that sorts before the first's.
+  tplayedgame second;
+  for (int k = 1; second.id.empty() || second.id > first.id; ++k) {
+    ASSERT_LT(k, 200);
+    ASSERT_TRUE(PlayReplayBytes(
+        ForgeFrames(first.bytes, [k](std::vector<tframeinput> &f) { f.back().pointer.y += k / 64.0; }), second));
+    ASSERT_EQ(ClaimedScores(second.scores), ClaimedScores(first.scores));
+  }
+  ASSERT_EQ(Submit(s.Url(), SubmissionOf(first, "sent first")).status, 202);
+  ASSERT_EQ(Submit(s.Url(), SubmissionOf(second, "sent second")).status, 202);
+  for (const std::string &id : {first.id, second.id}) ASSERT_EQ(WaitVerdict(s.Url(), id)["status"], "verified");
+  for (const char *board : {"survivors", "horde", "slayer"})
+    EXPECT_EQ(BoardIds(s.Url(), board), (std::vector<std::string>{first.id, second.id})) << board;
+}
+
 // A forger edits a replay's frames and makes its CRCs right: the server plays the edited frames,
 // so a claim of the original's scores is refused, and only what the frames play is ever ranked.
 TEST(ServerGames, ForgedReplayRanksOnlyWhatItPlays) {
