@@ -187,7 +187,9 @@ TEST_F(Api, BadReadsGetTheirStatus) {
     const tresponse answer = Send(c.method, c.path, c.query);
     EXPECT_EQ(answer.status, c.status) << c.method << " " << c.path << "?" << c.query << ": " << answer.body;
     EXPECT_TRUE(nlohmann::json::accept(answer.body)) << c.path;
-    if (c.status == 405) EXPECT_FALSE(answer.headers.at("Allow").empty()) << c.path;
+    if (c.status == 405) {
+      EXPECT_FALSE(answer.headers.at("Allow").empty()) << c.path;
+    }
   }
 }
 
