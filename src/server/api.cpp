@@ -93,7 +93,8 @@ tresponse HandleRequest(const trequest &request, tservice &service) {
     r = UnavailableAnswer(e.kind == tstoreerror::FULL ? "the server's disk is full: try again later"
                                                       : "the scores are out of reach for a moment: try again later");
   } catch (const std::exception &e) {
-    std::fprintf(stderr, "redsiege-server: %s %s: %s\n", PrintableText(request.method).c_str(), PrintableText(request.path).c_str(), e.what());
+    std::fprintf(stderr, "redsiege-server: %s %s: %s\n", PrintableText(request.method).c_str(),
+                 PrintableText(request.path).c_str(), e.what());
     r = UnavailableAnswer("the server stumbled: try again later");
   } catch (...) {
     r = UnavailableAnswer("the server stumbled: try again later");

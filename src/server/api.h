@@ -45,7 +45,7 @@ struct tmetrics {
 struct tservice {
   tstore *store = nullptr;
   tmetrics *metrics = nullptr;
-  std::string secret;  // the store's Secret(), read once at start
+  std::string secret;         // the store's Secret(), read once at start
   uint64_t dataChecksum = 0;  // GameDataChecksum() of the data the verifiers play with
   std::function<void()> wake;
   // Limits, settable from the command line (tests raise the rates for their load).

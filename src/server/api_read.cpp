@@ -64,7 +64,8 @@ tresponse ReplayAnswer(const std::string &id, tservice &service) {
   if (!IsGameId(id)) return ErrorAnswer(400, "a game's id is 16 hex digits");
   tgamerow row;
   std::vector<uint8_t> bytes;
-  if (!service.store->GetGame(id, row) || row.hidden || row.status != GAME_VERIFIED || !service.store->Replay(id, bytes))
+  if (!service.store->GetGame(id, row) || row.hidden || row.status != GAME_VERIFIED ||
+      !service.store->Replay(id, bytes))
     return ErrorAnswer(404, "there is no such verified game");
   tresponse r;
   r.contentType = "application/x-redsiege-replay";
@@ -127,7 +128,8 @@ tresponse HealthAnswer(tservice &service) {
   try {
     service.store->PendingCount();  // a query that reaches the database
   } catch (const tstoreerror &) {
-    tresponse r = JsonAnswer(503, {{"status", "unavailable"}, {"database", kind}, {"error", "the database cannot be reached"}});
+    tresponse r =
+        JsonAnswer(503, {{"status", "unavailable"}, {"database", kind}, {"error", "the database cannot be reached"}});
     r.headers["Retry-After"] = "30";
     return r;
   }

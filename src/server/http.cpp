@@ -44,8 +44,8 @@ struct thttpserver::tstate {
 
 namespace {
 MHD_Result Send(MHD_Connection *connection, const tresponse &answer, bool api) {
-  MHD_Response *response =
-      MHD_create_response_from_buffer(answer.body.size(), const_cast<char *>(answer.body.data()), MHD_RESPMEM_MUST_COPY);
+  MHD_Response *response = MHD_create_response_from_buffer(answer.body.size(), const_cast<char *>(answer.body.data()),
+                                                           MHD_RESPMEM_MUST_COPY);
   if (!response) return MHD_NO;
   MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, answer.contentType.c_str());
   MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
@@ -142,7 +142,8 @@ MHD_Result OnRequest(void *cls, MHD_Connection *connection, const char *url, con
     answer = state.handler(r);
   } catch (const std::exception &e) {
     std::fprintf(stderr, "redsiege-server: the handler failed: %s\n", e.what());
-    answer = tresponse{503, "application/json", "{\"error\":\"the server stumbled: try again later\"}", {{"Retry-After", "30"}}};
+    answer = tresponse{
+        503, "application/json", "{\"error\":\"the server stumbled: try again later\"}", {{"Retry-After", "30"}}};
   }
   return Send(connection, answer, r.path != "/");
 }
@@ -202,14 +203,13 @@ bool thttpserver::Start(const thttpconfig &config, thandler handler, std::string
     Stop();
     return false;
   }
-  daemon_ = MHD_start_daemon(
-      flags, config.port, nullptr, nullptr, OnRequest, state_, MHD_OPTION_SOCK_ADDR, &where,
-      MHD_OPTION_THREAD_POOL_SIZE, config.threads < 1 ? 1u : config.threads, MHD_OPTION_CONNECTION_LIMIT,
-      config.maxConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT, config.perAddressConnections,
-      MHD_OPTION_CONNECTION_TIMEOUT, config.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
-      static_cast<size_t>(64 * 1024), MHD_OPTION_NOTIFY_COMPLETED, OnCompleted, nullptr,
-      MHD_OPTION_NOTIFY_CONNECTION, OnConnection, nullptr, MHD_OPTION_UNESCAPE_CALLBACK, NoUnescape, nullptr,
-      MHD_OPTION_END);
+  daemon_ = MHD_start_daemon(flags, config.port, nullptr, nullptr, OnRequest, state_, MHD_OPTION_SOCK_ADDR, &where,
+                             MHD_OPTION_THREAD_POOL_SIZE, config.threads < 1 ? 1u : config.threads,
+                             MHD_OPTION_CONNECTION_LIMIT, config.maxConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+                             config.perAddressConnections, MHD_OPTION_CONNECTION_TIMEOUT, config.idleSeconds,
+                             MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(64 * 1024),
+                             MHD_OPTION_NOTIFY_COMPLETED, OnCompleted, nullptr, MHD_OPTION_NOTIFY_CONNECTION,
+                             OnConnection, nullptr, MHD_OPTION_UNESCAPE_CALLBACK, NoUnescape, nullptr, MHD_OPTION_END);
   if (!daemon_) {
     why = "cannot listen on " + config.address + ":" + std::to_string(config.port) + ": " + std::strerror(errno);
     Stop();

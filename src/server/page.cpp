@@ -42,8 +42,9 @@ const tsection kSections[] = {
 
 std::string Table(const tboardpage &page) {
   if (page.entries.empty()) return "<p class=\"none\">No games yet.</p>\n";
-  std::string out = "<table>\n<tr><th class=\"n\">#</th><th>Name</th><th class=\"n\">Score</th><th>Date</th>"
-                    "<th>Replay</th></tr>\n";
+  std::string out =
+      "<table>\n<tr><th class=\"n\">#</th><th>Name</th><th class=\"n\">Score</th><th>Date</th>"
+      "<th>Replay</th></tr>\n";
   for (const tboardentry &e : page.entries) {
     const std::string id = IsGameId(e.gameId) ? e.gameId : "";
     out += "<tr><td class=\"n\">" + std::to_string(e.rank) + "</td><td>" + Escape(e.name) + "</td><td class=\"n\">" +

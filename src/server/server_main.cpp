@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -160,9 +160,7 @@ int main(int argc, char **argv) {
         http.perAddressConnections = static_cast<unsigned>(n);
         break;
       case 'h': PrintHelp(program); return 0;
-      case 'V':
-        std::printf("redsiege-server %s (rules version %u)\n", REDSIEGE_VERSION, RULES_VERSION);
-        return 0;
+      case 'V': std::printf("redsiege-server %s (rules version %u)\n", REDSIEGE_VERSION, RULES_VERSION); return 0;
       case ':': return Usage(program, std::string("option '") + argv[optind - 1] + "' needs a value");
       default:
         return Usage(program, optopt ? std::string("unknown option '-") + static_cast<char>(optopt) + "'"
@@ -170,7 +168,8 @@ int main(int argc, char **argv) {
     }
   }
   if (stateDir.empty() == databaseUrl.empty())
-    return Usage(program, stateDir.empty() ? "name a --state folder or a --database" : "--state or --database, not both");
+    return Usage(program,
+                 stateDir.empty() ? "name a --state folder or a --database" : "--state or --database, not both");
   if (!databaseUrl.empty() && databaseUrl.rfind("postgresql://", 0) != 0 && databaseUrl.rfind("postgres://", 0) != 0)
     return Usage(program, "--database takes a postgresql:// URL");
   std::string command, what;
@@ -178,7 +177,8 @@ int main(int argc, char **argv) {
     command = argv[optind];
     if (command != "hide-game" && command != "show-game" && command != "hide-name" && command != "show-name")
       return Usage(program, "unknown command '" + command + "'");
-    if (argc - optind != 2) return Usage(program, command + " takes one " + (command.find("game") != std::string::npos ? "id" : "name"));
+    if (argc - optind != 2)
+      return Usage(program, command + " takes one " + (command.find("game") != std::string::npos ? "id" : "name"));
     what = argv[optind + 1];
   }
 
@@ -248,7 +248,8 @@ int main(int argc, char **argv) {
   http.threads = std::max(4u, 2 * std::thread::hardware_concurrency());
   thttpserver server;
   std::string why;
-  if (!server.Start(http, [&service](const trequest &r) { return HandleRequest(r, service); }, why)) {
+  if (!server.Start(
+          http, [&service](const trequest &r) { return HandleRequest(r, service); }, why)) {
     std::fprintf(stderr, "%s: %s\n", program, why.c_str());
     StopVerifiers();
     return 1;
