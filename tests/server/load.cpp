@@ -82,26 +82,38 @@ tloadresult RunLoad(const std::string &baseUrl, const std::vector<tplayedgame> &
   return result;
 }
 
-bool WaitQueueEmpty(const std::string &baseUrl) {
+bool WaitQueueAtMost(const std::string &baseUrl, double most) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
   while (std::chrono::steady_clock::now() < deadline) {
-    if (Metric(baseUrl, "redsiege_queue_depth") == 0) return true;
+    const double depth = Metric(baseUrl, "redsiege_queue_depth");
+    if (depth >= 0 && depth <= most) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   return false;
 }
 
-void ExpectEachOnceOnBoard(const std::string &baseUrl, const std::set<std::string> &ids, size_t total) {
+namespace {
+// How often each game is on the survivors board, and the board's total.
+std::map<std::string, int> SurvivorsBoard(const std::string &baseUrl, int64_t &total) {
   std::map<std::string, int> seen;
-  int64_t boardTotal = -1;
   for (size_t offset = 0;; offset += 100) {
     const nlohmann::json page =
         HttpGet(baseUrl + "/v1/boards/survivors?limit=100&offset=" + std::to_string(offset)).Json();
-    ASSERT_TRUE(page.is_object() && page["entries"].is_array()) << page.dump();
-    boardTotal = page["total"];
+    if (!page.is_object() || !page["entries"].is_array()) {
+      ADD_FAILURE() << "the survivors board: " << page.dump();
+      break;
+    }
+    total = page["total"];
     for (const nlohmann::json &e : page["entries"]) ++seen[e["game"].get<std::string>()];
     if (page["entries"].size() < 100) break;
   }
+  return seen;
+}
+}  // namespace
+
+void ExpectEachOnceOnBoard(const std::string &baseUrl, const std::set<std::string> &ids, size_t total) {
+  int64_t boardTotal = -1;
+  const std::map<std::string, int> seen = SurvivorsBoard(baseUrl, boardTotal);
   EXPECT_EQ(boardTotal, static_cast<int64_t>(total));
   size_t missing = 0, twice = 0;
   for (const std::string &id : ids) missing += seen.count(id) == 0;
@@ -109,4 +121,26 @@ void ExpectEachOnceOnBoard(const std::string &baseUrl, const std::set<std::strin
   EXPECT_EQ(missing, 0u) << "acknowledged games not on the board";
   EXPECT_EQ(twice, 0u) << "games on the board more than once";
   EXPECT_EQ(seen.size(), total);
+}
+
+void ExpectNoneLostNoneTwice(const std::string &baseUrl, const std::set<std::string> &ids, size_t pendingAtMost) {
+  // The states first, then the board: a game verified in between is both, never neither.
+  std::set<std::string> pending;
+  size_t lost = 0;
+  for (const std::string &id : ids) {
+    const thttpreply r = HttpGet(baseUrl + "/v1/games/" + id);
+    if (r.status != 200) ++lost;
+    if (r.Json().is_object() && r.Json()["status"] == "pending") pending.insert(id);
+  }
+  EXPECT_EQ(lost, 0u) << "acknowledged games lost";
+  EXPECT_LE(pending.size(), pendingAtMost);
+  int64_t total = -1;
+  const std::map<std::string, int> seen = SurvivorsBoard(baseUrl, total);
+  size_t missing = 0, twice = 0, strangers = 0;
+  for (const std::string &id : ids) missing += seen.count(id) == 0 && pending.count(id) == 0;
+  for (const auto &[id, n] : seen) twice += n > 1, strangers += ids.count(id) == 0;
+  EXPECT_EQ(missing, 0u) << "verified games not on the board";
+  EXPECT_EQ(twice, 0u) << "games on the board more than once";
+  EXPECT_EQ(strangers, 0u) << "games on the board nobody sent";
+  EXPECT_EQ(total, static_cast<int64_t>(seen.size()));
 }

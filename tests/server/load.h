@@ -25,9 +25,13 @@ struct tloadresult {
 // `acknowledged`, when set, is called (from the client's thread) with the count so far after each 202.
 tloadresult RunLoad(const std::string &baseUrl, const std::vector<tplayedgame> &games, int clients, int pages,
                     const std::function<void(size_t)> &acknowledged = nullptr);
-// Waits (up to a deadline) until no game is pending: true when the queue emptied.
-bool WaitQueueEmpty(const std::string &baseUrl);
+// Waits (up to a deadline) until at most `most` games are pending: true when it came to that.
+bool WaitQueueAtMost(const std::string &baseUrl, double most = 0);
 // Every id verified and on the survivors board exactly once, on a board of `total` entries.
 void ExpectEachOnceOnBoard(const std::string &baseUrl, const std::set<std::string> &ids, size_t total);
+// After a kill: every id is stored (none lost), and each is on the survivors board exactly once
+// or still pending, at most `pendingAtMost` of them (those the killed server's verifiers had
+// claimed wait for their lease to run out).
+void ExpectNoneLostNoneTwice(const std::string &baseUrl, const std::set<std::string> &ids, size_t pendingAtMost);
 // The client's name for thread `c`.
 std::string ClientName(int c);

@@ -32,7 +32,9 @@ TEST(ServerFaults, KilledMidLoadLosesNothingAcknowledged) {
   const tloadresult second = RunLoad(s.Url(), games, 20, 0);
   EXPECT_EQ(second.unanswered + second.refused, 0u) << second.firstProblem;
   EXPECT_EQ(second.acknowledged.size(), games.size());
-  ASSERT_TRUE(WaitQueueEmpty(s.Url())) << s.server.Log();
-  ExpectEachOnceOnBoard(s.Url(), second.acknowledged, games.size());
+  // The games the killed server's two verifiers had in hand wait for their leases; the rest are
+  // played and ranked once each.
+  ASSERT_TRUE(WaitQueueAtMost(s.Url(), 2)) << s.server.Log();
+  ExpectNoneLostNoneTwice(s.Url(), second.acknowledged, 2);
   EXPECT_EQ(s.server.Stop(), 0) << s.server.Log();
 }

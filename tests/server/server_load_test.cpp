@@ -17,7 +17,7 @@ TEST(ServerLoad, FiftyClientsSubmitAndRead) {
   EXPECT_EQ(result.unanswered, 0) << result.firstProblem;
   EXPECT_EQ(result.readsFailed, 0) << result.firstProblem;
   EXPECT_EQ(result.acknowledged.size(), games.size()) << result.firstProblem;
-  ASSERT_TRUE(WaitQueueEmpty(s.Url())) << s.server.Log();
+  ASSERT_TRUE(WaitQueueAtMost(s.Url())) << s.server.Log();
   ExpectEachOnceOnBoard(s.Url(), result.acknowledged, result.acknowledged.size());
   EXPECT_EQ(s.server.Stop(), 0) << s.server.Log();
 }
