@@ -26,7 +26,7 @@ const char *const kStyle =
     "h1{color:#e33}h2{border-bottom:1px solid #733;margin-top:1.5em}"
     "table{border-collapse:collapse;width:100%}td,th{padding:.25em .4em;text-align:left}"
     "td.n,th.n{text-align:right}tr:nth-child(even){background:#2a1818}a{color:#f99}"
-    ".none{color:#999}.d{white-space:nowrap}";
+    ".none{color:#999}td:nth-child(4){white-space:nowrap}";
 
 struct tsection {
   tboard board;
@@ -48,8 +48,8 @@ std::string Table(const tboardpage &page) {
   for (const tboardentry &e : page.entries) {
     const std::string id = IsGameId(e.gameId) ? e.gameId : "";
     out += "<tr><td class=\"n\">" + std::to_string(e.rank) + "</td><td>" + Escape(e.name) + "</td><td class=\"n\">" +
-           std::to_string(e.score) + "</td><td class=\"d\">" + UtcDate(e.submittedAt) +
-           "</td><td><a href=\"/v1/games/" + id + "/replay\">watch</a></td></tr>\n";
+           std::to_string(e.score) + "</td><td>" + UtcDate(e.submittedAt) + "</td><td><a href=\"/v1/games/" + id +
+           "/replay\">watch</a></td></tr>\n";
   }
   return out + "</table>\n";
 }
