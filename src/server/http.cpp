@@ -154,6 +154,7 @@ MHD_Result OnRequest(void *cls, MHD_Connection *connection, const char *url, con
     pending = new tpending;
     *context = pending;
     pending->cap = cap;
+    pending->request.body.reserve(announced);  // within the cap, checked above
     trequest &r = pending->request;
     r.method = method ? method : "";
     r.path = path;
