@@ -138,6 +138,8 @@ class tpgconn : public tsqlconn {
 
 }  // namespace
 
+std::unique_ptr<tsqlconn> OpenPostgresConn(const std::string &url) { return std::make_unique<tpgconn>(url); }
+
 std::unique_ptr<tstore> OpenPostgresStore(const std::string &url) {
   auto store = std::make_unique<tsqlstore>(
       "postgresql", true, [url] { return std::unique_ptr<tsqlconn>(new tpgconn(url)); }, kMostConnections);

@@ -10,6 +10,7 @@
 
 #include "server/pg_cluster.h"
 #include "server/store.h"
+#include "server/store_sql.h"
 
 namespace {
 
@@ -248,6 +249,78 @@ TEST_P(StoreTest, DailyCountsEachPlayersFirstSubmissionInTime) {
   EXPECT_EQ(total, 1);
   store_->RankOn(BOARD_DAILY, Id(2), rank, total);
   EXPECT_EQ(rank + total, 0);
+}
+
+TEST_P(StoreTest, GamesSentInOneSecondKeepTheirSendingOrder) {
+  // Each pair arrives within one second, the later game with the lower id.
+  struct {
+    const char *name;
+    int replay;
+    const char *date;
+    bool counted;
+  } const games[] = {
+      {"ann", 9, "", false},
+      {"ben", 2, "", false},
+      {"cat", 8, "2026-12-08", true},
+      {"cat", 3, "2026-12-08", false},
+  };
+  for (const auto &g : games) Insert(Game(g.name, g.name, g.replay, 500, g.date));
+  std::vector<std::string> claimed;
+  tclaim claim;
+  while (store_->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
+  EXPECT_EQ(claimed, (std::vector<std::string>{Id(9), Id(2), Id(8), Id(3)}));
+  // The second daily game is played first: it still is not its player's first of the day.
+  for (int i = 3; i >= 0; --i) store_->FinishGame(Id(games[i].replay), Verified({7000, 0, 0, 0}, false), true);
+  for (const auto &g : games) {
+    tgamerow row;
+    ASSERT_TRUE(store_->GetGame(Id(g.replay), row));
+    EXPECT_EQ(row.dailyCounted, g.counted) << g.name << g.replay;
+  }
+  EXPECT_EQ(Names(BOARD_SURVIVORS), (std::vector<std::string>{"ann", "ben", "cat", "cat"}));
+  EXPECT_EQ(Names(BOARD_DAILY, "2026-12-08"), std::vector<std::string>{"cat"});
+  for (int i = 0; i < 4; ++i) {
+    int64_t rank, total;
+    store_->RankOn(BOARD_SURVIVORS, Id(games[i].replay), rank, total);
+    EXPECT_EQ(rank, i + 1) << games[i].name << games[i].replay;
+  }
+}
+
+TEST_P(StoreTest, OlderDatabasesOrderTheirGamesBySecondThenId) {
+  std::string why;
+  if (cluster_) url_ = cluster_->NewDatabase(why);
+  ASSERT_TRUE(dir_.size() || url_.size()) << why;
+  if (!dir_.empty()) dir_ += "/old";
+  {
+    // Games stored under the first schema, before the sending order was kept.
+    std::unique_ptr<tsqlconn> c = dir_.empty() ? OpenPostgresConn(url_) : OpenSqliteConn(dir_);
+    ApplyMigrations(*c, dir_.empty(), 1);
+    c->Begin(true);
+    c->Run("INSERT INTO players (name_key, name, key_hash, created_at) VALUES ('ann', 'ann', 'hash-of-ann', 0)");
+    struct {
+      int replay;
+      int64_t at;
+      int status;
+    } const old[] = {{5, 100, 1}, {2, 100, 1}, {4, 101, 0}, {1, 99, 0}};
+    for (const auto &o : old) {
+      c->Run(
+          "INSERT INTO games (id, replay_sha256, name_key, submitted_at, status, survive, claimed_survive,"
+          " claimed_rescue, claimed_horde, claimed_slayer, rules, seed, frames)"
+          " VALUES ($1, $2, 'ann', $3, $4, 7000, 0, 0, 0, 0, 2, 1, 600)",
+          {Id(o.replay), Sha(o.replay), o.at, o.status});
+      c->Run("INSERT INTO replays (game_id, bytes) VALUES ($1, $2)", {Id(o.replay), tsqlparam::Blob({1, 2})});
+    }
+    c->Commit();
+  }
+  store_ = Open();
+  Insert(Game("ann", "ann", 3, 50));  // sent after them, whatever the clock said
+  std::vector<std::string> claimed;
+  tclaim claim;
+  while (store_->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
+  EXPECT_EQ(claimed, (std::vector<std::string>{Id(1), Id(4), Id(3)}));
+  for (const std::string &id : claimed) store_->FinishGame(id, Verified({7000, 0, 0, 0}, false), false);
+  std::vector<std::string> board;
+  for (const tboardentry &e : store_->Board(BOARD_SURVIVORS, "", 0, 13).entries) board.push_back(e.gameId);
+  EXPECT_EQ(board, (std::vector<std::string>{Id(1), Id(2), Id(5), Id(4), Id(3)}));
 }
 
 TEST_P(StoreTest, DeletePlayerTakesEverythingOnlyWithTheKey) {
