@@ -1,10 +1,9 @@
 // The schema, as numbered migrations. A migration once released is never edited: a change to the
 // schema is a new one at the end of the list.
-#include <openssl/rand.h>
-
-#include <cstdio>
+#include <ctime>
 #include <string>
 
+#include "server/daily.h"
 #include "server/store_sql.h"
 
 namespace {
@@ -99,19 +98,6 @@ void ApplyPending(tsqlconn &conn, bool postgres, int upTo) {
   }
 }
 
-// Until the daily module's RandomSecret() is in this tree: the same 32 random bytes as hex.
-std::string NewSecret() {
-  unsigned char bytes[32];
-  if (RAND_bytes(bytes, sizeof bytes) != 1) throw tstoreerror(tstoreerror::OTHER, "no random bytes for the secret");
-  std::string hex;
-  char two[3];
-  for (unsigned char b : bytes) {
-    std::snprintf(two, sizeof two, "%02x", b);
-    hex += two;
-  }
-  return hex;
-}
-
 }  // namespace
 
 int MigrationCount() { return static_cast<int>(kMigrations.size()); }
@@ -135,10 +121,16 @@ void ApplyMigrations(tsqlconn &conn, bool postgres, int upTo) {
 }
 
 std::string LoadSecret(tsqlconn &conn) {
+  std::string fresh;
+  try {
+    fresh = RandomSecret();
+  } catch (const std::exception &e) {
+    throw tstoreerror(tstoreerror::OTHER, std::string("no secret: ") + e.what());
+  }
   conn.Begin(true);
   try {
     // Two servers starting at once on one database: the first one's secret is the one kept.
-    conn.Run("INSERT INTO settings (name, value) VALUES ('secret', $1) ON CONFLICT (name) DO NOTHING", {NewSecret()});
+    conn.Run("INSERT INTO settings (name, value) VALUES ('secret', $1) ON CONFLICT (name) DO NOTHING", {fresh});
     std::string secret = conn.Run("SELECT value FROM settings WHERE name = 'secret'").at(0).Text(0);
     conn.Commit();
     return secret;
