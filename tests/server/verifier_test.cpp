@@ -17,6 +17,7 @@
 #include "server/api.h"
 #include "server/daily.h"
 #include "server/verifier.h"
+#include "server/verifier_child.h"
 
 namespace {
 
@@ -108,6 +109,12 @@ TEST(Verifier, JudgesEachReplay) {
     EXPECT_EQ(v.status, *c.refusal ? GAME_REFUSED : GAME_VERIFIED) << v.reason;
     EXPECT_EQ(v.refusal, c.refusal) << v.reason;
     EXPECT_EQ(v.reason.empty(), !*c.refusal);
+  }
+  // A verifier that cannot run at all is the server's fault: the worker leaves the game pending.
+  for (const auto &c : cases) {
+    bool abandoned = false;
+    VerifyInChildUnless(c.config, c.bytes, c.claimed, nullptr, &abandoned);
+    EXPECT_EQ(abandoned, c.config.program == missing.program) << c.name;
   }
   const tgameverdict v = VerifyInChild(Config(), rescue, scores);
   EXPECT_EQ(v.scores.survive, scores.survive);
