@@ -5,10 +5,14 @@
 // so the body cap is ours to keep as they arrive.
 #include "server/http.h"
 
+#include "server/http_deadline.h"
+
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -20,30 +24,34 @@ namespace {
 int64_t UnixNow() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
-double Monotonic() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double Monotonic() { return SteadySeconds(); }
 
 // One request in the making: what has arrived, and when its connection began waiting for it.
 struct tpending {
   trequest request;
-  bool tooLarge = false;
+  size_t cap = 0;  // the most body this request may bring
 };
 
-// Per connection: when the request now arriving began (its first byte's connection, or the end of
-// the one before on a kept-alive connection).
-struct tconnection {
-  double since = 0;
-};
 }  // namespace
 
 struct thttpserver::tstate {
   thttpconfig config;
   thandler handler;
+  std::atomic<size_t> buffered{0};  // body bytes held by all requests in the making
+  tdeadlines deadlines;
 };
 
 namespace {
+// The connection's deadline: when the request now arriving began (the connection's start, or the
+// end of the request before on a kept-alive connection).
+tdeadline *Deadline(MHD_Connection *connection) {
+  const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+  return info ? static_cast<tdeadline *>(info->socket_context) : nullptr;
+}
+
 MHD_Result Send(MHD_Connection *connection, const tresponse &answer, bool api) {
+  // From here the library writes to the socket: the watchdog keeps off it.
+  if (tdeadline *deadline = Deadline(connection)) deadline->answering = true;
   MHD_Response *response = MHD_create_response_from_buffer(answer.body.size(), const_cast<char *>(answer.body.data()),
                                                            MHD_RESPMEM_MUST_COPY);
   if (!response) return MHD_NO;
@@ -84,57 +92,92 @@ MHD_Result CollectArgument(void *cls, MHD_ValueKind, const char *key, const char
 // The handler decodes escapes itself, where it knows what a part is (a name keeps its '+').
 size_t NoUnescape(void *, MHD_Connection *, char *text) { return std::strlen(text); }
 
+// The client's address as rate limits count it: an IPv6 client by its /64 (one site's worth, which
+// a client can change at will within), and a client behind a reverse proxy on this host by the
+// address the proxy saw (the last X-Forwarded-For entry), since every proxied request comes from
+// loopback.
 std::string PeerAddress(MHD_Connection *connection) {
   const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
   if (!info || !info->client_addr) return "";
   char text[INET6_ADDRSTRLEN] = "";
   const sockaddr *a = info->client_addr;
-  if (a->sa_family == AF_INET)
-    inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(a)->sin_addr, text, sizeof text);
-  else if (a->sa_family == AF_INET6)
-    inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6 *>(a)->sin6_addr, text, sizeof text);
+  bool loopback = false;
+  if (a->sa_family == AF_INET) {
+    const in_addr &v4 = reinterpret_cast<const sockaddr_in *>(a)->sin_addr;
+    loopback = (ntohl(v4.s_addr) >> 24) == 127;
+    inet_ntop(AF_INET, &v4, text, sizeof text);
+  } else if (a->sa_family == AF_INET6) {
+    in6_addr v6 = reinterpret_cast<const sockaddr_in6 *>(a)->sin6_addr;
+    loopback = IN6_IS_ADDR_LOOPBACK(&v6);
+    if (!IN6_IS_ADDR_V4MAPPED(&v6)) std::memset(v6.s6_addr + 8, 0, 8);
+    inet_ntop(AF_INET6, &v6, text, sizeof text);
+  }
+  const char *forwarded = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-For");
+  if (loopback && forwarded) {
+    std::string last = forwarded;
+    last = last.substr(last.rfind(',') + 1);
+    last.erase(0, last.find_first_not_of(" \t"));
+    last.erase(last.find_last_not_of(" \t") + 1);
+    in_addr v4;
+    in6_addr v6;
+    if (inet_pton(AF_INET, last.c_str(), &v4) == 1) return last;
+    if (inet_pton(AF_INET6, last.c_str(), &v6) == 1) {
+      if (!IN6_IS_ADDR_V4MAPPED(&v6)) std::memset(v6.s6_addr + 8, 0, 8);
+      inet_ntop(AF_INET6, &v6, text, sizeof text);
+    }
+  }
   return text;
-}
-
-double &RequestSince(MHD_Connection *connection) {
-  static thread_local double none = 0;
-  const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
-  if (!info || !info->socket_context) return none = Monotonic();
-  return static_cast<tconnection *>(info->socket_context)->since;
 }
 
 MHD_Result OnRequest(void *cls, MHD_Connection *connection, const char *url, const char *method, const char *,
                      const char *uploadData, size_t *uploadSize, void **context) {
   auto &state = *static_cast<thttpserver::tstate *>(cls);
-  const bool late = Monotonic() - RequestSince(connection) > state.config.requestSeconds;
+  tdeadline *deadline = Deadline(connection);
+  const bool late = deadline && Monotonic() - deadline->since > state.config.requestSeconds;
   auto *pending = static_cast<tpending *>(*context);
   if (!pending) {
     // The headers are in: refuse what is late or announced too large before any body is read.
     if (late) return SendError(connection, 408, "the request took too long");
+    const std::string whole = url ? url : "";
+    const std::string path = whole.substr(0, whole.find('?'));
+    // Only a submission brings a body worth keeping; anything else gets a little room.
+    const bool submission = method && std::strcmp(method, "POST") == 0;
+    const size_t cap = submission ? state.config.maxBody : std::min<size_t>(state.config.maxBody, 64 * 1024);
     const char *length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
-    if (length && std::strtoull(length, nullptr, 10) > state.config.maxBody)
-      return SendError(connection, 413, "the request is larger than any replay");
+    const unsigned long long announced = length ? std::strtoull(length, nullptr, 10) : 0;
+    if (announced > cap) return SendError(connection, 413, "the request is larger than any replay");
+    if (state.buffered.load() + announced > state.config.maxBuffered) {
+      tresponse busy{
+          503, "application/json", "{\"error\":\"the server is busy: try again later\"}", {{"Retry-After", "10"}}};
+      return Send(connection, busy, true);
+    }
     pending = new tpending;
     *context = pending;
+    pending->cap = cap;
     trequest &r = pending->request;
     r.method = method ? method : "";
-    const std::string whole = url ? url : "";
-    const size_t question = whole.find('?');
-    r.path = whole.substr(0, question);
+    r.path = path;
     MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, CollectArgument, &r.query);
     MHD_get_connection_values(connection, MHD_HEADER_KIND, CollectHeader, &r.headers);
     r.peer = PeerAddress(connection);
     return MHD_YES;
   }
   if (*uploadSize) {
-    // A body past the cap (sent without its length) or past the time allowed: no answer can be
-    // queued while the body is arriving, so the connection is closed.
-    if (late || pending->request.body.size() + *uploadSize > state.config.maxBody) return MHD_NO;
-    pending->request.body.insert(pending->request.body.end(), uploadData, uploadData + *uploadSize);
+    // A body past its cap (sent without its length), past the time allowed, or past what the
+    // server holds for all clients at once: no answer can be queued while a body is arriving, so
+    // the connection is closed.
+    std::vector<uint8_t> &body = pending->request.body;
+    if (late || body.size() + *uploadSize > pending->cap) return MHD_NO;
+    if (state.buffered.fetch_add(*uploadSize) + *uploadSize > state.config.maxBuffered) {
+      state.buffered -= *uploadSize;
+      return MHD_NO;
+    }
+    body.insert(body.end(), uploadData, uploadData + *uploadSize);
     *uploadSize = 0;
     return MHD_YES;
   }
   if (late) return SendError(connection, 408, "the request took too long");
+  if (deadline) deadline->answering = true;  // the handler may take a while on the database
   trequest &r = pending->request;
   r.now = UnixNow();
   tresponse answer;
@@ -148,18 +191,25 @@ MHD_Result OnRequest(void *cls, MHD_Connection *connection, const char *url, con
   return Send(connection, answer, r.path != "/");
 }
 
-void OnCompleted(void *, MHD_Connection *connection, void **context, MHD_RequestTerminationCode) {
-  delete static_cast<tpending *>(*context);
+void OnCompleted(void *cls, MHD_Connection *connection, void **context, MHD_RequestTerminationCode) {
+  auto *pending = static_cast<tpending *>(*context);
+  if (pending) static_cast<thttpserver::tstate *>(cls)->buffered -= pending->request.body.size();
+  delete pending;
   *context = nullptr;
   // The next request on a kept-alive connection has its own time.
-  RequestSince(connection) = Monotonic();
+  if (tdeadline *deadline = Deadline(connection)) {
+    deadline->since = Monotonic();
+    deadline->answering = false;
+  }
 }
 
-void OnConnection(void *, MHD_Connection *, void **socketContext, MHD_ConnectionNotificationCode code) {
+void OnConnection(void *cls, MHD_Connection *connection, void **socketContext, MHD_ConnectionNotificationCode code) {
+  auto &state = *static_cast<thttpserver::tstate *>(cls);
   if (code == MHD_CONNECTION_NOTIFY_STARTED) {
-    *socketContext = new tconnection{Monotonic()};
-  } else {
-    delete static_cast<tconnection *>(*socketContext);
+    const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    *socketContext = state.deadlines.Add(info ? info->connect_fd : -1, Monotonic());
+  } else if (*socketContext) {
+    state.deadlines.Remove(static_cast<tdeadline *>(*socketContext));
     *socketContext = nullptr;
   }
 }
@@ -185,7 +235,9 @@ bool ParseListenAddress(const std::string &text, thttpconfig &config) {
 
 bool thttpserver::Start(const thttpconfig &config, thandler handler, std::string &why) {
   Stop();
-  state_ = new tstate{config, std::move(handler)};
+  state_ = new tstate;
+  state_->config = config;
+  state_->handler = std::move(handler);
   sockaddr_storage where{};
   // No error log: a full connection table under a flood would write a line per refused client.
   unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ITC;
@@ -208,8 +260,8 @@ bool thttpserver::Start(const thttpconfig &config, thandler handler, std::string
                              MHD_OPTION_CONNECTION_LIMIT, config.maxConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
                              config.perAddressConnections, MHD_OPTION_CONNECTION_TIMEOUT, config.idleSeconds,
                              MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(64 * 1024),
-                             MHD_OPTION_NOTIFY_COMPLETED, OnCompleted, nullptr, MHD_OPTION_NOTIFY_CONNECTION,
-                             OnConnection, nullptr, MHD_OPTION_UNESCAPE_CALLBACK, NoUnescape, nullptr, MHD_OPTION_END);
+                             MHD_OPTION_NOTIFY_COMPLETED, OnCompleted, state_, MHD_OPTION_NOTIFY_CONNECTION,
+                             OnConnection, state_, MHD_OPTION_UNESCAPE_CALLBACK, NoUnescape, nullptr, MHD_OPTION_END);
   if (!daemon_) {
     why = "cannot listen on " + config.address + ":" + std::to_string(config.port) + ": " + std::strerror(errno);
     Stop();
@@ -217,6 +269,7 @@ bool thttpserver::Start(const thttpconfig &config, thandler handler, std::string
   }
   const MHD_DaemonInfo *info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT);
   port_ = info ? info->port : config.port;
+  state_->deadlines.Start(config.requestSeconds);
   return true;
 }
 

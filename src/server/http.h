@@ -14,9 +14,10 @@ struct thttpconfig {
   unsigned threads = 4;               // the pool answering requests
   unsigned maxConnections = 1000;
   unsigned perAddressConnections = 32;
-  unsigned idleSeconds = 15;     // a connection quiet this long is closed
-  unsigned requestSeconds = 30;  // headers and body within this, or 408
-  size_t maxBody = 0;            // 413 above it
+  unsigned idleSeconds = 15;               // a connection quiet this long is closed
+  unsigned requestSeconds = 30;            // headers and body within this, or 408
+  size_t maxBody = 0;                      // 413 above it
+  size_t maxBuffered = size_t(256) << 20;  // request bodies held at once, all clients together
 };
 
 // "ADDR:PORT" (IPv4 or [IPv6]) into the config; false for anything else.

@@ -30,14 +30,10 @@
 #endif
 
 namespace {
-const char *const kUsage =
-    "[--listen ADDR:PORT] (--state DIR | --database postgresql://...) [--data DIR] [--verify PROGRAM] "
-    "[--workers N] [--submit-rate N] [--read-rate N] [--max-connections N] [--per-ip-connections N] "
-    "[hide-game ID | show-game ID | hide-name NAME | show-name NAME]";
-
 void PrintHelp(const char *program) {
   std::printf(
-      "Usage: %s [OPTION]... [COMMAND ARGUMENT]\n"
+      "Usage: %s [--listen ADDR:PORT] (--state DIR | --database postgresql://...)\n"
+      "          [OPTION]... [COMMAND ARGUMENT]\n"
       "Keeps red siege's world high scores: takes games as replays over HTTP, plays\n"
       "each one again to find its true scores, and serves the boards as JSON and as\n"
       "a web page.\n"
@@ -65,7 +61,7 @@ void PrintHelp(const char *program) {
 }
 
 int Usage(const char *program, const std::string &wrong) {
-  std::fprintf(stderr, "%s: %s\nUsage: %s %s\n", program, PrintableText(wrong).c_str(), program, kUsage);
+  std::fprintf(stderr, "%s: %s (see --help)\n", program, PrintableText(wrong).c_str());
   return 2;
 }
 

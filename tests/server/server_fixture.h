@@ -1,0 +1,31 @@
+// What the end-to-end tests share: a server on a fresh store, with its rates raised so a test's
+// own requests are never limited, and short ways to submit and read back.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "server/replays.h"
+#include "server/server_process.h"
+
+// Rates no test reaches: the limits themselves are tested with their defaults.
+std::vector<std::string> RaisedRates();
+
+// A running server on SQLite in a fresh folder.
+struct tsqliteserver {
+  explicit tsqliteserver(std::vector<std::string> extra = RaisedRates())
+      : config{dir.path(), "", std::move(extra)}, server(config) {}
+  std::string Url(const std::string &path = "") const { return server.Url(path); }
+  ttempdir dir;
+  tserverconfig config;
+  tserverprocess server;
+};
+
+// A submission of `game` by `name` with the name's own key (made from the name), claiming what the game scored.
+tsubmission SubmissionOf(const tplayedgame &game, const std::string &name);
+// The board's page (offset 0, limit 100): its JSON.
+nlohmann::json Board(const std::string &baseUrl, const std::string &board, const std::string &query = "");
+// The game ids on a board's first hundred entries, best first.
+std::vector<std::string> BoardIds(const std::string &baseUrl, const std::string &board, const std::string &query = "");
+// The golden game that ends in the rescue (a won game), and what it scores.
+tplayedgame WonGame();
