@@ -5,6 +5,8 @@
 // so the body cap is ours to keep as they arrive.
 #include "server/http.h"
 
+#include "server/http_deadline.h"
+
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
@@ -22,9 +24,7 @@ namespace {
 int64_t UnixNow() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
-double Monotonic() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double Monotonic() { return SteadySeconds(); }
 
 // One request in the making: what has arrived, and when its connection began waiting for it.
 struct tpending {
@@ -32,21 +32,26 @@ struct tpending {
   size_t cap = 0;  // the most body this request may bring
 };
 
-// Per connection: when the request now arriving began (its first byte's connection, or the end of
-// the one before on a kept-alive connection).
-struct tconnection {
-  double since = 0;
-};
 }  // namespace
 
 struct thttpserver::tstate {
   thttpconfig config;
   thandler handler;
   std::atomic<size_t> buffered{0};  // body bytes held by all requests in the making
+  tdeadlines deadlines;
 };
 
 namespace {
+// The connection's deadline: when the request now arriving began (the connection's start, or the
+// end of the request before on a kept-alive connection).
+tdeadline *Deadline(MHD_Connection *connection) {
+  const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+  return info ? static_cast<tdeadline *>(info->socket_context) : nullptr;
+}
+
 MHD_Result Send(MHD_Connection *connection, const tresponse &answer, bool api) {
+  // From here the library writes to the socket: the watchdog keeps off it.
+  if (tdeadline *deadline = Deadline(connection)) deadline->answering = true;
   MHD_Response *response = MHD_create_response_from_buffer(answer.body.size(), const_cast<char *>(answer.body.data()),
                                                            MHD_RESPMEM_MUST_COPY);
   if (!response) return MHD_NO;
@@ -124,17 +129,11 @@ std::string PeerAddress(MHD_Connection *connection) {
   return text;
 }
 
-double &RequestSince(MHD_Connection *connection) {
-  static thread_local double none = 0;
-  const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
-  if (!info || !info->socket_context) return none = Monotonic();
-  return static_cast<tconnection *>(info->socket_context)->since;
-}
-
 MHD_Result OnRequest(void *cls, MHD_Connection *connection, const char *url, const char *method, const char *,
                      const char *uploadData, size_t *uploadSize, void **context) {
   auto &state = *static_cast<thttpserver::tstate *>(cls);
-  const bool late = Monotonic() - RequestSince(connection) > state.config.requestSeconds;
+  tdeadline *deadline = Deadline(connection);
+  const bool late = deadline && Monotonic() - deadline->since > state.config.requestSeconds;
   auto *pending = static_cast<tpending *>(*context);
   if (!pending) {
     // The headers are in: refuse what is late or announced too large before any body is read.
@@ -155,6 +154,7 @@ MHD_Result OnRequest(void *cls, MHD_Connection *connection, const char *url, con
     pending = new tpending;
     *context = pending;
     pending->cap = cap;
+    pending->request.body.reserve(announced);  // within the cap, checked above
     trequest &r = pending->request;
     r.method = method ? method : "";
     r.path = path;
@@ -178,6 +178,7 @@ MHD_Result OnRequest(void *cls, MHD_Connection *connection, const char *url, con
     return MHD_YES;
   }
   if (late) return SendError(connection, 408, "the request took too long");
+  if (deadline) deadline->answering = true;  // the handler may take a while on the database
   trequest &r = pending->request;
   r.now = UnixNow();
   tresponse answer;
@@ -197,14 +198,19 @@ void OnCompleted(void *cls, MHD_Connection *connection, void **context, MHD_Requ
   delete pending;
   *context = nullptr;
   // The next request on a kept-alive connection has its own time.
-  RequestSince(connection) = Monotonic();
+  if (tdeadline *deadline = Deadline(connection)) {
+    deadline->since = Monotonic();
+    deadline->answering = false;
+  }
 }
 
-void OnConnection(void *, MHD_Connection *, void **socketContext, MHD_ConnectionNotificationCode code) {
+void OnConnection(void *cls, MHD_Connection *connection, void **socketContext, MHD_ConnectionNotificationCode code) {
+  auto &state = *static_cast<thttpserver::tstate *>(cls);
   if (code == MHD_CONNECTION_NOTIFY_STARTED) {
-    *socketContext = new tconnection{Monotonic()};
-  } else {
-    delete static_cast<tconnection *>(*socketContext);
+    const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    *socketContext = state.deadlines.Add(info ? info->connect_fd : -1, Monotonic());
+  } else if (*socketContext) {
+    state.deadlines.Remove(static_cast<tdeadline *>(*socketContext));
     *socketContext = nullptr;
   }
 }
@@ -230,7 +236,9 @@ bool ParseListenAddress(const std::string &text, thttpconfig &config) {
 
 bool thttpserver::Start(const thttpconfig &config, thandler handler, std::string &why) {
   Stop();
-  state_ = new tstate{config, std::move(handler)};
+  state_ = new tstate;
+  state_->config = config;
+  state_->handler = std::move(handler);
   sockaddr_storage where{};
   // No error log: a full connection table under a flood would write a line per refused client.
   unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ITC;
@@ -254,7 +262,7 @@ bool thttpserver::Start(const thttpconfig &config, thandler handler, std::string
                              config.perAddressConnections, MHD_OPTION_CONNECTION_TIMEOUT, config.idleSeconds,
                              MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(64 * 1024),
                              MHD_OPTION_NOTIFY_COMPLETED, OnCompleted, state_, MHD_OPTION_NOTIFY_CONNECTION,
-                             OnConnection, nullptr, MHD_OPTION_UNESCAPE_CALLBACK, NoUnescape, nullptr, MHD_OPTION_END);
+                             OnConnection, state_, MHD_OPTION_UNESCAPE_CALLBACK, NoUnescape, nullptr, MHD_OPTION_END);
   if (!daemon_) {
     why = "cannot listen on " + config.address + ":" + std::to_string(config.port) + ": " + std::strerror(errno);
     Stop();
@@ -262,6 +270,7 @@ bool thttpserver::Start(const thttpconfig &config, thandler handler, std::string
   }
   const MHD_DaemonInfo *info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT);
   port_ = info ? info->port : config.port;
+  state_->deadlines.Start(config.requestSeconds);
   return true;
 }
 

@@ -26,7 +26,7 @@ const char *const kStyle =
     "h1{color:#e33}h2{border-bottom:1px solid #733;margin-top:1.5em}"
     "table{border-collapse:collapse;width:100%}td,th{padding:.25em .4em;text-align:left}"
     "td.n,th.n{text-align:right}tr:nth-child(even){background:#2a1818}a{color:#f99}"
-    ".none{color:#999}";
+    ".none{color:#999}td:nth-child(4){white-space:nowrap}";
 
 struct tsection {
   tboard board;

@@ -48,12 +48,19 @@ void PrintHelp(const char *program) {
       "      --read-rate=N            other requests a minute per address (600)\n"
       "      --max-connections=N      connections at once (1000)\n"
       "      --per-ip-connections=N   connections at once per address (32)\n"
+      "      --request-timeout=S      seconds a client has to send a request (30)\n"
+      "      --idle-timeout=S         seconds a quiet connection is kept open (15)\n"
       "  -h, --help                   show this help and exit\n"
       "  -V, --version                show the version and exit\n"
       "\n"
       "Moderator commands, run on the same --state or --database, then exit:\n"
       "  hide-game ID, show-game ID   hide a game from the boards, or show it again\n"
       "  hide-name NAME, show-name NAME  the same for every game under a name\n"
+      "\n"
+      "Rates count a client by its address (an IPv6 client by its /64); behind a\n"
+      "reverse proxy on this host, by the last X-Forwarded-For address the proxy\n"
+      "adds. Every proxied connection comes from the proxy: raise\n"
+      "--per-ip-connections to the proxy's own connection count.\n"
       "\n"
       "Once listening it writes one line on standard error and stays quiet but for\n"
       "faults. SIGTERM or SIGINT stops it cleanly. A wrong command line exits 2.\n",
@@ -102,7 +109,7 @@ int Moderate(tstore &store, const std::string &command, const std::string &what,
 }  // namespace
 
 int main(int argc, char **argv) {
-  enum { VERIFY = 1000, SUBMIT_RATE, READ_RATE, MAX_CONNECTIONS, PER_IP };
+  enum { VERIFY = 1000, SUBMIT_RATE, READ_RATE, MAX_CONNECTIONS, PER_IP, REQUEST_TIMEOUT, IDLE_TIMEOUT };
   static const option kOptions[] = {
       {"listen", required_argument, nullptr, 'l'},
       {"state", required_argument, nullptr, 's'},
@@ -114,6 +121,8 @@ int main(int argc, char **argv) {
       {"read-rate", required_argument, nullptr, READ_RATE},
       {"max-connections", required_argument, nullptr, MAX_CONNECTIONS},
       {"per-ip-connections", required_argument, nullptr, PER_IP},
+      {"request-timeout", required_argument, nullptr, REQUEST_TIMEOUT},
+      {"idle-timeout", required_argument, nullptr, IDLE_TIMEOUT},
       {"help", no_argument, nullptr, 'h'},
       {"version", no_argument, nullptr, 'V'},
       {nullptr, 0, nullptr, 0},
@@ -154,6 +163,14 @@ int main(int argc, char **argv) {
       case PER_IP:
         if (!ReadCount(optarg, 1, 100000, n)) return Usage(program, "--per-ip-connections takes 1 to 100000");
         http.perAddressConnections = static_cast<unsigned>(n);
+        break;
+      case REQUEST_TIMEOUT:
+        if (!ReadCount(optarg, 1, 3600, n)) return Usage(program, "--request-timeout takes 1 to 3600 seconds");
+        http.requestSeconds = static_cast<unsigned>(n);
+        break;
+      case IDLE_TIMEOUT:
+        if (!ReadCount(optarg, 1, 3600, n)) return Usage(program, "--idle-timeout takes 1 to 3600 seconds");
+        http.idleSeconds = static_cast<unsigned>(n);
         break;
       case 'h': PrintHelp(program); return 0;
       case 'V': std::printf("redsiege-server %s (rules version %u)\n", REDSIEGE_VERSION, RULES_VERSION); return 0;
