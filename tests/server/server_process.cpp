@@ -27,9 +27,8 @@ struct tcurlglobal {
   ~tcurlglobal() { curl_global_cleanup(); }
 } curlGlobal;
 
-// Starts argv (its environment ours and `more`) with stdout and stderr into a pipe; the pid, and
-// the pipe's reading end in `out`.
-pid_t Spawn(const std::vector<std::string> &argv, int &out, const std::vector<std::string> &more = {}) {
+// Starts argv with stdout and stderr into a pipe; the pid, and the pipe's reading end in `out`.
+pid_t Spawn(const std::vector<std::string> &argv, int &out) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return -1;
   posix_spawn_file_actions_t actions;
@@ -40,12 +39,8 @@ pid_t Spawn(const std::vector<std::string> &argv, int &out, const std::vector<st
   std::vector<char *> args;
   for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
   args.push_back(nullptr);
-  std::vector<char *> env;
-  for (char **e = environ; *e; ++e) env.push_back(*e);
-  for (const std::string &e : more) env.push_back(const_cast<char *>(e.c_str()));
-  env.push_back(nullptr);
   pid_t pid = -1;
-  if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data()) != 0) pid = -1;
+  if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
   close(fds[1]);
   if (pid < 0) close(fds[0]);
@@ -108,7 +103,7 @@ bool tserverprocess::Start() {
   for (const std::string &a : StoreArguments(config_)) argv.push_back(a);
   for (const std::string &a : config_.extra) argv.push_back(a);
   int out = -1;
-  pid_ = Spawn(argv, out, config_.environment);
+  pid_ = Spawn(argv, out);
   if (pid_ < 0) return false;
   // The ready line: "redsiege-server: listening on 127.0.0.1:PORT (...)".
   std::string seen;

@@ -25,10 +25,10 @@ class ttempdir {
 };
 
 // How to start the server: on SQLite in `state`, or on PostgreSQL at `database`; `extra` is more
-// of its command line (rates, workers...), `environment` more of its environment ("NAME=value").
+// of its command line (rates, workers...).
 struct tserverconfig {
   std::string state, database;
-  std::vector<std::string> extra, environment;
+  std::vector<std::string> extra;
 };
 
 class tserverprocess {
