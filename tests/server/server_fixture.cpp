@@ -22,8 +22,10 @@ tserverconfig ConfigFor(tbackend backend, const std::string &dir, std::vector<st
 }
 }  // namespace
 
-ttestserver::ttestserver(tbackend backend, std::vector<std::string> extra)
-    : config(ConfigFor(backend, dir.path(), std::move(extra), why)), server(config) {}
+ttestserver::ttestserver(tbackend backend, std::vector<std::string> extra, const std::string &base)
+    : dir("redsiege-server-test", base),
+      config(ConfigFor(backend, dir.path(), std::move(extra), why)),
+      server(config) {}
 
 tsubmission SubmissionOf(const tplayedgame &game, const std::string &name) {
   tsubmission s;

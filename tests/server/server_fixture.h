@@ -18,7 +18,9 @@ const char *BackendName(tbackend backend);
 // A server (not yet started) on a fresh store: SQLite in a fresh folder, or a database of its own
 // on the test's throwaway PostgreSQL cluster. `why` says why there is none (no PostgreSQL here).
 struct ttestserver {
-  explicit ttestserver(tbackend backend = SQLITE, std::vector<std::string> extra = RaisedRates());
+  // SQLite's folder under `base` ("" for the system's temporary folder).
+  explicit ttestserver(tbackend backend = SQLITE, std::vector<std::string> extra = RaisedRates(),
+                       const std::string &base = "");
   std::string Url(const std::string &path = "") const { return server.Url(path); }
   ttempdir dir;
   std::string why;

@@ -9,7 +9,7 @@
 #include "server/server_fixture.h"
 
 TEST(ServerFaults, KilledMidLoadLosesNothingAcknowledged) {
-  ttestserver s(SQLITE, LoadServerOptions());
+  ttestserver s(SQLITE, LoadServerOptions(), RamFolder());
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const std::vector<tplayedgame> games = LoadGames(300, 5000);
   std::once_flag killed;

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 
 extern char **environ;
@@ -84,10 +85,26 @@ size_t CollectHeader(char *data, size_t size, size_t count, void *into) {
   return size * count;
 }
 
+// The calling thread's libcurl handle, kept so its connection stays alive between requests;
+// `drop` closes it.
+CURL *ThreadHandle(bool drop = false) {
+  static thread_local std::unique_ptr<CURL, void (*)(CURL *)> handle(nullptr, curl_easy_cleanup);
+  if (drop) handle.reset();
+  if (!drop && !handle) handle.reset(curl_easy_init());
+  return handle.get();
+}
+
 }  // namespace
 
-ttempdir::ttempdir(const std::string &prefix) {
-  std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+std::string RamFolder() {
+  std::error_code ignored;
+  return std::filesystem::is_directory("/dev/shm", ignored) ? "/dev/shm" : "";
+}
+
+ttempdir::ttempdir(const std::string &prefix, const std::string &base) {
+  const std::filesystem::path folder =
+      base.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(base);
+  std::string pattern = (folder / (prefix + "-XXXXXX")).string();
   if (mkdtemp(pattern.data())) path_ = pattern;
 }
 
@@ -146,6 +163,7 @@ int tserverprocess::Wait() {
 
 int tserverprocess::Stop() {
   if (pid_ <= 0) return -1;
+  ThreadHandle(true);
   kill(pid_, SIGTERM);
   return Wait();
 }
@@ -196,8 +214,9 @@ std::string thttpreply::Header(const std::string &lowerName) const {
 thttpreply HttpRequest(const std::string &method, const std::string &url, const std::vector<std::string> &headers,
                        const std::vector<uint8_t> &body) {
   thttpreply reply;
-  CURL *curl = curl_easy_init();
+  CURL *curl = ThreadHandle();
   if (!curl) return reply.error = "no curl handle", reply;
+  curl_easy_reset(curl);
   curl_slist *list = nullptr;
   for (const std::string &h : headers) list = curl_slist_append(list, h.c_str());
   list = curl_slist_append(list, "Expect:");  // the body goes at once, with no wait for 100
@@ -221,7 +240,6 @@ thttpreply HttpRequest(const std::string &method, const std::string &url, const 
   else
     reply.error = curl_easy_strerror(code);
   curl_slist_free_all(list);
-  curl_easy_cleanup(curl);
   return reply;
 }
 

@@ -11,10 +11,11 @@
 #include <thread>
 #include <vector>
 
-// A fresh folder under the system's temporary one, removed with everything in it.
+// A fresh folder under `base` (the system's temporary folder when empty), removed with
+// everything in it.
 class ttempdir {
  public:
-  explicit ttempdir(const std::string &prefix = "redsiege-server-test");
+  explicit ttempdir(const std::string &prefix = "redsiege-server-test", const std::string &base = "");
   ~ttempdir();
   ttempdir(const ttempdir &) = delete;
   ttempdir &operator=(const ttempdir &) = delete;
@@ -23,6 +24,10 @@ class ttempdir {
  private:
   std::string path_;
 };
+
+// /dev/shm where there is one, else "": a folder whose syncs cost nothing, for the tests that
+// load the server rather than this machine's disk.
+std::string RamFolder();
 
 // How to start the server: on SQLite in `state`, or on PostgreSQL at `database`; `extra` is more
 // of its command line (rates, workers...).
@@ -41,7 +46,8 @@ class tserverprocess {
   // Starts it with --listen 127.0.0.1:0 and waits for its ready line. False (its output in Log())
   // when it exits or does not say it is ready in time.
   bool Start();
-  // SIGTERM and wait: its exit status (0 for a clean stop), -1 when it was not running.
+  // SIGTERM and wait: its exit status (0 for a clean stop), -1 when it was not running. The
+  // calling thread's kept-alive connection is closed first, as a client going away would.
   int Stop();
   // SIGKILL and wait: nothing it had not made durable survives.
   void Kill();
@@ -76,7 +82,7 @@ struct thttpreply {
   std::string Header(const std::string &lowerName) const;  // "" when it was not sent
 };
 
-// One request over libcurl (each call its own connection, so threads may call it at once).
+// One request over libcurl; threads may call it at once (each keeps its own connection).
 thttpreply HttpRequest(const std::string &method, const std::string &url, const std::vector<std::string> &headers = {},
                        const std::vector<uint8_t> &body = {});
 inline thttpreply HttpGet(const std::string &url) { return HttpRequest("GET", url); }
