@@ -195,10 +195,12 @@ TEST(ServerRefusals, GamesRefusedOncePlayed) {
        }},
       // The frame bytes' CRC no longer matches: the header alone reads well.
       {"damaged frames", "damaged", [](tsubmission &t) { t.replay[REPLAY_HEADER_SIZE + 20] ^= 0x10; }},
+      // Its second block of frames lost its end: only the first would play.
+      {"a replay cut short", "cut short", [](tsubmission &t) { t.replay.resize(t.replay.size() - 5); }},
   };
   uint32_t seed = 60;
   for (const tcase &c : cases) {
-    tsubmission t = SubmissionOf(PlayScriptedGame(seed++, 300), "unlucky");
+    tsubmission t = SubmissionOf(PlayScriptedGame(seed++, REPLAY_BLOCK_FRAMES + 300), "unlucky");
     c.spoil(t);
     const thttpreply r = Submit(s.Url(), t);
     // The server may read the whole replay at once; refused there or once played, never ranked.
