@@ -1,10 +1,9 @@
 // The schema, as numbered migrations. A migration once released is never edited: a change to the
 // schema is a new one at the end of the list.
-#include <openssl/rand.h>
-
-#include <cstdio>
+#include <ctime>
 #include <string>
 
+#include "server/daily.h"
 #include "server/store_sql.h"
 
 namespace {
@@ -41,6 +40,31 @@ const std::vector<std::vector<const char *>> kMigrations = {
         // The verifiers take the oldest pending game.
         "CREATE INDEX games_pending ON games (submitted_at, id) WHERE status = 0",
     },
+    {
+        // Who sent first, never tied: games are numbered in the order they were stored, from a
+        // counter taken inside the insert's transaction (whole seconds tie). Games already stored
+        // are numbered by their second and then their id.
+        "ALTER TABLE games ADD COLUMN sent_order BIGINT NOT NULL DEFAULT 0",
+        "UPDATE games SET sent_order = o.n FROM (SELECT id, ROW_NUMBER() OVER (ORDER BY submitted_at, id) AS n"
+        " FROM games) o WHERE o.id = games.id",
+        "CREATE UNIQUE INDEX games_sent ON games (sent_order)",
+        "CREATE TABLE counters (name TEXT PRIMARY KEY, value BIGINT NOT NULL)",
+        "INSERT INTO counters (name, value) SELECT 'games', COALESCE(MAX(sent_order), 0) FROM games",
+        "DROP INDEX games_survive",
+        "DROP INDEX games_rescue",
+        "DROP INDEX games_horde",
+        "DROP INDEX games_slayer",
+        "DROP INDEX games_daily",
+        "DROP INDEX games_player",
+        "DROP INDEX games_pending",
+        "CREATE INDEX games_survive ON games (status, survive DESC, sent_order)",
+        "CREATE INDEX games_rescue ON games (status, won, rescue DESC, sent_order)",
+        "CREATE INDEX games_horde ON games (status, horde DESC, sent_order)",
+        "CREATE INDEX games_slayer ON games (status, slayer DESC, sent_order)",
+        "CREATE INDEX games_daily ON games (daily_date, daily_counted, survive DESC, sent_order)",
+        "CREATE INDEX games_player ON games (name_key, daily_date, sent_order)",
+        "CREATE INDEX games_pending ON games (sent_order) WHERE status = 0",
+    },
 };
 
 // An arbitrary number all our servers agree on, for PostgreSQL's advisory lock.
@@ -53,11 +77,11 @@ std::string Spelled(const char *sql, bool postgres) {
   return text;
 }
 
-void ApplyPending(tsqlconn &conn, bool postgres) {
+void ApplyPending(tsqlconn &conn, bool postgres, int upTo) {
   conn.Begin(true);
   conn.Run("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER PRIMARY KEY, applied_at BIGINT NOT NULL)");
   conn.Commit();
-  for (size_t n = 1; n <= kMigrations.size(); ++n) {
+  for (size_t n = 1; n <= kMigrations.size() && int(n) <= upTo; ++n) {
     conn.Begin(true);
     try {
       // Read inside the transaction: another process may have applied it meanwhile.
@@ -74,29 +98,16 @@ void ApplyPending(tsqlconn &conn, bool postgres) {
   }
 }
 
-// Until the daily module's RandomSecret() is in this tree: the same 32 random bytes as hex.
-std::string NewSecret() {
-  unsigned char bytes[32];
-  if (RAND_bytes(bytes, sizeof bytes) != 1) throw tstoreerror(tstoreerror::OTHER, "no random bytes for the secret");
-  std::string hex;
-  char two[3];
-  for (unsigned char b : bytes) {
-    std::snprintf(two, sizeof two, "%02x", b);
-    hex += two;
-  }
-  return hex;
-}
-
 }  // namespace
 
 int MigrationCount() { return static_cast<int>(kMigrations.size()); }
 
-void ApplyMigrations(tsqlconn &conn, bool postgres) {
-  if (!postgres) return ApplyPending(conn, false);
+void ApplyMigrations(tsqlconn &conn, bool postgres, int upTo) {
+  if (!postgres) return ApplyPending(conn, false, upTo);
   // A session lock: the first server applies them, the next waits and then finds them applied.
   conn.Run(std::string("SELECT pg_advisory_lock(") + kMigrationLock + ")");
   try {
-    ApplyPending(conn, true);
+    ApplyPending(conn, true, upTo);
   } catch (...) {
     conn.Rollback();
     try {
@@ -110,10 +121,16 @@ void ApplyMigrations(tsqlconn &conn, bool postgres) {
 }
 
 std::string LoadSecret(tsqlconn &conn) {
+  std::string fresh;
+  try {
+    fresh = RandomSecret();
+  } catch (const std::exception &e) {
+    throw tstoreerror(tstoreerror::OTHER, std::string("no secret: ") + e.what());
+  }
   conn.Begin(true);
   try {
     // Two servers starting at once on one database: the first one's secret is the one kept.
-    conn.Run("INSERT INTO settings (name, value) VALUES ('secret', $1) ON CONFLICT (name) DO NOTHING", {NewSecret()});
+    conn.Run("INSERT INTO settings (name, value) VALUES ('secret', $1) ON CONFLICT (name) DO NOTHING", {fresh});
     std::string secret = conn.Run("SELECT value FROM settings WHERE name = 'secret'").at(0).Text(0);
     conn.Commit();
     return secret;

@@ -15,9 +15,11 @@ const Oid kByteaOid = 17;
 class tpgconn : public tsqlconn {
  public:
   explicit tpgconn(const std::string &url) {
-    // Our timeout first, so one the URL names wins.
-    const char *keys[] = {"connect_timeout", "dbname", nullptr};
-    const char *values[] = {"10", url.c_str(), nullptr};
+    // Ours first, so what the URL names wins. Keepalives notice a database host that vanished
+    // without closing the connection, so no request waits on it for ever.
+    const char *keys[] = {"connect_timeout",  "keepalives_idle", "keepalives_interval",
+                          "keepalives_count", "dbname",          nullptr};
+    const char *values[] = {"10", "30", "10", "3", url.c_str(), nullptr};
     conn_ = PQconnectdbParams(keys, values, 1);
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
       std::string why = conn_ ? OneLine(PQerrorMessage(conn_)) : "out of memory";
@@ -135,6 +137,8 @@ class tpgconn : public tsqlconn {
 };
 
 }  // namespace
+
+std::unique_ptr<tsqlconn> OpenPostgresConn(const std::string &url) { return std::make_unique<tpgconn>(url); }
 
 std::unique_ptr<tstore> OpenPostgresStore(const std::string &url) {
   auto store = std::make_unique<tsqlstore>(

@@ -78,6 +78,8 @@ const char *const kGameColumns =
     "g.id, p.name, g.status, g.refusal, g.reason, g.rules, g.seed, g.submitted_at, g.claimed_survive,"
     " g.claimed_rescue, g.claimed_horde, g.claimed_slayer, g.survive, g.rescue, g.horde, g.slayer, g.won, g.day,"
     " g.game_seconds, g.ended, g.frames, g.played_frames, g.daily_date, g.daily_counted, g.hidden, p.hidden";
+// Where a query's own columns after kGameColumns start.
+const size_t kGameColumnCount = 26;
 
 tgamescores Scores(const tsqlrow &r, size_t at) {
   return {int32_t(r.Int(at)), int32_t(r.Int(at + 1)), int32_t(r.Int(at + 2)), int32_t(r.Int(at + 3))};
@@ -125,7 +127,7 @@ tsqlstore::tsqlstore(const char *kind, bool postgres, std::function<std::unique_
 
 void tsqlstore::Open() {
   std::unique_ptr<tsqlconn> conn = pool_.Take();
-  ApplyMigrations(*conn, postgres_);
+  ApplyMigrations(*conn, postgres_, MigrationCount());
   secret_ = LoadSecret(*conn);
   pool_.Give(std::move(conn));
 }
@@ -190,13 +192,17 @@ tinsertresult tsqlstore::InsertGame(const tnewgame &game, std::string &existingI
       c.Run("INSERT INTO players (name_key, name, key_hash, hidden, created_at) VALUES ($1, $2, $3, 0, $4)",
             {key, game.name, game.keyHash, game.submittedAt});
     }
+    // The sending order: the counter's row stays locked until this commits, so no two games
+    // share a number and every game numbered before this one is stored before it.
+    const int64_t order =
+        c.Run("UPDATE counters SET value = value + 1 WHERE name = 'games' RETURNING value").at(0).Int(0);
     c.Run(
         "INSERT INTO games (id, replay_sha256, name_key, submitted_at, claimed_survive, claimed_rescue,"
-        " claimed_horde, claimed_slayer, rules, seed, frames, daily_date, daily_token_at)"
-        " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13)",
+        " claimed_horde, claimed_slayer, rules, seed, frames, daily_date, daily_token_at, sent_order)"
+        " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14)",
         {game.id, game.replaySha256, key, game.submittedAt, game.claimed.survive, game.claimed.rescue,
-         game.claimed.horde, game.claimed.slayer, game.rules, game.seed, game.frames, game.dailyDate,
-         game.dailyTokenAt});
+         game.claimed.horde, game.claimed.slayer, game.rules, game.seed, game.frames, game.dailyDate, game.dailyTokenAt,
+         order});
     c.Run("INSERT INTO replays (game_id, bytes) VALUES ($1, $2)", {game.id, tsqlparam::Blob(game.replay)});
     result = INSERTED;
   });
@@ -207,7 +213,7 @@ bool tsqlstore::ClaimPending(int64_t now, int64_t leaseSeconds, tclaim &claim) {
   bool found = false;
   // PostgreSQL passes over a row another server is claiming rather than waiting for it.
   const std::string pick = std::string("SELECT id FROM games WHERE status = 0 AND lease_until <= $1") +
-                           " ORDER BY submitted_at, id LIMIT 1" + (postgres_ ? " FOR UPDATE SKIP LOCKED" : "");
+                           " ORDER BY sent_order LIMIT 1" + (postgres_ ? " FOR UPDATE SKIP LOCKED" : "");
   Transact(true, [&](tsqlconn &c) {
     found = false;
     std::vector<tsqlrow> picked = c.Run(pick, {now});
@@ -242,8 +248,8 @@ void tsqlstore::FinishGame(const std::string &id, const tgameverdict &verdict, b
         " slayer = $7, won = $8, day = $9, game_seconds = $10, ended = $11, played_frames = $12,"
         " verify_seconds = $13, verified_at = $14, lease_until = 0,"
         " daily_counted = CASE WHEN $15 = 1 AND daily_date <> '' AND NOT EXISTS (SELECT 1 FROM games e"
-        " WHERE e.name_key = games.name_key AND e.daily_date = games.daily_date AND (e.submitted_at <"
-        " games.submitted_at OR (e.submitted_at = games.submitted_at AND e.id < games.id))) THEN 1 ELSE 0 END"
+        " WHERE e.name_key = games.name_key AND e.daily_date = games.daily_date"
+        " AND e.sent_order < games.sent_order) THEN 1 ELSE 0 END"
         " WHERE id = $16 AND status = 0",
         {int(verdict.status), verdict.refusal, verdict.reason, verdict.scores.survive, verdict.scores.rescue,
          verdict.scores.horde, verdict.scores.slayer, verdict.won, verdict.day, verdict.gameSeconds, verdict.ended,
@@ -266,9 +272,10 @@ bool tsqlstore::GetGame(const std::string &id, tgamerow &row) {
 void tsqlstore::RankOn(tboard board, const std::string &id, int64_t &rank, int64_t &total) {
   Transact(false, [&](tsqlconn &c) {
     rank = total = 0;
-    std::vector<tsqlrow> rows = c.Run(std::string("SELECT ") + kGameColumns +
-                                          " FROM games g JOIN players p ON p.name_key = g.name_key WHERE g.id = $1",
-                                      {id});
+    std::vector<tsqlrow> rows =
+        c.Run(std::string("SELECT ") + kGameColumns +
+                  ", g.sent_order FROM games g JOIN players p ON p.name_key = g.name_key WHERE g.id = $1",
+              {id});
     if (rows.empty()) return;
     const tgamerow game = GameRow(rows[0]);
     if (game.status != GAME_VERIFIED || game.hidden) return;
@@ -278,12 +285,11 @@ void tsqlstore::RankOn(tboard board, const std::string &id, int64_t &rank, int64
     std::vector<tsqlparam> dateOnly;
     if (board == BOARD_DAILY) dateOnly.push_back(game.dailyDate);
     total = c.Run("SELECT COUNT(*)" + BoardWhere(board, 1), dateOnly).at(0).Int(0);
-    // 1 + better scores + equal scores sent earlier (the same second: the lower id first).
-    const std::string better = " AND (" + column + " > $1 OR (" + column + " = $1 AND (g.submitted_at < $2 OR" +
-                               " (g.submitted_at = $2 AND g.id < $3))))";
-    std::vector<tsqlparam> params = {ScoreOn(board, game.scores), game.submittedAt, game.id};
+    // 1 + better scores + equal scores sent earlier.
+    const std::string better = " AND (" + column + " > $1 OR (" + column + " = $1 AND g.sent_order < $2))";
+    std::vector<tsqlparam> params = {ScoreOn(board, game.scores), rows[0].Int(kGameColumnCount)};
     if (board == BOARD_DAILY) params.push_back(game.dailyDate);
-    rank = 1 + c.Run("SELECT COUNT(*)" + BoardWhere(board, 4) + better, params).at(0).Int(0);
+    rank = 1 + c.Run("SELECT COUNT(*)" + BoardWhere(board, 3) + better, params).at(0).Int(0);
   });
 }
 
@@ -300,7 +306,7 @@ tboardpage tsqlstore::Board(tboard board, const std::string &date, int64_t offse
     if (daily) params.push_back(date);
     std::vector<tsqlrow> rows =
         c.Run("SELECT p.name, g.id, " + column + ", g.submitted_at, g.rules" + BoardWhere(board, 3) + " ORDER BY " +
-                  column + " DESC, g.submitted_at, g.id LIMIT $1 OFFSET $2",
+                  column + " DESC, g.sent_order LIMIT $1 OFFSET $2",
               params);
     for (size_t i = 0; i < rows.size(); ++i) {
       tboardentry e;

@@ -81,11 +81,15 @@ class tsqlpool {
 
 // The schema's migrations, in order; each applied once, in a transaction of its own. `postgres`
 // picks the few words the two databases spell differently and takes an advisory lock, so two
-// servers starting at once do not both apply one.
-void ApplyMigrations(tsqlconn &conn, bool postgres);
+// servers starting at once do not both apply one. `upTo` stops after that one (an older schema).
+void ApplyMigrations(tsqlconn &conn, bool postgres, int upTo);
 int MigrationCount();
 // The server's secret, made at the first start and read back after.
 std::string LoadSecret(tsqlconn &conn);
+
+// One bare connection, no migrations applied: DIR/scores.db (DIR made when missing), or a URL.
+std::unique_ptr<tsqlconn> OpenSqliteConn(const std::string &stateDir);
+std::unique_ptr<tsqlconn> OpenPostgresConn(const std::string &url);
 
 // Every operation of tstore, once for both databases.
 class tsqlstore : public tstore {

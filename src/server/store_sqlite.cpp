@@ -132,13 +132,22 @@ class tsqliteconn : public tsqlconn {
   std::map<std::string, sqlite3_stmt *> statements_;
 };
 
-}  // namespace
-
-std::unique_ptr<tstore> OpenSqliteStore(const std::string &stateDir) {
+// DIR/scores.db, DIR made when missing.
+std::string ScoresPath(const std::string &stateDir) {
   std::error_code error;
   std::filesystem::create_directories(stateDir, error);
   if (error) throw tstoreerror(tstoreerror::UNAVAILABLE, "cannot make " + stateDir + ": " + error.message());
-  const std::string path = (std::filesystem::path(stateDir) / "scores.db").string();
+  return (std::filesystem::path(stateDir) / "scores.db").string();
+}
+
+}  // namespace
+
+std::unique_ptr<tsqlconn> OpenSqliteConn(const std::string &stateDir) {
+  return std::make_unique<tsqliteconn>(ScoresPath(stateDir));
+}
+
+std::unique_ptr<tstore> OpenSqliteStore(const std::string &stateDir) {
+  const std::string path = ScoresPath(stateDir);
   auto store = std::make_unique<tsqlstore>(
       "sqlite", false, [path] { return std::unique_ptr<tsqlconn>(new tsqliteconn(path)); }, kMostConnections);
   store->Open();

@@ -10,6 +10,7 @@
 
 #include "server/pg_cluster.h"
 #include "server/store.h"
+#include "server/store_sql.h"
 
 namespace {
 
@@ -72,13 +73,13 @@ class StoreTest : public ::testing::TestWithParam<std::string> {
     } else {
       char pattern[] = "/tmp/redsiege-store-XXXXXX";
       ASSERT_NE(mkdtemp(pattern), nullptr);
-      dir_ = pattern;
+      dir_ = root_ = pattern;
     }
     store_ = Open();
   }
   void TearDown() override {
     store_.reset();
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+    if (!root_.empty()) std::filesystem::remove_all(root_);
   }
   // Another server on the same database.
   std::unique_ptr<tstore> Open() { return dir_.empty() ? OpenPostgresStore(url_) : OpenSqliteStore(dir_); }
@@ -94,7 +95,7 @@ class StoreTest : public ::testing::TestWithParam<std::string> {
   }
 
   tpgcluster *cluster_ = nullptr;
-  std::string url_, dir_;
+  std::string url_, dir_, root_;
   std::unique_ptr<tstore> store_;
 };
 
@@ -250,6 +251,78 @@ TEST_P(StoreTest, DailyCountsEachPlayersFirstSubmissionInTime) {
   EXPECT_EQ(rank + total, 0);
 }
 
+TEST_P(StoreTest, GamesSentInOneSecondKeepTheirSendingOrder) {
+  // Each pair arrives within one second, the later game with the lower id.
+  struct {
+    const char *name;
+    int replay;
+    const char *date;
+    bool counted;
+  } const games[] = {
+      {"ann", 9, "", false},
+      {"ben", 2, "", false},
+      {"cat", 8, "2026-12-08", true},
+      {"cat", 3, "2026-12-08", false},
+  };
+  for (const auto &g : games) Insert(Game(g.name, g.name, g.replay, 500, g.date));
+  std::vector<std::string> claimed;
+  tclaim claim;
+  while (store_->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
+  EXPECT_EQ(claimed, (std::vector<std::string>{Id(9), Id(2), Id(8), Id(3)}));
+  // The second daily game is played first: it still is not its player's first of the day.
+  for (int i = 3; i >= 0; --i) store_->FinishGame(Id(games[i].replay), Verified({7000, 0, 0, 0}, false), true);
+  for (const auto &g : games) {
+    tgamerow row;
+    ASSERT_TRUE(store_->GetGame(Id(g.replay), row));
+    EXPECT_EQ(row.dailyCounted, g.counted) << g.name << g.replay;
+  }
+  EXPECT_EQ(Names(BOARD_SURVIVORS), (std::vector<std::string>{"ann", "ben", "cat", "cat"}));
+  EXPECT_EQ(Names(BOARD_DAILY, "2026-12-08"), std::vector<std::string>{"cat"});
+  for (int i = 0; i < 4; ++i) {
+    int64_t rank, total;
+    store_->RankOn(BOARD_SURVIVORS, Id(games[i].replay), rank, total);
+    EXPECT_EQ(rank, i + 1) << games[i].name << games[i].replay;
+  }
+}
+
+TEST_P(StoreTest, OlderDatabasesOrderTheirGamesBySecondThenId) {
+  std::string why;
+  if (cluster_) url_ = cluster_->NewDatabase(why);
+  ASSERT_TRUE(dir_.size() || url_.size()) << why;
+  if (!dir_.empty()) dir_ += "/old";
+  {
+    // Games stored under the first schema, before the sending order was kept.
+    std::unique_ptr<tsqlconn> c = dir_.empty() ? OpenPostgresConn(url_) : OpenSqliteConn(dir_);
+    ApplyMigrations(*c, dir_.empty(), 1);
+    c->Begin(true);
+    c->Run("INSERT INTO players (name_key, name, key_hash, created_at) VALUES ('ann', 'ann', 'hash-of-ann', 0)");
+    struct {
+      int replay;
+      int64_t at;
+      int status;
+    } const old[] = {{5, 100, 1}, {2, 100, 1}, {4, 101, 0}, {1, 99, 0}};
+    for (const auto &o : old) {
+      c->Run(
+          "INSERT INTO games (id, replay_sha256, name_key, submitted_at, status, survive, claimed_survive,"
+          " claimed_rescue, claimed_horde, claimed_slayer, rules, seed, frames)"
+          " VALUES ($1, $2, 'ann', $3, $4, 7000, 0, 0, 0, 0, 2, 1, 600)",
+          {Id(o.replay), Sha(o.replay), o.at, o.status});
+      c->Run("INSERT INTO replays (game_id, bytes) VALUES ($1, $2)", {Id(o.replay), tsqlparam::Blob({1, 2})});
+    }
+    c->Commit();
+  }
+  store_ = Open();
+  Insert(Game("ann", "ann", 3, 50));  // sent after them, whatever the clock said
+  std::vector<std::string> claimed;
+  tclaim claim;
+  while (store_->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
+  EXPECT_EQ(claimed, (std::vector<std::string>{Id(1), Id(4), Id(3)}));
+  for (const std::string &id : claimed) store_->FinishGame(id, Verified({7000, 0, 0, 0}, false), false);
+  std::vector<std::string> board;
+  for (const tboardentry &e : store_->Board(BOARD_SURVIVORS, "", 0, 13).entries) board.push_back(e.gameId);
+  EXPECT_EQ(board, (std::vector<std::string>{Id(1), Id(2), Id(5), Id(4), Id(3)}));
+}
+
 TEST_P(StoreTest, DeletePlayerTakesEverythingOnlyWithTheKey) {
   Insert(Game("Bob", "k1", 1, 10));
   Insert(Game("bob", "k1", 2, 11));
@@ -290,21 +363,40 @@ TEST_P(StoreTest, ModeratorHidesGamesAndNames) {
 }
 
 TEST_P(StoreTest, ServersStartingAtOnceShareSchemaAndSecret) {
-  const std::string secret = store_->Secret();
+  // Two servers start at once on a fresh database: one applies the migrations, both keep its secret.
+  std::string why;
+  if (cluster_) url_ = cluster_->NewDatabase(why);
+  ASSERT_TRUE(dir_.size() || url_.size()) << why;
+  if (!dir_.empty()) dir_ += "/fresh";
+  std::unique_ptr<tstore> servers[2];
+  std::string faults[2];
+  std::vector<std::thread> starting;
+  for (int i = 0; i < 2; ++i) {
+    starting.emplace_back([&, i] {
+      try {
+        servers[i] = Open();
+      } catch (const std::exception &e) {
+        faults[i] = e.what();
+      }
+    });
+  }
+  for (std::thread &t : starting) t.join();
+  ASSERT_NE(servers[0], nullptr) << faults[0];
+  ASSERT_NE(servers[1], nullptr) << faults[1];
+  std::unique_ptr<tstore> &first = servers[0], &second = servers[1];
+  const std::string secret = first->Secret();
   EXPECT_EQ(secret.size(), 64u);
   EXPECT_EQ(secret.find_first_not_of("0123456789abcdef"), std::string::npos);
-  Insert(Game("ann", "a", 1, 10));
-  store_.reset();
-  // Two more servers at once: the migrations are not applied again and the secret is kept.
-  std::unique_ptr<tstore> other;
-  std::thread second([&] { other = Open(); });
+  EXPECT_EQ(second->Secret(), secret);
+  std::string existing;
+  ASSERT_EQ(first->InsertGame(Game("ann", "a", 1, 10), existing), INSERTED);
+  first.reset();
+  second.reset();
+  // Started again: nothing applied twice, the games and the secret kept.
   store_ = Open();
-  second.join();
-  ASSERT_NE(other, nullptr);
   EXPECT_EQ(store_->Secret(), secret);
-  EXPECT_EQ(other->Secret(), secret);
   tgamerow row;
-  EXPECT_TRUE(other->GetGame(Id(1), row));
+  EXPECT_TRUE(store_->GetGame(Id(1), row));
 }
 
 TEST_P(StoreTest, ServersClaimingAtOnceNeverShareAGame) {
