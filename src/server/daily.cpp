@@ -92,6 +92,7 @@ std::string DailyToken(const std::string &secret, const std::string &date, int64
 }
 
 bool ReadDailyToken(const std::string &secret, const std::string &token, std::string &date, int64_t &issuedAt) {
+  if (token.size() > 10 + 1 + 18 + 1 + kMacTextBytes) return false;  // nothing longer is ours
   const size_t first = token.find('.');
   const size_t last = token.rfind('.');
   if (first == std::string::npos || last == first) return false;

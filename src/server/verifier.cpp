@@ -43,7 +43,11 @@ struct tlaunch {
 [[noreturn]] void StartChild(const tlaunch &launch, int in, int out, int nullFd) {
   if (dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(nullFd, STDERR_FILENO) < 0) _exit(126);
   // Whatever else the server holds open (its sockets, the database) stays out of the child.
-  syscall(SYS_close_range, 3u, ~0u, 0u);
+  if (syscall(SYS_close_range, 3u, ~0u, 0u) != 0) {
+    rlimit open{};
+    getrlimit(RLIMIT_NOFILE, &open);
+    for (rlim_t fd = 3; fd < open.rlim_cur && fd < (1u << 20); ++fd) close(static_cast<int>(fd));
+  }
   if (setrlimit(RLIMIT_CPU, &launch.cpu) != 0 || setrlimit(RLIMIT_FSIZE, &launch.nothing) != 0 ||
       setrlimit(RLIMIT_CORE, &launch.nothing) != 0 || (launch.limitMemory && setrlimit(RLIMIT_AS, &launch.memory) != 0))
     _exit(126);
@@ -105,17 +109,23 @@ tgameverdict VerifyInChildUnless(const tverifyconfig &config, const std::vector<
   launch.memory = {config.memoryBytes, config.memoryBytes};
 
   int in[2], out[2];
-  if (pipe2(in, O_CLOEXEC) != 0) return VerifierFailed("no pipe for the verifier");
+  // What fails before the replay is read is the server's fault, not the game's: given up, to be
+  // tried again.
+  const auto ours = [abandoned](const std::string &why) {
+    if (abandoned) *abandoned = true;
+    return VerifierFailed(why);
+  };
+  if (pipe2(in, O_CLOEXEC) != 0) return ours("no pipe for the verifier");
   tfd inRead{in[0]}, inWrite{in[1]};
-  if (pipe2(out, O_CLOEXEC) != 0) return VerifierFailed("no pipe for the verifier");
+  if (pipe2(out, O_CLOEXEC) != 0) return ours("no pipe for the verifier");
   tfd outRead{out[0]}, outWrite{out[1]};
   tfd nullFd{open("/dev/null", O_WRONLY | O_CLOEXEC)};
-  if (nullFd.fd < 0) return VerifierFailed("no /dev/null for the verifier");
+  if (nullFd.fd < 0) return ours("no /dev/null for the verifier");
 
   const auto started = std::chrono::steady_clock::now();
   const auto deadline = started + std::chrono::duration<double>(WallBudget(config, frames));
   const pid_t child = fork();
-  if (child < 0) return VerifierFailed(std::string("cannot start the verifier: ") + std::strerror(errno));
+  if (child < 0) return ours(std::string("cannot start the verifier: ") + std::strerror(errno));
   if (child == 0) StartChild(launch, inRead.fd, outWrite.fd, nullFd.fd);
   inRead.Close();
   outWrite.Close();
@@ -184,11 +194,13 @@ tgameverdict VerifyInChildUnless(const tverifyconfig &config, const std::vector<
     }
     usleep(killed ? 1000 : 5000);
   }
-  if (stopped) {
-    if (abandoned) *abandoned = true;
-    return VerifierFailed("the server stopped");
-  }
-  if (!reaped) return VerifierFailed(std::string("the verifier was lost: ") + std::strerror(errno));
+  if (stopped) return ours("the server stopped");
+  if (!reaped) return ours(std::string("the verifier was lost: ") + std::strerror(errno));
+  // The child could not start the verifier (126, 127) or the verifier took its command line for
+  // wrong (2): nothing of the replay's doing.
+  if (WIFEXITED(status) && (WEXITSTATUS(status) == 126 || WEXITSTATUS(status) == 127 || WEXITSTATUS(status) == 2))
+    return ours("the verifier " + config.program + " could not run (status " + std::to_string(WEXITSTATUS(status)) +
+                ")");
   tchildend end;
   end.exited = WIFEXITED(status);
   end.code = end.exited ? WEXITSTATUS(status) : -1;

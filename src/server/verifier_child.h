@@ -9,7 +9,8 @@
 double CpuBudget(const tverifyconfig &config, uint64_t frames);
 double WallBudget(const tverifyconfig &config, uint64_t frames);
 
-// VerifyInChild, given up when `stop` turns true: the child is killed and `abandoned` set, and
-// the verdict means nothing (the game stays pending for another try).
+// VerifyInChild, given up when `stop` turns true (the child is killed) or when the verifier cannot
+// be run at all (no pipe, no process, no program): then `abandoned` is set and the verdict means
+// nothing, the game stays pending for another try.
 tgameverdict VerifyInChildUnless(const tverifyconfig &config, const std::vector<uint8_t> &replay,
                                  const tgamescores &claimed, const std::atomic<bool> *stop, bool *abandoned);

@@ -65,7 +65,14 @@ void Work(tworkers &w, tstore &store, tmetrics &metrics, const tverifyconfig &co
     }
     bool abandoned = false;
     const tgameverdict verdict = VerifyInChildUnless(config, claim.replay, claim.claimed, &w.stopping, &abandoned);
-    if (abandoned) break;  // stopping: the game stays pending and its lease runs out
+    if (abandoned) {
+      // Stopping, or the verifier cannot run: the game stays pending, taken again when its
+      // lease runs out.
+      if (w.stopping) break;
+      std::fprintf(stderr, "redsiege-server: game %s stays pending: %s\n", claim.id.c_str(), verdict.reason.c_str());
+      Nap(w, 5, nullptr);
+      continue;
+    }
     const bool inTime = !claim.dailyDate.empty() && claim.dailyTokenAt <= claim.submittedAt &&
                         verdict.gameSeconds <= static_cast<double>(claim.submittedAt - claim.dailyTokenAt + margin);
     if (!Retrying(w, "cannot record a verdict", [&] { store.FinishGame(claim.id, verdict, inTime); })) break;

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "server/api.h"
 #include "server/daily.h"
 #include "server/verifier.h"
+#include "server/verifier_child.h"
 
 namespace {
 
@@ -109,6 +111,12 @@ TEST(Verifier, JudgesEachReplay) {
     EXPECT_EQ(v.refusal, c.refusal) << v.reason;
     EXPECT_EQ(v.reason.empty(), !*c.refusal);
   }
+  // A verifier that cannot run at all is the server's fault: the worker leaves the game pending.
+  for (const auto &c : cases) {
+    bool abandoned = false;
+    VerifyInChildUnless(c.config, c.bytes, c.claimed, nullptr, &abandoned);
+    EXPECT_EQ(abandoned, c.config.program == missing.program) << c.name;
+  }
   const tgameverdict v = VerifyInChild(Config(), rescue, scores);
   EXPECT_EQ(v.scores.survive, scores.survive);
   EXPECT_EQ(v.scores.rescue, scores.rescue);
@@ -144,14 +152,15 @@ TEST(Verifier, WorkersVerifyWhatIsSubmitted) {
     const int64_t now = 1796774000;
     const struct {
       const char *golden, *name;
-      int64_t tokenBefore;  // seconds between the token and the submission; 0: no daily game
-      int claimedOff;       // added to the claimed survive score
+      bool daily;
+      int slack;       // seconds between the token and the submission beyond the game's time
+      int claimedOff;  // added to the claimed survive score
       tgamestatus status;
       bool counted;
     } cases[] = {
-        {"night", "in time", 60, 0, GAME_VERIFIED, true},   // 52.6 s of game in 60 s
-        {"lost", "too slow", 30, 0, GAME_VERIFIED, false},  // 35.8 s of game in 30 s
-        {"rescue", "forger", 0, 7, GAME_REFUSED, false},
+        {"night", "in time", true, 1, 0, GAME_VERIFIED, true},
+        {"lost", "too slow", true, -1, 0, GAME_VERIFIED, false},
+        {"rescue", "forger", false, 0, 7, GAME_REFUSED, false},
     };
     for (const auto &c : cases) {
       tnewgame g;
@@ -160,15 +169,16 @@ TEST(Verifier, WorkersVerifyWhatIsSubmitted) {
       g.id = g.replaySha256.substr(0, 16);
       g.name = c.name;
       g.keyHash = Sha256Hex(c.name, 3);
-      g.claimed = Scores(Played(Golden(c.golden)));
+      const json played = Played(Golden(c.golden));
+      g.claimed = Scores(played);
       g.claimed.survive += c.claimedOff;
       treplay header;
       ASSERT_EQ(DecodeReplayHeader(g.replay.data(), g.replay.size(), header, g.frames), REPLAY_OK);
       g.rules = header.rulesVersion;
       g.seed = header.seed;
       g.submittedAt = now;
-      g.dailyDate = c.tokenBefore ? UtcDate(now) : "";
-      g.dailyTokenAt = now - c.tokenBefore;
+      g.dailyDate = c.daily ? UtcDate(now) : "";
+      g.dailyTokenAt = now - static_cast<int64_t>(std::ceil(played["seconds"].get<double>())) - c.slack;
       std::string existing;
       ASSERT_EQ(store->InsertGame(g, existing), INSERTED);
     }
