@@ -60,6 +60,8 @@ tloadresult RunLoad(const std::string &baseUrl, const std::vector<tplayedgame> &
             result.acknowledged.insert(g.id);
             lastId = g.id;
             if (acknowledged) acknowledged(result.acknowledged.size());
+          } else if (reply.status == 503) {
+            ++result.unavailable;
           } else if (reply.status == 0) {
             ++result.unanswered;
             problem("no answer to a submission: " + reply.error);

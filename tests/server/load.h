@@ -16,7 +16,8 @@ std::vector<tplayedgame> LoadGames(size_t count, uint32_t firstSeed = 1000);
 struct tloadresult {
   std::set<std::string> acknowledged;  // ids answered 202
   size_t unanswered = 0;               // submissions with no HTTP answer at all
-  size_t refused = 0;                  // answered, but not 202
+  size_t unavailable = 0;              // answered 503: the database was away
+  size_t refused = 0;                  // answered anything else but 202
   size_t readsFailed = 0;              // pages not answered 200
   std::string firstProblem;
 };

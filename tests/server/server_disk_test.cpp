@@ -74,7 +74,7 @@ TEST(ServerFaults, FullDiskAnswers503AndRecovers) {
   if (!disk.mounted()) GTEST_SKIP() << disk.why();
   const std::string state = disk.path() + "/state";
   std::filesystem::create_directory(state);
-  tserverprocess server(tserverconfig{state, "", RaisedRates()});
+  tserverprocess server(tserverconfig{state, "", RaisedRates(), {}});
   ASSERT_TRUE(server.Start()) << server.Log();
   const std::string url = server.Url("");
   const tplayedgame before = PlayScriptedGame(90, 250);

@@ -1,8 +1,29 @@
 #include "server/server_fixture.h"
 
 #include "base/files.h"
+#include "server/pg_cluster.h"
 
 std::vector<std::string> RaisedRates() { return {"--submit-rate", "1000000", "--read-rate", "1000000"}; }
+
+const char *BackendName(tbackend backend) { return backend == SQLITE ? "sqlite" : "postgresql"; }
+
+tpgcluster *TestCluster(std::string &why) { return tpgcluster::Shared(why); }
+
+namespace {
+tserverconfig ConfigFor(tbackend backend, const std::string &dir, std::vector<std::string> extra, std::string &why) {
+  tserverconfig config;
+  config.extra = std::move(extra);
+  if (backend == SQLITE) {
+    config.state = dir;
+  } else if (tpgcluster *cluster = tpgcluster::Shared(why)) {
+    config.database = cluster->NewDatabase(why);
+  }
+  return config;
+}
+}  // namespace
+
+ttestserver::ttestserver(tbackend backend, std::vector<std::string> extra)
+    : config(ConfigFor(backend, dir.path(), std::move(extra), why)), server(config) {}
 
 tsubmission SubmissionOf(const tplayedgame &game, const std::string &name) {
   tsubmission s;

@@ -11,15 +11,23 @@
 // Rates no test reaches: the limits themselves are tested with their defaults.
 std::vector<std::string> RaisedRates();
 
-// A running server on SQLite in a fresh folder.
-struct tsqliteserver {
-  explicit tsqliteserver(std::vector<std::string> extra = RaisedRates())
-      : config{dir.path(), "", std::move(extra)}, server(config) {}
+enum tbackend { SQLITE, POSTGRESQL };
+// "sqlite" or "postgresql", as the server names its database in /healthz.
+const char *BackendName(tbackend backend);
+
+// A server (not yet started) on a fresh store: SQLite in a fresh folder, or a database of its own
+// on the test's throwaway PostgreSQL cluster. `why` says why there is none (no PostgreSQL here).
+struct ttestserver {
+  explicit ttestserver(tbackend backend = SQLITE, std::vector<std::string> extra = RaisedRates());
   std::string Url(const std::string &path = "") const { return server.Url(path); }
   ttempdir dir;
+  std::string why;
   tserverconfig config;
   tserverprocess server;
 };
+// The PostgreSQL cluster the tests share in this process, nullptr with `why` when it cannot run.
+class tpgcluster;
+tpgcluster *TestCluster(std::string &why);
 
 // A submission of `game` by `name` with the name's own key (made from the name), claiming what the game scored.
 tsubmission SubmissionOf(const tplayedgame &game, const std::string &name);

@@ -10,7 +10,7 @@
 #include "server/server_fixture.h"
 
 TEST(ServerLoad, FiftyClientsSubmitAndRead) {
-  tsqliteserver s(LoadServerOptions());
+  ttestserver s(SQLITE, LoadServerOptions());
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const std::vector<tplayedgame> games = LoadGames(1000);
   tloadresult result = RunLoad(s.Url(), games, 50, 10000);

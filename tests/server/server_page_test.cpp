@@ -87,7 +87,7 @@ void StoreGameNamed(const std::string &state, const tplayedgame &game, const std
 TEST(ServerPage, BrowserReadsTheBoardsRowsAndNamesStayText) {
   if (access(kChromium, X_OK) != 0)
     GTEST_SKIP() << kChromium << " is not installed: the page is not tested in a browser";
-  tsqliteserver s;
+  ttestserver s;
   const std::string markup = "<b>me</b> & 'you'";
   const std::vector<tplayedgame> games = {PlayScriptedGame(81, 300), PlayScriptedGame(82, 420),
                                           PlayScriptedGame(83, 360)};

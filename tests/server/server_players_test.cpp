@@ -5,7 +5,7 @@
 #include "server/server_fixture.h"
 
 TEST(ServerPlayers, DailyGameCountsOncePerPlayerAndDay) {
-  tsqliteserver s;
+  ttestserver s;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const nlohmann::json daily = HttpGet(s.Url("/v1/daily")).Json();
   ASSERT_TRUE(daily.is_object() && daily["seed"].is_number() && daily["token"].is_string()) << daily.dump();
@@ -48,7 +48,7 @@ TEST(ServerPlayers, DailyGameCountsOncePerPlayerAndDay) {
 }
 
 TEST(ServerPlayers, PlayerRemovesThemselves) {
-  tsqliteserver s;
+  ttestserver s;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const tplayedgame kept = PlayScriptedGame(121, 300);
   const std::vector<tplayedgame> mine = {PlayScriptedGame(122, 300), PlayScriptedGame(123, 350)};
@@ -74,7 +74,7 @@ TEST(ServerPlayers, PlayerRemovesThemselves) {
 }
 
 TEST(ServerPlayers, ModeratorHidesGamesAndNames) {
-  tsqliteserver s;
+  ttestserver s;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const tplayedgame a = PlayScriptedGame(131, 300), b = PlayScriptedGame(132, 330), c = PlayScriptedGame(133, 360);
   for (const auto &[g, name] : {std::pair{&a, "fair"}, std::pair{&b, "fair"}, std::pair{&c, "rude"}})

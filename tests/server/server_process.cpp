@@ -27,8 +27,9 @@ struct tcurlglobal {
   ~tcurlglobal() { curl_global_cleanup(); }
 } curlGlobal;
 
-// Starts argv with stdout and stderr into a pipe; the pid, and the pipe's reading end in `out`.
-pid_t Spawn(const std::vector<std::string> &argv, int &out) {
+// Starts argv (its environment ours and `more`) with stdout and stderr into a pipe; the pid, and
+// the pipe's reading end in `out`.
+pid_t Spawn(const std::vector<std::string> &argv, int &out, const std::vector<std::string> &more = {}) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return -1;
   posix_spawn_file_actions_t actions;
@@ -39,8 +40,12 @@ pid_t Spawn(const std::vector<std::string> &argv, int &out) {
   std::vector<char *> args;
   for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
   args.push_back(nullptr);
+  std::vector<char *> env;
+  for (char **e = environ; *e; ++e) env.push_back(*e);
+  for (const std::string &e : more) env.push_back(const_cast<char *>(e.c_str()));
+  env.push_back(nullptr);
   pid_t pid = -1;
-  if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) pid = -1;
+  if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data()) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
   close(fds[1]);
   if (pid < 0) close(fds[0]);
@@ -103,7 +108,7 @@ bool tserverprocess::Start() {
   for (const std::string &a : StoreArguments(config_)) argv.push_back(a);
   for (const std::string &a : config_.extra) argv.push_back(a);
   int out = -1;
-  pid_ = Spawn(argv, out);
+  pid_ = Spawn(argv, out, config_.environment);
   if (pid_ < 0) return false;
   // The ready line: "redsiege-server: listening on 127.0.0.1:PORT (...)".
   std::string seen;
@@ -283,7 +288,7 @@ trawreply RawExchange(int port, const std::vector<std::string> &parts, std::chro
   at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (fd < 0 || connect(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0) {
     if (fd >= 0) close(fd);
-    reply.cut = true;
+    reply.cut = reply.closed = true;
     return reply;
   }
   for (size_t i = 0; i < parts.size() && !reply.cut; ++i) {
@@ -291,15 +296,15 @@ trawreply RawExchange(int port, const std::vector<std::string> &parts, std::chro
     // An answer (or the close) that came early ends the sending.
     pollfd p{fd, POLLIN, 0};
     if (poll(&p, 1, 0) > 0) {
-      if (!ReadSome(fd, reply.text, 0) || !reply.text.empty()) reply.cut = true;
+      reply.closed = !ReadSome(fd, reply.text, 0);
+      if (reply.closed || !reply.text.empty()) reply.cut = true;
       if (reply.cut) break;
     }
     if (send(fd, parts[i].data(), parts[i].size(), MSG_NOSIGNAL) != static_cast<ssize_t>(parts[i].size()))
-      reply.cut = true;
+      reply.cut = reply.closed = true;
   }
   const auto deadline = tclock::now() + readFor;
-  while (tclock::now() < deadline && ReadSome(fd, reply.text, 50)) {
-  }
+  while (!reply.closed && tclock::now() < deadline) reply.closed = !ReadSome(fd, reply.text, 50);
   close(fd);
   return reply;
 }

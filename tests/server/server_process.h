@@ -25,10 +25,10 @@ class ttempdir {
 };
 
 // How to start the server: on SQLite in `state`, or on PostgreSQL at `database`; `extra` is more
-// of its command line (rates, workers...).
+// of its command line (rates, workers...), `environment` more of its environment ("NAME=value").
 struct tserverconfig {
   std::string state, database;
-  std::vector<std::string> extra;
+  std::vector<std::string> extra, environment;
 };
 
 class tserverprocess {
@@ -99,10 +99,11 @@ double Metric(const std::string &baseUrl, const std::string &line);
 
 // A hostile client on a raw socket: sends `parts` one after another, `pause` apart, then reads
 // until the server closes or `readFor` passes. The answer's text; `cut` tells whether the server
-// closed the connection (a reset or end of stream) before the parts were all sent.
+// answered or closed the connection before the parts were all sent, `closed` whether it closed
+// the connection at all.
 struct trawreply {
   std::string text;
-  bool cut = false;
+  bool cut = false, closed = false;
   int Status() const;  // the status line's code, 0 when none
 };
 trawreply RawExchange(int port, const std::vector<std::string> &parts, std::chrono::milliseconds pause,

@@ -40,7 +40,7 @@ std::vector<uint8_t> Bytes(const std::string &text) { return {text.begin(), text
 }  // namespace
 
 TEST(ServerRefusals, BadSubmissionsAreRefusedAndStoreNothing) {
-  tsqliteserver s;
+  ttestserver s;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   // One game already on the boards: its name, key and replay are taken.
   const tplayedgame owned = PlayScriptedGame(50, 250);
@@ -117,7 +117,7 @@ TEST(ServerRefusals, BadSubmissionsAreRefusedAndStoreNothing) {
 }
 
 TEST(ServerRefusals, BadPathsAndMethodsAreRefused) {
-  tsqliteserver s;
+  ttestserver s;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const tplayedgame owned = PlayScriptedGame(52, 250);
   const tsubmission mine = SubmissionOf(owned, "tester");
@@ -179,7 +179,7 @@ TEST(ServerRefusals, BadPathsAndMethodsAreRefused) {
 // Games the server takes in and only playing them shows to be wrong: refused with their reason,
 // counted, and on no board.
 TEST(ServerRefusals, GamesRefusedOncePlayed) {
-  tsqliteserver s;
+  ttestserver s;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   struct tcase {
     const char *what, *refusal;
@@ -216,7 +216,7 @@ TEST(ServerRefusals, GamesRefusedOncePlayed) {
 
 // A client's own rate: past it, 429 with when to come back, and the request stores nothing.
 TEST(ServerRefusals, SubmissionsPastTheRateWaitTheirTurn) {
-  tsqliteserver s({"--submit-rate", "3"});
+  ttestserver s(SQLITE, {"--submit-rate", "3"});
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   int accepted = 0, limited = 0;
   for (uint32_t seed = 70; seed < 76; ++seed) {

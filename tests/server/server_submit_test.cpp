@@ -30,8 +30,11 @@ void ExpectRanksOnBoards(const std::string &url, const nlohmann::json &game) {
 
 }  // namespace
 
-TEST(ServerGames, PlayedGamesComeOutVerifiedAndRanked) {
-  tsqliteserver s;
+class ServerOnEachDatabase : public ::testing::TestWithParam<tbackend> {};
+
+TEST_P(ServerOnEachDatabase, PlayedGamesComeOutVerifiedAndRanked) {
+  ttestserver s(GetParam());
+  if (!s.why.empty()) GTEST_SKIP() << s.why;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   // Three short games of their own seeds and lengths, and the golden one that ends in the rescue.
   std::vector<tplayedgame> games = {PlayScriptedGame(11, 300), PlayScriptedGame(12, 420), PlayScriptedGame(13, 360),
@@ -57,8 +60,8 @@ TEST(ServerGames, PlayedGamesComeOutVerifiedAndRanked) {
     // Only a won game is on the rescue board.
     EXPECT_EQ(g["ranks"].contains("rescue"), games[i].won) << g.dump();
     for (const char *b : {"survivors", "horde", "slayer"}) EXPECT_TRUE(g["ranks"].contains(b)) << b;
-    ExpectRanksOnBoards(s.Url(), g);
   }
+  for (const tplayedgame &game : games) ExpectRanksOnBoards(s.Url(), HttpGet(s.Url("/v1/games/" + game.id)).Json());
   // The survivors board in order of the survive scores the games played.
   std::vector<size_t> order = {0, 1, 2, 3};
   std::stable_sort(order.begin(), order.end(),
@@ -87,13 +90,20 @@ TEST(ServerGames, PlayedGamesComeOutVerifiedAndRanked) {
   EXPECT_EQ(Metric(s.Url(), "redsiege_submissions_total"), 4);
   EXPECT_EQ(Metric(s.Url(), "redsiege_verifications_total"), 4);
   EXPECT_EQ(Metric(s.Url(), "redsiege_queue_depth"), 0);
-  EXPECT_EQ(HttpGet(s.Url("/healthz")).Json(), (nlohmann::json{{"status", "ok"}, {"database", "sqlite"}}));
+  EXPECT_EQ(HttpGet(s.Url("/healthz")).Json(),
+            (nlohmann::json{{"status", "ok"}, {"database", BackendName(GetParam())}}));
   EXPECT_EQ(s.server.Stop(), 0) << s.server.Log();
+  // Started again on the same store, it serves the same boards.
+  ASSERT_TRUE(s.server.Start()) << s.server.Log();
+  EXPECT_EQ(Board(s.Url(), "survivors"), board);
 }
+
+INSTANTIATE_TEST_SUITE_P(Databases, ServerOnEachDatabase, ::testing::Values(SQLITE, POSTGRESQL),
+                         [](const ::testing::TestParamInfo<tbackend> &p) { return std::string(BackendName(p.param)); });
 
 // The same replay sent again by its player is the same game; by another player it is refused.
 TEST(ServerGames, SameReplayIsOneGame) {
-  tsqliteserver s;
+  ttestserver s;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const tplayedgame game = PlayScriptedGame(31, 250);
   EXPECT_EQ(Submit(s.Url(), SubmissionOf(game, "first")).status, 202);
@@ -107,7 +117,7 @@ TEST(ServerGames, SameReplayIsOneGame) {
 
 // Equal scores rank by who sent theirs first, even within one second and whatever their ids.
 TEST(ServerGames, EqualScoresRankBySendingOrder) {
-  tsqliteserver s;
+  ttestserver s;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const tplayedgame first = PlayScriptedGame(35, 300);
   // The same game but for where the pointer rests on its last frame: the same scores, another
@@ -129,7 +139,7 @@ TEST(ServerGames, EqualScoresRankBySendingOrder) {
 // A forger edits a replay's frames and makes its CRCs right: the server plays the edited frames,
 // so a claim of the original's scores is refused, and only what the frames play is ever ranked.
 TEST(ServerGames, ForgedReplayRanksOnlyWhatItPlays) {
-  tsqliteserver s;
+  ttestserver s;
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const tplayedgame honest = PlayScriptedGame(41, 400);
   // The clock hurried on every frame: a longer day survived in the same frames.
