@@ -5,7 +5,6 @@
 // the socket shut, which the HTTP library notices and closes as any other ended connection.
 #pragma once
 #include <atomic>
-#include <condition_variable>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -14,7 +13,8 @@ struct tdeadline {
   int fd = -1;
   std::atomic<double> since{0};        // when the request now arriving began (steady seconds)
   std::atomic<bool> answering{false};  // the handler has it, or its answer is going out
-  bool warned = false, cut = false;    // the watchdog has sent its 408, and shut the socket
+  double warnedAt = 0;                 // when the watchdog sent its 408
+  bool cut = false;                    // and when it shut the socket
 };
 
 class tdeadlines {
@@ -30,10 +30,9 @@ class tdeadlines {
  private:
   void Watch();
   std::mutex mutex_;
-  std::condition_variable wake_;
   std::set<tdeadline *> open_;
   std::thread thread_;
-  bool stopping_ = false;
+  std::atomic<bool> stopping_{false};
   double seconds_ = 30;
 };
 
