@@ -18,9 +18,16 @@ TEST(ServerFaults, PostgresRestartedMidLoad) {
   ASSERT_TRUE(s.server.Start()) << s.server.Log();
   const std::vector<tplayedgame> games = LoadGames(200, 7000);
   std::atomic<size_t> acknowledged{0};
+  std::atomic<bool> done{false};
   tloadresult first;
-  std::thread load([&] { first = RunLoad(s.Url(), games, 10, 400, [&](size_t n) { acknowledged = n; }); });
-  while (acknowledged < 50 && load.joinable() && acknowledged < games.size()) std::this_thread::yield();
+  std::thread load([&] {
+    first = RunLoad(s.Url(), games, 10, 400, [&](size_t n) { acknowledged = n; });
+    done = true;
+  });
+  // A quarter of the games in, the database goes away.
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (acknowledged < 50 && !done && std::chrono::steady_clock::now() < limit)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   // A fast shutdown cuts every session, as a real restart does.
   cluster->Stop();
   const thttpreply away = Submit(s.Url(), SubmissionOf(PlayScriptedGame(6999, 150), "while away"));

@@ -14,8 +14,10 @@ TEST(ServerPlayers, DailyGameCountsOncePerPlayerAndDay) {
   const tplayedgame first = PlayScriptedGame(seed, 300, daily["help_base"]);
   // The second game's id sorts before the first's, so only the order they came in tells them apart.
   tplayedgame second;
-  for (int frames = 450; second.id.empty() || second.id > first.id; ++frames)
+  for (int frames = 450; second.id.empty() || second.id > first.id; ++frames) {
+    ASSERT_LT(frames, 1000);
     second = PlayScriptedGame(seed, frames, daily["help_base"]);
+  }
   const tplayedgame other = PlayScriptedGame(seed, 380, daily["help_base"]);
   struct tcase {
     const tplayedgame &game;
