@@ -135,7 +135,7 @@ bool tserverprocess::Start() {
   port_ = at == std::string::npos ? 0 : std::atoi(seen.c_str() + at + mark.size());
   {
     std::lock_guard<std::mutex> hold(logLock_);
-    log_ = seen;
+    log_ += seen;  // a restart adds to what the run before wrote
   }
   // Keeps draining its output, so a chatty server never blocks on a full pipe.
   reader_ = std::thread([this, out] {
@@ -189,7 +189,8 @@ int RunProgram(const std::vector<std::string> &argv, std::string &output, int se
   if (pid < 0) return -1;
   const auto deadline = tclock::now() + std::chrono::seconds(seconds);
   bool killed = false;
-  while (ReadSome(out, output, 100))
+  // Its own children may hold the output open after it ends: a few seconds more at most.
+  while (ReadSome(out, output, 100) && tclock::now() < deadline + std::chrono::seconds(5))
     if (!killed && tclock::now() > deadline) kill(pid, SIGKILL), killed = true;
   close(out);
   int status = 0;
