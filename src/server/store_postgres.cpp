@@ -32,7 +32,10 @@ class tpgconn : public tsqlconn {
   }
   ~tpgconn() override { PQfinish(conn_); }
 
-  void Begin(bool) override { Run("BEGIN"); }
+  void Begin(bool, bool synced) override {
+    Run("BEGIN");
+    if (!synced) Run("SET LOCAL synchronous_commit = off");
+  }
   void Commit() override {
     // Lost while committing, we cannot know whether it was: that is never run again.
     committing_ = true;

@@ -53,7 +53,9 @@ class tsqlconn {
  public:
   virtual ~tsqlconn() = default;
   // A write transaction takes the write lock at once (SQLite), so it never fails half-way on it.
-  virtual void Begin(bool write) = 0;
+  // `synced`: its commit returns once on the disk; else it may be lost to a crash (never half of
+  // it), and the next synced commit takes it to the disk too.
+  virtual void Begin(bool write, bool synced = true) = 0;
   virtual void Commit() = 0;
   virtual void Rollback() = 0;  // never throws
   // Runs one statement; the rows it returns. Throws tsqlerror.
@@ -113,7 +115,7 @@ class tsqlstore : public tstore {
 
  private:
   // Runs `work` in one transaction, once more on a fresh connection when that is safe.
-  void Transact(bool write, const std::function<void(tsqlconn &)> &work);
+  void Transact(bool write, const std::function<void(tsqlconn &)> &work, bool synced = true);
 
   const char *kind_;
   bool postgres_;

@@ -39,7 +39,12 @@ class tsqliteconn : public tsqlconn {
   }
   ~tsqliteconn() override { Close(); }
 
-  void Begin(bool write) override { Run(write ? "BEGIN IMMEDIATE" : "BEGIN"); }
+  void Begin(bool write, bool synced) override {
+    // In WAL mode NORMAL leaves the log unsynced at commit; the next FULL commit syncs it all.
+    if (synced != synced_) Run(synced ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = NORMAL");
+    synced_ = synced;
+    Run(write ? "BEGIN IMMEDIATE" : "BEGIN");
+  }
   void Commit() override { Run("COMMIT"); }
   void Rollback() override {
     if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -129,6 +134,7 @@ class tsqliteconn : public tsqlconn {
   }
 
   sqlite3 *db_ = nullptr;
+  bool synced_ = true;  // as the constructor set it
   std::map<std::string, sqlite3_stmt *> statements_;
 };
 
