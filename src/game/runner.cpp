@@ -28,6 +28,12 @@ tframeresult PlayHeadlessReplay(const treplay &replay, size_t *played, std::stri
   std::string lacking = LoadGameRules();
   if (missing) *missing = lacking;
   if (!lacking.empty()) return result;
+  return PlayLoadedReplay(replay, played);
+}
+
+tframeresult PlayLoadedReplay(const treplay &replay, size_t *played) {
+  tframeresult result{};
+  if (played) *played = 0;
   SetupReplayGame(replay, noHooks);
   for (const tframeinput &in : replay.frames) {
     result = GameFrame(in, noHooks);

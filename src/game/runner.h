@@ -21,3 +21,5 @@ void SetupReplayGame(const treplay &replay, const tframehooks &hooks);
 // frame's result (all zero for no frames); `played` counts the frames stepped. A missing data file
 // is named in `missing`, and nothing is played.
 tframeresult PlayHeadlessReplay(const treplay &replay, size_t *played, std::string *missing = nullptr);
+// The same once LoadGameRules has loaded the data: plays the frames alone.
+tframeresult PlayLoadedReplay(const treplay &replay, size_t *played);

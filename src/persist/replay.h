@@ -92,5 +92,13 @@ std::string ReplayHeaderFault(const treplay &header, uint32_t frameCount);
 // folder, a fifo), it returns at once without reading more than that. False with one line in
 // `why` naming the path (its control characters and invalid UTF-8 escaped) and the reason.
 // True for a file cut short too, whose whole blocks play; `why` then says how much was kept
-// ("" for a whole file). The caller checks the rules version and the data checksum.
-bool LoadReplay(const std::string &path, treplay &replay, std::string &why);
+// ("" for a whole file). The caller checks the rules version and the data checksum. `status`,
+// when given, tells the kind of refusal: REPLAY_TRUNCATED for a file cut short (kept or not),
+// REPLAY_NOT_A_REPLAY for what is no file or cannot be read, REPLAY_DAMAGED for a header no game
+// wrote or a size its frames cannot have; REPLAY_OK for a whole file.
+bool LoadReplay(const std::string &path, treplay &replay, std::string &why, treplaystatus *status = nullptr);
+// As LoadReplay, from an open descriptor that may be a stream (standard input, a pipe): read to
+// its end, but never more than one byte past what its header's frames can take. `name` names it
+// in `why`.
+bool ReadReplayStream(int fd, const std::string &name, treplay &replay, std::string &why,
+                      treplaystatus *status = nullptr);

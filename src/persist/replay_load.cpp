@@ -1,6 +1,8 @@
-// A replay file read with its size bounded before anything is reserved: the header first, then
-// the frames once the file's size fits them.
+// A replay read with its size bounded before anything is reserved: the header first, then the
+// frames once the file's size fits them. A stream (standard input, a pipe) has no size to check
+// first: it is read no further than the bytes its header's frames can take.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,16 +14,23 @@
 #include "persist/replay.h"
 
 namespace {
-// Reads up to `size` bytes at the file's current place; fewer when the file ends first.
-size_t ReadUpTo(int fd, uint8_t *to, size_t size) {
+// Appends up to `size` bytes read at the descriptor's current place; fewer when it ends first.
+// A stream's buffer grows with what arrives, so a header's claim reserves nothing.
+void ReadUpTo(int fd, std::vector<uint8_t> &to, size_t size) {
+  const size_t start = to.size();
   size_t got = 0;
   while (got < size) {
-    const ssize_t n = read(fd, to + got, size - got);
+    to.resize(start + got + std::min<size_t>(size - got, 1 << 16));
+    const ssize_t n = read(fd, to.data() + start + got, to.size() - start - got);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {  // a non-blocking stream: wait for its writer
+      pollfd wait{fd, POLLIN, 0};
+      if (poll(&wait, 1, -1) >= 0 || errno == EINTR) continue;
+    }
     if (n <= 0) break;
     got += static_cast<size_t>(n);
   }
-  return got;
+  to.resize(start + got);
 }
 
 struct tfile {
@@ -31,51 +40,73 @@ struct tfile {
   }
 };
 
-// The reason a file is refused, "" when `replay` was read.
-std::string Load(const std::string &path, treplay &replay, bool &cut) {
-  // Non-blocking, so a fifo with no writer is refused rather than waited on.
-  tfile file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-  if (file.fd < 0) return std::string("it cannot be read (") + std::strerror(errno) + ")";
+std::string Unreadable() { return std::string("it cannot be read (") + std::strerror(errno) + ")"; }
+
+// The reason the bytes at `fd` are refused, "" when `replay` was read; `status` says which kind
+// of refusal (REPLAY_TRUNCATED for a file cut short, read or not). Only a regular file has a
+// size to check before reading, so a stream is read when `stream` allows it.
+std::string Load(int fd, bool stream, treplay &replay, treplaystatus &status) {
+  status = REPLAY_NOT_A_REPLAY;
   struct stat st {};
-  if (fstat(file.fd, &st) != 0) return std::string("it cannot be read (") + std::strerror(errno) + ")";
+  if (fstat(fd, &st) != 0) return Unreadable();
   if (S_ISDIR(st.st_mode)) return "it is a folder";
-  if (!S_ISREG(st.st_mode)) return "it is not a file";
-  const uint64_t size = static_cast<uint64_t>(st.st_size);
+  const bool regular = S_ISREG(st.st_mode);
+  if (!regular && !stream) return "it is not a file";
+  const uint64_t size = regular ? static_cast<uint64_t>(st.st_size) : 0;
+  status = REPLAY_DAMAGED;
   if (size > REPLAY_MOST_BYTES)
     return "it is " + std::to_string(size) + " bytes, more than the longest game needs (" +
            std::to_string(REPLAY_MOST_BYTES) + ")";
-  uint8_t head[REPLAY_HEADER_SIZE];
-  const size_t headSize = ReadUpTo(file.fd, head, sizeof head);
+  std::vector<uint8_t> bytes;
+  ReadUpTo(fd, bytes, REPLAY_HEADER_SIZE);
   treplay header;
   uint32_t count = 0;
-  treplaystatus status = DecodeReplayHeader(head, headSize, header, count);
+  status = DecodeReplayHeader(bytes.data(), bytes.size(), header, count);
   if (status != REPLAY_OK) return ReplayRefusal(status);
+  status = REPLAY_DAMAGED;
   std::string fault = ReplayHeaderFault(header, count);
   if (!fault.empty()) return fault;
-  if (size > ReplayMostBytes(count)) return "it is longer than its " + std::to_string(count) + " frames can be";
-  // The rest, bounded by the size checked above however the file changes meanwhile.
-  const size_t total = std::max<size_t>(size, headSize);
-  std::vector<uint8_t> bytes(head, head + headSize);
-  bytes.resize(total);
-  bytes.resize(headSize + ReadUpTo(file.fd, bytes.data() + headSize, total - headSize));
+  const uint64_t most = std::min(ReplayMostBytes(count), REPLAY_MOST_BYTES);
+  const std::string tooLong = "it is longer than its " + std::to_string(count) + " frames can be";
+  if (size > most) return tooLong;
+  // The rest, bounded by the size checked above however the file changes meanwhile; a stream
+  // one byte past its bound, to tell that it runs on.
+  ReadUpTo(fd, bytes, regular ? std::max<size_t>(size, bytes.size()) - bytes.size() : most + 1 - bytes.size());
+  if (bytes.size() > most) return tooLong;
   treplay read;
   status = DecodeReplay(bytes.data(), bytes.size(), read);
   if (status != REPLAY_OK && status != REPLAY_TRUNCATED) return ReplayRefusal(status);
   if (read.frames.empty()) return "it was cut short before its first whole block of frames";
-  cut = status == REPLAY_TRUNCATED;
   replay = std::move(read);
   return "";
 }
-}  // namespace
 
-bool LoadReplay(const std::string &path, treplay &replay, std::string &why) {
-  bool cut = false;
-  const std::string fault = Load(path, replay, cut);
-  const std::string named = "the replay \"" + PrintableText(path) + "\"";
+bool Finish(const std::string &name, const std::string &fault, const treplay &replay, treplaystatus status,
+            std::string &why) {
+  const std::string named = "the replay \"" + PrintableText(name) + "\"";
   if (!fault.empty()) {
     why = named + " cannot be played: " + fault;
     return false;
   }
-  why = cut ? named + " was cut short: its first " + std::to_string(replay.frames.size()) + " frames play" : "";
+  why = status == REPLAY_TRUNCATED
+            ? named + " was cut short: its first " + std::to_string(replay.frames.size()) + " frames play"
+            : "";
   return true;
+}
+}  // namespace
+
+bool LoadReplay(const std::string &path, treplay &replay, std::string &why, treplaystatus *status) {
+  treplaystatus kind = REPLAY_NOT_A_REPLAY;
+  // Non-blocking, so a fifo with no writer is refused rather than waited on.
+  tfile file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  const std::string fault = file.fd < 0 ? Unreadable() : Load(file.fd, false, replay, kind);
+  if (status) *status = kind;
+  return Finish(path, fault, replay, kind, why);
+}
+
+bool ReadReplayStream(int fd, const std::string &name, treplay &replay, std::string &why, treplaystatus *status) {
+  treplaystatus kind = REPLAY_NOT_A_REPLAY;
+  const std::string fault = Load(fd, true, replay, kind);
+  if (status) *status = kind;
+  return Finish(name, fault, replay, kind, why);
 }

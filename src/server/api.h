@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "server/ratelimit.h"
 #include "server/store.h"
 
 struct trequest {
@@ -44,11 +45,14 @@ struct tmetrics {
 struct tservice {
   tstore *store = nullptr;
   tmetrics *metrics = nullptr;
-  std::string secret;  // the store's Secret(), read once at start
+  std::string secret;         // the store's Secret(), read once at start
+  uint64_t dataChecksum = 0;  // GameDataChecksum() of the data the verifiers play with
   std::function<void()> wake;
   // Limits, settable from the command line (tests raise the rates for their load).
   double submitsPerMinute = 30, readsPerMinute = 600;
   int64_t dailyMarginSeconds = 120;
+  // Per address, in memory only: submissions and deletions, and everything else.
+  tratelimiter submitLimiter, readLimiter;
 };
 
 // Answers one request. Never throws: a store failure becomes 503, a bad request 4xx with

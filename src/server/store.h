@@ -116,13 +116,15 @@ class tstore {
   // False when there is none. (PostgreSQL: FOR UPDATE SKIP LOCKED, so servers share the work.)
   virtual bool ClaimPending(int64_t now, int64_t leaseSeconds, tclaim &claim) = 0;
   // Records the verdict (only while the game is still pending). A verified daily game counts
-  // when it is its player's first verified daily game of that date and in time (`inTime`).
+  // when it is its player's first daily submission of that date (a refused or unplayed earlier one
+  // holds the place) and in time (`dailyInTime`).
   virtual void FinishGame(const std::string &id, const tgameverdict &verdict, bool dailyInTime) = 0;
   virtual bool GetGame(const std::string &id, tgamerow &row) = 0;
   // A game's rank on a board and the board's size (0 and 0 when it is not on it).
   virtual void RankOn(tboard board, const std::string &id, int64_t &rank, int64_t &total) = 0;
   // Verified, visible entries, best first. `date` ("YYYY-MM-DD") only for the daily board.
   virtual tboardpage Board(tboard board, const std::string &date, int64_t offset, int64_t limit) = 0;
+  // The replay of a verified, visible game (false for any other).
   virtual bool Replay(const std::string &id, std::vector<uint8_t> &replay) = 0;
   // Removes the player, all their games and replays, when keyHash is the name's. Returns the
   // games removed, or -1 when the key is not the name's (or there is no such name).

@@ -225,7 +225,11 @@ static std::map<std::string, PieceFiles> FindPieceFiles(const std::string &folde
   return pieces;
 }
 
+static bool piecesKept = false;
+
 bool loadpieces() {
+  if (piecesKept)
+    return !pieceLibrary[0].empty() || !pieceLibrary[1].empty() || !pieceLibrary[2].empty() || !pieceLibrary[3].empty();
   std::vector<ttilerecord> library[4];
   const std::string folder = DataPath(PIECE_FOLDER);
 
@@ -253,6 +257,13 @@ bool loadpieces() {
     found = found || !library[k].empty();
     pieceLibrary[k].swap(library[k]);
   }
+  return found;
+}
+
+bool KeepPiecesLoaded() {
+  piecesKept = false;
+  const bool found = loadpieces();
+  piecesKept = true;
   return found;
 }
 

@@ -47,6 +47,9 @@ extern uint32_t skylineLayers[9];
 // The folder of level pieces, under the data folder.
 extern const char *const PIECE_FOLDER;
 bool loadpieces();
+// Reads the pieces now and keeps them: every later loadpieces() (each day's) uses them without
+// opening a file, so a replay checker can read all it plays with before it shuts itself off.
+bool KeepPiecesLoaded();
 // The kinds of piece a world needs and the library lacks, named for a level author ("base",
 // "middle or right end"); empty when a whole world can be built from it.
 std::string MissingPieceKinds();

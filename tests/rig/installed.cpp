@@ -13,7 +13,8 @@ const InstalledBuild &InstallThisBuild() {
   tried = true;
   const std::string log = folder.file("install.log");
   const std::string command = std::string("DESTDIR='") + folder.file("root") + "' '" + REDSIEGE_CMAKE +
-                              "' --install '" + REDSIEGE_BUILD_DIR + "' --prefix /usr >'" + log + "' 2>&1";
+                              "' --install '" + REDSIEGE_BUILD_DIR + "' --component game --prefix /usr >'" + log +
+                              "' 2>&1";
   const int status = std::system(command.c_str());
   install.log = command + "\n" + FileText(log);
   if (status == 0) install.root = folder.file("root");

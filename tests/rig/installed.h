@@ -5,8 +5,9 @@
 
 #include "rig/rig.h"
 
-// `cmake --install` of this build into a temporary folder (DESTDIR) with the prefix /usr, made
-// once per test program. root is "" when the install failed; log says why.
+// `cmake --install` of this build's game (not the score server) into a temporary folder (DESTDIR)
+// with the prefix /usr, made once per test program. root is "" when the install failed; log says
+// why.
 struct InstalledBuild {
   std::string root, log;
   std::string prefix() const { return root + "/usr"; }

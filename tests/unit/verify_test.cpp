@@ -37,13 +37,24 @@ std::string Field(const std::string &json, const std::string &key) {
 struct Expected {
   std::string file, fields, hash;
 };
-const char *const kKeys[] = {"rules", "seed",    "frames", "day",   "kills",
-                             "ended", "survive", "rescue", "horde", "slayer"};
+const char *const kKeys[] = {"rules", "seed",    "frames",  "day",    "kills", "ended", "won",
+                             "cut",   "seconds", "survive", "rescue", "horde", "slayer"};
 
-std::string Fields(uint32_t seed, uint64_t frames, int day, int kills, const std::string &ended, const int32_t s[4]) {
+// The game time of a replay's first `frames` frames, as the program prints it.
+std::string Seconds(const std::vector<tframeinput> &inputs, uint64_t frames) {
+  double sum = 0;
+  for (uint64_t i = 0; i < frames; ++i) sum += inputs[i].frameTime;
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", sum);
+  return text;
+}
+
+std::string Fields(uint32_t seed, uint64_t frames, int day, int kills, const std::string &ended,
+                   const std::string &seconds, const int32_t s[4]) {
   std::ostringstream o;
-  o << RULES_VERSION << ' ' << seed << ' ' << frames << ' ' << day << ' ' << kills << " \"" << ended << "\" " << s[0]
-    << ' ' << s[1] << ' ' << s[2] << ' ' << s[3];
+  o << RULES_VERSION << ' ' << seed << ' ' << frames << ' ' << day << ' ' << kills << " \"" << ended << "\" "
+    << (ended == "rescued" ? "true" : "false") << " false " << seconds << ' ' << s[0] << ' ' << s[1] << ' ' << s[2]
+    << ' ' << s[3];
   return o.str();
 }
 
@@ -65,7 +76,10 @@ Expected Record(const TempDir &dir, const std::string &name, tgametype type, con
   const int32_t scores[4] = {g.survive, g.rescue, g.horde, g.slayer};
   char hash[20];
   std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(RuleStateHash()));
-  return {dir.file(name), Fields(5, replay.frames.size(), Game.dayNumber, Game.kills, ended, scores), hash};
+  return {dir.file(name),
+          Fields(5, replay.frames.size(), Game.dayNumber, Game.kills, ended,
+                 Seconds(replay.frames, replay.frames.size()), scores),
+          hash};
 }
 
 }  // namespace
@@ -98,7 +112,10 @@ TEST(Verify, PrintsTheEndTheRunnerReached) {
     ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), replay), REPLAY_OK);
     char last[12];
     std::snprintf(last, sizeof last, "%08x", ParseHashList(FileText(file + ".hashes")).back());
-    games.push_back({file + ".rsr", Fields(replay.seed, g.frames, g.day, g.kills, words.at(g.ending), g.scores), last});
+    games.push_back(
+        {file + ".rsr",
+         Fields(replay.seed, g.frames, g.day, g.kills, words.at(g.ending), Seconds(replay.frames, g.frames), g.scores),
+         last});
   }
   ASSERT_EQ(games.size(), 5u);
   for (const Expected &e : games) {
@@ -149,13 +166,54 @@ TEST(Verify, RefusesWithOneLineAndExitOne) {
   EXPECT_EQ(Verify(Quoted(dir.file("good.rsr"))).status, 0) << "the same replay with its own rules and data";
 }
 
+// FILE - reads standard input, as the score server hands a replay over, sealed or not: a whole
+// replay plays as from its file, one cut short plays its whole blocks and says so, and what runs
+// past its frames is refused (sealed, the refusal is told on standard output too).
+TEST(Verify, ReadsStandardInput) {
+  TempDir dir;
+  const std::string golden = GoldenDir() + "/rescue.rsr";
+  std::vector<uint8_t> bytes = FileBytes(golden);
+  const Ran whole = Verify(Quoted(golden));
+  ASSERT_EQ(whole.status, 0) << whole.err;
+  dir.write("cut.rsr", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4000));
+  dir.write("header.rsr", std::vector<uint8_t>(bytes.begin(), bytes.begin() + REPLAY_HEADER_SIZE + 4));
+  bytes.push_back(0);
+  dir.write("longer.rsr", bytes);
+  const struct {
+    std::string file;
+    int status;
+    const char *field, *value;
+  } cases[] = {
+      {golden, 0, "cut", "false"},
+      {dir.file("cut.rsr"), 0, "cut", "true"},
+      {dir.file("header.rsr"), 1, "refused", "\"cut short\""},
+      {dir.file("longer.rsr"), 1, "refused", "\"damaged\""},
+  };
+  for (const char *sandbox : {"", "--sandbox "}) {
+    for (const auto &c : cases) {
+      SCOPED_TRACE(sandbox + c.file);
+      const Ran run = Verify(sandbox + Quoted("-") + " < '" + c.file + "'");
+      EXPECT_EQ(run.status, c.status) << run.err;
+      if (c.status == 1 && !*sandbox) {
+        EXPECT_EQ(run.out, "");
+        continue;
+      }
+      EXPECT_EQ(Field(run.out, c.field), c.value) << run.out;
+      if (c.file == golden) EXPECT_EQ(run.out, whole.out);
+    }
+  }
+  const Ran cut = Verify(Quoted("-") + " < '" + dir.file("cut.rsr") + "'");
+  EXPECT_EQ(Field(cut.out, "frames"), std::to_string(REPLAY_BLOCK_FRAMES)) << cut.out;
+}
+
 TEST(Verify, UsageHelpAndVersion) {
   const struct {
     const char *args;
     int status;
     bool out;
   } cases[] = {
-      {"", 2, false}, {"a b", 2, false}, {"--frobnicate x", 2, false}, {"--help", 0, true}, {"--version", 0, true}};
+      {"", 2, false},      {"a b", 2, false},     {"--frobnicate x", 2, false}, {"--probe-sandbox x y", 2, false},
+      {"--help", 0, true}, {"--version", 0, true}};
   for (const auto &c : cases) {
     SCOPED_TRACE(c.args);
     const Ran run = Verify(c.args);

@@ -1,0 +1,133 @@
+// The page in a real browser: headless Chromium reads the boards' rows back, a name holding HTML
+// shows as text, and a phone-sized screenshot is kept for a person to look at.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <regex>
+
+#include "game/rules_version.h"
+#include "server/daily.h"
+#include "server/server_fixture.h"
+#include "server/store.h"
+
+namespace {
+
+const char *const kChromium = "/usr/bin/chromium";
+
+std::vector<std::string> Chromium(const std::string &profile, const std::vector<std::string> &more) {
+  std::vector<std::string> argv = {kChromium,
+                                   "--headless",
+                                   "--no-sandbox",
+                                   "--disable-gpu",
+                                   "--disable-quic",
+                                   "--no-first-run",
+                                   "--disable-background-networking",
+                                   "--disable-component-update",
+                                   "--disable-sync",
+                                   "--user-data-dir=" + profile};
+  argv.insert(argv.end(), more.begin(), more.end());
+  return argv;
+}
+
+std::string Unescape(std::string text) {
+  const std::pair<const char *, const char *> entities[] = {
+      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
+  for (const auto &[from, to] : entities)
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))
+      text.replace(at, std::strlen(from), to);
+  return text;
+}
+
+struct trow {
+  int rank;
+  std::string name, link;
+  int score;
+};
+
+// The rows of the section under the heading `title`, as the browser built them.
+std::vector<trow> Rows(const std::string &dom, const std::string &title) {
+  const size_t from = dom.find("<h2>" + title);
+  if (from == std::string::npos) return {};
+  const size_t to = dom.find("<h2>", from + 4);
+  const std::string section = dom.substr(from, to == std::string::npos ? std::string::npos : to - from);
+  // A name that was not escaped breaks the row: its cell would hold markup.
+  static const std::regex row(
+      R"re(<tr>\s*<td[^>]*>(\d+)</td>\s*<td>([^<]*)</td>\s*<td[^>]*>(-?\d+)</td>\s*<td>[^<]*</td>\s*<td><a href="([^"]*)">)re");
+  std::vector<trow> rows;
+  for (auto m = std::sregex_iterator(section.begin(), section.end(), row); m != std::sregex_iterator(); ++m)
+    rows.push_back({std::stoi((*m)[1]), Unescape((*m)[2]), (*m)[4], std::stoi((*m)[3])});
+  return rows;
+}
+
+// The name check keeps markup out of names sent to the server; one written straight into the
+// store shows the page escapes whatever a name holds.
+void StoreGameNamed(const std::string &state, const tplayedgame &game, const std::string &name) {
+  std::unique_ptr<tstore> store = OpenSqliteStore(state);
+  tnewgame g;
+  g.id = game.id;
+  g.replaySha256 = Sha256Hex(game.bytes.data(), game.bytes.size());
+  g.name = name;
+  g.keyHash = Sha256Hex("markup-key-of-a-player", 22);
+  g.claimed = game.scores;
+  g.rules = RULES_VERSION;
+  g.seed = game.seed;
+  g.frames = static_cast<uint32_t>(game.frames);
+  g.submittedAt = time(nullptr);
+  g.replay = game.bytes;
+  std::string existing;
+  ASSERT_EQ(store->InsertGame(g, existing), INSERTED);
+}
+
+}  // namespace
+
+TEST(ServerPage, BrowserReadsTheBoardsRowsAndNamesStayText) {
+  if (access(kChromium, X_OK) != 0)
+    GTEST_SKIP() << kChromium << " is not installed: the page is not tested in a browser";
+  ttestserver s;
+  const std::string markup = "<b>me</b> & 'you'";
+  const std::vector<tplayedgame> games = {PlayScriptedGame(81, 300), PlayScriptedGame(82, 420),
+                                          PlayScriptedGame(83, 360)};
+  StoreGameNamed(s.dir.path(), games[0], markup);
+  ASSERT_TRUE(s.server.Start()) << s.server.Log();
+  const std::string names[] = {markup, "bert", "carl"};
+  for (size_t i = 1; i < games.size(); ++i) ASSERT_EQ(Submit(s.Url(), SubmissionOf(games[i], names[i])).status, 202);
+  for (const tplayedgame &g : games) ASSERT_EQ(WaitVerdict(s.Url(), g.id)["status"], "verified");
+
+  ttempdir profile("redsiege-chromium");
+  std::string dom;
+  ASSERT_EQ(RunProgram(Chromium(profile.path(), {"--dump-dom", s.Url("/")}), dom), 0) << dom;
+  std::vector<size_t> order = {0, 1, 2};
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return games[a].scores.survive > games[b].scores.survive; });
+  const std::vector<trow> rows = Rows(dom, "Survivors");
+  ASSERT_EQ(rows.size(), 3u) << dom;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].rank, static_cast<int>(i + 1));
+    EXPECT_EQ(rows[i].name, names[order[i]]);
+    EXPECT_EQ(rows[i].score, games[order[i]].scores.survive);
+    EXPECT_EQ(rows[i].link, "/v1/games/" + games[order[i]].id + "/replay");
+    // Each link is the replay itself.
+    const thttpreply replay = HttpGet(s.Url(rows[i].link));
+    EXPECT_EQ(replay.body, std::string(games[order[i]].bytes.begin(), games[order[i]].bytes.end()));
+  }
+  EXPECT_EQ(Rows(dom, "Slayer").size(), 3u);
+  EXPECT_EQ(dom.find("<b>me</b>"), std::string::npos) << "a name became markup";
+
+  // Where the other tests' screenshots go (the test command names it), else the build's.
+  const char *env = std::getenv("REDSIEGE_SCREENSHOTS");
+  const std::string shots = env && *env ? env : std::string(REDSIEGE_BUILD_DIR) + "/screenshots";
+  std::filesystem::create_directories(shots);
+  const std::string shot = shots + "/server-page-phone.png";
+  std::filesystem::remove(shot);
+  std::string output;
+  ttempdir profile2("redsiege-chromium");
+  EXPECT_EQ(
+      RunProgram(Chromium(profile2.path(), {"--screenshot=" + shot, "--window-size=412,915", s.Url("/")}), output), 0)
+      << output;
+  EXPECT_TRUE(std::filesystem::exists(shot)) << output;
+}

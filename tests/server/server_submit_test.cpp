@@ -1,0 +1,177 @@
+// Games played by the headless runner, submitted to the real server, played again by it and
+// ranked by what they scored.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "game/rules_version.h"
+#include "server/server_fixture.h"
+
+namespace {
+
+const char *const kBoards[] = {"survivors", "rescue", "horde", "slayer"};
+
+nlohmann::json Scores(const tgamescores &s) {
+  return {{"survive", s.survive}, {"rescue", s.rescue}, {"horde", s.horde}, {"slayer", s.slayer}};
+}
+
+// Every board a verified game names a rank on holds it at that rank, on a board of that size.
+void ExpectRanksOnBoards(const std::string &url, const nlohmann::json &game) {
+  for (const auto &[board, rank] : game["ranks"].items()) {
+    const nlohmann::json page = Board(url, board);
+    ASSERT_TRUE(page.is_object()) << board;
+    EXPECT_EQ(rank["of"], page["total"]) << board;
+    const int64_t r = rank["rank"].get<int64_t>();
+    ASSERT_GE(r, 1) << board;
+    ASSERT_LE(r, static_cast<int64_t>(page["entries"].size())) << board;
+    EXPECT_EQ(page["entries"][r - 1]["game"], game["id"]) << board << " rank " << r;
+  }
+}
+
+}  // namespace
+
+class ServerOnEachDatabase : public ::testing::TestWithParam<tbackend> {};
+
+TEST_P(ServerOnEachDatabase, PlayedGamesComeOutVerifiedAndRanked) {
+  ttestserver s(GetParam());
+  if (!s.why.empty()) GTEST_SKIP() << s.why;
+  ASSERT_TRUE(s.server.Start()) << s.server.Log();
+  // Three short games of their own seeds and lengths, and the golden one that ends in the rescue.
+  std::vector<tplayedgame> games = {PlayScriptedGame(11, 300), PlayScriptedGame(12, 420), PlayScriptedGame(13, 360),
+                                    WonGame()};
+  ASSERT_FALSE(games.back().bytes.empty()) << "the golden rescue replay cannot be read";
+  ASSERT_TRUE(games.back().won);
+  const std::string names[] = {"anna", "bert 2", "carl!", "dora+"};
+  for (size_t i = 0; i < games.size(); ++i) {
+    const thttpreply r = Submit(s.Url(), SubmissionOf(games[i], names[i]));
+    ASSERT_EQ(r.status, 202) << r.body;
+    EXPECT_EQ(r.Json()["id"], games[i].id);
+    EXPECT_EQ(r.Json()["status"], "pending");
+  }
+  for (size_t i = 0; i < games.size(); ++i) {
+    const nlohmann::json g = WaitVerdict(s.Url(), games[i].id);
+    ASSERT_EQ(g.value("status", ""), "verified") << g.dump();
+    EXPECT_EQ(g["name"], names[i]);
+    EXPECT_EQ(g["scores"], Scores(games[i].scores));
+    EXPECT_EQ(g["rules"], RULES_VERSION);
+    EXPECT_EQ(g["seed"], games[i].seed);
+    EXPECT_EQ(g["won"], games[i].won);
+    EXPECT_EQ(g["ended"], games[i].won ? "rescued" : "unfinished");
+    // Only a won game is on the rescue board.
+    EXPECT_EQ(g["ranks"].contains("rescue"), games[i].won) << g.dump();
+    for (const char *b : {"survivors", "horde", "slayer"}) EXPECT_TRUE(g["ranks"].contains(b)) << b;
+  }
+  for (const tplayedgame &game : games) ExpectRanksOnBoards(s.Url(), HttpGet(s.Url("/v1/games/" + game.id)).Json());
+  // The survivors board in order of the survive scores the games played.
+  std::vector<size_t> order = {0, 1, 2, 3};
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return games[a].scores.survive > games[b].scores.survive; });
+  const nlohmann::json board = Board(s.Url(), "survivors");
+  ASSERT_EQ(board["total"], 4);
+  for (size_t i = 0; i < order.size(); ++i) {
+    const nlohmann::json &e = board["entries"][i];
+    EXPECT_EQ(e["rank"], i + 1);
+    EXPECT_EQ(e["game"], games[order[i]].id);
+    EXPECT_EQ(e["name"], names[order[i]]);
+    EXPECT_EQ(e["score"], games[order[i]].scores.survive);
+    EXPECT_EQ(e["rules"], RULES_VERSION);
+  }
+  const nlohmann::json rescue = Board(s.Url(), "rescue");
+  ASSERT_EQ(rescue["total"], 1);
+  EXPECT_EQ(rescue["entries"][0]["score"], games[3].scores.rescue);
+  // Each replay comes back as it was sent.
+  for (const tplayedgame &g : games) {
+    const thttpreply r = HttpGet(s.Url("/v1/games/" + g.id + "/replay"));
+    EXPECT_EQ(r.status, 200);
+    EXPECT_EQ(r.body, std::string(g.bytes.begin(), g.bytes.end()));
+    EXPECT_EQ(r.Header("content-type"), "application/x-redsiege-replay");
+    EXPECT_EQ(r.Header("content-disposition"), "attachment; filename=\"redsiege-" + g.id + ".rsr\"");
+  }
+  EXPECT_EQ(Metric(s.Url(), "redsiege_submissions_total"), 4);
+  EXPECT_EQ(Metric(s.Url(), "redsiege_verifications_total"), 4);
+  EXPECT_EQ(Metric(s.Url(), "redsiege_queue_depth"), 0);
+  EXPECT_EQ(HttpGet(s.Url("/healthz")).Json(),
+            (nlohmann::json{{"status", "ok"}, {"database", BackendName(GetParam())}}));
+  EXPECT_EQ(s.server.Stop(), 0) << s.server.Log();
+  // Started again on the same store, it serves the same boards.
+  ASSERT_TRUE(s.server.Start()) << s.server.Log();
+  EXPECT_EQ(Board(s.Url(), "survivors"), board);
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, ServerOnEachDatabase, ::testing::Values(SQLITE, POSTGRESQL),
+                         [](const ::testing::TestParamInfo<tbackend> &p) { return std::string(BackendName(p.param)); });
+
+// The same replay sent again by its player is the same game; by another player it is refused.
+TEST(ServerGames, SameReplayIsOneGame) {
+  ttestserver s;
+  ASSERT_TRUE(s.server.Start()) << s.server.Log();
+  const tplayedgame game = PlayScriptedGame(31, 250);
+  EXPECT_EQ(Submit(s.Url(), SubmissionOf(game, "first")).status, 202);
+  const thttpreply again = Submit(s.Url(), SubmissionOf(game, "first"));
+  EXPECT_EQ(again.status, 202);
+  EXPECT_EQ(again.Json()["id"], game.id);
+  EXPECT_EQ(Submit(s.Url(), SubmissionOf(game, "second")).status, 409);
+  EXPECT_EQ(WaitVerdict(s.Url(), game.id)["name"], "first");
+  EXPECT_EQ(BoardIds(s.Url(), "survivors"), std::vector<std::string>{game.id});
+}
+
+// Equal scores rank by who sent theirs first, even within one second and whatever their ids.
+TEST(ServerGames, EqualScoresRankBySendingOrder) {
+  ttestserver s;
+  ASSERT_TRUE(s.server.Start()) << s.server.Log();
+  const tplayedgame first = PlayScriptedGame(35, 300);
+  // The same game but for where the pointer rests on its last frame: the same scores, another
+  // replay, and an id that sorts before the first's.
+  tplayedgame second;
+  for (int k = 1; second.id.empty() || second.id > first.id; ++k) {
+    ASSERT_LT(k, 200);
+    ASSERT_TRUE(PlayReplayBytes(
+        ForgeFrames(first.bytes, [k](std::vector<tframeinput> &f) { f.back().pointer.y += k / 64.0; }), second));
+    ASSERT_EQ(ClaimedScores(second.scores), ClaimedScores(first.scores));
+  }
+  ASSERT_EQ(Submit(s.Url(), SubmissionOf(first, "sent first")).status, 202);
+  ASSERT_EQ(Submit(s.Url(), SubmissionOf(second, "sent second")).status, 202);
+  for (const std::string &id : {first.id, second.id}) ASSERT_EQ(WaitVerdict(s.Url(), id)["status"], "verified");
+  for (const char *board : {"survivors", "horde", "slayer"})
+    EXPECT_EQ(BoardIds(s.Url(), board), (std::vector<std::string>{first.id, second.id})) << board;
+}
+
+// A forger edits a replay's frames and makes its CRCs right: the server plays the edited frames,
+// so a claim of the original's scores is refused, and only what the frames play is ever ranked.
+TEST(ServerGames, ForgedReplayRanksOnlyWhatItPlays) {
+  ttestserver s;
+  ASSERT_TRUE(s.server.Start()) << s.server.Log();
+  const tplayedgame honest = PlayScriptedGame(41, 400);
+  // The clock hurried on every frame: a longer day survived in the same frames.
+  const auto rushed = [](std::vector<tframeinput> &frames) {
+    for (tframeinput &f : frames) f.held |= ACTION_RUSH;
+  };
+  tplayedgame forged;
+  ASSERT_TRUE(PlayReplayBytes(ForgeFrames(honest.bytes, rushed), forged));
+  ASSERT_NE(forged.scores.survive, honest.scores.survive);
+  // Claiming the honest game's scores: refused and counted, on no board.
+  tsubmission lie = SubmissionOf(forged, "forger");
+  lie.claimed = ClaimedScores(honest.scores);
+  ASSERT_EQ(Submit(s.Url(), lie).status, 202);
+  const nlohmann::json refused = WaitVerdict(s.Url(), forged.id);
+  EXPECT_EQ(refused["status"], "refused") << refused.dump();
+  EXPECT_EQ(refused["refusal"], "claimed scores differ");
+  EXPECT_FALSE(refused.contains("ranks"));
+  EXPECT_EQ(Metric(s.Url(), "redsiege_refusals_total{reason=\"claimed scores differ\"}"), 1);
+  // Another forgery claiming what it plays: ranked, with exactly that.
+  tplayedgame truthful;
+  ASSERT_TRUE(PlayReplayBytes(ForgeFrames(honest.bytes,
+                                          [&](std::vector<tframeinput> &frames) {
+                                            rushed(frames);
+                                            frames.resize(frames.size() - 50);
+                                          }),
+                              truthful));
+  ASSERT_EQ(Submit(s.Url(), SubmissionOf(truthful, "forger")).status, 202);
+  const nlohmann::json ranked = WaitVerdict(s.Url(), truthful.id);
+  EXPECT_EQ(ranked["status"], "verified") << ranked.dump();
+  EXPECT_EQ(ranked["scores"], Scores(truthful.scores));
+  const nlohmann::json board = Board(s.Url(), "survivors");
+  ASSERT_EQ(board["total"], 1);
+  EXPECT_EQ(board["entries"][0]["game"], truthful.id);
+  EXPECT_EQ(board["entries"][0]["score"], truthful.scores.survive);
+}

@@ -1,0 +1,249 @@
+// Replays played in the sealed child and judged, the workers that verify what is submitted, and
+// the daily game's seeds and tokens.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "persist/replay.h"
+#include "server/api.h"
+#include "server/daily.h"
+#include "server/verifier.h"
+#include "server/verifier_child.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+std::string Golden(const std::string &name) { return REDSIEGE_SOURCE_DIR "/tests/data/golden/" + name + ".rsr"; }
+
+std::vector<uint8_t> Bytes(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A command's standard output (its input from `input` when given).
+std::string Output(const std::string &command) {
+  std::string out;
+  if (FILE *p = popen(command.c_str(), "r")) {
+    char chunk[4096];
+    for (size_t n; (n = fread(chunk, 1, sizeof chunk, p)) > 0;) out.append(chunk, n);
+    pclose(p);
+  }
+  return out;
+}
+
+// What redsiege-verify prints for a replay file, unsealed: the end the child must report.
+json Played(const std::string &path) {
+  return json::parse(
+      Output(std::string("'") + REDSIEGE_VERIFY + "' --data '" + REDSIEGE_DATA_DIR + "' '" + path + "'"));
+}
+
+tgamescores Scores(const json &line) {
+  const json &s = line["scores"];
+  return {s["survive"], s["rescue"], s["horde"], s["slayer"]};
+}
+
+tverifyconfig Config() {
+  tverifyconfig config;
+  config.program = REDSIEGE_VERIFY;
+  config.dataDir = REDSIEGE_DATA_DIR;
+  return config;
+}
+
+std::vector<uint8_t> Reencoded(const std::vector<uint8_t> &bytes, void (*change)(treplay &)) {
+  treplay replay;
+  EXPECT_EQ(DecodeReplay(bytes.data(), bytes.size(), replay), REPLAY_OK);
+  change(replay);
+  return EncodeReplay(replay);
+}
+
+}  // namespace
+
+// Each way a replay can go, played in the child: verified with the scores it plays to, or
+// refused with its code.
+TEST(Verifier, JudgesEachReplay) {
+  const std::vector<uint8_t> rescue = Bytes(Golden("rescue"));
+  const json line = Played(Golden("rescue"));
+  const tgamescores scores = Scores(line);
+  std::vector<uint8_t> damaged = rescue;
+  damaged[2000] ^= 0x10;
+  tgamescores survive = scores, slayer = scores;
+  survive.survive += 1;
+  slayer.slayer -= 1;
+  tverifyconfig fast = Config(), missing = Config(), echo = Config();
+  fast.cpuSecondsBase = 0;  // a rate no machine plays at: the budget runs out within the game
+  fast.framesPerCpuSecond = 1e9;
+  missing.program = "/nonexistent/redsiege-verify";
+  echo.program = "/bin/echo";  // exits 0 with a line that is no verdict
+  const struct {
+    const char *name;
+    std::vector<uint8_t> bytes;
+    tgamescores claimed;
+    tverifyconfig config;
+    const char *refusal;  // "" for verified
+  } cases[] = {
+      {"good", rescue, scores, Config(), ""},
+      {"survive claimed one more", rescue, survive, Config(), "claimed scores differ"},
+      {"slayer claimed one fewer", rescue, slayer, Config(), "claimed scores differ"},
+      {"a frame's byte changed", damaged, scores, Config(), "damaged"},
+      {"not a replay", {'h', 'e', 'l', 'l', 'o'}, scores, Config(), "damaged"},
+      {"cut short", std::vector<uint8_t>(rescue.begin(), rescue.begin() + 4000), scores, Config(), "cut short"},
+      {"other rules", Reencoded(rescue, [](treplay &r) { r.rulesVersion += 1; }), scores, Config(), "other rules"},
+      {"other data", Reencoded(rescue, [](treplay &r) { r.dataChecksum ^= 1; }), scores, Config(), "other data"},
+      {"over its CPU budget", rescue, scores, fast, "too long"},
+      {"no verifier", rescue, scores, missing, "verifier failed"},
+      {"a verifier that prints no verdict", rescue, scores, echo, "verifier failed"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    const tgameverdict v = VerifyInChild(c.config, c.bytes, c.claimed);
+    EXPECT_EQ(v.status, *c.refusal ? GAME_REFUSED : GAME_VERIFIED) << v.reason;
+    EXPECT_EQ(v.refusal, c.refusal) << v.reason;
+    EXPECT_EQ(v.reason.empty(), !*c.refusal);
+  }
+  // A verifier that cannot run at all is the server's fault: the worker leaves the game pending.
+  for (const auto &c : cases) {
+    bool abandoned = false;
+    VerifyInChildUnless(c.config, c.bytes, c.claimed, nullptr, &abandoned);
+    EXPECT_EQ(abandoned, c.config.program == missing.program) << c.name;
+  }
+  const tgameverdict v = VerifyInChild(Config(), rescue, scores);
+  EXPECT_EQ(v.scores.survive, scores.survive);
+  EXPECT_EQ(v.scores.rescue, scores.rescue);
+  EXPECT_EQ(v.scores.horde, scores.horde);
+  EXPECT_EQ(v.scores.slayer, scores.slayer);
+  EXPECT_TRUE(v.won);
+  EXPECT_EQ(v.ended, "rescued");
+  EXPECT_EQ(v.day, line["day"].get<int>());
+  EXPECT_EQ(v.frames, line["frames"].get<uint32_t>());
+  EXPECT_EQ(v.gameSeconds, line["seconds"].get<double>());
+  EXPECT_GT(v.verifySeconds, 0);
+}
+
+// Sealed, the child can open no file, make no socket and start no process, though the file
+// opens before (the probe runs only after the real sandbox is entered).
+TEST(Verifier, SealedChildOpensNothing) {
+  const std::string file = Golden("lost");
+  ASSERT_EQ(access(file.c_str(), R_OK), 0);
+  const std::string out = Output(std::string("'") + REDSIEGE_VERIFY + "' --sandbox --probe-sandbox '" + file +
+                                 "' --data '" + REDSIEGE_DATA_DIR + "' - < '" + file + "'");
+  EXPECT_EQ(out, "{\"open\":" + std::to_string(EPERM) + ",\"socket\":" + std::to_string(EPERM) +
+                     ",\"fork\":" + std::to_string(EPERM) + "}\n");
+}
+
+// The workers take what is submitted to a store, verify it and record the verdict; a daily game
+// counts only when its game time fits in the time since its token.
+TEST(Verifier, WorkersVerifyWhatIsSubmitted) {
+  char pattern[] = "/tmp/redsiege-verifier-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  {
+    std::unique_ptr<tstore> store = OpenSqliteStore(dir);
+    const int64_t now = 1796774000;
+    const struct {
+      const char *golden, *name;
+      bool daily;
+      int slack;       // seconds between the token and the submission beyond the game's time
+      int claimedOff;  // added to the claimed survive score
+      tgamestatus status;
+      bool counted;
+    } cases[] = {
+        {"night", "in time", true, 1, 0, GAME_VERIFIED, true},
+        {"lost", "too slow", true, -1, 0, GAME_VERIFIED, false},
+        {"rescue", "forger", false, 0, 7, GAME_REFUSED, false},
+    };
+    for (const auto &c : cases) {
+      tnewgame g;
+      g.replay = Bytes(Golden(c.golden));
+      g.replaySha256 = Sha256Hex(g.replay.data(), g.replay.size());
+      g.id = g.replaySha256.substr(0, 16);
+      g.name = c.name;
+      g.keyHash = Sha256Hex(c.name, 3);
+      const json played = Played(Golden(c.golden));
+      g.claimed = Scores(played);
+      g.claimed.survive += c.claimedOff;
+      treplay header;
+      ASSERT_EQ(DecodeReplayHeader(g.replay.data(), g.replay.size(), header, g.frames), REPLAY_OK);
+      g.rules = header.rulesVersion;
+      g.seed = header.seed;
+      g.submittedAt = now;
+      g.dailyDate = c.daily ? UtcDate(now) : "";
+      g.dailyTokenAt = now - static_cast<int64_t>(std::ceil(played["seconds"].get<double>())) - c.slack;
+      std::string existing;
+      ASSERT_EQ(store->InsertGame(g, existing), INSERTED);
+    }
+    tmetrics metrics;
+    StartVerifiers(*store, metrics, Config(), 2, 0);
+    WakeVerifiers();
+    for (int wait = 0; wait < 600 && store->PendingCount() > 0; ++wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    StopVerifiers();
+    for (const auto &c : cases) {
+      SCOPED_TRACE(c.golden);
+      tgamerow row;
+      const std::vector<uint8_t> bytes = Bytes(Golden(c.golden));
+      ASSERT_TRUE(store->GetGame(Sha256Hex(bytes.data(), bytes.size()).substr(0, 16), row));
+      EXPECT_EQ(row.status, c.status) << row.reason;
+      EXPECT_EQ(row.dailyCounted, c.counted);
+    }
+    EXPECT_EQ(metrics.verifications.load(), 3);
+    EXPECT_GT(metrics.verifyMicros.load(), 0);
+    EXPECT_EQ(metrics.Refusals()["claimed scores differ"], 1);
+  }
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Daily, TokensRoundTripAndForgeriesAreRefused) {
+  const std::string secret = RandomSecret(), date = UtcDate(1796774399);
+  EXPECT_EQ(date, "2026-12-08");
+  const std::string token = DailyToken(secret, date, 1796774000);
+  std::string read;
+  int64_t at = 0;
+  ASSERT_TRUE(ReadDailyToken(secret, token, read, at));
+  EXPECT_EQ(read, date);
+  EXPECT_EQ(at, 1796774000);
+  for (char c : token) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("-_.", c)) << token;
+
+  std::string otherMac = token;
+  otherMac.back() = otherMac.back() == 'A' ? 'B' : 'A';
+  const std::string forged[] = {
+      "",
+      token.substr(0, token.size() - 1),
+      token + "A",
+      otherMac,
+      "2026-12-09" + token.substr(10),                        // another day under the same MAC
+      token.substr(0, 11) + "1796774001" + token.substr(21),  // another issue time
+      DailyToken(RandomSecret(), date, 1796774000),           // another server's
+      DailyToken(secret, "2026-13-01", 1796774000),           // signed, but no date
+      DailyToken(secret, date, 1796774000) + "." + "x",
+  };
+  for (const std::string &t : forged) {
+    SCOPED_TRACE(t);
+    EXPECT_FALSE(ReadDailyToken(secret, t, read, at));
+  }
+}
+
+TEST(Daily, SeedsDifferByDayAndSecret) {
+  const std::string a = RandomSecret(), b = RandomSecret();
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a.size(), 64u);
+  EXPECT_EQ(DailySeed(a, "2026-12-08"), DailySeed(a, "2026-12-08"));
+  EXPECT_NE(DailySeed(a, "2026-12-08"), DailySeed(a, "2026-12-09"));
+  EXPECT_NE(DailySeed(a, "2026-12-08"), DailySeed(b, "2026-12-08"));
+  const struct {
+    int64_t at;
+    const char *date;
+  } days[] = {{0, "1970-01-01"}, {946684799, "1999-12-31"}, {946684800, "2000-01-01"}, {1709164800, "2024-02-29"}};
+  for (const auto &d : days) EXPECT_EQ(UtcDate(d.at), d.date);
+  EXPECT_EQ(Sha256Hex("abc", 3), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
