@@ -1,8 +1,10 @@
-// PostgreSQL restarted under a running server: while it is away submissions are answered 503,
-// and once it is back the server reconnects and goes on, nothing acknowledged lost or doubled.
+// The server on PostgreSQL: restarted under a running server, the database is away for a moment
+// (submissions answered 503) and then back (the server reconnects and goes on, nothing
+// acknowledged lost or doubled); two servers on one database share its board and its work.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <thread>
 
 #include "server/load.h"
@@ -46,5 +48,37 @@ TEST(ServerFaults, PostgresRestartedMidLoad) {
   EXPECT_EQ(second.acknowledged.size(), games.size());
   ASSERT_TRUE(WaitQueueAtMost(s.Url())) << s.server.Log();
   ExpectEachOnceOnBoard(s.Url(), second.acknowledged, games.size());
+  EXPECT_EQ(s.server.Stop(), 0) << s.server.Log();
+}
+
+// Two servers on one PostgreSQL database, as on two hosts: one board, and each game played by
+// exactly one of them.
+TEST(ServerDatabases, TwoServersShareOneBoard) {
+  ttestserver s(POSTGRESQL, LoadServerOptions());
+  if (!s.why.empty()) GTEST_SKIP() << s.why;
+  tserverprocess other(s.config);
+  ASSERT_TRUE(s.server.Start()) << s.server.Log();
+  ASSERT_TRUE(other.Start()) << other.Log();
+  const std::vector<tplayedgame> games = LoadGames(100, 8000);
+  // Alternate games go to each server.
+  std::vector<tplayedgame> halves[2];
+  for (size_t i = 0; i < games.size(); ++i) halves[i % 2].push_back(games[i]);
+  tloadresult results[2];
+  std::thread second([&] { results[1] = RunLoad(other.Url(""), halves[1], 5, 100); });
+  results[0] = RunLoad(s.Url(), halves[0], 5, 100);
+  second.join();
+  std::set<std::string> all;
+  for (const tloadresult &r : results) {
+    EXPECT_EQ(r.unanswered + r.refused + r.unavailable + r.readsFailed, 0u) << r.firstProblem;
+    all.insert(r.acknowledged.begin(), r.acknowledged.end());
+  }
+  ASSERT_EQ(all.size(), games.size());
+  ASSERT_TRUE(WaitQueueAtMost(s.Url())) << s.server.Log();
+  ExpectEachOnceOnBoard(s.Url(), all, games.size());
+  EXPECT_EQ(Board(s.Url(), "survivors"), Board(other.Url(""), "survivors"));
+  // Played once each between them.
+  EXPECT_EQ(Metric(s.Url(), "redsiege_verifications_total") + Metric(other.Url(""), "redsiege_verifications_total"),
+            static_cast<double>(games.size()));
+  EXPECT_EQ(other.Stop(), 0) << other.Log();
   EXPECT_EQ(s.server.Stop(), 0) << s.server.Log();
 }
