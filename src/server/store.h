@@ -115,6 +115,8 @@ class tstore {
   // Takes the oldest pending game whose lease is free or ran out, leasing it until now + lease.
   // False when there is none. (PostgreSQL: FOR UPDATE SKIP LOCKED, so servers share the work.)
   virtual bool ClaimPending(int64_t now, int64_t leaseSeconds, tclaim &claim) = 0;
+  // Gives a claimed game back unplayed (the server is stopping): any server may take it at once.
+  virtual void ReleaseClaim(const std::string &id) = 0;
   // Records the verdict (only while the game is still pending). A verified daily game counts
   // when it is its player's first daily submission of that date (a refused or unplayed earlier one
   // holds the place) and in time (`dailyInTime`).

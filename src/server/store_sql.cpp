@@ -240,6 +240,11 @@ bool tsqlstore::ClaimPending(int64_t now, int64_t leaseSeconds, tclaim &claim) {
   return found;
 }
 
+void tsqlstore::ReleaseClaim(const std::string &id) {
+  Transact(
+      true, [&](tsqlconn &c) { c.Run("UPDATE games SET lease_until = 0 WHERE id = $1 AND status = 0", {id}); }, false);
+}
+
 void tsqlstore::FinishGame(const std::string &id, const tgameverdict &verdict, bool dailyInTime) {
   if (verdict.status == GAME_PENDING) return;
   const bool mayCount = verdict.status == GAME_VERIFIED && dailyInTime;

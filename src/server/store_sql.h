@@ -100,6 +100,7 @@ class tsqlstore : public tstore {
   const char *Kind() const override { return kind_; }
   tinsertresult InsertGame(const tnewgame &game, std::string &existingId) override;
   bool ClaimPending(int64_t now, int64_t leaseSeconds, tclaim &claim) override;
+  void ReleaseClaim(const std::string &id) override;
   void FinishGame(const std::string &id, const tgameverdict &verdict, bool dailyInTime) override;
   bool GetGame(const std::string &id, tgamerow &row) override;
   void RankOn(tboard board, const std::string &id, int64_t &rank, int64_t &total) override;

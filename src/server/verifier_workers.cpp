@@ -66,9 +66,17 @@ void Work(tworkers &w, tstore &store, tmetrics &metrics, const tverifyconfig &co
     bool abandoned = false;
     const tgameverdict verdict = VerifyInChildUnless(config, claim.replay, claim.claimed, &w.stopping, &abandoned);
     if (abandoned) {
-      // Stopping, or the verifier cannot run: the game stays pending, taken again when its
+      // Stopping: the game goes back at once, so a restart (or another server) plays it without
+      // waiting out the lease. The verifier cannot run: it stays pending, taken again when its
       // lease runs out.
-      if (w.stopping) break;
+      if (w.stopping) {
+        try {
+          store.ReleaseClaim(claim.id);
+        } catch (const std::exception &e) {
+          std::fprintf(stderr, "redsiege-server: game %s waits for its lease: %s\n", claim.id.c_str(), e.what());
+        }
+        break;
+      }
       std::fprintf(stderr, "redsiege-server: game %s stays pending: %s\n", claim.id.c_str(), verdict.reason.c_str());
       Nap(w, 5, nullptr);
       continue;

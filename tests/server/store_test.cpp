@@ -123,17 +123,18 @@ TEST_P(StoreTest, InsertAnswersByNameKeyAndReplay) {
   EXPECT_EQ(store_->PendingCount(), 3);
 }
 
-TEST_P(StoreTest, ClaimsTakeOldestFirstAndLeasesRunOut) {
+TEST_P(StoreTest, ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack) {
   Insert(Game("ann", "a", 1, 100));
   Insert(Game("ann", "a", 2, 101));
   Insert(Game("ann", "a", 3, 102));
+  enum { KEEP, FINISH, RELEASE };
   struct {
     int64_t now;
     int expect;  // the replay claimed, 0 for none
-    bool finish;
+    int then;
   } const steps[] = {
-      {1000, 1, false}, {1000, 2, true}, {1010, 3, false}, {1059, 0, false},
-      {1060, 1, true},  {1070, 3, true}, {5000, 0, false},
+      {1000, 1, KEEP},   {1000, 2, FINISH}, {1010, 3, RELEASE}, {1011, 3, KEEP}, {1059, 0, KEEP},
+      {1060, 1, FINISH}, {1070, 0, KEEP},   {1071, 3, FINISH},  {5000, 0, KEEP},
   };
   for (const auto &s : steps) {
     tclaim claim;
@@ -143,7 +144,8 @@ TEST_P(StoreTest, ClaimsTakeOldestFirstAndLeasesRunOut) {
     EXPECT_EQ(claim.replay, Game("ann", "a", s.expect, 0).replay);
     EXPECT_EQ(claim.claimed.horde, s.expect * 100);
     EXPECT_EQ(claim.submittedAt, 99 + s.expect);
-    if (s.finish) store_->FinishGame(claim.id, Verified({1000, 0, 0, 0}, false), false);
+    if (s.then == FINISH) store_->FinishGame(claim.id, Verified({1000, 0, 0, 0}, false), false);
+    if (s.then == RELEASE) store_->ReleaseClaim(claim.id);
   }
   EXPECT_EQ(store_->PendingCount(), 0);
 }

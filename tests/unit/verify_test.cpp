@@ -199,7 +199,9 @@ TEST(Verify, ReadsStandardInput) {
         continue;
       }
       EXPECT_EQ(Field(run.out, c.field), c.value) << run.out;
-      if (c.file == golden) EXPECT_EQ(run.out, whole.out);
+      if (c.file == golden) {
+        EXPECT_EQ(run.out, whole.out);
+      }
     }
   }
   const Ran cut = Verify(Quoted("-") + " < '" + dir.file("cut.rsr") + "'");
