@@ -73,7 +73,119 @@ TEST(PlayArms, EachGunsRateReachAndNoise) {
     EXPECT_EQ(rounds[1] - rounds[0], g.gap);
     EXPECT_LT(enemies[near].body.pos.x, nearAt.x - 0.3) << "the one inside the noise comes";
     EXPECT_EQ(enemies[far].body.pos.x, farAt.x) << "the one outside stays";
-    std::printf("%s: %zu rounds gap %d reach %g near moved %g\n", g.name, rounds.size(), rounds[1] - rounds[0],
-                veclength(Player.aimOffset, false), enemies[near].body.pos.x - nearAt.x);
   }
+}
+
+// Rounds until a zombie falls, by where they strike. The machine gun's head, body and legs sit
+// closest to the zombie's toughness; a pistol round to the head after the machine gun's shows
+// the pistol's own damage.
+TEST(PlayArms, RoundsToFellAZombieByWhereTheyStrike) {
+  const struct {
+    const char *what, *first;  // a round from this gun to the head before the rest (or none)
+    const char *gun;
+    double dy;   // aimed this far above the zombie's middle
+    int rounds;  // rounds of `gun` until it falls
+  } cases[] = {
+      {"machine gun, head", nullptr, "machine gun", 0.075, 3},
+      {"machine gun, body", nullptr, "machine gun", 0, 4},
+      {"machine gun, legs", nullptr, "machine gun", -0.075, 7},
+      {"pistol to the head after the machine gun's", "machine gun", "pistol", 0.075, 2},
+      {"revolver, just above the shoulders", nullptr, "revolver", 0.0525, 1},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    QuietPlay play;
+    FlatGround();
+    Arm(play, c.first ? c.first : c.gun);
+    const int z = ZombieAt(Player.body.pos.x + 0.5);
+    play.scene = [&, at = enemies[z].body.pos] { Hold(z, at); };
+    play.aimAt(enemies[z].body.pos + tvector{-0.05, c.dy}).wait(0.3);
+    if (c.first) play.frame(ACTION_FIRE), play.wait(0.3).press(ACTION_CHANGE).wait(0.3);
+    ASSERT_EQ(Player.currentWeapon.name, c.gun);
+    const int before = Rounds();
+    bool down = false;
+    EXPECT_TRUE(play.drive([&] { return Trigger(down); }, [] { return Game.kills > 0; }, 10));
+    EXPECT_EQ(before - Rounds(), c.rounds);
+  }
+}
+
+// Where one round's shots end, from the shoulder: on a wall ahead or on level ground. The drop
+// and the reach show the shots' speed, their fall and the air's drag; a shotgun's pellets on a
+// wall show its spread.
+TEST(PlayArms, WhereARoundsShotsLand) {
+  const struct {
+    const char *what, *gun;
+    tvector aim;   // the pointer
+    double wall;   // a wall this far ahead (0: none)
+    tvector land;  // where the shots end on average, from the shoulder
+    double span;   // from the lowest to the highest
+  } cases[] = {
+      {"pistol, at a wall 3 ahead", "pistol", {4, 1}, 3, {3, 0.7125}, 0},
+      {"pistol, high into the sky", "pistol", {1, 3}, 0, {23.803, -0.175}, 0},
+      {"sniper rifle, level", "sniper rifle", {5, 0.01}, 0, {9.870, -0.175}, 0},
+      {"shotgun, at a wall 2 ahead", "shotgun", {4, 1}, 2, {2, 0.527}, 0.610},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    QuietPlay play;
+    FlatGround();
+    Arm(play, c.gun);
+    const tvector shoulder = PlayerShoulder();
+    if (c.wall > 0) Wall(Player.body.pos.x + c.wall, 0.2, 3);
+    play.aim(c.aim.x, c.aim.y).wait(0.3);
+    shotList.clear();
+    play.frame(ACTION_FIRE);
+    play.until([] { return Active(shotList) == 0; }, 15);
+    ASSERT_FALSE(shotList.empty());
+    tvector sum{0, 0};
+    double low = 1e9, high = -1e9;
+    for (const tshot &s : shotList) {
+      sum = sum + (s.body.pos - shoulder);
+      low = std::min(low, s.body.pos.y), high = std::max(high, s.body.pos.y);
+    }
+    const tvector mean = sum / static_cast<double>(shotList.size());
+    EXPECT_NEAR(mean.x, c.land.x, 0.002);
+    EXPECT_NEAR(mean.y, c.land.y, 0.002);
+    EXPECT_NEAR(high - low, c.span, 0.002);
+  }
+}
+
+// A grenade at the feet, a zombie standing 0.55 from where it goes off and another 0.65: the
+// blast's reach is 0.6, and what it deals there is about twice what fells a zombie.
+TEST(PlayArms, AGrenadesBlastReachesAndHowHardItHits) {
+  QuietPlay play;
+  FlatGround();
+  Player.grenades = 1;
+  const double floor = Ground(Player.body.pos.x).y;
+  const struct { double distance, damage; } zombies[] = {{-0.55, 3.273}, {0.65, 0}};
+  std::vector<int> ids;
+  for (const auto &z : zombies) ids.push_back(ZombieAt(Player.body.pos.x + z.distance));
+  play.scene = [&] {
+    if (grenadeList.empty() || !grenadeList[0].active) return;
+    const tvector c = grenadeList[0].body.pos;
+    const double dy = floor + CHARACTER_HALF_HEIGHT - c.y;
+    for (size_t k = 0; k < ids.size(); ++k) {
+      const double d = zombies[k].distance;
+      Hold(ids[k], c + tvector{std::copysign(std::sqrt(d * d - dy * dy), d), dy});
+    }
+  };
+  play.aim(0.01, -5).cook(0.2).until([] { return !grenadeList[0].active; }, 3);
+  for (size_t k = 0; k < ids.size(); ++k) {
+    SCOPED_TRACE(zombies[k].distance);
+    EXPECT_NEAR(enemies[ids[k]].damage, zombies[k].damage, 0.002);
+    EXPECT_EQ(enemies[ids[k]].active, zombies[k].damage == 0) << "felled";
+  }
+}
+
+// A reload shows its last placeholder round until the emptied clip's casings fall, 0.425 s in.
+TEST(PlayArms, TheRevolversEmptiedClipFallsOutPartWayThroughTheReload) {
+  QuietPlay play;
+  Arm(play, "revolver");
+  play.aim(3, 4).wait(0.2);
+  bool down = false;
+  play.drive([&] { return Trigger(down); }, [] { return Player.reloadTimer > 0; }, 5);
+  const int from = play.frames;
+  ASSERT_EQ(Player.weaponSlots[Player.activeSlot].clip, 1);
+  play.until([] { return Player.weaponSlots[Player.activeSlot].clip == 0; }, 1);
+  EXPECT_EQ(play.frames - from, 29) << "frames of 15 ms";
 }
