@@ -151,13 +151,16 @@ TEST(PlayArms, WhereARoundsShotsLand) {
 }
 
 // A grenade at the feet, a zombie standing 0.55 from where it goes off and another 0.65: the
-// blast's reach is 0.6, and what it deals there is about twice what fells a zombie.
+// blast's reach is 0.6, and what it deals there is about twice what fells a zombie. The ground
+// shields a third beneath it.
 TEST(PlayArms, AGrenadesBlastReachesAndHowHardItHits) {
   QuietPlay play;
   FlatGround();
   Player.grenades = 1;
   const double floor = Ground(Player.body.pos.x).y;
-  const struct { double distance, damage; } zombies[] = {{-0.55, 3.273}, {0.65, 0}};
+  const struct {
+    double distance, damage;
+  } zombies[] = {{-0.55, 3.273}, {-0.65, 0}, {0.45, 0}};  // the last behind a wall
   std::vector<int> ids;
   for (const auto &z : zombies) ids.push_back(ZombieAt(Player.body.pos.x + z.distance));
   play.scene = [&] {
@@ -169,7 +172,10 @@ TEST(PlayArms, AGrenadesBlastReachesAndHowHardItHits) {
       Hold(ids[k], c + tvector{std::copysign(std::sqrt(d * d - dy * dy), d), dy});
     }
   };
-  play.aim(0.01, -5).cook(0.2).until([] { return !grenadeList[0].active; }, 3);
+  play.aim(0.01, -5).cook(0.2).wait(1);  // landed by now
+  ASSERT_TRUE(grenadeList[0].active);
+  Wall(grenadeList[0].body.pos.x + 0.25, 0.05, 1);
+  play.until([] { return !grenadeList[0].active; }, 3);
   for (size_t k = 0; k < ids.size(); ++k) {
     SCOPED_TRACE(zombies[k].distance);
     EXPECT_NEAR(enemies[ids[k]].damage, zombies[k].damage, 0.002);
