@@ -76,39 +76,6 @@ TEST(PlayArms, EachGunsRateReachAndNoise) {
   }
 }
 
-// Rounds until a zombie falls, by where they strike. The machine gun's head, body and legs sit
-// closest to the zombie's toughness; a pistol round to the head after the machine gun's shows
-// the pistol's own damage.
-TEST(PlayArms, RoundsToFellAZombieByWhereTheyStrike) {
-  const struct {
-    const char *what, *first;  // a round from this gun to the head before the rest (or none)
-    const char *gun;
-    double dy;   // aimed this far above the zombie's middle
-    int rounds;  // rounds of `gun` until it falls
-  } cases[] = {
-      {"machine gun, head", nullptr, "machine gun", 0.075, 3},
-      {"machine gun, body", nullptr, "machine gun", 0, 4},
-      {"machine gun, legs", nullptr, "machine gun", -0.075, 7},
-      {"pistol to the head after the machine gun's", "machine gun", "pistol", 0.075, 2},
-      {"revolver, just above the shoulders", nullptr, "revolver", 0.0525, 1},
-  };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.what);
-    QuietPlay play;
-    FlatGround();
-    Arm(play, c.first ? c.first : c.gun);
-    const int z = ZombieAt(Player.body.pos.x + 0.5);
-    play.scene = [&, at = enemies[z].body.pos] { Hold(z, at); };
-    play.aimAt(enemies[z].body.pos + tvector{-0.05, c.dy}).wait(0.3);
-    if (c.first) play.frame(ACTION_FIRE), play.wait(0.3).press(ACTION_CHANGE).wait(0.3);
-    ASSERT_EQ(Player.currentWeapon.name, c.gun);
-    const int before = Rounds();
-    bool down = false;
-    EXPECT_TRUE(play.drive([&] { return Trigger(down); }, [] { return Game.kills > 0; }, 10));
-    EXPECT_EQ(before - Rounds(), c.rounds);
-  }
-}
-
 // Where one round's shots end, from the shoulder: on a wall ahead or on level ground. The drop
 // and the reach show the shots' speed, their fall and the air's drag; a shotgun's pellets on a
 // wall show its spread.
