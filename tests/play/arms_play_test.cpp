@@ -1,10 +1,8 @@
 // Each gun of the weapon table as a player meets it: how fast it fires, how far the crosshair
-// reaches, how far its noise carries, how many hits a zombie takes, where its shots land; and
-// the grenade's blast.
+// reaches, how far its noise carries, where its shots land; the grenade's blast; the reload.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <string>
+#include <vector>
 
 #include "game/player.h"
 #include "scene.h"
