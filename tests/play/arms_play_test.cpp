@@ -9,8 +9,6 @@
 #include "world/terrain.h"
 
 namespace {
-int Rounds() { return Player.weaponSlots[Player.activeSlot].reserve; }
-
 // A wall of that height across the ground at x, whole inside its tile.
 void Wall(double x, double width, double height) {
   const double floor = Ground(x).y;
@@ -55,13 +53,13 @@ TEST(PlayArms, EachGunsRateReachAndNoise) {
 
     const tvector nearAt = enemies[near].body.pos, farAt = enemies[far].body.pos;
     std::vector<int> rounds;
-    int before = Rounds();
+    int before = Reserve();
     bool down = false;
     const int from = play.frames;
     play.drive([&] { return Trigger(down); },
                [&] {
-                 if (Rounds() < before) rounds.push_back(play.frames - from - 1);
-                 before = Rounds();
+                 if (Reserve() < before) rounds.push_back(play.frames - from - 1);
+                 before = Reserve();
                  return false;
                },
                1);

@@ -74,6 +74,9 @@ inline uint8_t WeaponNamed(const std::string &name) {
   return 0;
 }
 
+// The rounds the weapon in hand has left: each round fired takes one.
+inline int Reserve() { return Player.weaponSlots[Player.activeSlot].reserve; }
+
 // Takes the named weapon from a crate at the player's feet with the use key (the pistol is in
 // hand from the start).
 inline void Arm(Play &play, const std::string &name) {

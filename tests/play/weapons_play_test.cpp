@@ -5,19 +5,8 @@
 #include "scene.h"
 
 namespace {
-enum : uint8_t { PISTOL = 0, SHOTGUN = 1, MACHINE_GUN = 4 };
-
-int Reserve() { return Player.weaponSlots[Player.activeSlot].reserve; }
-
-// A weapon from a crate at the player's feet, taken with the use key.
-void TakeFromCrate(Play &play, uint8_t weapon) {
-  LayPickup(Player.body.pos, weapon);
-  play.wait(0.1).press(ACTION_USE);
-}
-
 struct Gun {
   const char *name;
-  uint8_t weapon;
   int clip, pellets;
   double reload;      // seconds from a clip's last round to the next one
   int heldOneSecond;  // rounds fired with the trigger held for a second
@@ -27,14 +16,14 @@ struct Gun {
 
 TEST(PlayWeapons, RateClipReloadPelletsAndRunningDry) {
   const Gun guns[] = {
-      {"pistol", PISTOL, 12, 1, 0.75, 1, 0},
-      {"shotgun", SHOTGUN, 6, 8, 0.78, 1, 24},  // the pump outlasts the reload
-      {"machine gun", MACHINE_GUN, 100, 1, 0.75, 12, 150},
+      {"pistol", 12, 1, 0.75, 1, 0},
+      {"shotgun", 6, 8, 0.78, 1, 24},  // the pump outlasts the reload
+      {"machine gun", 100, 1, 0.75, 12, 150},
   };
   for (const Gun &g : guns) {
     SCOPED_TRACE(g.name);
     QuietPlay play;
-    if (g.weapon != PISTOL) TakeFromCrate(play, g.weapon);
+    Arm(play, g.name);
     play.aim(2, 4).wait(0.1);  // up into the empty sky
     int before = Reserve();
     play.fire(1);
@@ -49,7 +38,7 @@ TEST(PlayWeapons, RateClipReloadPelletsAndRunningDry) {
     const int total = g.fromCrate ? g.fromCrate - g.heldOneSecond : 2 * g.clip;
     before = Reserve();
     bool down = false;
-    play.drive([&] { return (down = g.weapon == MACHINE_GUN || !down) ? ACTION_FIRE : 0; },
+    play.drive([&] { return (down = !Player.currentWeapon.semiauto || !down) ? ACTION_FIRE : 0; },
                [&] {
                  if (Reserve() < before) {
                    rounds.push_back(play.frames);
@@ -67,7 +56,7 @@ TEST(PlayWeapons, RateClipReloadPelletsAndRunningDry) {
     play.wait(1);
     if (g.fromCrate) {
       EXPECT_EQ(Player.currentWeapon.pellets, 1);
-      EXPECT_EQ(Player.weaponSlots[0].weapon, PISTOL) << "run dry: back to the pistol";
+      EXPECT_EQ(Player.weaponSlots[0].weapon, WeaponNamed("pistol")) << "run dry: back to the pistol";
     } else {
       const int left = Reserve();
       play.fire(0.05);
@@ -78,17 +67,17 @@ TEST(PlayWeapons, RateClipReloadPelletsAndRunningDry) {
 
 TEST(PlayWeapons, ChangeKeySwitchesOncePerPressAndCratesAddUpToTheCap) {
   QuietPlay play;
-  TakeFromCrate(play, SHOTGUN);
+  Arm(play, "shotgun");
   EXPECT_EQ(Reserve(), 24) << "one and a half times the crate's 16";
   play.hold(ACTION_CHANGE, 1).wait(0.1);
   EXPECT_EQ(Player.currentWeapon.pellets, 1) << "the other hand: the pistol";
   play.press(ACTION_CHANGE);
   EXPECT_EQ(Player.currentWeapon.pellets, 8);
-  TakeFromCrate(play, SHOTGUN);
+  Arm(play, "shotgun");
   EXPECT_EQ(Reserve(), 48);
-  TakeFromCrate(play, SHOTGUN);
+  Arm(play, "shotgun");
   EXPECT_EQ(Reserve(), 60) << "capped at one and a half times 40";
-  TakeFromCrate(play, MACHINE_GUN);
+  Arm(play, "machine gun");
   EXPECT_EQ(Reserve(), 150);
   EXPECT_EQ(Player.weaponSlots[0].clip, 100) << "a new gun comes loaded";
 }
