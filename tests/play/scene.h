@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "actors/models.h"
 #include "game/objects.h"
 #include "game/state.h"
+#include "rig/blocks.h"
 #include "rig/play.h"
 #include "world/collision.h"
 
@@ -51,4 +53,34 @@ inline void LayPickup(tvector at, uint8_t item) { pickupList.push_back(tpickup{1
 template <typename T>
 int Active(const std::vector<T> &list) {
   return static_cast<int>(std::count_if(list.begin(), list.end(), [](const T &x) { return x.active; }));
+}
+
+// Levels the whole row of tiles at the player's feet, walls and all, so what a test measures
+// does not hang on the day's level pieces.
+inline void FlatGround() {
+  const double floor = Player.body.pos.y - CHARACTER_HALF_HEIGHT;
+  for (int slot = 0; slot < WORLD_SLOTS; ++slot) {
+    const double x = (slot - 7) * 5.0;
+    worldRow[slot].collision = {Block(x - 2.5, floor - 1, x + 2.5, floor)};
+  }
+}
+
+// The index in the weapon table of the weapon of that name (a failure and the first weapon when
+// there is none).
+inline uint8_t WeaponNamed(const std::string &name) {
+  for (size_t i = 0; i < weapons.size(); ++i)
+    if (weapons[i].name == name) return static_cast<uint8_t>(i);
+  ADD_FAILURE() << "no weapon named " << name;
+  return 0;
+}
+
+// The rounds the weapon in hand has left: each round fired takes one.
+inline int Reserve() { return Player.weaponSlots[Player.activeSlot].reserve; }
+
+// Takes the named weapon from a crate at the player's feet with the use key (the pistol is in
+// hand from the start).
+inline void Arm(Play &play, const std::string &name) {
+  if (WeaponNamed(name) == 0) return;
+  LayPickup(Player.body.pos, WeaponNamed(name));
+  play.wait(0.1).press(ACTION_USE);
 }

@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/window.h"
 #include "rig/blocks.h"
 #include "world/collision.h"
 
@@ -87,17 +86,6 @@ TEST(Collision, CollideTerrainLooksAtOneNeighbourAndSetsMoveState) {
     EXPECT_EQ(anim.movestate, movestate) << what;
   }
   World();
-}
-
-// A longer frame damps more: 0.7 at 15 ms becomes 0.697 at 17 ms.
-TEST(Collision, IntegrateDampsByFrameTime) {
-  const double saved = frameTime;
-  frameTime = 0.017;
-  tbody b = Body(0, 0, 1, 1);
-  integrate(b, 0.7, 1.0, frameTime);
-  EXPECT_NEAR(b.vel.x, 0.697, 1e-12);
-  EXPECT_NEAR(b.vel.y, 0.997, 1e-12);
-  frameTime = saved;
 }
 
 TEST(Collision, SegmentBox) {

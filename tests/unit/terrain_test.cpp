@@ -62,21 +62,27 @@ TEST(Terrain, FileRecordsRoundTripAndLoadBlocks) {
 
   TempDir dir;
   dir.write("a.zcg", bytes);
-  dir.write("empty.zcg", std::vector<uint8_t>{});
-  bytes.resize(100);
-  dir.write("partial.zcg", bytes);
   tblkarray list = {Block(7, 7, 8, 8)};
   ASSERT_TRUE(loadblocks(dir.file("a.zcg"), list));
   // Whatever the active byte said, every block read exists; the rest is kept.
   for (block &b : blocks) b.active = 1;
   EXPECT_EQ(EncodeBlocks(list), EncodeBlocks(blocks));
-  EXPECT_TRUE(loadblocks(dir.file("empty.zcg"), list));
-  EXPECT_TRUE(list.empty());
-  for (const char *bad : {"partial.zcg", "missing.zcg"}) {
+  // Only whole records make a block file: a byte short or long of one, or none, is damage.
+  const std::pair<size_t, bool> sizes[] = {{0, true},
+                                           {BLOCK_RECORD_SIZE - 1, false},
+                                           {BLOCK_RECORD_SIZE + 1, false},
+                                           {100, false},
+                                           {2 * BLOCK_RECORD_SIZE, true}};
+  for (const auto &[size, whole] : sizes) {
+    bytes.resize(size);
+    dir.write("b.zcg", bytes);
     list = {Block(7, 7, 8, 8)};
-    EXPECT_FALSE(loadblocks(dir.file(bad), list)) << bad;
-    EXPECT_TRUE(list.empty()) << bad;
+    EXPECT_EQ(loadblocks(dir.file("b.zcg"), list), whole) << size;
+    EXPECT_EQ(list.size(), whole ? size / BLOCK_RECORD_SIZE : 0) << size;
   }
+  list = {Block(7, 7, 8, 8)};
+  EXPECT_FALSE(loadblocks(dir.file("missing.zcg"), list));
+  EXPECT_TRUE(list.empty());
 }
 
 TEST(Terrain, Mirror) {

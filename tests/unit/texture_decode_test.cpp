@@ -102,6 +102,7 @@ TEST(Targa, RefusesOtherKindsAndDamagedFiles) {
                  // that would write past the image.
                  {Tga(10, 24, 2, 2, {0x03, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), unreadable},
                  {Tga(10, 24, 2, 2, {0x84, 1, 2, 3}), unreadable},
+                 {Tga(10, 24, 2, 2, {0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x80, 1, 2}), unreadable},  // a run a byte short
                  {Tga(10, 24, 2, 2, {0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x81, 1, 2, 3}), unreadable}},
                 "TGA File Error");
 }
@@ -121,6 +122,7 @@ TEST(Bitmap, PaddedRowsAreStrippedAndPixelsSwapped) {
                  {Bytes(53, 0), "Error reading bitmap header"},
                  {Bmp(1, 1, {0, 0, 0}, 24, 0, 8), "Error reading palette"},
                  {Bmp(2, 2, Bytes(11, 0)), data_error},
+                 {Bmp(2, 2, Bytes(13, 0), 24, 13), data_error},  // the last row a byte short of its pixels
                  {Bmp(1, 1, Bytes(4, 0), 24, 0xffffffffu), data_error},
                  {Bmp(0x40000000, 0x40000000, Bytes(4, 0)), data_error}},
                 "BMP Unit");

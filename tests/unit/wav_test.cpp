@@ -65,6 +65,9 @@ TEST(Wav, FormatsFrequencySizeAndTheSamplesAmongOtherChunks) {
       // An odd-sized chunk is not padded; a stray byte at the very end is no chunk.
       {Riff({Fmt(1, 16, 8000), Chunk("junk", Samples(3)), Chunk("data", Samples(4)), Bytes{0}}), AL_FORMAT_MONO16, 8000,
        Samples(4)},
+      // Seven bytes at the end are too few for a chunk's header, whatever they spell.
+      {Riff({Fmt(1, 16, 8000), Chunk("data", Samples(4)), Bytes{'d', 'a', 't', 'a', 1, 0, 0}}), AL_FORMAT_MONO16, 8000,
+       Samples(4)},
       // A chunk cut off after the samples is trailing metadata: the sound is whole.
       {Riff({Fmt(1, 16, 8000), Chunk("data", Samples(4)), Chunk("LIST", Samples(4), 1000)}), AL_FORMAT_MONO16, 8000,
        Samples(4)},
@@ -81,6 +84,7 @@ TEST(Wav, DamagedFilesGiveFalseNoDataAndAReason) {
   const Bytes good = Riff({Fmt(1, 16, 22050), Chunk("data", Samples(100))});
   Bytes shortFmt = Riff({Fmt(1, 16, 22050), Chunk("data", Samples(8))});
   PutU32(&shortFmt[16], 4);
+  const Bytes fmt15 = Fmt(1, 8, 8000);
   const struct {
     const char *what;
     Bytes bytes;
@@ -92,6 +96,9 @@ TEST(Wav, DamagedFilesGiveFalseNoDataAndAReason) {
       {"chunk before data runs past the end",
        Riff({Fmt(1, 16, 22050), Chunk("LIST", Samples(8), 0xFFFFFFF0), Chunk("data", Samples(8))})},
       {"format chunk shorter than its fields", shortFmt},
+      // A byte short: its last field would be read from the next chunk's name.
+      {"format chunk of 15 bytes",
+       Riff({Chunk("fmt ", Bytes(fmt15.begin() + 8, fmt15.end() - 1)), Chunk("data", Samples(8))})},
   };
   for (const auto &c : cases) {
     twav wav;
