@@ -1,8 +1,11 @@
 // Zombies as a player meets them: how far they see, how often they strike, how fast they walk,
 // and how they stroll, leap and hop when left alone.
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "field.h"
+#include "game/player.h"
 
 // Seen from 6.5 away, not from 7.5, and not through a wall. By night a zombie looks for the
 // base, by day for the player; one that has seen its prey walks to it.
@@ -35,15 +38,51 @@ TEST(PlayZombies, TheySeeSevenUnitsButNotThroughAWall) {
   }
 }
 
-// Kept at the player's side, a zombie lands a blow each second: ten in ten seconds.
+// Kept at the player's side, a zombie lands a blow each second, ten in ten seconds; it reaches
+// 0.11 from its middle to his.
 TEST(PlayZombies, AZombieAtThePlayersSideStrikesOnceASecond) {
-  QuietPlay play;
-  const int z = ZombieAt(Player.body.pos.x + 0.08);
-  play.scene = [&, at = enemies[z].body.pos] {
-    enemies[z].body.pos = at, enemies[z].body.vel = {0, 0}, enemies[z].anim.facing = 1;
-  };
-  play.wait(10);
-  EXPECT_DOUBLE_EQ(Game.playerDamage, 10 * 0.5);
+  const struct {
+    double apart;
+    int blows;
+  } cases[] = {{0.08, 10}, {0.108, 10}, {0.114, 0}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.apart);
+    QuietPlay play;
+    Flatten();
+    StandAt(Player.body.pos.x);
+    const int z = ZombieAt(Player.body.pos.x + c.apart);
+    const double y = enemies[z].body.pos.y;
+    play.scene = [&] {
+      tenemy &e = enemies[z];
+      e.body.pos = {Player.body.pos.x + c.apart, y}, e.body.vel = e.body.accel = {0, 0}, e.anim.facing = 1;
+    };
+    play.wait(10);
+    EXPECT_DOUBLE_EQ(Game.playerDamage, c.blows * 0.5);
+  }
+}
+
+// A pistol shot brings the zombies within 3.5 of the shooter running; those beyond stay put.
+TEST(PlayZombies, AShotBringsThoseWithinItsNoiseRunning) {
+  Play play;
+  play.rushToNight();  // by night those beyond 3.5 stay, and the base is far out of sight
+  Quiet();
+  Flatten();
+  StandAt(basePos.x + 14);
+  play.aim(0.01, 5).wait(0.1);  // straight up
+  const tvector shoulder = PlayerShoulder();
+  const double dy = Player.body.pos.y - shoulder.y;
+  const struct {
+    double distance;
+    bool comes;
+  } cases[] = {{3.4, true}, {3.6, false}};
+  std::vector<int> ids;
+  for (const auto &c : cases) ids.push_back(IdleZombieAt(shoulder.x - std::sqrt(c.distance * c.distance - dy * dy)));
+  play.press(ACTION_FIRE).wait(1);
+  for (size_t k = 0; k < ids.size(); ++k) {
+    const double moved =
+        enemies[ids[k]].body.pos.x - (shoulder.x - std::sqrt(cases[k].distance * cases[k].distance - dy * dy));
+    EXPECT_EQ(moved > 0.5, cases[k].comes) << cases[k].distance << " away moved " << moved;
+  }
 }
 
 // One that has seen the player from 3.4 away on level ground comes 1.7 closer in a second.
@@ -64,11 +103,23 @@ struct Crowd {
   static constexpr int N = 100;
   Play play;
   double floor;
-  Crowd() {
+  explicit Crowd(double from = 12, double spacing = 0.2) {
     play.rushToNight();
     Quiet();
     floor = Flatten();
-    for (int k = 0; k < N; ++k) ZombieAt(basePos.x + 12 + 0.2 * k);
+    for (int k = 0; k < N; ++k) ZombieAt(basePos.x + from + spacing * k);
+  }
+  // Keeps each zombie walking, to the right until `right` from the base, then back.
+  std::function<void()> walking(std::vector<int> &heading, double right) {
+    return [&heading, right] {
+      Game.timeOfDay = 0.7;  // a night that lasts
+      for (int k = 0; k < N; ++k) {
+        tenemy &e = enemies[k];
+        if (e.body.pos.x > basePos.x + right) heading[k] = -1;
+        if (e.body.pos.x < basePos.x + 10) heading[k] = 1;
+        if (e.mode <= 1) e.mode = 1, e.timer = 5, e.target = {e.body.pos.x + 30 * heading[k], e.body.pos.y + 1};
+      }
+    };
   }
 };
 }  // namespace
@@ -126,18 +177,44 @@ TEST(PlayZombies, WalkingOnAndOnTheyHopNowAndThen) {
   constexpr int N = Crowd::N;
   std::vector<int> heading(N, 1), prevMode(N, 0);
   int hops = 0;
+  const auto walk = crowd.walking(heading, 34);
   crowd.play.scene = [&] {
-    Game.timeOfDay = 0.7;
     for (int k = 0; k < N; ++k) {
-      tenemy &e = enemies[k];
-      if (e.mode == 3 && prevMode[k] != 3) ++hops;
-      prevMode[k] = e.mode;
-      // Between 10 and 34 from the base, always somewhere to walk to.
-      if (e.body.pos.x > basePos.x + 34) heading[k] = -1;
-      if (e.body.pos.x < basePos.x + 10) heading[k] = 1;
-      if (e.mode <= 1) e.mode = 1, e.timer = 5, e.target = {e.body.pos.x + 30 * heading[k], e.body.pos.y + 1};
+      hops += enemies[k].mode == 3 && prevMode[k] != 3;
+      prevMode[k] = enemies[k].mode;
     }
+    walk();
   };
   crowd.play.wait(200);
   EXPECT_NEAR(hops / (N * 200 / 60.0), 3.2, 0.15) << hops;
+}
+
+// Walking up a stair of steps 0.3 high and a unit long, a zombie leaps for the next step once it
+// is near enough to land on it: from 0.29 away on average.
+TEST(PlayZombies, UpAStairTheyLeapForEachStepFromNearby) {
+  Crowd crowd(2, 0.1);
+  constexpr int N = Crowd::N;
+  // From the tile's edge right of 12 from the base, 25 steps.
+  const double first = 5 * tileindex(basePos.x + 12) + 2.5;
+  for (int s = 0; s < 25; ++s)
+    worldRow[7 + tileindex(first + s + 0.5)].collision.push_back(
+        Block(first + s, crowd.floor - 3, first + s + 1, crowd.floor + 0.3 * (s + 1)));
+  std::vector<int> heading(N, 1), prevMode(N, 0);
+  int leaps = 0;
+  double from = 0;
+  const auto walk = crowd.walking(heading, 40);
+  crowd.play.scene = [&] {
+    for (int k = 0; k < N; ++k) {
+      const tenemy &e = enemies[k];
+      if (e.mode == 2 && prevMode[k] != 2 && e.body.pos.x > first - 1 && e.body.pos.x < first + 24) {
+        const double face = first + std::max(0.0, std::ceil(e.body.pos.x - first));
+        ++leaps, from += face - e.body.pos.x;
+      }
+      prevMode[k] = e.mode;
+    }
+    walk();
+  };
+  crowd.play.wait(15);
+  EXPECT_GT(leaps, 800);
+  EXPECT_NEAR(from / leaps, 0.286, 0.012);
 }
