@@ -32,6 +32,25 @@ Groups CallGroups(Play &play, int groups) {
   Game.spawnTimer = 1e9;
   return g;
 }
+
+// The first tile right of the base, from the second on, with or without a crate at dawn.
+int TileRightOfTheBase(bool crate) {
+  int tile = 2;
+  auto hasCrate = [](int t) {
+    for (const tcrate &k : crateList)
+      if (tileindex(k.pos.x) == t) return true;
+    return false;
+  };
+  while (tile < 7 && hasCrate(tile) != crate) ++tile;
+  return tile;
+}
+
+// Zombies killed on a tile, which takes from its pull.
+void KillOn(Play &play, int tile, int kills) {
+  for (int k = 0; k < kills; ++k) enemies[ZombieAt(5.0 * tile - 1)].damage = 2;
+  play.wait(0.1);
+  ASSERT_EQ(Game.kills, kills);
+}
 }  // namespace
 
 TEST(PlaySpawning, TheDaysGroupsClimbOutTwoUnitsFromThePlayerEitherSide) {
@@ -62,19 +81,11 @@ TEST(PlaySpawning, KillsOnATileKeepTheGroupsAwayCratesDrawThemAndCarriersAreCutO
     Play play;
     play.rushToDay(c.day);
     // The first tile right of the base, from the second on, with or without a crate as asked.
-    int tile = 2;
-    auto hasCrate = [](int t) {
-      for (const tcrate &k : crateList)
-        if (tileindex(k.pos.x) == t) return true;
-      return false;
-    };
-    while (tile < 7 && hasCrate(tile) != c.crate) ++tile;
+    const int tile = TileRightOfTheBase(c.crate);
     ASSERT_LT(tile, 7);
     Quiet();
     StandAt(5.0 * tile - 3);  // the day's groups come up on this tile and the one to the left
-    for (int k = 0; k < c.kills; ++k) enemies[ZombieAt(5.0 * tile - 1)].damage = 2;
-    play.wait(0.1);
-    ASSERT_EQ(Game.kills, c.kills);
+    KillOn(play, tile, c.kills);
     const Groups g = CallGroups(play, 300);
     EXPECT_EQ(g.right == 0 ? 0 : g.left == 0 ? 2 : 1, c.fromRight);
   }
@@ -87,6 +98,24 @@ TEST(PlaySpawning, KillsOnATileKeepTheGroupsAwayCratesDrawThemAndCarriersAreCutO
     const Groups g = CallGroups(play, 50);
     EXPECT_EQ(side < 0 ? g.left : g.right, 50) << "all behind him, away from the base";
   }
+}
+
+// Standing on a tile draws the day's groups to it: on one where 150 were killed on the first
+// day they climb out again after 59 s of standing there.
+TEST(PlaySpawning, StandingOnATileDrawsTheGroupsBackToIt) {
+  Play play;
+  const int tile = TileRightOfTheBase(false);
+  ASSERT_LT(tile, 7);
+  Quiet();
+  StandAt(5.0 * tile + 2);  // the day's groups come up on this tile and the one to the right
+  const int from = play.frames;
+  for (int k = 0; k < 150; ++k) enemies[ZombieAt(5.0 * tile + 1)].damage = 2;
+  play.wait(50);
+  ASSERT_EQ(Game.kills, 150);
+  double back = 0;
+  while (back == 0 && play.frames - from < 70 / play.frameTime)
+    if (CallGroups(play, 1).left > 0) back = (play.frames - from) * play.frameTime;
+  EXPECT_NEAR(back, 59, 1.5);
 }
 
 // The day's groups stop coming once 150 zombies are about.
