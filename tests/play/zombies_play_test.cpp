@@ -130,7 +130,7 @@ TEST(PlayZombies, LeftAloneTheyStrollAndLeap) {
   Crowd crowd;
   Play &play = crowd.play;
   constexpr int N = Crowd::N;
-  std::vector<double> takeoff(N), peak(N), strollFrom(N);
+  std::vector<double> takeoff(N), peak(N);
   std::vector<int> prevMode(N, 0), walkFrom(N, 0);
   std::vector<bool> air(N, false);
   int leaps = 0, strolls = 0, walks = 0;
