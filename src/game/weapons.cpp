@@ -80,7 +80,7 @@ void Fire(tweaponslot &s, const tweapon &w, tvector shoulder) {
   // Kick: the arms jump upwards and pull in.
   Player.aimSmoothed += Player.aimPoint.x < Player.body.pos.x ? 0.05 : -0.05;
   Player.armReach -= 0.2 + 0.1 * w.damage * w.pellets;
-  AlertZombies(shoulder, 1.1 * w.noise);
+  AlertZombies(shoulder, w.noise);
   PlayGameSound(GAMESOUND_FIRE, w.firesound, SLOT_NEXT_SHOT, shoulder, 2.0);
   s.reserve -= 1;
   s.clip -= 1;

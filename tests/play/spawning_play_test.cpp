@@ -110,7 +110,7 @@ TEST(PlaySpawning, StandingOnATileDrawsTheGroupsBackToIt) {
   StandAt(5.0 * tile + 2);  // the day's groups come up on this tile and the one to the right
   const int from = play.frames;
   for (int k = 0; k < 150; ++k) enemies[ZombieAt(5.0 * tile + 1)].damage = 2;
-  play.wait(50);
+  play.wait(55);
   ASSERT_EQ(Game.kills, 150);
   double back = 0;
   while (back == 0 && play.frames - from < 70 / play.frameTime)
