@@ -115,7 +115,7 @@ TEST(PlaySpawning, StandingOnATileDrawsTheGroupsBackToIt) {
   double back = 0;
   while (back == 0 && play.frames - from < 70 / play.frameTime)
     if (CallGroups(play, 1).left > 0) back = (play.frames - from) * play.frameTime;
-  EXPECT_GT(back, 56.2) << "its pull still below nothing";
+  EXPECT_GT(back, 56.2) << "none before its pull is back";
   EXPECT_LT(back, 59.5);
 }
 
