@@ -4,10 +4,11 @@
 #include <functional>
 
 #include "field.h"
+#include "world/particles.h"
 
 namespace {
 // Groups called up one a frame, each counted by the side of the player it climbed out on and
-// its middle's distance from him, then cleared away.
+// its middle's distance from him, then cleared away with their dust.
 struct Groups {
   int left = 0, right = 0;
   double leftDistance = 0, rightDistance = 0;
@@ -16,7 +17,7 @@ Groups CallGroups(Play &play, int groups) {
   Groups g;
   const double px = Player.body.pos.x;
   for (int k = 0; k < groups; ++k) {
-    enemies.clear();
+    enemies.clear(), particleList.clear();
     Game.spawnTimer = 0;
     play.frame(0);
     double sum = 0;
@@ -50,6 +51,7 @@ void KillOn(Play &play, int tile, int kills) {
   for (int k = 0; k < kills; ++k) enemies[ZombieAt(5.0 * tile - 1)].damage = 2;
   play.wait(0.1);
   ASSERT_EQ(Game.kills, kills);
+  particleList.clear();
 }
 }  // namespace
 
