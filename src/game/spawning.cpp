@@ -48,7 +48,7 @@ void DaySpawner() {
 
   bool onLeft;
   if (Game.carryingCrate)
-    onLeft = px <= basePos.x;  // they come from the base's side to cut the carrier off
+    onLeft = px <= basePos.x;  // behind the carrier, on his side away from the base
   else
     onLeft = randomreal() * (wL + wR) <= wL;
   if (std::fabs(left) > kSpawnLimit) onLeft = false;

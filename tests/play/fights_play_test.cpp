@@ -13,14 +13,16 @@ double MeanX() {
 }
 }  // namespace
 
-// The groups: how soon the first comes, how big each is, how long until the next.
+// The spawn pressure of days 1, 5 and 10: how soon the first group comes, how big each is, how
+// long until the next.
 TEST(PlayZombies, DayAndNightGroupsGrowWithTheDays) {
   const struct {
     int day;
     bool night;
     int size;
     double gap;  // seconds from one group to the next
-  } cases[] = {{1, false, 6, 15.75}, {2, false, 8, 10.5}, {1, true, 8, 3.59}, {3, true, 14, 2.03}};
+  } cases[] = {{1, false, 6, 15.75}, {5, false, 14, 7.365}, {10, false, 24, 6.315},
+               {1, true, 8, 3.6},    {5, true, 20, 1.725},  {10, true, 35, 1.485}};
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << "day " << c.day << (c.night ? " night" : ""));
     Play play;
@@ -31,7 +33,7 @@ TEST(PlayZombies, DayAndNightGroupsGrowWithTheDays) {
     enemies.clear();
     // A group is a jump in the number of zombies from one frame to the next.
     int first = -1, second = -1, size = 0, last = 0;
-    if (c.night) play.scene = [] { Game.playerDamage = 0; };
+    play.scene = [] { Game.playerDamage = 0, Game.supplies = 3; };
     play.until(
         [&] {
           const int n = Active(enemies);
@@ -44,7 +46,7 @@ TEST(PlayZombies, DayAndNightGroupsGrowWithTheDays) {
     const double wait = (first - dawn) * play.frameTime;
     EXPECT_TRUE(c.night || std::fabs(wait - 3.0) < 0.02) << "the first group 3 s after dawn, not " << wait;
     EXPECT_EQ(size, c.size);
-    EXPECT_NEAR((second - first) * play.frameTime, c.gap, 0.05);
+    EXPECT_NEAR((second - first) * play.frameTime, c.gap, 0.02);
   }
 }
 
@@ -163,15 +165,17 @@ TEST(PlayBase, UseTakesOnePickupAPressGrenadesNeedNoKey) {
 TEST(PlayZombies, LeftBehindByDayTheyWanderOff) {
   const struct {
     bool night;
+    double behind;    // how far behind the player
     int left, after;  // zombies left behind, and active a moment later
-  } cases[] = {{false, 4, 0}, {false, 5, 6}, {true, 5, 5}};
+  } cases[] = {{false, 3.4, 5, 5}, {false, 3.6, 4, 0}, {false, 3.6, 5, 6}, {true, 3.6, 5, 5}};
   for (const auto &c : cases) {
-    SCOPED_TRACE(testing::Message() << c.left << (c.night ? " by night" : " by day"));
+    SCOPED_TRACE(testing::Message() << c.left << " left " << c.behind << (c.night ? " by night" : " by day"));
     Play play;
     if (c.night) play.rushToNight();
     StandAt(basePos.x + 10);
     Quiet();
-    for (int k = 0; k < c.left; ++k) ZombieAt(Player.body.pos.x - 3.6 - 0.05 * k);
+    // A hair apart, so they do not push each other away.
+    for (int k = 0; k < c.left; ++k) ZombieAt(Player.body.pos.x - c.behind + 0.01 * (k - 2));
     play.wait(0.1);
     EXPECT_EQ(Active(enemies), c.after);
     EXPECT_EQ(Game.kills, 0);

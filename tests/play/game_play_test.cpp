@@ -37,16 +37,30 @@ TEST(PlayCourse, WalkingJumpingOntoAStepAndTheCameraFollowing) {
   EXPECT_EQ(Player.anim.facing, 1);
 }
 
-TEST(PlayCourse, TheClockRunsADayIn143SecondsAndInsertRushesIt) {
-  Play play;
-  play.wait(10);
-  const double t = 0.007 * play.frames * play.frameTime;
-  EXPECT_NEAR(Game.timeOfDay, t, 1e-9);
-  play.hold(ACTION_RUSH, 9.5 * play.frameTime);
-  EXPECT_NEAR(Game.timeOfDay, t + 10 * (0.03 + 0.007 * play.frameTime), 1e-9) << "0.03 a frame";
-  play.rushToDay(2);
-  EXPECT_EQ(Game.dayNumber, 2);
-  EXPECT_LT(Game.timeOfDay, 0.04);
+// Night falls 89.3 s after dawn: a group called up just before climbs out by the player, one
+// just after by the base. The next dawn comes at 142.9 s; Insert held rushes a day by in 35 frames.
+TEST(PlayCourse, NightFallsAfter89SecondsADayLasts143AndInsertRushesIt) {
+  QuietPlay play;
+  StandAt(basePos.x + 12);
+  const struct {
+    double second;
+    bool byTheBase;
+  } moments[] = {{89.2, false}, {89.4, true}};
+  for (const auto &m : moments) {
+    play.until([&] { return play.frames * play.frameTime >= m.second; }, 100);
+    Game.spawnTimer = 0;
+    play.frame(0);
+    Game.spawnTimer = 1e9;
+    tvector at;
+    ASSERT_TRUE(NearestZombie(at));
+    EXPECT_EQ(std::fabs(at.x - basePos.x) < 5, m.byTheBase) << m.second << " s after dawn";
+    enemies.clear();
+  }
+  play.until([] { return Game.dayNumber == 2; }, 60);
+  EXPECT_NEAR(play.frames * play.frameTime, 142.86, 0.02) << "the next dawn";
+  const int dawn = play.frames;
+  play.until([] { return Game.dayNumber == 3; }, 1, ACTION_RUSH);
+  EXPECT_EQ(play.frames - dawn, 35);
 }
 
 TEST(PlayCourse, TheTutorialPointsAtWhatMattersNow) {
@@ -98,30 +112,46 @@ TEST(PlayCourse, TheTutorialPointsAtWhatMattersNow) {
     const thint h = ChooseHint();
     EXPECT_EQ(std::strncmp(h.line1, c.hint, std::strlen(c.hint)), 0) << h.line1;
     EXPECT_EQ(h.urgent, c.urgent);
-    EXPECT_TRUE(TutorialShown());
   }
-  Play play;
-  play.rushToDay(2);
-  EXPECT_FALSE(TutorialShown()) << "after the first day only the helicopter brings it back";
+}
+
+// The hints show all the first day; after it, only while the helicopter is in view from its day.
+TEST(PlayCourse, AfterTheFirstDayHintsShowOnlyWithTheHelicopterInView) {
+  Play play(SHORT_GAME, 1);  // help comes on day 4
+  play.scene = [] { Game.spawnTimer = 1e9, Game.supplies = 3, Game.playerDamage = 0; };
+  const struct {
+    const char *moment;
+    std::function<void(Play &)> script;
+    bool shown;
+  } moments[] = {
+      {"day 1 at dusk", [](Play &p) { p.until([] { return Game.timeOfDay > 0.6; }, 5, ACTION_RUSH); }, true},
+      {"day 2", [](Play &p) { p.rushToDay(2); }, false},
+      {"day 4, the helicopter far off", [](Play &p) { p.rushToDay(4); }, false},
+      {"the helicopter in view", [](Play &p) { p.until([] { return OnScreen(heli.pos); }, 40); }, true},
+  };
+  for (const auto &m : moments) {
+    m.script(play);
+    EXPECT_EQ(TutorialShown(), m.shown) << m.moment;
+  }
+  Options.tutorial = 0;
+  EXPECT_FALSE(TutorialShown()) << "hints turned off";
 }
 
 TEST(PlayRescue, TheHelicopterComesOnItsDayAndFliesThePlayerOut) {
-  Play play(SHORT_GAME);
-  const int helpDay = Game.helpDay;
-  EXPECT_TRUE(helpDay >= 2 && helpDay <= 4) << helpDay;
+  Play play(SHORT_GAME, 1);  // help comes on day 4
   play.scene = [] { Game.supplies = 3, Game.playerDamage = 0; };
-  play.rushToDay(helpDay - 1).rushToNight();
-  EXPECT_FALSE(Ending.heliActive) << "not before its day";
-  play.rushToDay(helpDay);
-  EXPECT_TRUE(Ending.heliActive);
+  play.rushToDay(4);
+  ASSERT_TRUE(Ending.heliActive);
   play.scene = [] {
     Quiet();
     EXPECT_TRUE(std::fabs(heli.pos.x - basePos.x) <= 1.5 || heli.rope <= 0.02)
         << "the rope comes down only over the base";
   };
   const int arrival = play.frames;
-  EXPECT_TRUE(play.until([] { return heli.rope > 0.5; }, 60));
-  EXPECT_NEAR((play.frames - arrival) * play.frameTime, 18.75, 0.5) << "from the world's end to the rope";
+  EXPECT_TRUE(play.until([] { return heli.rope > 0; }, 60));
+  EXPECT_NEAR((play.frames - arrival) * play.frameTime, 18.26, 0.1) << "from the world's end to the rope";
+  play.wait(0.4);
+  EXPECT_NEAR(heli.rope, 0.42, 0.015) << "the rope comes down a unit a second";
   // Walk to the rope.
   EXPECT_TRUE(play.drive(
       [] {
@@ -129,6 +159,13 @@ TEST(PlayRescue, TheHelicopterComesOnItsDayAndFliesThePlayerOut) {
         return dx > 0.02 ? ACTION_RIGHT : dx < -0.02 ? ACTION_LEFT : 0;
       },
       [] { return Ending.rescueActive; }, 10));
+  // Once the player is aboard the view widens to twice its width in 1.2 s.
+  int aboard = -1, wide = -1;
+  play.scene = [&] {
+    Quiet();
+    if (aboard < 0 && heli.rope <= 0) aboard = play.frames;
+    if (wide < 0 && zoom >= 1.2) wide = play.frames;
+  };
   // Insert during the flight out turns the clock over midnight, but no new day begins.
   const int day = Game.dayNumber;
   play.hold(ACTION_RUSH, 1);
@@ -136,6 +173,7 @@ TEST(PlayRescue, TheHelicopterComesOnItsDayAndFliesThePlayerOut) {
   EXPECT_LT(Game.timeOfDay, 1.0);
   const int rescued = play.frames;
   play.wait(60);
+  EXPECT_NEAR((wide - aboard) * play.frameTime, 1.2, 0.02) << "the view widening";
   EXPECT_TRUE(play.ended && play.won);
   EXPECT_GT(heli.pos.x, 30);
   EXPECT_NEAR((play.frames - rescued) * play.frameTime, 17.9, 0.5) << "the flight out";
