@@ -9,7 +9,8 @@
 #   scripts/plant-faults.sh --list     print the faults
 #   scripts/plant-faults.sh --check    check every find-text matches exactly once, build nothing
 #   scripts/plant-faults.sh --without-goldens ...
-#                                      the same, with the golden replays left out of the run, so a
+#                                      the same, with the tests that play the golden replays left
+#                                      out of the run (the goldens and redsiege-verify's), so a
 #                                      fault counts as caught only by a test of its rule
 #
 # Each fault's build and test output is kept in build-faults/faults-log/.
@@ -86,9 +87,9 @@ for arg in "$@"; do
   case $arg in
     --list) list_only=1 ;;
     --check) check_only=1 ;;
-    --without-goldens) test_args+=(--gtest_filter=-GoldenReplays.*) ;;
+    --without-goldens) test_args+=(--gtest_filter=-GoldenReplays.*:Verify.*) ;;  # both play the goldens
     -h | --help)
-      sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     -*) die "unknown option $arg" ;;
