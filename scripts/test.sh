@@ -17,12 +17,14 @@ export REDSIEGE_SCREENSHOTS="$PWD/build/screenshots"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 began=$SECONDS
+# Each stage's wall time and the processor time it spent (user + system, on every core): the
+# machine may be shared, and the processor time is what a stage costs whatever else runs.
 stage() {
-  local name=$1 t=$SECONDS
+  local name=$1 TIMEFORMAT
   shift
   echo "== $name"
-  "$@"
-  echo "-- $name: $((SECONDS - t)) s"
+  TIMEFORMAT="-- $name: %0R s (CPU %0U s user + %0S s system)"
+  time "$@"
 }
 
 check_format() {
@@ -103,3 +105,4 @@ stage "sanitizer tests" sanitizer_tests
 stage "one game on every build" verify_everywhere
 stage "fuzzing, ${FUZZ_SECONDS} s a target" fuzzing
 echo "== all stages: $((SECONDS - began)) s"
+times | tail -n 1 | sed "s/^/== CPU of all stages (user, system): /"
