@@ -11,9 +11,6 @@
 #include "rig/screen_points.h"
 
 namespace {
-// The day transition of day 1 lasts 2 s of 13 ms frames; the game's own frames follow it.
-constexpr int GAME_PASS = 180;
-
 // Live GL names up to a bound no run comes near: what the days made and did not give back.
 int LiveNames(GLboolean (*live)(GLuint)) {
   int n = 0;
@@ -22,31 +19,30 @@ int LiveNames(GLboolean (*live)(GLuint)) {
 }
 }  // namespace
 
-// One endless game, begun by taps: paused (the clock stands under the menu), resumed, then four
-// days rushed with Insert while the world is rebuilt each dawn, and back to the main menu.
-TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
+// One endless game, begun by taps: paused, resumed, then four days rushed with Insert while the
+// world is rebuilt each dawn, and back to the main menu. (The clock standing under the pause
+// menu is the played game's.)
+TEST(GameWindow, PauseMenuAndRushedDaysLeaveNoTexturesOrListsBehind) {
   MessageRecorder recorder;
   ScriptedRun run;
   // "Begin" and the endless game by taps (down and up between two frames, as a touchpad sends them).
   run.at(2, [] { Game = tgame{}; });
   for (auto [pass, y] : {std::pair{4, 1.0}, {8, -0.1}})
     run.at(pass, [y = y] { PushMouseNow(0, y, true), PushMouseNow(0, y, false); });
-  double clockAtPause = -1, clockUnderMenu = -2, clockResumed = -1;
   int pauseInk = 0;
-  run.key(GAME_PASS, SDL_SCANCODE_ESCAPE);
-  run.at(GAME_PASS + 2, [&] { clockAtPause = Game.dayNumber ? Game.timeOfDay : -1; });
-  run.screenshot(GAME_PASS + 20, "pause_menu");
-  run.at(GAME_PASS + 20, [&] {
-    clockUnderMenu = Game.timeOfDay;
+  const Pass game = Shown("game");
+  run.key(game, SDL_SCANCODE_ESCAPE);
+  run.screenshot(Shown("pause menu") + 18, "pause_menu");
+  run.at(Shown("pause menu") + 18, [&] {
     for (double y : {1.0, 0.4, 0.1}) pauseInk += InkIn(run, run.lastPixels, -1, y - 0.12, 1, y + 0.12) > 150;
   });
-  ClickAt(run, GAME_PASS + 22, 0, 1.0);  // resume
-  run.at(GAME_PASS + 40, [&] { clockResumed = Game.timeOfDay; });
-  HoldKey(run, GAME_PASS + 42, SDL_SCANCODE_INSERT);
+  ClickAt(run, Shown("pause menu") + 20, 0, 1.0);  // resume
+  HoldKey(run, game + 42, SDL_SCANCODE_INSERT);
   std::map<int, std::pair<int, int>> namesByDay;  // lists and textures alive late in each day
   int leftAt = 0;                                 // the pass day 5 came
-  for (int p = GAME_PASS + 42; p < 3000; ++p)
-    run.at(p, [&, p] {
+  for (int k = 42; k < 3000; ++k)
+    run.at(game + k, [&] {
+      const int p = run.passes;
       if (!leftAt) {
         Game.playerDamage = 0;  // nobody defends: the nights must not end the game
         if (p % 10 == 0) namesByDay[Game.dayNumber] = {LiveNames(glIsList), LiveNames(glIsTexture)};
@@ -61,10 +57,7 @@ TEST(GameWindow, PauseHoldsTheClockAndRushedDaysLeaveNoTexturesOrListsBehind) {
     });
   EXPECT_EQ(run.run(3100), 0);
   EXPECT_TRUE(recorder.messages.empty());
-  ASSERT_GE(clockAtPause, 0) << "the taps began no game";
-  EXPECT_DOUBLE_EQ(clockAtPause, clockUnderMenu) << "time ran on under the pause menu";
   EXPECT_EQ(pauseInk, 3) << "resume, main menu and quit";
-  EXPECT_GT(clockResumed, clockUnderMenu);
   ASSERT_GT(leftAt, 0) << "Insert did not bring day 5";
   EXPECT_LT(run.passes, leftAt + 230) << "main menu and quit did not end the program";
   ASSERT_TRUE(namesByDay.count(2) && namesByDay.count(4));

@@ -27,7 +27,8 @@ class Play {
   Play &hold(uint16_t actions, double seconds) { return until(nullptr, seconds, actions), *this; }
   Play &wait(double seconds) { return hold(0, seconds); }
   Play &fire(double seconds) { return hold(ACTION_FIRE, seconds); }
-  Play &click(double seconds);  // fire pressed and let go on alternate frames
+  // Fire pressed and let go on alternate frames, for `seconds` or until `done` holds.
+  Play &click(double seconds, const std::function<bool()> &done = nullptr);
   Play &cook(double seconds) { return hold(ACTION_GRENADE, seconds), frame(0), *this; }  // then the throw
   Play &press(uint16_t action);  // down for one frame, up for the next
   // The pointer in screen-plane units from the window centre (-5..5 across); it stays put.
@@ -41,6 +42,11 @@ class Play {
     return drive([actions] { return actions; }, done, seconds);
   }
   bool drive(const std::function<uint16_t()> &actions, const std::function<bool()> &done, double seconds);
+  // The seconds of play (whole frames) until `done` holds, `actions` held meanwhile; -1 when it
+  // does not within `limit`, or the game ends first. What a player meets: "how soon", not "how
+  // many frames".
+  double secondsUntil(const std::function<bool()> &done, double limit = 60, uint16_t actions = 0);
+  double secondsUntil(const std::function<bool()> &done, double limit, const std::function<uint16_t()> &actions);
   void frame(uint16_t held);
 
   // Runs before every frame: keeps the scene a test has set (a zombie held in place, say).
