@@ -97,11 +97,33 @@ export FUZZ_SECONDS
 # Two targets at a time, one a core.
 fuzzing() { fuzz_targets | xargs -P"$(nproc)" -I{} bash -c 'fuzz_one {}'; }
 
+# The sanitizer build starts beside the formatting and the tests: the tests run one at a time
+# and much of it waits on the X server, which leaves a core to the compiler. Its output is kept
+# in a log and shown when it fails. It runs as a process group of its own, ended with the script
+# should a stage before its end fail.
+sanitizer_build_begin() {
+  set -m
+  sanitizer_build >build/sanitizer-build.log 2>&1 &
+  sanitizer_build_pid=$!
+  set +m
+  trap 'kill -- -"$sanitizer_build_pid" 2>/dev/null || true' EXIT
+}
+sanitizer_build_end() {
+  local status=0
+  wait "$sanitizer_build_pid" || status=$?
+  trap - EXIT
+  if [ "$status" -ne 0 ]; then
+    tail -n 60 build/sanitizer-build.log
+    return 1
+  fi
+}
+
 stage "set-up and build" scripts/setup.sh
+sanitizer_build_begin
 stage "formatting" check_format
 stage "tests" tests
 stage "golden replays, the C library's other maths" golden_other_libm
-stage "sanitizer build" sanitizer_build
+stage "sanitizer build (begun beside the tests)" sanitizer_build_end
 stage "sanitizer tests" sanitizer_tests
 stage "one game on every build" verify_everywhere
 stage "fuzzing, ${FUZZ_SECONDS} s a target" fuzzing
