@@ -1,10 +1,9 @@
 // The game in the real screen loops: the pause menu, days rushed leaving no GL objects behind,
-// the game left through the pause menu kept as a replay, and a game that cannot start for want
-// of its data.
+// and the game left through the pause menu kept as a replay. (A data folder lacking what a game
+// needs is refused at start-up: DataFolder's tests.)
 #include <GL/gl.h>
 #include <SDL.h>
 
-#include <filesystem>
 #include <map>
 
 #include "game/state.h"
@@ -64,27 +63,4 @@ TEST(GameWindow, PauseMenuAndRushedDaysLeaveNoTexturesOrListsBehind) {
   EXPECT_EQ(namesByDay[4], namesByDay[2]) << "display lists, textures";
   EXPECT_GT(namesByDay[2].first, 20) << "the tiles and skyline are display lists";
   EXPECT_EQ(ReplayFilesIn(run.dir().path()).size(), 1u) << "a game left through the pause menu is kept as a replay";
-}
-
-TEST(GameWindow, AGameLackingAFileOrAKindOfPieceDoesNotStartAndTheMenuStaysUsable) {
-  // Files taken from the data folder, and words the message must hold.
-  const std::pair<std::vector<std::string>, std::vector<std::string>> lacks[] = {
-      {{"animations/jumpb2.ani"}, {"animations/jumpb2.ani"}},
-      {{"zombie levels/base_compound.zmd", "zombie levels/base_station.zcg"}, {"zombie levels", "base"}},
-  };
-  for (const auto &[files, named] : lacks) {
-    MessageRecorder recorder;
-    ScriptedRun run;
-    // Taken after the start-up, which would have refused the folder.
-    run.at(2, [&, files = files] {
-      for (const std::string &file : files) std::filesystem::remove(run.dir().file(file));
-    });
-    BeginGame(run);
-    ClickAt(run, 20, 0, -0.7);  // quit from the main menu
-    EXPECT_EQ(run.run(300), 0);
-    EXPECT_LT(run.passes, 30) << files[0];
-    ASSERT_EQ(recorder.messages.size(), 1u) << files[0];
-    for (const std::string &word : named)
-      EXPECT_NE(recorder.messages[0].text.find(word), std::string::npos) << recorder.messages[0].text;
-  }
 }

@@ -23,6 +23,12 @@ bool NearestZombie(tvector &at) {
   return best < 1e9;
 }
 
+void AimAtNearestZombie(Play &play) {
+  tvector target = Player.body.pos + tvector{2, 0.1};
+  NearestZombie(target);
+  play.aimAt(target);
+}
+
 Play::Play(tgametype type, uint32_t seed) : savedBase_(baseDirectory), savedOptions_(Options) {
   MaskFloatExceptions();
   baseDirectory = BuiltDataDir();

@@ -17,6 +17,10 @@ enum tgametype { SHORT_GAME, LONG_GAME, ENDLESS_GAME };
 std::vector<double> GameState();
 // The nearest active zombie's position (by x from the player), or false when there is none.
 bool NearestZombie(tvector &at);
+class Play;
+// Points the aim at the nearest zombie's chest (ahead of the player when there is none), as a
+// player fighting does: a scene's step for a fight.
+void AimAtNearestZombie(Play &play);
 
 class Play {
  public:
