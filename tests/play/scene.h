@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
 #include "actors/models.h"
-#include "actors/records.h"
 #include "game/objects.h"
 #include "game/state.h"
 #include "rig/play.h"
@@ -47,15 +45,6 @@ inline void Quiet() {
 struct QuietPlay : Play {
   QuietPlay() { Quiet(); }
 };
-
-// A weapon's index in the weapon table, by the name the table gives it ("shotgun", "machine gun"):
-// a scene says which gun it hands the player, whatever order the table lists them in.
-inline uint8_t WeaponNamed(const std::string &name) {
-  for (size_t i = 0; i < weapons.size(); ++i)
-    if (weapons[i].name == name) return static_cast<uint8_t>(i);
-  ADD_FAILURE() << "no weapon named " << name << " in the table";
-  return 0;
-}
 
 inline void LayPickup(tvector at, uint8_t item) { pickupList.push_back(tpickup{1, {at, {0, 0}, {0, -6}}, 0, item}); }
 
