@@ -50,16 +50,7 @@ std::string Fields(uint32_t seed, uint64_t frames, int day, int kills, const std
 // A replay of the game a script plays, written into `dir`, and the end the runner reached.
 Expected Record(const TempDir &dir, const std::string &name, tgametype type, const char *ended,
                 void (*script)(Play &)) {
-  treplay replay;
-  replay.rulesVersion = RULES_VERSION;
-  replay.seed = 5;
-  replay.helpBase = HELP_BASE[type];
-  Play play(type, replay.seed);
-  replay.dataChecksum = GameDataChecksum();
-  replay.skyScroll = Game.skyScroll;
-  play.frameTime = 983.0 / 65536;  // on the replay's grid
-  play.recording = &replay.frames;
-  script(play);
+  const treplay replay = RecordGame(type, 5, 983.0 / 65536, script);  // on the replay's grid
   dir.write(name, EncodeReplay(replay));
   const tgamescores g = GameScores(Game);
   const int32_t scores[4] = {g.survive, g.rescue, g.horde, g.slayer};
