@@ -17,12 +17,14 @@ export REDSIEGE_SCREENSHOTS="$PWD/build/screenshots"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 began=$SECONDS
+# Each stage's wall time and the processor time it spent (user + system, on every core): the
+# machine may be shared, and the processor time is what a stage costs whatever else runs.
 stage() {
-  local name=$1 t=$SECONDS
+  local name=$1 TIMEFORMAT
   shift
   echo "== $name"
-  "$@"
-  echo "-- $name: $((SECONDS - t)) s"
+  TIMEFORMAT="-- $name: %0R s (CPU %0U s user + %0S s system)"
+  time "$@"
 }
 
 check_format() {
@@ -44,10 +46,11 @@ golden_other_libm() {
 
 fuzz_targets() { ls fuzz/*.cpp | xargs -n1 basename | sed 's/\.cpp$//'; }
 
+# Line tables are all the sanitizers' reports need of the debug information.
 sanitizer_build() {
-  CC=clang CXX=clang++ cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+  CC=clang CXX=clang++ cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" \
     -DREDSIEGE_SANITIZE=ON -DREDSIEGE_FUZZ=ON >/dev/null
-  cmake --build build-san -j"$(nproc)" --target unit_tests gl_tests redsiege-verify $(fuzz_targets)
+  cmake --build build-san -j"$(nproc)" --target unit_tests played_game_tests redsiege-verify $(fuzz_targets)
 }
 
 # What redsiege-verify prints for each golden replay: the same line from the gcc build, from the
@@ -72,7 +75,7 @@ verify_everywhere() {
 sanitizer_tests() {
   build-san/unit_tests --gtest_brief=1
   (cd build-san && ASAN_OPTIONS=detect_leaks=0 REDSIEGE_SCREENSHOTS="$PWD/screenshots" \
-    "${XVFB[@]}" ./gl_tests --gtest_brief=1 --gtest_filter='PlayedGame.*')
+    "${XVFB[@]}" ./played_game_tests --gtest_brief=1)
 }
 
 fuzz_one() {
@@ -94,12 +97,36 @@ export FUZZ_SECONDS
 # Two targets at a time, one a core.
 fuzzing() { fuzz_targets | xargs -P"$(nproc)" -I{} bash -c 'fuzz_one {}'; }
 
+# The sanitizer build starts beside the formatting and the tests: the tests run one at a time
+# and much of it waits on the X server, which leaves a core to the compiler. Its output is kept
+# in a log and shown when it fails. It runs as a process group of its own, ended with the script
+# should a stage before its end fail.
+sanitizer_build_begin() {
+  set -m
+  sanitizer_build >build/sanitizer-build.log 2>&1 &
+  sanitizer_build_pid=$!
+  set +m
+  trap 'kill -- -"$sanitizer_build_pid" 2>/dev/null || true' EXIT
+}
+sanitizer_build_end() {
+  local status=0
+  wait "$sanitizer_build_pid" || status=$?
+  trap - EXIT
+  if [ "$status" -ne 0 ]; then
+    tail -n 60 build/sanitizer-build.log
+    return 1
+  fi
+}
+
 stage "set-up and build" scripts/setup.sh
+sanitizer_build_begin
 stage "formatting" check_format
 stage "tests" tests
 stage "golden replays, the C library's other maths" golden_other_libm
-stage "sanitizer build" sanitizer_build
+stage "sanitizer build (begun beside the tests)" sanitizer_build_end
 stage "sanitizer tests" sanitizer_tests
 stage "one game on every build" verify_everywhere
 stage "fuzzing, ${FUZZ_SECONDS} s a target" fuzzing
 echo "== all stages: $((SECONDS - began)) s"
+times >build/times.txt  # in this shell: its children are the stages
+echo "== CPU of all stages (user, system): $(tail -n 1 build/times.txt)"

@@ -79,5 +79,5 @@ void GameEndScreen(bool won, bool enterScores, const std::string &replay) {
   gameEnd.won = won;
   gameEnd.enterScores = enterScores;
   gameEnd.replay = replay;
-  ScreenLoop(gameEnd.done, GameEndInit, GameEndFrame);
+  ScreenLoop(gameEnd.done, GameEndInit, GameEndFrame, true, "end screen");
 }

@@ -67,7 +67,7 @@ static bool MainMenuFrame() {
   return true;
 }
 
-void RunMainMenu() { ScreenLoop(mainMenuDone, MainMenuInit, MainMenuFrame); }
+void RunMainMenu() { ScreenLoop(mainMenuDone, MainMenuInit, MainMenuFrame, true, "main menu"); }
 
 namespace {
 // One line on stderr for a start-up that cannot go on, and a box where one can be shown.

@@ -51,6 +51,6 @@ bool Frame() {
 }  // namespace
 
 bool PauseMenu() {
-  ScreenLoop(done, Init, Frame);
+  ScreenLoop(done, Init, Frame, true, "pause menu");
   return mainMenuChosen;
 }

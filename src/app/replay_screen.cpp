@@ -117,7 +117,7 @@ void WatchReplay(const treplay &replay) {
   watch.fast = false;
   watch.result = {};
   SetupReplayGame(replay, windowHooks);
-  if (!quitRequested) ScreenLoop(watch.done, WatchInit, WatchFrame);
+  if (!quitRequested) ScreenLoop(watch.done, WatchInit, WatchFrame, true, "replay");
   Options.tutorial = tutorial;
   watch.replay = nullptr;
   StopAllSounds();

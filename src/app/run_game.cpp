@@ -60,7 +60,7 @@ bool TransitionFrame() {
 
 void DayTransition(bool built) {
   worldBuilt = built;
-  ScreenLoop(transitionDone, TransitionInit, TransitionFrame, false);
+  ScreenLoop(transitionDone, TransitionInit, TransitionFrame, false, "day banner");
 }
 
 bool PrepareGameData() {
@@ -88,7 +88,7 @@ void RunGame() {
   const uint32_t seed = NewGameSeed();
   BeginRecording(seed);
   SetupGame(seed, windowHooks);
-  ScreenLoop(gameDone, nullptr, GameStep, false);
+  ScreenLoop(gameDone, nullptr, GameStep, false, "game");
   // However the game ended (its end screen, the pause menu, the window closed), it is kept as a
   // replay, and its sounds, the helicopter's loop among them, end with it.
   FinishRecording();

@@ -8,6 +8,7 @@
 #include "platform/window.h"
 
 void (*screenPassHook)() = nullptr;
+const char *screenShown = "";
 
 namespace {
 // True when our quit event came.
@@ -25,8 +26,10 @@ bool HandleQueuedEvents() {
 }
 }  // namespace
 
-void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)(), bool menu) {
+void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)(), bool menu, const char *name) {
   const bool outerMenu = padInMenu != 0;
+  const char *outerName = screenShown;
+  screenShown = name;
   SetPadInMenu(menu);
   done = 0;
   if (init) init();
@@ -56,6 +59,7 @@ void ScreenLoop(int32_t &done, void (*init)(), bool (*frame)(), bool menu) {
     }
   }
   SetPadInMenu(outerMenu);
+  screenShown = outerName;
   // The screen underneath must draw again: the back buffer holds this one's picture.
   redrawRequested = 1;
 }

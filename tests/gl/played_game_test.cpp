@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "app/screenloop.h"
 #include "base/vector.h"
 #include "game/state.h"
 #include "persist/options.h"
@@ -49,7 +50,8 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
 
   VirtualPad pad;
   double x0 = 0, clock = 0, lastClock = -1, endClock = 0;
-  int still = 0, kills = 0, firstKill = -1;
+  int gamePasses = 0, watched = 0, kills = 0, firstKill = -1;
+  const auto showing = [](const char *screen) { return std::string(screenShown) == screen; };
   std::vector<double> lost;  // the game's state on its end screen
   const int RIGHT_X = SDL_CONTROLLER_AXIS_RIGHTX, TRIGGER = SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
   // Brings the pointer to the target with the stick, then presses and lets go of south.
@@ -68,12 +70,7 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
       {"the pad is plugged in at the main menu", [&](int) { return pad.plug() && PadConnected(); }},
       {"Begin", click({0, 1.0}, "pad_menu_pointer")},
       {"the endless game", click({0, -0.1})},
-      {"the first day runs",
-       [&](int) {
-         still = Game.timeOfDay == lastClock ? 0 : still + 1;  // counts passes the clock moved on
-         lastClock = Game.timeOfDay;
-         return Game.dayNumber == 1 && still > 20;
-       }},
+      {"the first day runs", [&](int) { return (gamePasses += showing("game")) > 20; }},
       {"Start pauses and east resumes",
        [&](int since) {
          pad.button(SDL_CONTROLLER_BUTTON_START, since < 2);
@@ -98,18 +95,16 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
       {"a pad plugged in again plays on", [&](int) { return pad.plug() && PadConnected(); }},
       {"a stream of stick events still leaves passes to draw",
        [&](int since) {
-         if (since == 0) pad.jitterUpdates = 3000;
+         // Far more than any SDL asks of a pad in 30 passes, however often it updates pads.
+         if (since == 0) pad.jitterUpdates = 1000000;
          if (since < 30) return false;
-         EXPECT_GT(pad.jitterUpdates, 2500) << "passes drew only after the stream had stopped";
+         EXPECT_GT(pad.jitterUpdates, 0) << "passes drew only after the stream had stopped";
          pad.jitterUpdates = 0;
          return true;
        }},
       {"Back hurries into the night, and the dead are fought until the game is lost",
        [&](int since) {
-         // The end screen stops the clock for longer than a day's banner does.
-         still = Game.timeOfDay == lastClock ? still + 1 : 0;
-         lastClock = Game.timeOfDay;
-         if (Game.dayNumber >= 1 && still > 170) {
+         if (showing("end screen")) {
            kills = Game.kills, endClock = Game.timeOfDay, lost = GameState();
            pad.axis(TRIGGER, 0);
            return true;
@@ -144,9 +139,10 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
        }},
       {"watch, in ace's line", click({0.87, 1.2})},
       {"the game plays again",
-       [&](int since) {
-         if (since == 199) lastClock = Game.timeOfDay;
-         if (since < 200) return false;
+       [&](int) {
+         if (!showing("replay")) return false;  // its day banner first
+         if (++watched == 1) lastClock = Game.timeOfDay;
+         if (watched < 30) return false;
          // Past the first day's banner, the game is being played again, not yet as far as it went.
          EXPECT_EQ(Game.dayNumber, 1);
          EXPECT_GT(Game.timeOfDay, lastClock) << "the replay is not playing";

@@ -101,20 +101,9 @@ int main(int argc, char **argv) {
   const std::string folder = argv[1];
   std::string ends = "rules " + std::to_string(RULES_VERSION) + "\n";
   for (const tscript &s : kScripts) {
-    treplay replay;
-    replay.rulesVersion = RULES_VERSION;
-    replay.seed = s.seed;
-    replay.helpBase = HELP_BASE[s.type];
-    replay.tutorial = 1;
-    replay.skyScroll = 0.25;
-    {
-      Game.skyScroll = replay.skyScroll;  // carried over from the last game: set, so the replay says it
-      Play play(s.type, s.seed);
-      play.frameTime = 852.0 / 65536;  // on the replay's grid, near 77 frames a second
-      play.recording = &replay.frames;
-      s.play(play);
-    }
-    replay.dataChecksum = PlayGolden(s.name, treplay{}).dataChecksum;
+    Game.skyScroll = 0.25;  // carried over from the last game: set, so the replay says it
+    // On the replay's grid, near 77 frames a second.
+    const treplay replay = RecordGame(s.type, s.seed, 852.0 / 65536, s.play);
     treplay read;
     const std::vector<uint8_t> bytes = EncodeReplay(replay);
     if (DecodeReplay(bytes.data(), bytes.size(), read) != REPLAY_OK) {

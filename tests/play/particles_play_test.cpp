@@ -32,9 +32,7 @@ TEST(PlayParticles, TheViewsShapeAndTheOptionLeaveTheGameAlone) {
     Player.weaponSlots[0] = {4, 100000, 100};  // the machine gun
     size_t particles = 0;
     play.scene = [&] {
-      tvector target = Player.body.pos + tvector{2, 0.1};
-      NearestZombie(target);
-      play.aimAt(target);
+      AimAtNearestZombie(play);
       particles = std::max<size_t>(particles, Active(particleList));
     };
     play.rushToNight().until(nullptr, 40, ACTION_FIRE);

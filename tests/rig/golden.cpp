@@ -7,12 +7,28 @@
 
 #include "base/files.h"
 #include "game/load.h"
+#include "game/rules_version.h"
 #include "game/runner.h"
 #include "game/scores.h"
 #include "game/state.h"
 #include "game/state_hash.h"
 #include "persist/options.h"
 #include "rig/rig.h"
+
+treplay RecordGame(tgametype type, uint32_t seed, double frameTime, const std::function<void(Play &)> &script) {
+  treplay replay;
+  replay.rulesVersion = RULES_VERSION;
+  replay.seed = seed;
+  replay.helpBase = HELP_BASE[type];
+  replay.tutorial = 1;  // as Play starts every game
+  Play play(type, seed);
+  replay.skyScroll = Game.skyScroll;
+  replay.dataChecksum = GameDataChecksum();
+  play.frameTime = frameTime;
+  play.recording = &replay.frames;
+  script(play);
+  return replay;
+}
 
 tgoldenrun PlayGolden(const std::string &name, const treplay &replay, bool particlesOff) {
   const std::string savedBase = baseDirectory;

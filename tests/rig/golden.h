@@ -4,10 +4,12 @@
 // (`cmake --build build --target goldens`) and the rules version is raised.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "persist/replay.h"
+#include "rig/play.h"
 
 // How a game ended, as pinned in ends.txt: one line a game, after the line "rules N" naming the
 // rules version that recorded them.
@@ -27,6 +29,12 @@ struct tgoldenrun {
   std::string missing;           // a data file the game could not start without
   uint64_t dataChecksum = 0;     // of the data folder it was played on
 };
+
+// A scripted game played headless and kept as the window keeps a game: every frame's input on the
+// replay's grid (`frameTime` should lie on it), the seed, the game type's help day, the hints on,
+// the background's phase the game began with (Game.skyScroll) and the built data's checksum. The
+// game's state after the script is left for the caller to read.
+treplay RecordGame(tgametype type, uint32_t seed, double frameTime, const std::function<void(Play &)> &script);
 
 // Plays a replay headless on the built data folder, hashing the rule state after every frame.
 tgoldenrun PlayGolden(const std::string &name, const treplay &replay, bool particlesOff = false);

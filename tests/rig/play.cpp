@@ -23,6 +23,12 @@ bool NearestZombie(tvector &at) {
   return best < 1e9;
 }
 
+void AimAtNearestZombie(Play &play) {
+  tvector target = Player.body.pos + tvector{2, 0.1};
+  NearestZombie(target);
+  play.aimAt(target);
+}
+
 Play::Play(tgametype type, uint32_t seed) : savedBase_(baseDirectory), savedOptions_(Options) {
   MaskFloatExceptions();
   baseDirectory = BuiltDataDir();
@@ -57,10 +63,19 @@ bool Play::drive(const std::function<uint16_t()> &actions, const std::function<b
   return done && done();
 }
 
-Play &Play::click(double seconds) {
+Play &Play::click(double seconds, const std::function<bool()> &done) {
   bool down = false;
-  drive([&down] { return (down = !down) ? ACTION_FIRE : 0; }, nullptr, seconds);
+  drive([&down] { return (down = !down) ? ACTION_FIRE : 0; }, done, seconds);
   return *this;
+}
+
+double Play::secondsUntil(const std::function<bool()> &done, double limit, uint16_t actions) {
+  return secondsUntil(done, limit, [actions] { return actions; });
+}
+
+double Play::secondsUntil(const std::function<bool()> &done, double limit, const std::function<uint16_t()> &actions) {
+  const int from = frames;
+  return drive(actions, done, limit) ? (frames - from) * frameTime : -1;
 }
 
 Play &Play::press(uint16_t action) {

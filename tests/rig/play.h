@@ -17,6 +17,10 @@ enum tgametype { SHORT_GAME, LONG_GAME, ENDLESS_GAME };
 std::vector<double> GameState();
 // The nearest active zombie's position (by x from the player), or false when there is none.
 bool NearestZombie(tvector &at);
+class Play;
+// Points the aim at the nearest zombie's chest (ahead of the player when there is none), as a
+// player fighting does: a scene's step for a fight.
+void AimAtNearestZombie(Play &play);
 
 class Play {
  public:
@@ -27,7 +31,8 @@ class Play {
   Play &hold(uint16_t actions, double seconds) { return until(nullptr, seconds, actions), *this; }
   Play &wait(double seconds) { return hold(0, seconds); }
   Play &fire(double seconds) { return hold(ACTION_FIRE, seconds); }
-  Play &click(double seconds);  // fire pressed and let go on alternate frames
+  // Fire pressed and let go on alternate frames, for `seconds` or until `done` holds.
+  Play &click(double seconds, const std::function<bool()> &done = nullptr);
   Play &cook(double seconds) { return hold(ACTION_GRENADE, seconds), frame(0), *this; }  // then the throw
   Play &press(uint16_t action);  // down for one frame, up for the next
   // The pointer in screen-plane units from the window centre (-5..5 across); it stays put.
@@ -41,6 +46,11 @@ class Play {
     return drive([actions] { return actions; }, done, seconds);
   }
   bool drive(const std::function<uint16_t()> &actions, const std::function<bool()> &done, double seconds);
+  // The seconds of play (whole frames) until `done` holds, `actions` held meanwhile; -1 when it
+  // does not within `limit`, or the game ends first. What a player meets: "how soon", not "how
+  // many frames".
+  double secondsUntil(const std::function<bool()> &done, double limit = 60, uint16_t actions = 0);
+  double secondsUntil(const std::function<bool()> &done, double limit, const std::function<uint16_t()> &actions);
   void frame(uint16_t held);
 
   // Runs before every frame: keeps the scene a test has set (a zombie held in place, say).

@@ -20,18 +20,18 @@ void PushMouseNow(double x, double y, bool down) {
   SDL_PushEvent(&e);
 }
 
-void ClickAt(ScriptedRun &run, int pass, double x, double y) {
+void ClickAt(ScriptedRun &run, Pass pass, double x, double y) {
   run.at(pass, [x, y] { PushMouseNow(x, y, true); });
   run.at(pass + 1, [x, y] { PushMouseNow(x, y, false); });
 }
 
-int TypeDigits(ScriptedRun &run, int pass, double x, double y, int erase, const std::string &digits) {
+Pass TypeDigits(ScriptedRun &run, Pass pass, double x, double y, int erase, const std::string &digits) {
   ClickAt(run, pass, x, y);
-  pass += 2;
-  for (int i = 0; i < erase; ++i, pass += 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
+  pass = pass + 2;
+  for (int i = 0; i < erase; ++i, pass = pass + 2) run.key(pass, SDL_SCANCODE_BACKSPACE);
   for (char c : digits) {
     run.key(pass, c == '0' ? SDL_SCANCODE_0 : SDL_SCANCODE_1 + (c - '1'));
-    pass += 2;
+    pass = pass + 2;
   }
   return pass;
 }
@@ -41,7 +41,7 @@ void BeginGame(ScriptedRun &run, double typeY) {
   ClickAt(run, 8, 0, typeY);
 }
 
-void HoldKey(ScriptedRun &run, int pass, int scancode) {
+void HoldKey(ScriptedRun &run, Pass pass, int scancode) {
   run.at(pass, [scancode] { PushKeyNow(scancode, true); });
 }
 

@@ -55,14 +55,16 @@ ScriptedRun::~ScriptedRun() {
   if (chdir(oldCwd_.c_str()) != 0) perror("chdir");
 }
 
-void ScriptedRun::at(int pass, std::function<void()> action) { actions_[pass].push_back(std::move(action)); }
+void ScriptedRun::at(Pass pass, std::function<void()> action) {
+  actions_[pass.screen][pass.offset].push_back(std::move(action));
+}
 
-void ScriptedRun::hold(int pass, int scancode, int passes) {
+void ScriptedRun::hold(Pass pass, int scancode, int passes) {
   at(pass, [scancode] { PushKeyNow(scancode, true); });
   at(pass + passes, [scancode] { PushKeyNow(scancode, false); });
 }
 
-void ScriptedRun::closeWindow(int pass) {
+void ScriptedRun::closeWindow(Pass pass) {
   at(pass, [] { PushWindowEvent(SDL_WINDOWEVENT_CLOSE); });
 }
 
@@ -74,8 +76,9 @@ void ScriptedRun::shoot(const std::string &name) {
   WritePngFile(lastShot, lastPixels, shotWidth, shotHeight);
 }
 
-void ScriptedRun::screenshot(int pass, const std::string &name) {
-  // A menu may keep its last picture up; ask for a fresh one so the back buffer holds it.
+void ScriptedRun::screenshot(Pass pass, const std::string &name) {
+  // A menu may keep its last picture up; ask for a fresh one so the back buffer holds it (a
+  // screen's first pass draws fresh anyway).
   at(pass - 1, [] { redrawRequested = 1; });
   at(pass, [this, name] { shoot(name); });
 }
@@ -90,11 +93,18 @@ int ScriptedRun::run(int maxPasses) {
   mouseLeftDown = mouseRightDown = 0;
   static int limit;
   limit = maxPasses;
+  firstShown.clear();
   screenPassHook = [] {
-    if (++current->passes >= limit) return PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
-    auto it = current->actions_.find(current->passes);
-    if (it != current->actions_.end())
-      for (auto &a : it->second) a();
+    ScriptedRun &r = *current;
+    if (++r.passes >= limit) return PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+    if (*screenShown) r.firstShown.emplace(screenShown, r.passes);
+    for (auto &[screen, byPass] : r.actions_) {
+      auto from = screen.empty() ? 0 : r.firstShown.count(screen) ? r.firstShown[screen] : -1;
+      if (from < 0) continue;
+      auto it = byPass.find(r.passes - from);
+      if (it != byPass.end())
+        for (auto &a : it->second) a();
+    }
   };
   SetFixedSeed(seed);
   std::vector<std::string> words = {"redsiege"};
@@ -104,6 +114,10 @@ int ScriptedRun::run(int maxPasses) {
   for (std::string &w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
   int code = RunProgram(static_cast<int>(words.size()), argv.data());
+  // Where a run stopped short of what a test meant to do in it.
+  for (const auto &[screen, byPass] : actions_)
+    if (!screen.empty() && !byPass.empty() && !firstShown.count(screen))
+      ADD_FAILURE() << "the run ended after " << passes << " passes, before the " << screen << " showed";
   SetFixedSeed(-1);
   screenPassHook = nullptr;
   fixedFrameTime = 0;

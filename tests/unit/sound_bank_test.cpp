@@ -49,6 +49,7 @@ class SoundBank : public ::testing::Test {
   void SetUp() override {
     Options.soundVolume = 1.0;
     soundTimeScale = 1.0;
+    soundRandom = {1};  // the pitch's draws are this test's own, whatever ran before it
     soundListener = &listener;
     base.dir.write("sounds/tone.wav", ToneFile(440, 1.0));
     base.dir.write("sounds/blip.wav", ToneFile(880, 0.1));
