@@ -240,7 +240,12 @@ thttp Perform(CURL *curl, std::atomic<bool> &stop, const tonlineconfig &config, 
   }
   r.body.clear();
   r.tooBig = sink.tooBig || code == CURLE_FILESIZE_EXCEEDED;
-  r.failed = r.tooBig || code == CURLE_WEIRD_SERVER_REPLY || code == CURLE_RECV_ERROR ? kUnreadable : kNoAnswer;
+  // Nobody there, nothing said in time, or the connection dropped before a word: no answer.
+  // Anything else came from something that is not the score server as it should be.
+  const bool silent = code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_CONNECT ||
+                      code == CURLE_OPERATION_TIMEDOUT || code == CURLE_GOT_NOTHING || code == CURLE_SEND_ERROR ||
+                      code == CURLE_ABORTED_BY_CALLBACK;
+  r.failed = silent && !r.tooBig ? kNoAnswer : kUnreadable;
   return r;
 }
 
