@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <cctype>
 #include <cstdio>
 #include <mutex>
 
@@ -99,8 +100,10 @@ tticket tonlineclient::SubmitGame(const toutgoing &game) {
   tjob job;
   job.kind = JOB_SUBMIT;
   job.game = game;
+  // The font draws capitals as small letters, and the server takes only those.
+  for (char &c : job.game.name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::string error, why;
-  if (!ValidPlayerName(game.name))
+  if (!ValidPlayerName(job.game.name))
     why = "the name cannot be sent: only a-z, 0-9, space and . ! ? + -";
   else if (!ValidPlayerKey(config_.key))
     why = "there is no player's key to send the game with";
@@ -287,8 +290,13 @@ void tonlineclient::Do(tjob &job) {
       }
       a.kind = job.kind == JOB_SUBMIT ? ANSWER_FAILED : ANSWER_OUTBOX;
       a.line = "";
+      bool unreachable = false;
       for (auto &[path, game] : games) {
         if (stop_) return;
+        if (unreachable) {  // the rest wait too: no use knocking on a door nobody opens
+          ++a.kept;
+          continue;
+        }
         std::vector<std::string> headers = {
             "Content-Type: application/x-redsiege-replay", "Player-Name: " + Encoded(game.name),
             "Authorization: Bearer " + config_.key,
@@ -310,6 +318,7 @@ void tonlineclient::Do(tjob &job) {
         } else {
           // Offline, busy, down, or an answer that could not be read: tried again at the next start.
           ++a.kept;
+          unreachable = r.status == 0 || r.status == 429 || r.status == 503;
           a.line = (r.status == 0     ? r.failed
                     : r.status == 202 ? std::string(kUnreadable)
                                       : RefusalLine(r.body, r.status)) +

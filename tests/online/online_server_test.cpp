@@ -44,7 +44,7 @@ TEST(OnlineServer, AGameSentVerifiedRankedAndWatched) {
   tonlineplayer player;
   const auto client = player.Client(server.Url());
   // Two games in turn: the answer follows each to its verdict and its ranks.
-  const tticket first = client->SubmitGame(Outgoing(won, "ann"));
+  const tticket first = client->SubmitGame(Outgoing(won, "Ann"));  // sent as the font shows it
   const tticket second = client->SubmitGame(Outgoing(lost, "ann"));
   const tonlineanswer a = WaitDone(*client, first), b = WaitDone(*client, second);
   ASSERT_EQ(a.kind, ANSWER_GAME) << a.line;
@@ -87,21 +87,25 @@ TEST(OnlineServer, TheOutboxWaitsForTheServerAndSendsOnce) {
   ASSERT_TRUE(server.process.Start()) << server.process.Log();
   const std::string gone = server.Url();
   server.process.Stop();
-  const tplayedgame game = Golden("lost");
+  const tplayedgame game = Golden("lost"), other = Golden("night");
   tonlineplayer player;
   {
     const auto client = player.Client(gone);
     const tonlineanswer a = WaitDone(*client, client->SubmitGame(Outgoing(game, "bob")));
     EXPECT_EQ(a.kind, ANSWER_FAILED);
     EXPECT_EQ(a.line, "no answer from the server: the game waits to be sent at the next start");
-    EXPECT_EQ(OutboxFiles(player.Outbox()).size(), 1u);
+    WaitDone(*client, client->SubmitGame(Outgoing(other, "bob")));
+    const tonlineanswer flush = WaitDone(*client, client->SendOutbox());
+    EXPECT_EQ(flush.sent, 0);
+    EXPECT_EQ(flush.kept, 2);
+    EXPECT_EQ(OutboxFiles(player.Outbox()).size(), 2u);
   }
-  // The next start, with the server up again: sent, then nothing more to send.
+  // The next start, with the server up again: both sent, then nothing more to send.
   ASSERT_TRUE(server.process.Start()) << server.process.Log();
   const auto client = player.Client(server.Url());
   const tonlineanswer sent = WaitDone(*client, client->SendOutbox());
   EXPECT_EQ(sent.kind, ANSWER_OUTBOX);
-  EXPECT_EQ(sent.sent, 1);
+  EXPECT_EQ(sent.sent, 2);
   EXPECT_EQ(sent.kept, 0);
   EXPECT_TRUE(OutboxFiles(player.Outbox()).empty());
   EXPECT_EQ(WaitDone(*client, client->SendOutbox()).sent, 0);
