@@ -62,6 +62,13 @@ std::string Encoded(const std::string &text) {
 // A refusal after which sending the same game again cannot help: every 4xx but 408 and 429.
 bool Final(long status) { return status >= 400 && status < 500 && status != 408 && status != 429; }
 
+// What goes into the request's headers: nothing that could end or split one.
+bool Sendable(const toutgoing &game) {
+  for (unsigned char c : game.dailyToken)
+    if (c <= ' ' || c >= 127) return false;
+  return game.dailyToken.size() <= 512 && ValidPlayerName(game.name);
+}
+
 void SetFailed(tonlineanswer &a, const std::string &line) {
   a.kind = ANSWER_FAILED;
   a.done = true;
@@ -105,9 +112,11 @@ tticket tonlineclient::SubmitGame(const toutgoing &game) {
   std::string error, why;
   if (!ValidPlayerName(job.game.name))
     why = "the name cannot be sent: only a-z, 0-9, space and . ! ? + -";
+  else if (!Sendable(job.game))
+    why = "the game cannot be sent: its daily token is damaged";
   else if (!ValidPlayerKey(config_.key))
     why = "there is no player's key to send the game with";
-  else if ((job.path = PutInOutbox(config_.outbox, game, error)).empty())
+  else if ((job.path = PutInOutbox(config_.outbox, job.game, error)).empty())
     why = OneLine(error);
   if (why.empty()) return Add(std::move(job));
   std::lock_guard<std::mutex> hold(lock_);
@@ -273,6 +282,10 @@ void tonlineclient::Do(tjob &job) {
   switch (job.kind) {
     case JOB_SUBMIT:
     case JOB_OUTBOX: {
+      if (!ValidPlayerKey(config_.key)) {  // the server would refuse them all: they wait
+        SetFailed(a, "there is no player's key to send the games with");
+        break;
+      }
       std::vector<std::pair<std::string, toutgoing>> games;
       if (job.kind == JOB_SUBMIT) {
         games.emplace_back(job.path, job.game);
@@ -280,7 +293,7 @@ void tonlineclient::Do(tjob &job) {
         for (const std::string &path : OutboxFiles(config_.outbox)) {
           std::vector<uint8_t> bytes;
           toutgoing game;
-          if (ReadFileBytes(path, bytes) && DecodeOutgoing(bytes, game)) {
+          if (ReadFileBytes(path, bytes) && DecodeOutgoing(bytes, game) && Sendable(game)) {
             games.emplace_back(path, std::move(game));
           } else if (FileExists(path)) {  // kept aside, never sent, never in the way
             std::rename(path.c_str(), (path + ".damaged").c_str());
@@ -329,17 +342,17 @@ void tonlineclient::Do(tjob &job) {
       if (job.kind == JOB_SUBMIT && a.sent == 1) {
         a.kind = ANSWER_GAME;
         a.line = "the server is checking the game";
-        a.done = a.game.state != GAME_PENDING;
-        if (!a.done) {  // asked again until the server has played it
-          tjob follow;
-          follow.kind = JOB_FOLLOW;
-          follow.ticket = job.ticket;
-          follow.id = a.game.id;
-          follow.due = tclock::now() + std::chrono::seconds(1);
-          follow.until = tclock::now() + std::chrono::seconds(config_.followSeconds);
-          std::lock_guard<std::mutex> hold(lock_);
-          if (answers_.count(job.ticket)) jobs_.push_back(std::move(follow));
-        }
+        a.done = false;
+        // Asked after until the server has played it; a game it knew already (sent again) at
+        // once, for its ranks.
+        tjob follow;
+        follow.kind = JOB_FOLLOW;
+        follow.ticket = job.ticket;
+        follow.id = a.game.id;
+        follow.due = tclock::now() + std::chrono::seconds(a.game.state == GAME_PENDING ? 1 : 0);
+        follow.until = tclock::now() + std::chrono::seconds(config_.followSeconds);
+        std::lock_guard<std::mutex> hold(lock_);
+        if (answers_.count(job.ticket)) jobs_.push_back(std::move(follow));
       } else if (job.kind == JOB_OUTBOX) {
         a.line = std::to_string(a.sent) + " sent, " + std::to_string(a.kept) + " waiting" +
                  (a.line.empty() ? "" : ": " + a.line);

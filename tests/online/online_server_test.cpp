@@ -62,6 +62,7 @@ TEST(OnlineServer, AGameSentVerifiedRankedAndWatched) {
   // Sent again (as after an answer lost on the way): the same game, counted once.
   const tonlineanswer again = WaitDone(*client, client->SubmitGame(Outgoing(won, "ann")));
   EXPECT_EQ(again.game.id, won.id);
+  EXPECT_EQ(RankLine(again.game, BOARD_SURVIVORS), "world rank 1 of 2");
   const tonlineanswer page = WaitDone(*client, client->BoardPage(BOARD_SURVIVORS, 0, 13));
   ASSERT_EQ(page.kind, ANSWER_BOARD) << page.line;
   EXPECT_EQ(page.board.total, 2);
