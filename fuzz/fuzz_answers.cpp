@@ -63,7 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       }
       break;
     }
-    case 4: CheckLine(RefusalLine(body, data[0]), 100); break;
+    case 4: {
+      CheckLine(RefusalLine(body, data[0]), 100);
+      int64_t removed = 0;
+      Check(!ReadRemoved(body, removed) || removed >= 0);
+      break;
+    }
     case 5: {
       std::string why;
       const tonlinesettings s = ParseOnlineSettings(body, why);

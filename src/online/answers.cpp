@@ -203,6 +203,12 @@ bool ReadDailyGame(const std::string &body, tdailygame &out) {
   return true;
 }
 
+bool ReadRemoved(const std::string &body, int64_t &removed) {
+  removed = 0;
+  const tjson o = Object(body);
+  return o.is_object() && Integer(o, "removed", 0, kCountMost, removed);
+}
+
 std::string OneLine(const std::string &text, size_t most) {
   std::string line;
   for (unsigned char c : text) {

@@ -75,6 +75,8 @@ bool ReadSubmitted(const std::string &body, tgamestatus &out);
 bool ReadGameStatus(const std::string &body, tgamestatus &out);
 bool ReadBoardPage(const std::string &body, tworldboard board, tboardpage &out);
 bool ReadDailyGame(const std::string &body, tdailygame &out);
+// DELETE /v1/players/{name}: the games removed.
+bool ReadRemoved(const std::string &body, int64_t &removed);
 
 // The line a refusal gives a player: the server's own "error" text cut to one line, made of
 // printable characters and at most 100 long, or "the server said no (HTTP 418)" when it gave none.

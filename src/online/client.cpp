@@ -161,6 +161,14 @@ tticket tonlineclient::DownloadReplay(const std::string &id, const std::string &
   return Add(std::move(job));
 }
 
+tticket tonlineclient::RemoveEntries(const std::string &name) {
+  tjob job;
+  job.kind = JOB_REMOVE;
+  job.game.name = name;
+  for (char &c : job.game.name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return Add(std::move(job));
+}
+
 tonlineanswer tonlineclient::Poll(tticket ticket) const {
   std::lock_guard<std::mutex> hold(lock_);
   const auto at = answers_.find(ticket);
@@ -421,6 +429,20 @@ void tonlineclient::Do(tjob &job) {
         break;
       }
       a.kind = ANSWER_FILE, a.file = file, a.line = "";
+      break;
+    }
+    case JOB_REMOVE: {
+      if (!ValidPlayerName(job.game.name) || !ValidPlayerKey(config_.key)) {
+        SetFailed(a, "there is no such name with this computer's key");
+        break;
+      }
+      const thttp r =
+          Perform(curl, stop_, config_, "DELETE", "/v1/players/" + Encoded(job.game.name),
+                  {"Authorization: Bearer " + config_.key}, nullptr, ONLINE_JSON_MOST_BYTES, config_.answerSeconds);
+      a.status = r.status;
+      a.done = true;
+      a.line = r.status == 0 ? r.failed : r.status != 200 ? RefusalLine(r.body, r.status) : kUnreadable;
+      if (r.status == 200 && ReadRemoved(r.body, a.removed)) a.kind = ANSWER_REMOVED, a.line = "";
       break;
     }
   }

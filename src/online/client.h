@@ -33,6 +33,7 @@ enum tanswerkind {
   ANSWER_DAILY,    // `daily`
   ANSWER_FILE,     // `file`: where the downloaded replay is
   ANSWER_OUTBOX,   // `sent`, `kept`, `refused`: what became of the games waiting in the outbox
+  ANSWER_REMOVED,  // `removed`: the player's games taken off the world boards
 };
 
 struct tonlineanswer {
@@ -45,6 +46,7 @@ struct tonlineanswer {
   tdailygame daily;
   std::string file;
   int sent = 0, kept = 0, refused = 0;
+  int64_t removed = 0;
 };
 
 using tticket = int;
@@ -72,13 +74,16 @@ class tonlineclient {
   // A verified game's replay into `folder` as "redsiege-<id>.rsr".
   tticket DownloadReplay(const std::string &id, const std::string &folder);
 
+  // Takes the name (with the player's key) and all its games off the world boards.
+  tticket RemoveEntries(const std::string &name);
+
   // The answer so far; returns at once (an unknown ticket reads as failed).
   tonlineanswer Poll(tticket ticket) const;
   // Drops a request's answer (and the request, when it has not started).
   void Forget(tticket ticket);
 
   // One request as the thread holds it.
-  enum tjobkind { JOB_SUBMIT, JOB_OUTBOX, JOB_FOLLOW, JOB_STATUS, JOB_BOARD, JOB_DAILY, JOB_DOWNLOAD };
+  enum tjobkind { JOB_SUBMIT, JOB_OUTBOX, JOB_FOLLOW, JOB_STATUS, JOB_BOARD, JOB_DAILY, JOB_DOWNLOAD, JOB_REMOVE };
   struct tjob {
     tjobkind kind = JOB_STATUS;
     tticket ticket = 0;

@@ -81,6 +81,15 @@ TEST(OnlineServer, AGameSentVerifiedRankedAndWatched) {
   const tonlineanswer unknown = WaitDone(*client, client->DownloadReplay("0123456789abcdef", cache));
   EXPECT_EQ(unknown.kind, ANSWER_FAILED);
   EXPECT_FALSE(unknown.line.empty());
+
+  // Leaving: another computer's key cannot take the name's games off; the player's own can.
+  tonlineplayer stranger;
+  const auto other = stranger.Client(server.Url());
+  EXPECT_EQ(WaitDone(*other, other->RemoveEntries("ann")).kind, ANSWER_FAILED);
+  const tonlineanswer removed = WaitDone(*client, client->RemoveEntries("ann"));
+  ASSERT_EQ(removed.kind, ANSWER_REMOVED) << removed.line;
+  EXPECT_EQ(removed.removed, 2);
+  EXPECT_EQ(WaitDone(*client, client->BoardPage(BOARD_SURVIVORS, 0, 13)).board.total, 0);
 }
 
 TEST(OnlineServer, TheOutboxWaitsForTheServerAndSendsOnce) {
