@@ -28,7 +28,7 @@ TEST(OnlineHostile, EachAnswerGivesOneLine) {
   const std::tuple<const char *, int, std::string, std::string> cases[] = {
       {"a board as it should be", BOARD, Http("200 OK", kBoardHead + kEntry + "]}"), ""},
       {"garbage for JSON", BOARD, Http("200 OK", "<html>not json"), kUnreadable},
-      {"not HTTP at all", DAILY, std::string("\x16\x03\x01garbage\r\n\r\n\x00\x01", 20), kUnreadable},
+      {"not HTTP at all", DAILY, std::string("\x16\x03\x01garbage\r\n\r\n\x00\x01", 16), kUnreadable},
       {"a huge body", BOARD, "HTTP/1.1 200 OK\r\n\r\n" + std::string(3 << 20, '['), kUnreadable},
       {"a huge length", BOARD, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n[[[", kUnreadable},
       {"a wrong type", DAILY,
@@ -86,6 +86,13 @@ TEST(OnlineHostile, PollingNeverWaitsForASlowServer) {
   while (waiting < 100000 && client->Poll(t).kind == ANSWER_WAITING) ++waiting;
   EXPECT_EQ(waiting, 100000);
   EXPECT_EQ(client->Poll(t).line, "waiting for the server");
+  {
+    // A client ended (the game quits) while its request hangs: it abandons it instead of waiting.
+    tfakeserver stuck("", true);
+    const auto quitting = player.Client(stuck.Url());
+    const tticket hanging = quitting->BoardPage(BOARD_SURVIVORS, 0, 13);
+    while (stuck.Requests() < 1) EXPECT_EQ(quitting->Poll(hanging).kind, ANSWER_WAITING);
+  }
   fake.Release();
   const tonlineanswer a = WaitDone(*client, t);
   ASSERT_EQ(a.kind, ANSWER_DAILY) << a.line;
