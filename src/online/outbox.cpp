@@ -75,6 +75,7 @@ bool DecodeOutgoing(const std::vector<uint8_t> &bytes, toutgoing &game) {
 }
 
 std::string PutInOutbox(const std::string &folder, const toutgoing &game, std::string &error) {
+  if (folder.empty()) return error = "there is no records folder to keep the game in", "";
   if (!MakeWritableFolder(folder, &error)) return "";
   char hash[17];
   std::snprintf(hash, sizeof hash, "%016llx",

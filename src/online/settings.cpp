@@ -99,7 +99,7 @@ tonlinesettings LoadOnlineSettings(const std::string &folder, std::string &why) 
   why.clear();
   const std::string path = JoinPath(folder, ONLINE_SETTINGS_FILE);
   std::string text;
-  if (!FileExists(path)) return {};
+  if (folder.empty() || !FileExists(path)) return {};  // no folder: nothing saved, never the working folder's
   if (!ReadSmallFile(path, kSettingsMostBytes, text)) {
     why = "world scores off: " + PrintableText(path) + " cannot be read";
     return {};
@@ -110,6 +110,10 @@ tonlinesettings LoadOnlineSettings(const std::string &folder, std::string &why) 
 }
 
 bool SaveOnlineSettings(const std::string &folder, const tonlinesettings &settings, std::string *error) {
+  if (folder.empty()) {
+    if (error) *error = "there is no settings folder to save in";
+    return false;
+  }
   const std::string text = FormatOnlineSettings(settings);
   return WriteFileAtomic(JoinPath(folder, ONLINE_SETTINGS_FILE), std::vector<uint8_t>(text.begin(), text.end()), error);
 }
@@ -131,6 +135,7 @@ bool ValidPlayerKey(const std::string &key) {
 
 std::string PlayerKey(const std::string &folder, std::string &why) {
   why.clear();
+  if (folder.empty()) return why = "there is no settings folder to keep the player's key in", "";
   const std::string path = JoinPath(folder, PLAYER_KEY_FILE);
   for (int attempt = 0; attempt < 2; ++attempt) {
     std::string text;

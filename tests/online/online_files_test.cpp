@@ -51,6 +51,9 @@ TEST(OnlineFiles, TheKeyIsMadeOnceAndKeptPrivate) {
   struct stat st {};
   ASSERT_EQ(stat((dir.path() + "/" + PLAYER_KEY_FILE).c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // No settings folder (no home): no key made in the working folder.
+  EXPECT_EQ(PlayerKey("", why), "");
+  EXPECT_FALSE(FileExists(PLAYER_KEY_FILE));
   // A key file spoiled by hand is left for the player to mend, never replaced.
   ASSERT_TRUE(WriteFileAtomic(dir.path() + "/" + PLAYER_KEY_FILE, {'s', 'h', 'o', 'r', 't'}, nullptr));
   EXPECT_EQ(PlayerKey(dir.path(), why), "");
