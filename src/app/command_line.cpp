@@ -5,13 +5,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "online/settings.h"
+
 #ifndef REDSIEGE_VERSION
 #define REDSIEGE_VERSION "unknown"
 #endif
 
 namespace {
 const char *const kUsage =
-    "[--data DIR] [--user DIR] [--windowed | --fullscreen] [--replay FILE] [--verbose] [--help] [--version]";
+    "[--data DIR] [--user DIR] [--windowed | --fullscreen] [--replay FILE] [--server URL] [--verbose] [--help] "
+    "[--version]";
 
 void PrintHelp(const char *program) {
   std::printf(
@@ -25,6 +28,8 @@ void PrintHelp(const char *program) {
       "  -f, --fullscreen   play full screen this time\n"
       "  -r, --replay=FILE  watch a recorded game, then exit (F: double speed,\n"
       "                     Escape: leave)\n"
+      "  -s, --server=URL   send the scores to the world boards at URL this time\n"
+      "                     (http:// or https://; the saved options stay)\n"
       "  -v, --verbose      show the folders used and the sound libraries' messages\n"
       "  -h, --help         show this help and exit\n"
       "  -V, --version      show the version and exit\n"
@@ -40,15 +45,11 @@ void PrintHelp(const char *program) {
 
 tcommandaction ParseCommandLine(int argc, char **argv, tcommandline &line) {
   static const option kOptions[] = {
-      {"data", required_argument, nullptr, 'd'},
-      {"user", required_argument, nullptr, 'u'},
-      {"windowed", no_argument, nullptr, 'w'},
-      {"fullscreen", no_argument, nullptr, 'f'},
-      {"verbose", no_argument, nullptr, 'v'},
-      {"help", no_argument, nullptr, 'h'},
-      {"replay", required_argument, nullptr, 'r'},
-      {"version", no_argument, nullptr, 'V'},
-      {nullptr, 0, nullptr, 0},
+      {"data", required_argument, nullptr, 'd'},   {"user", required_argument, nullptr, 'u'},
+      {"windowed", no_argument, nullptr, 'w'},     {"fullscreen", no_argument, nullptr, 'f'},
+      {"verbose", no_argument, nullptr, 'v'},      {"help", no_argument, nullptr, 'h'},
+      {"replay", required_argument, nullptr, 'r'}, {"version", no_argument, nullptr, 'V'},
+      {"server", required_argument, nullptr, 's'}, {nullptr, 0, nullptr, 0},
   };
   const char *program = argc > 0 && argv[0] && *argv[0] ? argv[0] : "redsiege";
   if (const char *slash = std::strrchr(program, '/')) program = slash + 1;
@@ -58,7 +59,7 @@ tcommandaction ParseCommandLine(int argc, char **argv, tcommandline &line) {
   optind = 0;
   std::string wrong;
   for (;;) {
-    int c = getopt_long(argc, argv, ":d:u:r:wfvhV", kOptions, nullptr);
+    int c = getopt_long(argc, argv, ":d:u:r:s:wfvhV", kOptions, nullptr);
     if (c == -1) break;
     switch (c) {
       case 'd':
@@ -69,6 +70,10 @@ tcommandaction ParseCommandLine(int argc, char **argv, tcommandline &line) {
       case 'r':
         if (!*optarg) wrong = "option '--replay' needs a file";
         line.replayFile = optarg;
+        break;
+      case 's':
+        if (!ValidServerAddress(optarg)) wrong = "option '--server' needs an http:// or https:// address";
+        line.server = optarg;
         break;
       case 'w': line.fullScreen = 0; break;
       case 'f': line.fullScreen = 1; break;

@@ -8,6 +8,7 @@ struct tcommandline {
   int fullScreen = -1;  // --windowed 0, --fullscreen 1, for this run only; -1 as the options say
   bool verbose = false;
   std::string replayFile;  // --replay: play this replay instead of the menus
+  std::string server;      // --server: take part in the world boards at this address, this run only
 };
 
 enum tcommandaction { COMMAND_RUN, COMMAND_DONE, COMMAND_WRONG };

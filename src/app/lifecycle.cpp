@@ -129,6 +129,8 @@ struct KeepPlayerFolders {
 };
 }  // namespace
 
+tonlinesettings onlineSettings;
+
 int RunProgram(int argc, char **argv) {
   tcommandline line;
   switch (ParseCommandLine(argc, argv, line)) {
@@ -156,6 +158,9 @@ int RunProgram(int argc, char **argv) {
   KeepPlayerFolders keep;
   // An earlier version kept the scores in the folder it ran in: the build's data folder.
   SetUpPlayerFolders(folders, {data, WorkingFolder()});
+  std::string onlineWhy;
+  onlineSettings = SettingsForRun(LoadOnlineSettings(settingsDirectory, onlineWhy), line.server);
+  if (!onlineWhy.empty()) std::fprintf(stderr, "red siege: %s\n", onlineWhy.c_str());
   quitRequested = 0;
   windowActive = 1;
   LoadOptions();

@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "base/files.h"
+#include "online/settings.h"
 #include "persist/folders.h"
 #include "persist/options.h"
 #include "persist/scores.h"
@@ -77,6 +78,37 @@ TEST(CommandLine, OptionsAndExitStatuses) {
     EXPECT_NE(err.find(complaint), std::string::npos) << err;
     EXPECT_NE(err.find("usage: redsiege [--data DIR]"), std::string::npos) << err;
     EXPECT_TRUE(err.find('\n') == err.size() - 1 && out.empty()) << err;
+  }
+}
+
+TEST(CommandLine, ServerTakesPartForOneRun) {
+  // {arguments, action, the address this run takes part at ("" for the saved settings)}
+  const std::tuple<std::vector<std::string>, tcommandaction, std::string> cases[] = {
+      {{}, COMMAND_RUN, ""},
+      {{"--server", "http://127.0.0.1:8080/"}, COMMAND_RUN, "http://127.0.0.1:8080"},
+      {{"-s", "https://scores.example.org"}, COMMAND_RUN, "https://scores.example.org"},
+      {{"--server=ftp://scores.example.org"}, COMMAND_WRONG, ""},
+      {{"--server", "http://"}, COMMAND_WRONG, ""},
+      {{"--server"}, COMMAND_WRONG, ""}};
+  const tonlinesettings saved = {false, "https://saved.example.org", true};
+  for (const auto &[args, action, address] : cases) {
+    SCOPED_TRACE(args.empty() ? "(none)" : args.back());
+    std::vector<std::string> words = {"redsiege"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (std::string &w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    tcommandline line;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ParseCommandLine(static_cast<int>(words.size()), argv.data(), line), action);
+    const std::string err = testing::internal::GetCapturedStderr();
+    if (action != COMMAND_RUN) {
+      EXPECT_NE(err.find("'--server' needs"), std::string::npos) << err;
+      continue;
+    }
+    const tonlinesettings run = SettingsForRun(saved, line.server);
+    EXPECT_EQ(run.takePart, !address.empty());
+    EXPECT_EQ(run.server, address.empty() ? saved.server : address);
   }
 }
 
