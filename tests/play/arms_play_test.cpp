@@ -153,8 +153,7 @@ TEST(PlayArms, TheRevolversEmptiedClipFallsOutPartWayThroughTheReload) {
   play.aim(3, 4).wait(0.2);
   bool down = false;
   play.drive([&] { return Trigger(down); }, [] { return Player.reloadTimer > 0; }, 5);
-  const int from = play.frames;
   ASSERT_EQ(Player.weaponSlots[Player.activeSlot].clip, 1);
-  play.until([] { return Player.weaponSlots[Player.activeSlot].clip == 0; }, 1);
-  EXPECT_EQ(play.frames - from, 29) << "frames of 15 ms";
+  EXPECT_DOUBLE_EQ(play.secondsUntil([] { return Player.weaponSlots[Player.activeSlot].clip == 0; }, 1),
+                   29 * play.frameTime);
 }

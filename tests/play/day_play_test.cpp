@@ -2,8 +2,8 @@
 // and how the losing endings slow the game, close the view and end in a blast.
 #include <cmath>
 
-#include "field.h"
 #include "game/camera.h"
+#include "scene.h"
 
 // The day the helicopter comes: the game type's day and up to two later, never in the endless
 // game. The seeds are chosen to show each end of the spread.
@@ -36,7 +36,7 @@ TEST(PlayEndings, SlowMotionCloseUpAndTheClosingBlastsReach) {
     Play play;
     play.rushToNight();  // by night zombies far from the player stay
     Quiet();
-    Flatten();
+    FlatGround();
     StandAt(basePos.x + 8);
     const tvector centre = c.death ? Player.body.pos : basePos;
     const double offsets[] = {-3.9, 3.9, -4.1, 4.1};

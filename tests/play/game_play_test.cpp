@@ -58,9 +58,7 @@ TEST(PlayCourse, NightFallsAfter89SecondsADayLasts143AndInsertRushesIt) {
   }
   play.until([] { return Game.dayNumber == 2; }, 60);
   EXPECT_NEAR(play.frames * play.frameTime, 142.86, 0.02) << "the next dawn";
-  const int dawn = play.frames;
-  play.until([] { return Game.dayNumber == 3; }, 1, ACTION_RUSH);
-  EXPECT_EQ(play.frames - dawn, 35);
+  EXPECT_DOUBLE_EQ(play.secondsUntil([] { return Game.dayNumber == 3; }, 1, ACTION_RUSH), 35 * play.frameTime);
 }
 
 TEST(PlayCourse, TheTutorialPointsAtWhatMattersNow) {
@@ -147,9 +145,7 @@ TEST(PlayRescue, TheHelicopterComesOnItsDayAndFliesThePlayerOut) {
     EXPECT_TRUE(std::fabs(heli.pos.x - basePos.x) <= 1.5 || heli.rope <= 0.02)
         << "the rope comes down only over the base";
   };
-  const int arrival = play.frames;
-  EXPECT_TRUE(play.until([] { return heli.rope > 0; }, 60));
-  EXPECT_NEAR((play.frames - arrival) * play.frameTime, 18.26, 0.1) << "from the world's end to the rope";
+  EXPECT_NEAR(play.secondsUntil([] { return heli.rope > 0; }), 18.26, 0.1) << "from the world's end to the rope";
   play.wait(0.4);
   EXPECT_NEAR(heli.rope, 0.42, 0.015) << "the rope comes down a unit a second";
   // Walk to the rope.

@@ -55,14 +55,25 @@ int Active(const std::vector<T> &list) {
   return static_cast<int>(std::count_if(list.begin(), list.end(), [](const T &x) { return x.active; }));
 }
 
-// Levels the whole row of tiles at the player's feet, walls and all, so what a test measures
-// does not hang on the day's level pieces.
-inline void FlatGround() {
-  const double floor = Player.body.pos.y - CHARACTER_HALF_HEIGHT;
-  for (int slot = 0; slot < WORLD_SLOTS; ++slot) {
-    const double x = (slot - 7) * 5.0;
-    worldRow[slot].collision = {Block(x - 2.5, floor - 1, x + 2.5, floor)};
-  }
+// Levels the whole row of tiles at the base's ground, walls and all, so what a test measures
+// does not hang on the day's level pieces. Returns the floor's height.
+inline double FlatGround() {
+  const double floor = Ground(basePos.x).y;
+  for (int s = 0; s < WORLD_SLOTS; ++s)
+    worldRow[s].collision = {Block(5.0 * (s - 7) - 2.5, floor - 3, 5.0 * (s - 7) + 2.5, floor)};
+  return floor;
+}
+
+// A wall a unit high and a tenth thick standing on the floor at x.
+inline void Wall(double x, double floor) {
+  worldRow[7 + tileindex(x)].collision.push_back(Block(x - 0.05, floor - 1, x + 0.05, floor + 1));
+}
+
+// A zombie at x standing idle (it neither strolls nor has seen anything yet).
+inline int IdleZombieAt(double x) {
+  const int i = ZombieAt(x);
+  enemies[i].mode = 0, enemies[i].timer = 1e9;
+  return i;
 }
 
 // The index in the weapon table of the weapon of that name (a failure and the first weapon when

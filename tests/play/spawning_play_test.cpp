@@ -3,7 +3,7 @@
 #include <cmath>
 #include <functional>
 
-#include "field.h"
+#include "scene.h"
 #include "world/particles.h"
 
 namespace {
@@ -145,10 +145,9 @@ TEST(PlaySpawning, TheLastGroupsOfTheNightComeEverMoreSlowly) {
     Game.timeOfDay = c.clock;
     Game.spawnTimer = 0;
     play.frame(0);
-    const int n = Active(enemies), from = play.frames;
+    const int n = Active(enemies);
     ASSERT_GT(n, 0);
-    ASSERT_TRUE(play.until([n] { return Active(enemies) > n + 2; }, 30));
-    EXPECT_NEAR((play.frames - from) * play.frameTime, c.gap, 0.03);
+    EXPECT_NEAR(play.secondsUntil([n] { return Active(enemies) > n + 2; }, 30), c.gap, 0.03);
   }
 }
 

@@ -141,9 +141,7 @@ TEST(PlayGrenades, ATapThrowsFullCookingShortensFlightAndFuse) {
     Player.grenades = 3;
     play.aim(3, 3).wait(0.2).cook(c.held);
     const double from = Player.body.pos.x;
-    const int released = play.frames;
-    play.until([] { return !grenadeList.empty() && !grenadeList[0].active; }, 5);
-    EXPECT_NEAR((play.frames - released) * play.frameTime, c.fuse, 0.02);
+    EXPECT_NEAR(play.secondsUntil([] { return !grenadeList.empty() && !grenadeList[0].active; }, 5), c.fuse, 0.02);
     EXPECT_NEAR(grenadeList[0].body.pos.x - from, c.distance, 0.1);
     EXPECT_EQ(Player.grenades, 2);
   }

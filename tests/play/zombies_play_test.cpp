@@ -4,8 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include "field.h"
 #include "game/player.h"
+#include "scene.h"
 
 // Seen from 6.5 away, not from 7.5, and not through a wall. By night a zombie looks for the
 // base, by day for the player; one that has seen its prey walks to it.
@@ -25,7 +25,7 @@ TEST(PlayZombies, TheySeeSevenUnitsButNotThroughAWall) {
     Play play;
     if (c.night) play.rushToNight();
     Quiet();
-    const double floor = Flatten();
+    const double floor = FlatGround();
     StandAt(basePos.x + 12);
     const tvector prey = c.night ? basePos + tvector{0, 0.3} : Player.body.pos;
     const double dy = floor + CHARACTER_HALF_HEIGHT - prey.y;
@@ -48,7 +48,7 @@ TEST(PlayZombies, AZombieAtThePlayersSideStrikesOnceASecond) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.apart);
     QuietPlay play;
-    Flatten();
+    FlatGround();
     StandAt(Player.body.pos.x);
     const int z = ZombieAt(Player.body.pos.x + c.apart);
     const double y = enemies[z].body.pos.y;
@@ -66,7 +66,7 @@ TEST(PlayZombies, AShotBringsThoseWithinItsNoiseRunning) {
   Play play;
   play.rushToNight();  // by night those beyond 3.5 stay, and the base is far out of sight
   Quiet();
-  Flatten();
+  FlatGround();
   StandAt(basePos.x + 14);
   play.aim(0.01, 5).wait(0.1);  // straight up
   const tvector shoulder = PlayerShoulder();
@@ -88,7 +88,7 @@ TEST(PlayZombies, AShotBringsThoseWithinItsNoiseRunning) {
 // One that has seen the player from 3.4 away on level ground comes 1.7 closer in a second.
 TEST(PlayZombies, AZombieComingForThePlayerWalksOneAndSevenTenthsInASecond) {
   QuietPlay play;
-  Flatten();
+  FlatGround();
   StandAt(basePos.x + 12);
   const int z = IdleZombieAt(Player.body.pos.x - 3.4);
   enemies[z].mode = 1, enemies[z].timer = 2, enemies[z].target = Player.body.pos;
@@ -106,7 +106,7 @@ struct Crowd {
   explicit Crowd(double from = 12, double spacing = 0.2) {
     play.rushToNight();
     Quiet();
-    floor = Flatten();
+    floor = FlatGround();
     for (int k = 0; k < N; ++k) ZombieAt(basePos.x + from + spacing * k);
   }
   // Keeps each zombie walking, to the right until `right` from the base, then back.

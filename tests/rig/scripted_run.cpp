@@ -72,8 +72,7 @@ void ScriptedRun::shoot(const std::string &name) {
   shotWidth = clientWidth;
   shotHeight = clientHeight;
   lastPixels = ReadPixelsRGB(shotWidth, shotHeight);
-  lastShot = ScreenshotDir() + "/" + name + ".png";
-  WritePngFile(lastShot, lastPixels, shotWidth, shotHeight);
+  WritePngFile(ScreenshotDir() + "/" + name + ".png", lastPixels, shotWidth, shotHeight);
 }
 
 void ScriptedRun::screenshot(Pass pass, const std::string &name) {

@@ -53,7 +53,6 @@ class ScriptedRun {
   int passes = 0;  // passes that reached flush and swap
   // The pass each named screen first showed in the last run (none: it never did).
   std::map<std::string, int> firstShown;
-  std::string lastShot;  // path of the last screenshot taken
   std::vector<uint8_t> lastPixels;
   int shotWidth = 0, shotHeight = 0;
 

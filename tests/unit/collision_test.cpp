@@ -23,20 +23,6 @@ void ExpectHit(const thit &h, const thit &expected) {
 }
 }  // namespace
 
-TEST(Collision, BoxOverlap) {
-  const struct {
-    tvector lo1, hi1, lo2, hi2, push;
-  } table[] = {{{0, 0}, {2, 2}, {1.5, -0.5}, {2.5, 0.5}, {0.5, -0.5}},  // from the first centre to the second
-               {{0, 0}, {1, 1}, {1, 0.25}, {2, 1.25}, {0, 0.75}},       // touching pushes nothing on that axis
-               {{0, 0}, {1, 1}, {0.5, 1.01}, {1.5, 2}, {0, 0}},         // disjoint on one axis only
-               {{0, 0}, {1, 1}, {0, 0}, {1, 1}, {0, 0}}};               // identical: both signs 0
-  for (const auto &t : table) {
-    const tvector p = boxoverlap(t.lo1, t.hi1, t.lo2, t.hi2);
-    EXPECT_NEAR(p.x, t.push.x, 1e-15) << t.lo2.x;
-    EXPECT_NEAR(p.y, t.push.y, 1e-15) << t.lo2.x;
-  }
-}
-
 TEST(Collision, CollideBlocksPushesAlongTheShallowerAxis) {
   const block floor = Block(-1, 0, 1, 1), square = Block(-1, -1, 1, 1);
   const double t = 0.03125;
