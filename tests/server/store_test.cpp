@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "server/pg_cluster.h"
+#include "server/rig.h"
 #include "server/store.h"
 #include "server/store_sql.h"
 
@@ -61,25 +62,13 @@ tgameverdict Refused() {
 }
 
 class StoreTest : public ::testing::TestWithParam<std::string> {
- protected:
-  void SetUp() override {
-    if (GetParam() == "postgresql") {
-      std::string why;
-      cluster_ = tpgcluster::Shared(why);
-      if (!cluster_ && tpgcluster::FindInitdb().empty()) GTEST_SKIP() << "PostgreSQL tests skipped: " << why;
-      ASSERT_NE(cluster_, nullptr) << why;
-      url_ = cluster_->NewDatabase(why);
-      ASSERT_FALSE(url_.empty()) << why;
-    } else {
-      char pattern[] = "/tmp/redsiege-store-XXXXXX";
-      ASSERT_NE(mkdtemp(pattern), nullptr);
-      dir_ = root_ = pattern;
-    }
+ public:
+  // A fresh database (or folder) and a store open on it.
+  void Fresh() {
+    std::string why;
+    if (cluster_ && (url_ = cluster_->NewDatabase(why)).empty()) FAIL() << why;
+    if (!cluster_) std::filesystem::create_directory(dir_ = root_.path + "/" + std::to_string(++folders_));
     store_ = Open();
-  }
-  void TearDown() override {
-    store_.reset();
-    if (!root_.empty()) std::filesystem::remove_all(root_);
   }
   // Another server on the same database.
   std::unique_ptr<tstore> Open() { return dir_.empty() ? OpenPostgresStore(url_) : OpenSqliteStore(dir_); }
@@ -94,12 +83,25 @@ class StoreTest : public ::testing::TestWithParam<std::string> {
     return names;
   }
 
+  void InsertAnswersByNameKeyAndReplay();
+  void ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack();
+  void BoardsRankVerifiedVisibleGamesAndPage();
+  void DailyCountsEachPlayersFirstSubmissionInTime();
+  void GamesSentInOneSecondKeepTheirSendingOrder();
+  void OlderDatabasesOrderTheirGamesBySecondThenId();
+  void DeletePlayerTakesEverythingOnlyWithTheKey();
+  void ModeratorHidesGamesAndNames();
+  void ServersStartingAtOnceShareSchemaAndSecret();
+  void ServersClaimingAtOnceNeverShareAGame();
+
   tpgcluster *cluster_ = nullptr;
-  std::string url_, dir_, root_;
+  ttempdir root_;
+  int folders_ = 0;
+  std::string url_, dir_;
   std::unique_ptr<tstore> store_;
 };
 
-TEST_P(StoreTest, InsertAnswersByNameKeyAndReplay) {
+void StoreTest::InsertAnswersByNameKeyAndReplay() {
   struct {
     const char *name, *key;
     int replay;
@@ -123,7 +125,7 @@ TEST_P(StoreTest, InsertAnswersByNameKeyAndReplay) {
   EXPECT_EQ(store_->PendingCount(), 3);
 }
 
-TEST_P(StoreTest, ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack) {
+void StoreTest::ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack() {
   Insert(Game("ann", "a", 1, 100));
   Insert(Game("ann", "a", 2, 101));
   Insert(Game("ann", "a", 3, 102));
@@ -150,7 +152,7 @@ TEST_P(StoreTest, ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack) {
   EXPECT_EQ(store_->PendingCount(), 0);
 }
 
-TEST_P(StoreTest, BoardsRankVerifiedVisibleGamesAndPage) {
+void StoreTest::BoardsRankVerifiedVisibleGamesAndPage() {
   struct {
     const char *name;
     int64_t at;
@@ -216,7 +218,7 @@ TEST_P(StoreTest, BoardsRankVerifiedVisibleGamesAndPage) {
   EXPECT_FALSE(store_->Replay(Id(4), bytes));  // refused games keep their replay to themselves
 }
 
-TEST_P(StoreTest, DailyCountsEachPlayersFirstSubmissionInTime) {
+void StoreTest::DailyCountsEachPlayersFirstSubmissionInTime() {
   struct {
     const char *name, *date;
     int64_t at;
@@ -253,7 +255,7 @@ TEST_P(StoreTest, DailyCountsEachPlayersFirstSubmissionInTime) {
   EXPECT_EQ(rank + total, 0);
 }
 
-TEST_P(StoreTest, GamesSentInOneSecondKeepTheirSendingOrder) {
+void StoreTest::GamesSentInOneSecondKeepTheirSendingOrder() {
   // Each pair arrives within one second, the later game with the lower id.
   struct {
     const char *name;
@@ -287,7 +289,7 @@ TEST_P(StoreTest, GamesSentInOneSecondKeepTheirSendingOrder) {
   }
 }
 
-TEST_P(StoreTest, OlderDatabasesOrderTheirGamesBySecondThenId) {
+void StoreTest::OlderDatabasesOrderTheirGamesBySecondThenId() {
   std::string why;
   if (cluster_) url_ = cluster_->NewDatabase(why);
   ASSERT_TRUE(dir_.size() || url_.size()) << why;
@@ -325,7 +327,7 @@ TEST_P(StoreTest, OlderDatabasesOrderTheirGamesBySecondThenId) {
   EXPECT_EQ(board, (std::vector<std::string>{Id(1), Id(2), Id(5), Id(4), Id(3)}));
 }
 
-TEST_P(StoreTest, DeletePlayerTakesEverythingOnlyWithTheKey) {
+void StoreTest::DeletePlayerTakesEverythingOnlyWithTheKey() {
   Insert(Game("Bob", "k1", 1, 10));
   Insert(Game("bob", "k1", 2, 11));
   Insert(Game("carol", "k2", 3, 12));
@@ -342,7 +344,7 @@ TEST_P(StoreTest, DeletePlayerTakesEverythingOnlyWithTheKey) {
   Insert(Game("bob", "k9", 1, 20));  // the name and the replay are free again
 }
 
-TEST_P(StoreTest, ModeratorHidesGamesAndNames) {
+void StoreTest::ModeratorHidesGamesAndNames() {
   Insert(Game("bob", "k1", 1, 10));
   Insert(Game("bob", "k1", 2, 11));
   Insert(Game("carol", "k2", 3, 12));
@@ -364,7 +366,7 @@ TEST_P(StoreTest, ModeratorHidesGamesAndNames) {
   EXPECT_EQ(Names(BOARD_SURVIVORS), (std::vector<std::string>{"carol", "bob", "bob"}));
 }
 
-TEST_P(StoreTest, ServersStartingAtOnceShareSchemaAndSecret) {
+void StoreTest::ServersStartingAtOnceShareSchemaAndSecret() {
   // Two servers start at once on a fresh database: one applies the migrations, both keep its secret.
   std::string why;
   if (cluster_) url_ = cluster_->NewDatabase(why);
@@ -401,7 +403,7 @@ TEST_P(StoreTest, ServersStartingAtOnceShareSchemaAndSecret) {
   EXPECT_TRUE(store_->GetGame(Id(1), row));
 }
 
-TEST_P(StoreTest, ServersClaimingAtOnceNeverShareAGame) {
+void StoreTest::ServersClaimingAtOnceNeverShareAGame() {
   const int games = 40;
   for (int i = 1; i <= games; ++i) Insert(Game("ann", "a", i, i));
   std::unique_ptr<tstore> other = Open();
@@ -421,34 +423,34 @@ TEST_P(StoreTest, ServersClaimingAtOnceNeverShareAGame) {
   for (int i = 1; i <= games; ++i) EXPECT_EQ(all.count(Id(i)), 1u) << i;
 }
 
+// One test of all the cases, each on a fresh database: PostgreSQL's cluster is started once.
+TEST_P(StoreTest, KeepsItsRules) {
+  std::string why;
+  if (GetParam() == "postgresql" && !(cluster_ = tpgcluster::Shared(why))) {
+    if (tpgcluster::FindInitdb().empty()) GTEST_SKIP() << "PostgreSQL tests skipped: " << why;
+    FAIL() << why;
+  }
+  const std::pair<const char *, void (StoreTest::*)()> cases[] = {
+      {"insert", &StoreTest::InsertAnswersByNameKeyAndReplay},
+      {"claims", &StoreTest::ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack},
+      {"boards", &StoreTest::BoardsRankVerifiedVisibleGamesAndPage},
+      {"daily", &StoreTest::DailyCountsEachPlayersFirstSubmissionInTime},
+      {"sending order", &StoreTest::GamesSentInOneSecondKeepTheirSendingOrder},
+      {"older databases", &StoreTest::OlderDatabasesOrderTheirGamesBySecondThenId},
+      {"delete", &StoreTest::DeletePlayerTakesEverythingOnlyWithTheKey},
+      {"hide", &StoreTest::ModeratorHidesGamesAndNames},
+      {"starting at once", &StoreTest::ServersStartingAtOnceShareSchemaAndSecret},
+      {"claiming at once", &StoreTest::ServersClaimingAtOnceNeverShareAGame},
+  };
+  for (const auto &[name, run] : cases) {
+    SCOPED_TRACE(name);
+    Fresh();
+    (this->*run)();
+    store_.reset();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Store, StoreTest, ::testing::Values("sqlite", "postgresql"),
                          [](const ::testing::TestParamInfo<std::string> &info) { return info.param; });
-
-TEST(StorePostgres, RestartedDatabaseIsReconnected) {
-  std::string why;
-  tpgcluster *cluster = tpgcluster::Shared(why);
-  if (!cluster && tpgcluster::FindInitdb().empty()) GTEST_SKIP() << "PostgreSQL tests skipped: " << why;
-  ASSERT_NE(cluster, nullptr) << why;
-  std::string url = cluster->NewDatabase(why);
-  ASSERT_FALSE(url.empty()) << why;
-  std::unique_ptr<tstore> store = OpenPostgresStore(url);
-  std::string existing;
-  ASSERT_EQ(store->InsertGame(Game("ann", "a", 1, 10), existing), INSERTED);
-  cluster->Stop();
-  try {
-    store->InsertGame(Game("ann", "a", 2, 11), existing);
-    ADD_FAILURE() << "stored with the database down";
-  } catch (const tstoreerror &e) {
-    EXPECT_EQ(e.kind, tstoreerror::UNAVAILABLE) << e.what();
-  }
-  ASSERT_TRUE(cluster->Start(why)) << why;
-  EXPECT_EQ(store->InsertGame(Game("ann", "a", 2, 11), existing), INSERTED);
-  EXPECT_EQ(store->PendingCount(), 2);
-  // Cut again while idle: the next operation reconnects on its own.
-  ASSERT_TRUE(cluster->Restart(why)) << why;
-  tclaim claim;
-  EXPECT_TRUE(store->ClaimPending(100, 60, claim));
-  EXPECT_EQ(claim.id, Id(1));
-}
 
 }  // namespace
