@@ -42,25 +42,37 @@ struct tdatafolder {
   ~tdatafolder() { baseDirectory = saved; }
 };
 
-// Starts argv with stdout and stderr into a pipe whose reading end is `out`.
-pid_t Spawn(const std::vector<std::string> &argv, int &out) {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) return -1;
+// Starts argv with stdout and stderr appended to `log`.
+pid_t Spawn(const std::vector<std::string> &argv, const std::string &log) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
   std::vector<char *> args;
   for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
   args.push_back(nullptr);
   pid_t pid = -1;
   if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (pid < 0) close(fds[0]);
-  out = fds[0];
   return pid;
+}
+
+std::string ReadText(const std::string &path) {
+  std::vector<uint8_t> bytes;
+  ReadFileBytes(path, bytes);
+  return {bytes.begin(), bytes.end()};
+}
+
+// Waits for `pid` until `deadline`: its exit status, -1 when it was killed or is still running
+// (`running`).
+int WaitUntil(pid_t pid, tclock::time_point deadline, bool *running = nullptr) {
+  int status = 0;
+  pid_t done = 0;
+  while ((done = waitpid(pid, &status, WNOHANG)) == 0 && tclock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (running) *running = done == 0;
+  return done == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Reads what comes within `ms`; false at the end of the stream.
@@ -72,8 +84,6 @@ bool ReadSome(int fd, std::string &into, int ms) {
   if (n > 0) into.append(buffer, static_cast<size_t>(n));
   return n > 0;
 }
-
-int ExitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
 size_t CollectBody(char *data, size_t size, size_t count, void *into) {
   static_cast<std::string *>(into)->append(data, size * count);
@@ -190,24 +200,20 @@ ttempdir::~ttempdir() {
 }
 
 int RunProgram(const std::vector<std::string> &argv, std::string &output) {
-  int out = -1;
-  const pid_t pid = Spawn(argv, out);
+  ttempdir dir;
+  const pid_t pid = Spawn(argv, dir.path + "/output");
   if (pid < 0) return -1;
-  const auto deadline = tclock::now() + std::chrono::seconds(60);
-  bool killed = false;
-  // Its own children may hold the output open after it ends: a few seconds more at most.
-  while (ReadSome(out, output, 100) && tclock::now() < deadline + std::chrono::seconds(5))
-    if (!killed && tclock::now() > deadline) kill(pid, SIGKILL), killed = true;
-  close(out);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return killed ? -1 : ExitStatus(status);
+  bool running = false;
+  int status = WaitUntil(pid, tclock::now() + std::chrono::seconds(60), &running);
+  if (running) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+  output += ReadText(dir.path + "/output");
+  return status;
 }
 
 std::vector<std::string> RaisedRates() { return {"--submit-rate", "1000000", "--read-rate", "1000000"}; }
 
 tserver::tserver(tbackend backend, std::vector<std::string> extra, const std::string &base)
-    : dir(base), extra_(std::move(extra)) {
+    : dir(base), extra_(std::move(extra)), log_(dir.path + "/server.log") {
   store = {"--state", dir.path};
   if (backend == POSTGRESQL)
     if (tpgcluster *cluster = tpgcluster::Shared(why)) store = {"--database", cluster->NewDatabase(why)};
@@ -218,60 +224,42 @@ bool tserver::Start() {
                                    REDSIEGE_DATA_DIR, "--verify", REDSIEGE_VERIFY};
   argv.insert(argv.end(), store.begin(), store.end());
   argv.insert(argv.end(), extra_.begin(), extra_.end());
-  int out = -1;
-  if (pid_ > 0 || (pid_ = Spawn(argv, out)) < 0) return false;
+  const size_t from = Log().size();  // a restart adds to what the run before wrote
+  if (pid_ > 0 || (pid_ = Spawn(argv, log_)) < 0) return false;
   // The ready line: "redsiege-server: listening on 127.0.0.1:PORT (...)".
-  std::string seen;
   const std::string mark = "listening on 127.0.0.1:";
-  const auto deadline = tclock::now() + std::chrono::seconds(30);
-  size_t at = std::string::npos;
-  while (tclock::now() < deadline && ((at = seen.find(mark)) == std::string::npos || seen.find('\n', at) == seen.npos))
-    if (!ReadSome(out, seen, 100)) break;
-  port_ = at == std::string::npos ? 0 : std::atoi(seen.c_str() + at + mark.size());
-  {
-    std::lock_guard<std::mutex> hold(logLock_);
-    log_ += seen;  // a restart adds to what the run before wrote
+  bool running = true;
+  for (const auto end = tclock::now() + std::chrono::seconds(30); running && tclock::now() < end;) {
+    const std::string seen = Log().substr(from);
+    const size_t at = seen.find(mark);
+    if (at != std::string::npos && seen.find('\n', at) != std::string::npos)
+      return port_ = std::atoi(seen.c_str() + at + mark.size()), true;
+    WaitUntil(pid_, tclock::now() + std::chrono::milliseconds(20), &running);
   }
-  // Keeps draining its output, so a chatty server never blocks on a full pipe.
-  reader_ = std::thread([this, out] {
-    for (std::string more; ReadSome(out, more, 200); more.clear()) {
-      std::lock_guard<std::mutex> hold(logLock_);
-      log_ += more;
-    }
-    close(out);
-  });
-  if (port_ > 0) return true;
+  if (!running) pid_ = -1;
   Kill();
   return false;
-}
-
-int tserver::Wait() {
-  int status = 0;
-  if (waitpid(pid_, &status, 0) != pid_) status = -1;
-  pid_ = -1;
-  if (reader_.joinable()) reader_.join();
-  return ExitStatus(status);
 }
 
 int tserver::Stop() {
   if (pid_ <= 0) return -1;
   ThreadHandle(true);  // this thread's kept-alive connection goes, as a client's would
   kill(pid_, SIGTERM);
-  return Wait();
+  const int status = WaitUntil(pid_, tclock::time_point::max());
+  pid_ = -1;
+  return status;
 }
 
 void tserver::Kill() {
   if (pid_ <= 0) return;
   kill(pid_, SIGKILL);
-  Wait();
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
 }
 
 std::string tserver::Url(const std::string &path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
 
-std::string tserver::Log() const {
-  std::lock_guard<std::mutex> hold(logLock_);
-  return log_;
-}
+std::string tserver::Log() const { return ReadText(log_); }
 
 thttpreply HttpRequest(const std::string &method, const std::string &url, const std::vector<std::string> &headers,
                        const std::vector<uint8_t> &body) {

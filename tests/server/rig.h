@@ -5,7 +5,6 @@
 #include <chrono>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -73,12 +72,9 @@ class tserver {
   ttempdir dir;
 
  private:
-  int Wait();
   std::vector<std::string> extra_;
+  std::string log_;  // its stdout and stderr
   int pid_ = -1, port_ = 0;
-  std::thread reader_;
-  mutable std::mutex logLock_;
-  std::string log_;
 };
 
 struct thttpreply {
