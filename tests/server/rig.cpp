@@ -291,12 +291,9 @@ thttpreply HttpRequest(const std::string &method, const std::string &url, const 
 }
 
 std::string PercentEncode(const std::string &text) {
-  std::string out;
-  for (unsigned char c : text) {
-    char three[4];
-    std::snprintf(three, sizeof three, "%%%02X", c);
-    out += std::isalnum(c) || std::strchr("-._~", c) ? std::string(1, static_cast<char>(c)) : std::string(three);
-  }
+  char *escaped = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
+  const std::string out = escaped ? escaped : "";
+  curl_free(escaped);
   return out;
 }
 

@@ -20,26 +20,18 @@ namespace {
 const char *const kChromium = "/usr/bin/chromium";
 
 // Headless Chromium on a profile of its own (removed after), with `more` of its command line.
-int Chromium(const std::vector<std::string> &more, std::string &output) {
+int Chromium(std::vector<std::string> argv, std::string &output) {
   ttempdir profile;
-  std::vector<std::string> argv = {kChromium,
-                                   "--headless",
-                                   "--no-sandbox",
-                                   "--disable-gpu",
-                                   "--no-first-run",
-                                   "--disable-sync",
-                                   "--disable-quic",
-                                   "--disable-background-networking",
-                                   "--disable-component-update",
-                                   "--user-data-dir=" + profile.path};
-  argv.insert(argv.end(), more.begin(), more.end());
+  for (const char *a : {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-sync",
+                        "--disable-background-networking", "--disable-component-update"})
+    argv.insert(argv.begin(), a);
+  argv.insert(argv.begin(), {kChromium, "--user-data-dir=" + profile.path});
   return RunProgram(argv, output);
 }
 
+// The text of a name as the browser wrote it back (quotes are left bare in text).
 std::string Unescape(std::string text) {
-  const std::pair<const char *, const char *> entities[] = {
-      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
-  for (const auto &[from, to] : entities)
+  for (const auto &[from, to] : {std::pair{"&lt;", "<"}, std::pair{"&gt;", ">"}, std::pair{"&amp;", "&"}})
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))
       text.replace(at, std::strlen(from), to);
   return text;
