@@ -39,6 +39,7 @@ tplayedgame WonGame();
 struct ttempdir {
   explicit ttempdir(const std::string &base = "");
   ~ttempdir();
+  ttempdir(const ttempdir &) = delete;
   std::string path;
 };
 
