@@ -12,7 +12,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -24,41 +23,38 @@ namespace {
 
 // A port nobody listens on now (the kernel's pick for a socket bound to port 0).
 int FreePort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t size = sizeof addr;
   int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &size) == 0) {
+  if (bind(fd, reinterpret_cast<sockaddr *>(&addr), size) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &size) == 0)
     port = ntohs(addr.sin_port);
-  }
   close(fd);
   return port;
 }
 
 std::string Tail(const std::string &path) {
-  std::ifstream in(path);
   std::stringstream text;
-  text << in.rdbuf();
-  std::string all = text.str();
+  text << std::ifstream(path).rdbuf();
+  const std::string all = text.str();
   return all.size() > 600 ? all.substr(all.size() - 600) : all;
 }
+
+// PostgreSQL refuses to run as root: as root, it runs as the postgres user.
+passwd *RunAs() { return geteuid() == 0 ? getpwnam("postgres") : nullptr; }
 
 }  // namespace
 
 std::string tpgcluster::FindInitdb() {
   glob_t found{};
   std::string best;
-  if (glob("/usr/lib/postgresql/*/bin/initdb", 0, nullptr, &found) == 0) {
-    std::vector<std::string> paths(found.gl_pathv, found.gl_pathv + found.gl_pathc);
-    // The newest version installed ("15" after "9.6").
-    std::sort(paths.begin(), paths.end(), [](const std::string &a, const std::string &b) {
-      return std::atof(a.c_str() + 20) < std::atof(b.c_str() + 20);
-    });
-    best = paths.back();
-  }
+  // The newest version installed ("15" after "9.6").
+  if (glob("/usr/lib/postgresql/*/bin/initdb", 0, nullptr, &found) == 0)
+    for (size_t i = 0; i < found.gl_pathc; ++i)
+      if (best.empty() || std::atof(found.gl_pathv[i] + 20) > std::atof(best.c_str() + 20)) best = found.gl_pathv[i];
   globfree(&found);
   return best;
 }
@@ -76,100 +72,60 @@ tpgcluster *tpgcluster::Shared(std::string &why) {
 
 tpgcluster::~tpgcluster() {
   Stop();
-  if (!dir_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
+  std::error_code ignored;
+  if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
 }
 
-bool tpgcluster::RunAsPostgres(const std::vector<std::string> &args, bool wait, pid_t &pid, std::string &why) {
-  uid_t uid = getuid();
-  gid_t gid = getgid();
-  if (geteuid() == 0) {
-    // PostgreSQL refuses to run as root.
-    passwd *user = getpwnam("postgres");
-    if (!user) {
-      why = "the tests run as root and there is no postgres user";
-      return false;
-    }
-    uid = user->pw_uid;
-    gid = user->pw_gid;
-  }
+bool tpgcluster::Run(const std::vector<std::string> &args, bool wait, std::string &why) {
+  passwd *user = RunAs();
+  if (geteuid() == 0 && !user) return why = "the tests run as root and there is no postgres user", false;
   std::vector<char *> argv;
   for (const std::string &arg : args) argv.push_back(const_cast<char *>(arg.c_str()));
   argv.push_back(nullptr);
   const std::string log = dir_ + "/log";
-  pid = fork();
-  if (pid < 0) {
-    why = "cannot fork";
-    return false;
-  }
+  const pid_t pid = fork();
   if (pid == 0) {
-    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)) _exit(126);
-    // The server goes with the test process, even when that one crashes.
-    if (!wait) prctl(PR_SET_PDEATHSIG, SIGKILL);
-    int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    if (fd >= 0) {
-      dup2(fd, 1);
-      dup2(fd, 2);
-      close(fd);
-    }
+    if (user && (setgroups(0, nullptr) != 0 || setgid(user->pw_gid) != 0 || setuid(user->pw_uid) != 0)) _exit(126);
+    if (!wait) prctl(PR_SET_PDEATHSIG, SIGKILL);  // the server goes with the tests, even when they crash
+    const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    dup2(fd, 1), dup2(fd, 2), close(fd);
     execv(argv[0], argv.data());
     _exit(127);
   }
-  if (!wait) return true;
+  if (pid < 0) return why = "cannot fork", false;
+  if (!wait) return server_ = pid, true;
   int status = 0;
   waitpid(pid, &status, 0);
-  pid = -1;
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-  why = args[0] + " failed: " + Tail(log);
-  return false;
+  return why = args[0] + " failed: " + Tail(log), false;
 }
 
 bool tpgcluster::Create(std::string &why) {
-  std::string initdb = FindInitdb();
-  if (initdb.empty()) {
-    why = "PostgreSQL is not installed (no /usr/lib/postgresql/*/bin/initdb)";
-    return false;
-  }
+  const std::string initdb = FindInitdb();
+  if (initdb.empty()) return why = "PostgreSQL is not installed (no /usr/lib/postgresql/*/bin/initdb)", false;
   bin_ = std::filesystem::path(initdb).parent_path().string();
   char pattern[] = "/tmp/redsiege-pg-XXXXXX";
-  if (!mkdtemp(pattern)) {
-    why = "cannot make a folder under /tmp";
-    return false;
-  }
+  if (!mkdtemp(pattern)) return why = "cannot make a folder under /tmp", false;
   dir_ = pattern;
-  if (geteuid() == 0) {
-    passwd *user = getpwnam("postgres");
-    if (user && chown(dir_.c_str(), user->pw_uid, user->pw_gid) != 0) {
-      why = "cannot give " + dir_ + " to postgres";
-      return false;
-    }
-  }
-  pid_t pid;
-  return RunAsPostgres({initdb, "-D", dir_ + "/data", "-U", "postgres", "-A", "trust", "-E", "UTF8", "--locale=C",
-                        "--no-sync", "--no-instructions"},
-                       true, pid, why);
+  if (passwd *user = RunAs(); user && chown(dir_.c_str(), user->pw_uid, user->pw_gid) != 0)
+    return why = "cannot give " + dir_ + " to postgres", false;
+  return Run({initdb, "-D", dir_ + "/data", "-U", "postgres", "-A", "trust", "-E", "UTF8", "--locale=C", "--no-sync",
+              "--no-instructions"},
+             true, why);
 }
 
 bool tpgcluster::Start(std::string &why) {
   if (port_ == 0) port_ = FreePort();
-  // Speed over safety: the cluster lives for one test run. (The store's own syncing is SQLite's
-  // to test; here it is the connection's faults.)
-  if (!RunAsPostgres({bin_ + "/postgres", "-D", dir_ + "/data", "-p", std::to_string(port_), "-k", dir_, "-h",
-                      "127.0.0.1", "-c", "fsync=off", "-c", "full_page_writes=off", "-c", "max_connections=60"},
-                     false, server_, why)) {
+  // Speed over safety: the cluster lives for one test run.
+  if (!Run({bin_ + "/postgres", "-D", dir_ + "/data", "-p", std::to_string(port_), "-k", dir_, "-h", "127.0.0.1", "-c",
+            "fsync=off", "-c", "full_page_writes=off", "-c", "max_connections=60"},
+           false, why))
     return false;
-  }
-  const std::string url = Url("postgres");
   for (int tries = 0; tries < 600; ++tries) {
-    if (PQping(url.c_str()) == PQPING_OK) return true;
+    if (PQping(Url("postgres").c_str()) == PQPING_OK) return true;
     int status;
-    if (waitpid(server_, &status, WNOHANG) == server_) {
-      server_ = -1;
-      why = "postgres stopped: " + Tail(dir_ + "/log");
-      return false;
-    }
+    if (waitpid(server_, &status, WNOHANG) == server_)
+      return server_ = -1, why = "postgres stopped: " + Tail(dir_ + "/log"), false;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   why = "postgres did not answer within 30 s: " + Tail(dir_ + "/log");
@@ -179,15 +135,11 @@ bool tpgcluster::Start(std::string &why) {
 
 void tpgcluster::Stop() {
   if (server_ <= 0) return;
-  kill(server_, SIGINT);  // a fast shutdown: sessions are cut, as in a real restart
-  int status;
-  for (int tries = 0; tries < 600 && waitpid(server_, &status, WNOHANG) != server_; ++tries) {
+  kill(server_, SIGINT);
+  int status, tries = 0;
+  for (; tries < 600 && waitpid(server_, &status, WNOHANG) != server_; ++tries)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (tries == 599) {
-      kill(server_, SIGKILL);
-      waitpid(server_, &status, 0);
-    }
-  }
+  if (tries == 600) kill(server_, SIGKILL), waitpid(server_, &status, 0);
   server_ = -1;
 }
 
@@ -199,7 +151,7 @@ std::string tpgcluster::NewDatabase(std::string &why) {
   const std::string name = "store" + std::to_string(++databases_);
   PGconn *conn = PQconnectdb(Url("postgres").c_str());
   PGresult *res = PQexec(conn, ("CREATE DATABASE " + name).c_str());
-  bool made = PQresultStatus(res) == PGRES_COMMAND_OK;
+  const bool made = PQresultStatus(res) == PGRES_COMMAND_OK;
   if (!made) why = PQerrorMessage(conn);
   PQclear(res);
   PQfinish(conn);

@@ -1,8 +1,9 @@
 // A throwaway PostgreSQL cluster for tests: initdb into a fresh folder under /tmp, the server on
 // 127.0.0.1 at a free port (its unix socket in that folder), run as the `postgres` user when the
-// tests run as root. Removed when the object goes.
+// tests run as root. One per test process, removed when the process ends.
 #pragma once
 #include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -10,25 +11,20 @@ class tpgcluster {
  public:
   // Where initdb is ("" when PostgreSQL is not installed: the tests that need it skip).
   static std::string FindInitdb();
-  // The suite's cluster, started at its first use; nullptr (and `why`) when it cannot run.
+  // The process's cluster, started at its first use; nullptr (and `why`) when it cannot run.
   static tpgcluster *Shared(std::string &why);
-
-  tpgcluster() = default;
   ~tpgcluster();
-  tpgcluster(const tpgcluster &) = delete;
-  tpgcluster &operator=(const tpgcluster &) = delete;
 
-  // initdb and start; false and `why` when either fails.
-  bool Create(std::string &why);
   bool Start(std::string &why);
+  // A fast shutdown: every session is cut, as in a real restart.
   void Stop();
-  bool Restart(std::string &why) { return Stop(), Start(why); }
-  // A new, empty database of its own for one test.
+  // A new, empty database of its own for one test: its URL, "" (and `why`) when it fails.
   std::string NewDatabase(std::string &why);
-  std::string Url(const std::string &database) const;
 
  private:
-  bool RunAsPostgres(const std::vector<std::string> &args, bool wait, pid_t &pid, std::string &why);
+  bool Create(std::string &why);
+  bool Run(const std::vector<std::string> &args, bool wait, std::string &why);
+  std::string Url(const std::string &database) const;
 
   std::string bin_, dir_;
   int port_ = 0, databases_ = 0;

@@ -5,7 +5,7 @@
 
 #include <future>
 
-#include "server/server_fixture.h"
+#include "server/rig.h"
 
 namespace {
 using std::chrono::milliseconds;
@@ -23,9 +23,9 @@ std::vector<std::string> Trickle(const std::string &first, const std::string &by
 TEST(ServerSlowClients, CutInBoundedTimeWhileOthersAreServed) {
   std::vector<std::string> options = RaisedRates();
   for (const char *o : {"--request-timeout", "2", "--idle-timeout", "1"}) options.push_back(o);
-  ttestserver s(SQLITE, options);
-  ASSERT_TRUE(s.server.Start()) << s.server.Log();
-  const int port = s.server.port();
+  tserver s(SQLITE, options);
+  ASSERT_TRUE(s.Start()) << s.Log();
+  const int port = s.port();
   struct tcase {
     const char *what;
     std::vector<std::string> parts;
@@ -56,5 +56,5 @@ TEST(ServerSlowClients, CutInBoundedTimeWhileOthersAreServed) {
     EXPECT_TRUE(r.cut || c.parts.size() == 1) << c.what << ": sent to its end without being cut";
     EXPECT_EQ(r.Status(), c.status == 0 && r.Status() == 408 ? 408 : c.status) << c.what << ": " << r.text;
   }
-  EXPECT_EQ(s.server.Stop(), 0) << s.server.Log();
+  EXPECT_EQ(s.Stop(), 0) << s.Log();
 }

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "server/pg_cluster.h"
+#include "server/rig.h"
 #include "server/store.h"
 #include "server/store_sql.h"
 
@@ -60,46 +61,25 @@ tgameverdict Refused() {
   return v;
 }
 
-class StoreTest : public ::testing::TestWithParam<std::string> {
- protected:
-  void SetUp() override {
-    if (GetParam() == "postgresql") {
-      std::string why;
-      cluster_ = tpgcluster::Shared(why);
-      if (!cluster_ && tpgcluster::FindInitdb().empty()) GTEST_SKIP() << "PostgreSQL tests skipped: " << why;
-      ASSERT_NE(cluster_, nullptr) << why;
-      url_ = cluster_->NewDatabase(why);
-      ASSERT_FALSE(url_.empty()) << why;
-    } else {
-      char pattern[] = "/tmp/redsiege-store-XXXXXX";
-      ASSERT_NE(mkdtemp(pattern), nullptr);
-      dir_ = root_ = pattern;
-    }
-    store_ = Open();
-  }
-  void TearDown() override {
-    store_.reset();
-    if (!root_.empty()) std::filesystem::remove_all(root_);
-  }
+// A store on a fresh database (or folder), and what the cases share.
+struct tdb {
+  tpgcluster *cluster = nullptr;  // nullptr for SQLite
+  std::string url, dir;
+  std::unique_ptr<tstore> store;
   // Another server on the same database.
-  std::unique_ptr<tstore> Open() { return dir_.empty() ? OpenPostgresStore(url_) : OpenSqliteStore(dir_); }
-
+  std::unique_ptr<tstore> Open() { return dir.empty() ? OpenPostgresStore(url) : OpenSqliteStore(dir); }
   void Insert(const tnewgame &game) {
     std::string existing;
-    ASSERT_EQ(store_->InsertGame(game, existing), INSERTED) << game.name;
+    ASSERT_EQ(store->InsertGame(game, existing), INSERTED) << game.name;
   }
-  std::vector<std::string> Names(tboard board, const std::string &date = "", int64_t offset = 0) {
+  std::vector<std::string> Names(tboard board, const std::string &date = "") {
     std::vector<std::string> names;
-    for (const tboardentry &e : store_->Board(board, date, offset, 13).entries) names.push_back(e.name);
+    for (const tboardentry &e : store->Board(board, date, 0, 13).entries) names.push_back(e.name);
     return names;
   }
-
-  tpgcluster *cluster_ = nullptr;
-  std::string url_, dir_, root_;
-  std::unique_ptr<tstore> store_;
 };
 
-TEST_P(StoreTest, InsertAnswersByNameKeyAndReplay) {
+void InsertAnswersByNameKeyAndReplay(tdb &db) {
   struct {
     const char *name, *key;
     int replay;
@@ -110,23 +90,23 @@ TEST_P(StoreTest, InsertAnswersByNameKeyAndReplay) {
   };
   for (const auto &c : cases) {
     std::string existing;
-    EXPECT_EQ(store_->InsertGame(Game(c.name, c.key, c.replay, 100), existing), c.expect) << c.name << c.replay;
+    EXPECT_EQ(db.store->InsertGame(Game(c.name, c.key, c.replay, 100), existing), c.expect) << c.name << c.replay;
     EXPECT_EQ(existing, c.expect == ALREADY_THERE ? Id(c.replay) : "") << c.name << c.replay;
   }
   tgamerow row;
-  ASSERT_TRUE(store_->GetGame(Id(3), row));
+  ASSERT_TRUE(db.store->GetGame(Id(3), row));
   EXPECT_EQ(row.name, "Bob");  // as the name was first written
   EXPECT_EQ(row.status, GAME_PENDING);
   EXPECT_EQ(row.claimed.survive, 3000);
   EXPECT_EQ(row.frames, 603u);
-  EXPECT_FALSE(store_->GetGame(Id(2), row));  // a refused submission stores nothing
-  EXPECT_EQ(store_->PendingCount(), 3);
+  EXPECT_FALSE(db.store->GetGame(Id(2), row));  // a refused submission stores nothing
+  EXPECT_EQ(db.store->PendingCount(), 3);
 }
 
-TEST_P(StoreTest, ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack) {
-  Insert(Game("ann", "a", 1, 100));
-  Insert(Game("ann", "a", 2, 101));
-  Insert(Game("ann", "a", 3, 102));
+void ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack(tdb &db) {
+  db.Insert(Game("ann", "a", 1, 100));
+  db.Insert(Game("ann", "a", 2, 101));
+  db.Insert(Game("ann", "a", 3, 102));
   enum { KEEP, FINISH, RELEASE };
   struct {
     int64_t now;
@@ -138,19 +118,19 @@ TEST_P(StoreTest, ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack) {
   };
   for (const auto &s : steps) {
     tclaim claim;
-    ASSERT_EQ(store_->ClaimPending(s.now, 60, claim), s.expect != 0) << s.now;
+    ASSERT_EQ(db.store->ClaimPending(s.now, 60, claim), s.expect != 0) << s.now;
     if (!s.expect) continue;
     EXPECT_EQ(claim.id, Id(s.expect)) << s.now;
     EXPECT_EQ(claim.replay, Game("ann", "a", s.expect, 0).replay);
     EXPECT_EQ(claim.claimed.horde, s.expect * 100);
     EXPECT_EQ(claim.submittedAt, 99 + s.expect);
-    if (s.then == FINISH) store_->FinishGame(claim.id, Verified({1000, 0, 0, 0}, false), false);
-    if (s.then == RELEASE) store_->ReleaseClaim(claim.id);
+    if (s.then == FINISH) db.store->FinishGame(claim.id, Verified({1000, 0, 0, 0}, false), false);
+    if (s.then == RELEASE) db.store->ReleaseClaim(claim.id);
   }
-  EXPECT_EQ(store_->PendingCount(), 0);
+  EXPECT_EQ(db.store->PendingCount(), 0);
 }
 
-TEST_P(StoreTest, BoardsRankVerifiedVisibleGamesAndPage) {
+void BoardsRankVerifiedVisibleGamesAndPage(tdb &db) {
   struct {
     const char *name;
     int64_t at;
@@ -163,11 +143,11 @@ TEST_P(StoreTest, BoardsRankVerifiedVisibleGamesAndPage) {
   };
   int n = 0;
   for (const auto &g : games) {
-    Insert(Game(g.name, g.name, ++n, g.at));
-    store_->FinishGame(Id(n), g.verified ? Verified(g.scores, g.won) : Refused(), false);
+    db.Insert(Game(g.name, g.name, ++n, g.at));
+    db.store->FinishGame(Id(n), g.verified ? Verified(g.scores, g.won) : Refused(), false);
   }
   // Played again, the first verdict stands.
-  store_->FinishGame(Id(1), Verified({1, 1, 1, 1}, false), false);
+  db.store->FinishGame(Id(1), Verified({1, 1, 1, 1}, false), false);
   struct {
     tboard board;
     std::vector<std::string> names;
@@ -178,20 +158,20 @@ TEST_P(StoreTest, BoardsRankVerifiedVisibleGamesAndPage) {
       {BOARD_SLAYER, {"ann", "ben", "cat", "eve"}},
   };
   for (const auto &b : boards) {
-    EXPECT_EQ(Names(b.board), b.names) << BoardName(b.board);
-    tboardpage page = store_->Board(b.board, "", 0, 13);
+    EXPECT_EQ(db.Names(b.board), b.names) << BoardName(b.board);
+    tboardpage page = db.store->Board(b.board, "", 0, 13);
     EXPECT_EQ(page.total, int64_t(b.names.size()));
     for (const tboardentry &e : page.entries) {
       int64_t rank, total;
-      store_->RankOn(b.board, e.gameId, rank, total);
+      db.store->RankOn(b.board, e.gameId, rank, total);
       EXPECT_EQ(rank, e.rank) << BoardName(b.board) << e.name;
       EXPECT_EQ(total, page.total);
     }
     int64_t rank, total;
-    store_->RankOn(b.board, Id(4), rank, total);  // refused: on no board
+    db.store->RankOn(b.board, Id(4), rank, total);  // refused: on no board
     EXPECT_EQ(rank + total, 0);
   }
-  tboardpage second = store_->Board(BOARD_SURVIVORS, "", 1, 2);
+  tboardpage second = db.store->Board(BOARD_SURVIVORS, "", 1, 2);
   ASSERT_EQ(second.entries.size(), 2u);
   EXPECT_EQ(second.total, 4);
   EXPECT_EQ(second.entries[0].rank, 2);
@@ -200,23 +180,23 @@ TEST_P(StoreTest, BoardsRankVerifiedVisibleGamesAndPage) {
   EXPECT_EQ(second.entries[0].gameId, Id(1));
   EXPECT_EQ(second.entries[0].submittedAt, 10);
   EXPECT_EQ(second.entries[0].rules, 2u);
-  EXPECT_TRUE(store_->Board(BOARD_SURVIVORS, "", 4, 13).entries.empty());
+  EXPECT_TRUE(db.store->Board(BOARD_SURVIVORS, "", 4, 13).entries.empty());
   tgamerow row;
-  ASSERT_TRUE(store_->GetGame(Id(4), row));
+  ASSERT_TRUE(db.store->GetGame(Id(4), row));
   EXPECT_EQ(row.status, GAME_REFUSED);
   EXPECT_EQ(row.refusal, "claimed scores differ");
-  ASSERT_TRUE(store_->GetGame(Id(1), row));
+  ASSERT_TRUE(db.store->GetGame(Id(1), row));
   EXPECT_EQ(row.scores.horde, 100);
   EXPECT_EQ(row.gameSeconds, 123.25);
   EXPECT_EQ(row.ended, "rescued");
   EXPECT_EQ(row.frames, 700u);
   std::vector<uint8_t> bytes;
-  EXPECT_TRUE(store_->Replay(Id(1), bytes));
+  EXPECT_TRUE(db.store->Replay(Id(1), bytes));
   EXPECT_EQ(bytes, Game("ann", "ann", 1, 0).replay);
-  EXPECT_FALSE(store_->Replay(Id(4), bytes));  // refused games keep their replay to themselves
+  EXPECT_FALSE(db.store->Replay(Id(4), bytes));  // refused games keep their replay to themselves
 }
 
-TEST_P(StoreTest, DailyCountsEachPlayersFirstSubmissionInTime) {
+void DailyCountsEachPlayersFirstSubmissionInTime(tdb &db) {
   struct {
     const char *name, *date;
     int64_t at;
@@ -231,29 +211,29 @@ TEST_P(StoreTest, DailyCountsEachPlayersFirstSubmissionInTime) {
       {"eve", "", 95, true, true, false},
   };
   const int count = sizeof games / sizeof games[0];
-  for (int i = 0; i < count; ++i) Insert(Game(games[i].name, games[i].name, i + 1, games[i].at, games[i].date));
+  for (int i = 0; i < count; ++i) db.Insert(Game(games[i].name, games[i].name, i + 1, games[i].at, games[i].date));
   // Played in any order: a later game finished first still is not the first of its day.
   for (int i = count - 1; i >= 0; --i) {
     const auto &g = games[i];
-    store_->FinishGame(Id(i + 1), g.verified ? Verified({int(1000 + g.at), 0, 0, 0}, false) : Refused(), g.inTime);
+    db.store->FinishGame(Id(i + 1), g.verified ? Verified({int(1000 + g.at), 0, 0, 0}, false) : Refused(), g.inTime);
   }
   for (int i = 0; i < count; ++i) {
     tgamerow row;
-    ASSERT_TRUE(store_->GetGame(Id(i + 1), row));
+    ASSERT_TRUE(db.store->GetGame(Id(i + 1), row));
     EXPECT_EQ(row.dailyCounted, games[i].counted) << games[i].name << games[i].at;
     EXPECT_EQ(row.dailyDate, games[i].date);
   }
-  EXPECT_EQ(Names(BOARD_DAILY, "2026-12-08"), std::vector<std::string>{"ann"});
-  EXPECT_EQ(Names(BOARD_DAILY, "2026-12-07"), std::vector<std::string>{"dan"});
+  EXPECT_EQ(db.Names(BOARD_DAILY, "2026-12-08"), std::vector<std::string>{"ann"});
+  EXPECT_EQ(db.Names(BOARD_DAILY, "2026-12-07"), std::vector<std::string>{"dan"});
   int64_t rank, total;
-  store_->RankOn(BOARD_DAILY, Id(6), rank, total);
+  db.store->RankOn(BOARD_DAILY, Id(6), rank, total);
   EXPECT_EQ(rank, 1);
   EXPECT_EQ(total, 1);
-  store_->RankOn(BOARD_DAILY, Id(2), rank, total);
+  db.store->RankOn(BOARD_DAILY, Id(2), rank, total);
   EXPECT_EQ(rank + total, 0);
 }
 
-TEST_P(StoreTest, GamesSentInOneSecondKeepTheirSendingOrder) {
+void GamesSentInOneSecondKeepTheirSendingOrder(tdb &db) {
   // Each pair arrives within one second, the later game with the lower id.
   struct {
     const char *name;
@@ -266,36 +246,36 @@ TEST_P(StoreTest, GamesSentInOneSecondKeepTheirSendingOrder) {
       {"cat", 8, "2026-12-08", true},
       {"cat", 3, "2026-12-08", false},
   };
-  for (const auto &g : games) Insert(Game(g.name, g.name, g.replay, 500, g.date));
+  for (const auto &g : games) db.Insert(Game(g.name, g.name, g.replay, 500, g.date));
   std::vector<std::string> claimed;
   tclaim claim;
-  while (store_->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
+  while (db.store->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
   EXPECT_EQ(claimed, (std::vector<std::string>{Id(9), Id(2), Id(8), Id(3)}));
   // The second daily game is played first: it still is not its player's first of the day.
-  for (int i = 3; i >= 0; --i) store_->FinishGame(Id(games[i].replay), Verified({7000, 0, 0, 0}, false), true);
+  for (int i = 3; i >= 0; --i) db.store->FinishGame(Id(games[i].replay), Verified({7000, 0, 0, 0}, false), true);
   for (const auto &g : games) {
     tgamerow row;
-    ASSERT_TRUE(store_->GetGame(Id(g.replay), row));
+    ASSERT_TRUE(db.store->GetGame(Id(g.replay), row));
     EXPECT_EQ(row.dailyCounted, g.counted) << g.name << g.replay;
   }
-  EXPECT_EQ(Names(BOARD_SURVIVORS), (std::vector<std::string>{"ann", "ben", "cat", "cat"}));
-  EXPECT_EQ(Names(BOARD_DAILY, "2026-12-08"), std::vector<std::string>{"cat"});
+  EXPECT_EQ(db.Names(BOARD_SURVIVORS), (std::vector<std::string>{"ann", "ben", "cat", "cat"}));
+  EXPECT_EQ(db.Names(BOARD_DAILY, "2026-12-08"), std::vector<std::string>{"cat"});
   for (int i = 0; i < 4; ++i) {
     int64_t rank, total;
-    store_->RankOn(BOARD_SURVIVORS, Id(games[i].replay), rank, total);
+    db.store->RankOn(BOARD_SURVIVORS, Id(games[i].replay), rank, total);
     EXPECT_EQ(rank, i + 1) << games[i].name << games[i].replay;
   }
 }
 
-TEST_P(StoreTest, OlderDatabasesOrderTheirGamesBySecondThenId) {
+void OlderDatabasesOrderTheirGamesBySecondThenId(tdb &db) {
   std::string why;
-  if (cluster_) url_ = cluster_->NewDatabase(why);
-  ASSERT_TRUE(dir_.size() || url_.size()) << why;
-  if (!dir_.empty()) dir_ += "/old";
+  if (db.cluster) db.url = db.cluster->NewDatabase(why);
+  ASSERT_TRUE(db.dir.size() || db.url.size()) << why;
+  if (!db.dir.empty()) db.dir += "/old";
   {
     // Games stored under the first schema, before the sending order was kept.
-    std::unique_ptr<tsqlconn> c = dir_.empty() ? OpenPostgresConn(url_) : OpenSqliteConn(dir_);
-    ApplyMigrations(*c, dir_.empty(), 1);
+    std::unique_ptr<tsqlconn> c = db.dir.empty() ? OpenPostgresConn(db.url) : OpenSqliteConn(db.dir);
+    ApplyMigrations(*c, db.dir.empty(), 1);
     c->Begin(true);
     c->Run("INSERT INTO players (name_key, name, key_hash, created_at) VALUES ('ann', 'ann', 'hash-of-ann', 0)");
     struct {
@@ -313,70 +293,70 @@ TEST_P(StoreTest, OlderDatabasesOrderTheirGamesBySecondThenId) {
     }
     c->Commit();
   }
-  store_ = Open();
-  Insert(Game("ann", "ann", 3, 50));  // sent after them, whatever the clock said
+  db.store = db.Open();
+  db.Insert(Game("ann", "ann", 3, 50));  // sent after them, whatever the clock said
   std::vector<std::string> claimed;
   tclaim claim;
-  while (store_->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
+  while (db.store->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
   EXPECT_EQ(claimed, (std::vector<std::string>{Id(1), Id(4), Id(3)}));
-  for (const std::string &id : claimed) store_->FinishGame(id, Verified({7000, 0, 0, 0}, false), false);
+  for (const std::string &id : claimed) db.store->FinishGame(id, Verified({7000, 0, 0, 0}, false), false);
   std::vector<std::string> board;
-  for (const tboardentry &e : store_->Board(BOARD_SURVIVORS, "", 0, 13).entries) board.push_back(e.gameId);
+  for (const tboardentry &e : db.store->Board(BOARD_SURVIVORS, "", 0, 13).entries) board.push_back(e.gameId);
   EXPECT_EQ(board, (std::vector<std::string>{Id(1), Id(2), Id(5), Id(4), Id(3)}));
 }
 
-TEST_P(StoreTest, DeletePlayerTakesEverythingOnlyWithTheKey) {
-  Insert(Game("Bob", "k1", 1, 10));
-  Insert(Game("bob", "k1", 2, 11));
-  Insert(Game("carol", "k2", 3, 12));
-  for (int i = 1; i <= 3; ++i) store_->FinishGame(Id(i), Verified({1000 * i, 0, 0, 0}, false), false);
-  EXPECT_EQ(store_->DeletePlayer("bob", "hash-of-k2"), -1);
-  EXPECT_EQ(store_->DeletePlayer("nobody", "hash-of-k1"), -1);
-  EXPECT_EQ(Names(BOARD_SURVIVORS), (std::vector<std::string>{"carol", "Bob", "Bob"}));
-  EXPECT_EQ(store_->DeletePlayer("BOB", "hash-of-k1"), 2);
+void DeletePlayerTakesEverythingOnlyWithTheKey(tdb &db) {
+  db.Insert(Game("Bob", "k1", 1, 10));
+  db.Insert(Game("bob", "k1", 2, 11));
+  db.Insert(Game("carol", "k2", 3, 12));
+  for (int i = 1; i <= 3; ++i) db.store->FinishGame(Id(i), Verified({1000 * i, 0, 0, 0}, false), false);
+  EXPECT_EQ(db.store->DeletePlayer("bob", "hash-of-k2"), -1);
+  EXPECT_EQ(db.store->DeletePlayer("nobody", "hash-of-k1"), -1);
+  EXPECT_EQ(db.Names(BOARD_SURVIVORS), (std::vector<std::string>{"carol", "Bob", "Bob"}));
+  EXPECT_EQ(db.store->DeletePlayer("BOB", "hash-of-k1"), 2);
   tgamerow row;
   std::vector<uint8_t> bytes;
-  EXPECT_FALSE(store_->GetGame(Id(1), row));
-  EXPECT_FALSE(store_->Replay(Id(2), bytes));
-  EXPECT_EQ(Names(BOARD_SURVIVORS), std::vector<std::string>{"carol"});
-  Insert(Game("bob", "k9", 1, 20));  // the name and the replay are free again
+  EXPECT_FALSE(db.store->GetGame(Id(1), row));
+  EXPECT_FALSE(db.store->Replay(Id(2), bytes));
+  EXPECT_EQ(db.Names(BOARD_SURVIVORS), std::vector<std::string>{"carol"});
+  db.Insert(Game("bob", "k9", 1, 20));  // the name and the replay are free again
 }
 
-TEST_P(StoreTest, ModeratorHidesGamesAndNames) {
-  Insert(Game("bob", "k1", 1, 10));
-  Insert(Game("bob", "k1", 2, 11));
-  Insert(Game("carol", "k2", 3, 12));
-  for (int i = 1; i <= 3; ++i) store_->FinishGame(Id(i), Verified({1000 * i, 0, 0, 0}, false), false);
-  EXPECT_TRUE(store_->HideGame(Id(2), true));
-  EXPECT_TRUE(store_->HideName("Carol", true));
-  EXPECT_FALSE(store_->HideGame("00000000000000ff", true));
-  EXPECT_FALSE(store_->HideName("nobody", true));
-  EXPECT_EQ(Names(BOARD_SURVIVORS), std::vector<std::string>{"bob"});
+void ModeratorHidesGamesAndNames(tdb &db) {
+  db.Insert(Game("bob", "k1", 1, 10));
+  db.Insert(Game("bob", "k1", 2, 11));
+  db.Insert(Game("carol", "k2", 3, 12));
+  for (int i = 1; i <= 3; ++i) db.store->FinishGame(Id(i), Verified({1000 * i, 0, 0, 0}, false), false);
+  EXPECT_TRUE(db.store->HideGame(Id(2), true));
+  EXPECT_TRUE(db.store->HideName("Carol", true));
+  EXPECT_FALSE(db.store->HideGame("00000000000000ff", true));
+  EXPECT_FALSE(db.store->HideName("nobody", true));
+  EXPECT_EQ(db.Names(BOARD_SURVIVORS), std::vector<std::string>{"bob"});
   tgamerow row;
-  ASSERT_TRUE(store_->GetGame(Id(3), row));
+  ASSERT_TRUE(db.store->GetGame(Id(3), row));
   EXPECT_TRUE(row.hidden);
   std::vector<uint8_t> bytes;
-  EXPECT_FALSE(store_->Replay(Id(2), bytes));
+  EXPECT_FALSE(db.store->Replay(Id(2), bytes));
   std::string existing;
-  EXPECT_EQ(store_->InsertGame(Game("carol", "k3", 4, 13), existing), NAME_TAKEN);  // hidden, still hers
-  EXPECT_TRUE(store_->HideGame(Id(2), false));
-  EXPECT_TRUE(store_->HideName("carol", false));
-  EXPECT_EQ(Names(BOARD_SURVIVORS), (std::vector<std::string>{"carol", "bob", "bob"}));
+  EXPECT_EQ(db.store->InsertGame(Game("carol", "k3", 4, 13), existing), NAME_TAKEN);  // hidden, still hers
+  EXPECT_TRUE(db.store->HideGame(Id(2), false));
+  EXPECT_TRUE(db.store->HideName("carol", false));
+  EXPECT_EQ(db.Names(BOARD_SURVIVORS), (std::vector<std::string>{"carol", "bob", "bob"}));
 }
 
-TEST_P(StoreTest, ServersStartingAtOnceShareSchemaAndSecret) {
+void ServersStartingAtOnceShareSchemaAndSecret(tdb &db) {
   // Two servers start at once on a fresh database: one applies the migrations, both keep its secret.
   std::string why;
-  if (cluster_) url_ = cluster_->NewDatabase(why);
-  ASSERT_TRUE(dir_.size() || url_.size()) << why;
-  if (!dir_.empty()) dir_ += "/fresh";
+  if (db.cluster) db.url = db.cluster->NewDatabase(why);
+  ASSERT_TRUE(db.dir.size() || db.url.size()) << why;
+  if (!db.dir.empty()) db.dir += "/fresh";
   std::unique_ptr<tstore> servers[2];
   std::string faults[2];
   std::vector<std::thread> starting;
   for (int i = 0; i < 2; ++i) {
     starting.emplace_back([&, i] {
       try {
-        servers[i] = Open();
+        servers[i] = db.Open();
       } catch (const std::exception &e) {
         faults[i] = e.what();
       }
@@ -395,21 +375,21 @@ TEST_P(StoreTest, ServersStartingAtOnceShareSchemaAndSecret) {
   first.reset();
   second.reset();
   // Started again: nothing applied twice, the games and the secret kept.
-  store_ = Open();
-  EXPECT_EQ(store_->Secret(), secret);
+  db.store = db.Open();
+  EXPECT_EQ(db.store->Secret(), secret);
   tgamerow row;
-  EXPECT_TRUE(store_->GetGame(Id(1), row));
+  EXPECT_TRUE(db.store->GetGame(Id(1), row));
 }
 
-TEST_P(StoreTest, ServersClaimingAtOnceNeverShareAGame) {
+void ServersClaimingAtOnceNeverShareAGame(tdb &db) {
   const int games = 40;
-  for (int i = 1; i <= games; ++i) Insert(Game("ann", "a", i, i));
-  std::unique_ptr<tstore> other = Open();
+  for (int i = 1; i <= games; ++i) db.Insert(Game("ann", "a", i, i));
+  std::unique_ptr<tstore> other = db.Open();
   std::vector<std::vector<std::string>> taken(4);
   std::vector<std::thread> workers;
   for (int w = 0; w < 4; ++w) {
     workers.emplace_back([&, w] {
-      tstore &store = w % 2 ? *other : *store_;
+      tstore &store = w % 2 ? *other : *db.store;
       tclaim claim;
       while (store.ClaimPending(1000, 60, claim)) taken[w].push_back(claim.id);
     });
@@ -421,34 +401,40 @@ TEST_P(StoreTest, ServersClaimingAtOnceNeverShareAGame) {
   for (int i = 1; i <= games; ++i) EXPECT_EQ(all.count(Id(i)), 1u) << i;
 }
 
+class StoreTest : public ::testing::TestWithParam<std::string> {};
+
+// Every case on a fresh database of its own: PostgreSQL's cluster is started once.
+TEST_P(StoreTest, KeepsItsRules) {
+  tdb db;
+  std::string why;
+  if (GetParam() == "postgresql" && !(db.cluster = tpgcluster::Shared(why))) {
+    if (tpgcluster::FindInitdb().empty()) GTEST_SKIP() << "PostgreSQL tests skipped: " << why;
+    FAIL() << why;
+  }
+  ttempdir root;
+  const std::pair<const char *, void (*)(tdb &)> cases[] = {
+      {"InsertAnswersByNameKeyAndReplay", InsertAnswersByNameKeyAndReplay},
+      {"ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack", ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack},
+      {"BoardsRankVerifiedVisibleGamesAndPage", BoardsRankVerifiedVisibleGamesAndPage},
+      {"DailyCountsEachPlayersFirstSubmissionInTime", DailyCountsEachPlayersFirstSubmissionInTime},
+      {"GamesSentInOneSecondKeepTheirSendingOrder", GamesSentInOneSecondKeepTheirSendingOrder},
+      {"OlderDatabasesOrderTheirGamesBySecondThenId", OlderDatabasesOrderTheirGamesBySecondThenId},
+      {"DeletePlayerTakesEverythingOnlyWithTheKey", DeletePlayerTakesEverythingOnlyWithTheKey},
+      {"ModeratorHidesGamesAndNames", ModeratorHidesGamesAndNames},
+      {"ServersStartingAtOnceShareSchemaAndSecret", ServersStartingAtOnceShareSchemaAndSecret},
+      {"ServersClaimingAtOnceNeverShareAGame", ServersClaimingAtOnceNeverShareAGame},
+  };
+  for (const auto &[name, run] : cases) {
+    SCOPED_TRACE(name);
+    if (db.cluster && (db.url = db.cluster->NewDatabase(why)).empty()) FAIL() << why;
+    if (!db.cluster) std::filesystem::create_directory(db.dir = root.path + "/" + name);
+    db.store = db.Open();
+    run(db);
+    db.store.reset();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Store, StoreTest, ::testing::Values("sqlite", "postgresql"),
                          [](const ::testing::TestParamInfo<std::string> &info) { return info.param; });
-
-TEST(StorePostgres, RestartedDatabaseIsReconnected) {
-  std::string why;
-  tpgcluster *cluster = tpgcluster::Shared(why);
-  if (!cluster && tpgcluster::FindInitdb().empty()) GTEST_SKIP() << "PostgreSQL tests skipped: " << why;
-  ASSERT_NE(cluster, nullptr) << why;
-  std::string url = cluster->NewDatabase(why);
-  ASSERT_FALSE(url.empty()) << why;
-  std::unique_ptr<tstore> store = OpenPostgresStore(url);
-  std::string existing;
-  ASSERT_EQ(store->InsertGame(Game("ann", "a", 1, 10), existing), INSERTED);
-  cluster->Stop();
-  try {
-    store->InsertGame(Game("ann", "a", 2, 11), existing);
-    ADD_FAILURE() << "stored with the database down";
-  } catch (const tstoreerror &e) {
-    EXPECT_EQ(e.kind, tstoreerror::UNAVAILABLE) << e.what();
-  }
-  ASSERT_TRUE(cluster->Start(why)) << why;
-  EXPECT_EQ(store->InsertGame(Game("ann", "a", 2, 11), existing), INSERTED);
-  EXPECT_EQ(store->PendingCount(), 2);
-  // Cut again while idle: the next operation reconnects on its own.
-  ASSERT_TRUE(cluster->Restart(why)) << why;
-  tclaim claim;
-  EXPECT_TRUE(store->ClaimPending(100, 60, claim));
-  EXPECT_EQ(claim.id, Id(1));
-}
 
 }  // namespace
