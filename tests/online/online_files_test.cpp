@@ -5,7 +5,7 @@
 #include "base/files.h"
 #include "online/outbox.h"
 #include "online/settings.h"
-#include "server/server_process.h"
+#include "server/rig.h"
 
 TEST(OnlineFiles, SettingsReadOrOffWithWhy) {
   // {file text, world scores on, server, asked, a why given}
@@ -30,33 +30,33 @@ TEST(OnlineFiles, SettingsReadOrOffWithWhy) {
     EXPECT_EQ(why.find('\n'), std::string::npos);
   }
   // Saved and read back through the folder's file; a folder with none gives the defaults.
-  ttempdir dir("redsiege-online-files");
+  ttempdir dir;
   std::string why, error;
-  EXPECT_FALSE(LoadOnlineSettings(dir.path(), why).takePart);
+  EXPECT_FALSE(LoadOnlineSettings(dir.path, why).takePart);
   EXPECT_TRUE(why.empty());
-  ASSERT_TRUE(SaveOnlineSettings(dir.path(), {true, "https://s.example.org", true}, &error)) << error;
-  const tonlinesettings back = LoadOnlineSettings(dir.path(), why);
+  ASSERT_TRUE(SaveOnlineSettings(dir.path, {true, "https://s.example.org", true}, &error)) << error;
+  const tonlinesettings back = LoadOnlineSettings(dir.path, why);
   EXPECT_TRUE(back.takePart && back.asked && back.server == "https://s.example.org") << why;
 }
 
 TEST(OnlineFiles, TheKeyIsMadeOnceAndKeptPrivate) {
-  ttempdir dir("redsiege-online-files");
+  ttempdir dir;
   std::string why;
-  const std::string key = PlayerKey(dir.path(), why);
+  const std::string key = PlayerKey(dir.path, why);
   EXPECT_EQ(key.size(), 32u) << why;
   EXPECT_TRUE(ValidPlayerKey(key));
-  EXPECT_EQ(PlayerKey(dir.path(), why), key);
-  ttempdir other("redsiege-online-files");
-  EXPECT_NE(PlayerKey(other.path(), why), key);
+  EXPECT_EQ(PlayerKey(dir.path, why), key);
+  ttempdir other;
+  EXPECT_NE(PlayerKey(other.path, why), key);
   struct stat st {};
-  ASSERT_EQ(stat((dir.path() + "/" + PLAYER_KEY_FILE).c_str(), &st), 0);
+  ASSERT_EQ(stat((dir.path + "/" + PLAYER_KEY_FILE).c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   // No settings folder (no home): no key made in the working folder.
   EXPECT_EQ(PlayerKey("", why), "");
   EXPECT_FALSE(FileExists(PLAYER_KEY_FILE));
   // A key file spoiled by hand is left for the player to mend, never replaced.
-  ASSERT_TRUE(WriteFileAtomic(dir.path() + "/" + PLAYER_KEY_FILE, {'s', 'h', 'o', 'r', 't'}, nullptr));
-  EXPECT_EQ(PlayerKey(dir.path(), why), "");
+  ASSERT_TRUE(WriteFileAtomic(dir.path + "/" + PLAYER_KEY_FILE, {'s', 'h', 'o', 'r', 't'}, nullptr));
+  EXPECT_EQ(PlayerKey(dir.path, why), "");
   EXPECT_NE(why.find("is not 16 to 128"), std::string::npos) << why;
 }
 
@@ -80,9 +80,9 @@ TEST(OnlineFiles, OutboxFilesRoundTripAndRefuseDamage) {
   spoiled[20] ^= 1;
   EXPECT_FALSE(DecodeOutgoing(spoiled, back));
   // The same replay is one file however often it is put in.
-  ttempdir dir("redsiege-online-files");
+  ttempdir dir;
   std::string error;
-  const std::string path = PutInOutbox(dir.path() + "/outbox", game, error);
-  EXPECT_EQ(PutInOutbox(dir.path() + "/outbox", game, error), path);
-  EXPECT_EQ(OutboxFiles(dir.path() + "/outbox"), std::vector<std::string>{path});
+  const std::string path = PutInOutbox(dir.path + "/outbox", game, error);
+  EXPECT_EQ(PutInOutbox(dir.path + "/outbox", game, error), path);
+  EXPECT_EQ(OutboxFiles(dir.path + "/outbox"), std::vector<std::string>{path});
 }

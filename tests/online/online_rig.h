@@ -5,12 +5,12 @@
 #include <string>
 
 #include "online/client.h"
-#include "server/server_process.h"
+#include "server/rig.h"
 
 struct tonlineplayer {
-  ttempdir dir{"redsiege-online-test"};
-  std::string Settings() const { return dir.path() + "/config"; }
-  std::string Records() const { return dir.path() + "/share"; }
+  ttempdir dir;
+  std::string Settings() const { return dir.path + "/config"; }
+  std::string Records() const { return dir.path + "/share"; }
   std::string Outbox() const { return OutboxFolder(Records()); }
   // A client of `server` with this player's key and outbox.
   std::unique_ptr<tonlineclient> Client(const std::string &server, long answerSeconds = 30) const;

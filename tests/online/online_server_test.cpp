@@ -4,11 +4,8 @@
 
 #include "base/files.h"
 #include "online/online_rig.h"
-#include "server/replays.h"
 
 namespace {
-
-const std::vector<std::string> kRaisedRates = {"--submit-rate", "1000000", "--read-rate", "1000000"};
 
 toutgoing Outgoing(const tplayedgame &game, const std::string &name, const std::string &token = "") {
   toutgoing out;
@@ -28,16 +25,15 @@ tplayedgame Golden(const std::string &name) {
   return game;
 }
 
-struct tserver {
-  ttempdir state{"redsiege-online-server"};
-  tserverprocess process{tserverconfig{state.path(), "", kRaisedRates}};
+struct tonlineserver {
+  tserver process;
   std::string Url() const { return process.Url(""); }
 };
 
 }  // namespace
 
 TEST(OnlineServer, AGameSentVerifiedRankedAndWatched) {
-  tserver server;
+  tonlineserver server;
   ASSERT_TRUE(server.process.Start()) << server.process.Log();
   const tplayedgame won = Golden("rescue"), lost = Golden("night");
   ASSERT_FALSE(won.bytes.empty());
@@ -72,7 +68,7 @@ TEST(OnlineServer, AGameSentVerifiedRankedAndWatched) {
   EXPECT_EQ(page.board.entries[0].score, won.scores.survive);
 
   // Watched from the world page: the replay downloaded is the game's, byte for byte.
-  const std::string cache = player.dir.path() + "/cache";
+  const std::string cache = player.dir.path + "/cache";
   const tonlineanswer file = WaitDone(*client, client->DownloadReplay(won.id, cache));
   ASSERT_EQ(file.kind, ANSWER_FILE) << file.line;
   std::vector<uint8_t> bytes;
@@ -93,7 +89,7 @@ TEST(OnlineServer, AGameSentVerifiedRankedAndWatched) {
 }
 
 TEST(OnlineServer, TheOutboxWaitsForTheServerAndSendsOnce) {
-  tserver server;
+  tonlineserver server;
   ASSERT_TRUE(server.process.Start()) << server.process.Log();
   const std::string gone = server.Url();
   server.process.Stop();
@@ -125,7 +121,7 @@ TEST(OnlineServer, TheOutboxWaitsForTheServerAndSendsOnce) {
 }
 
 TEST(OnlineServer, TheDailyGameCountsOnce) {
-  tserver server;
+  tonlineserver server;
   ASSERT_TRUE(server.process.Start()) << server.process.Log();
   tonlineplayer player;
   const auto client = player.Client(server.Url());
