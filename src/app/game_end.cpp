@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/lifecycle.h"
 #include "app/screen_parts.h"
 #include "app/screenloop.h"
 #include "audio/sound.h"
@@ -70,6 +71,7 @@ bool GameEndFrame() {
     // The links first: a table saved without them would leave its best games unprotected.
     SaveReplayLinks();
     SaveScores();
+    SendWorldGame(gameEnd.replay, gameEnd.name, gameEnd.scores);
   }
   return true;
 }

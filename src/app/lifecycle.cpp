@@ -161,6 +161,7 @@ int RunProgram(int argc, char **argv) {
   std::string onlineWhy;
   onlineSettings = SettingsForRun(LoadOnlineSettings(settingsDirectory, onlineWhy), line.server);
   if (!onlineWhy.empty()) std::fprintf(stderr, "red siege: %s\n", onlineWhy.c_str());
+  StartWorldScores();
   quitRequested = 0;
   windowActive = 1;
   LoadOptions();
@@ -185,6 +186,7 @@ int RunProgram(int argc, char **argv) {
     DestroyMainWindow();
     ForgetContextObjects();
   }
+  StopWorldScores();
   StopPads();
   ShutdownSound();
   audioVerbose = false;
