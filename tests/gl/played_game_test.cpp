@@ -1,7 +1,8 @@
 // A game played with nothing but a gamepad, from the main menu through a lost endless game to a
 // name in the high scores and its replay watched, on an install of this build with the player's
-// own folders, started from an empty folder; the replay it kept then plays headless to the very
-// state the game ended in. (The pad's buttons, sticks and triggers are the pad tests'.)
+// own folders, started from an empty folder, taking part in the world boards of a real score
+// server; the replay it kept then plays headless to the very state the game ended in, and the
+// server has the game under its name. (The pad's buttons, sticks and triggers are the pad tests'.)
 #include <SDL.h>
 
 #include <cmath>
@@ -20,8 +21,15 @@
 #include "rig/play.h"
 #include "rig/screen_points.h"
 #include "rig/virtual_pad.h"
+#include "server/rig.h"
 
 namespace {
+#if defined(__has_feature)
+constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 ScoreTable TableIn(const std::string &file) {
   std::vector<uint8_t> b = FileBytes(file);
   ScoreTable t = {};
@@ -40,7 +48,9 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
   ScopedEnv noSentinel("SDL_POLL_SENTINEL", "0");
   MessageRecorder recorder;
   ScriptedRun run(false);
-  run.commandLine = {"--data", install.data()};
+  tserver server;
+  ASSERT_TRUE(server.Start()) << server.Log();
+  run.commandLine = {"--data", install.data(), "--server", server.Url("")};
   // A smaller window, the player's own setting: the fill is most of a frame's cost.
   std::vector<uint8_t> shipped = FileBytes(install.data() + "/options.zop");
   toptions o = {};
@@ -190,4 +200,16 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
   EXPECT_EQ(replay.dataChecksum, again.dataChecksum);
   EXPECT_NE(again.end.ending, "none");
   EXPECT_EQ(GameState(), lost);
+
+  // Sent in the background as the name was entered; the program waited for nothing.
+  const nlohmann::json sent = WaitVerdict(server.Url(), ReplayId(bytes));
+  EXPECT_EQ(sent.value("name", ""), "ace") << sent.dump();
+  EXPECT_NE(sent.value("status", ""), "pending") << sent.dump();
+  // The verifier built with AddressSanitizer cannot live under the child's memory cap (its shadow
+  // memory is reserved up front), so there the game is refused as the verifier failing.
+  if (!kAddressSanitizer) {
+    EXPECT_EQ(sent.value("status", ""), "verified") << sent.dump();
+    EXPECT_EQ(sent["scores"].value("survive", 0), survivor.score);
+  }
+  EXPECT_TRUE(FolderListing(player.records() + "/outbox").empty()) << "the game waits in the outbox";
 }
