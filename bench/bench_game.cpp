@@ -357,7 +357,7 @@ bool PlayReplay(const std::string &path, int stride, treplayrun &run) {
       run.result = GameFrame(in, undrawn);
     } else {
       auto t0 = Now();
-      glClear(GL_DEPTH_BUFFER_BIT);
+      glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);  // as the game's frame does
       glLoadIdentity();
       run.result = GameFrame(in, drawn);
       glFinish();

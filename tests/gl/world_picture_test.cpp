@@ -433,6 +433,23 @@ TEST_F(WorldPicture, NothingShowsOnTheTerrainDrawnFirst) {
   particleList.clear();
 }
 
+// The game's frame clears the stencil with the depth (one plain fill instead of a masked one),
+// which is only the same picture while nothing of the world reads the stencil: a stencil left
+// full of marks gives the picture of a cleared one, at noon, dusk and night.
+TEST_F(WorldPicture, TheWorldsPictureDoesNotReadTheStencil) {
+  MessageRecorder quiet;
+  Scene({Block(-2.5, -3, 2.5, 0), Block(0.5, 0.6, 1.5, 0.7), Block(-1.6, 0, -1.4, 1.2)});
+  for (double t : {0.3125, 0.54, 0.8}) {
+    Game.timeOfDay = t;
+    auto cleared = Frame(RenderWorld);
+    glClearStencil(0xff);
+    auto marked = Frame(RenderWorld);
+    glClearStencil(0);
+    auto [worst, over] = Compare(cleared, marked, 0);
+    EXPECT_EQ(over, 0) << "time " << t << ": worst " << worst;
+  }
+}
+
 // In a 16:9 window the sky, the skyline's fills, the sunlight and the fade reach the sides: no
 // bar of the clear colour, and each row looks at the sides as in the middle.
 TEST_F(WideWorldPicture, TheWorldCoversTheWholeWindow) {
