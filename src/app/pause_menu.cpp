@@ -15,7 +15,7 @@ void Init() { mainMenuChosen = false; }
 bool Frame() {
   frameTime = GetFrameTime();
   CursorPos = MouseToWorld(mouseX, mouseY);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);  // one plain fill, as GameStep's
   RenderWorld();  // the game as it stood, from its own camera
   glLoadIdentity();
   glTranslated(0, 0, -9);

@@ -73,7 +73,7 @@ bool WatchFrame() {
     frameDrawn = 0;  // nothing moved: the last picture stays up
     return true;
   }
-  glClear(GL_DEPTH_BUFFER_BIT);
+  glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);  // as the game's frame: one plain fill
   for (size_t i = 0; i < count && !watch.result.ended; ++i) {
     glLoadIdentity();
     const tframeinput &in = frames[watch.next++];

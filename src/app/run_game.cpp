@@ -34,7 +34,7 @@ void TransitionInit() {
 bool TransitionFrame() {
   frameTime = GetFrameTime();
   CursorPos = MouseToWorld(mouseX, mouseY);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);  // one plain fill, as GameStep's
   transitionTime += frameTime;
   double t = transitionTime;
   if (t >= 1.0) RenderWorld();  // the new day shows through the fading veil

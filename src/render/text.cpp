@@ -255,7 +255,9 @@ tvector MouseToWorld(double mx, double my) { return PointerOnPlane(mx, my); }
 void MenuFramePrelude() {
   frameTime = GetFrameTime();
   CursorPos = MouseToWorld(mouseX, mouseY);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // With the stencil, which ClipTo clears again before it marks: depth and stencil share each
+  // pixel's word, and clearing both is one plain fill instead of a masked rewrite.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   DrawBackground();
   glLoadIdentity();
   glTranslated(0, 0, -9);

@@ -195,6 +195,10 @@ void DrawCharacters() {
   }
   if (figureVertices.empty()) return;
   glDisable(GL_BLEND);  // every part is opaque: blending would only read back what it covers
+  // A part's four corners share its colour, so flat shading gives the same picture without the
+  // rasteriser setting up the colour's slopes for each of thousands of small triangles.
+  glShadeModel(GL_FLAT);
   DrawArrays(GL_QUADS, figureVertices, figureColours);
+  glShadeModel(GL_SMOOTH);
   glEnable(GL_BLEND);
 }

@@ -20,6 +20,9 @@ void DrawSunAndShadows(tvector direction) {
   tvector d = vecnormalise(direction);
   tvector sun = CameraPos - d * 2.0;
   double e = -d.y;
+  // Below a quarter of its height (dusk and dawn) the glow's alpha and the wash's are nowhere
+  // above 0: blended, they would change no pixel, yet cost the fill of most of the view.
+  if (e <= 0.25) return;
   ApplyCamera();
   WorldDepthState();  // the terrain drawn first stays unlit
 

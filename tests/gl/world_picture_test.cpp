@@ -169,6 +169,26 @@ void StencilledWash(tvector d, double x0, double y0, double x1, double y1, doubl
   glDisable(GL_STENCIL_TEST);
 }
 
+// The plain sunlight: the glow's whole fan and the stencilled wash over the whole view, in the
+// sun's colours for its height.
+void PlainSunlight(tvector d) {
+  ApplyCamera();
+  WorldDepthState();
+  const double e = -d.y;
+  const tvector sun = CameraPos - d * 2.0;
+  glBegin(GL_TRIANGLE_FAN);
+  glColor4d(1, 1, e >= 0.75 ? 0.8 : 0.9, e >= 0.75 ? 0.5 : e - 0.25);
+  glVertex3d(sun.x, sun.y, 0);
+  glColor4d(1, 1, e >= 0.75 ? 0.8 : 0.9, 0);
+  for (int i = 0; i <= 32; ++i)
+    glVertex3d(sun.x + 1.5 * std::sin(i * M_PI / 16), sun.y + 1.5 * std::cos(i * M_PI / 16), 0);
+  glEnd();
+  const tvector h = ViewHalfSize();
+  StencilledWash(d, CameraPos.x - h.x, CameraPos.y - h.y, CameraPos.x + h.x, CameraPos.y + h.y,
+                 e >= 0.75 ? 0.85 : e - 0.25 + 0.35, e >= 0.75 ? 0.1 : (e - 0.25) * 0.2,
+                 e >= 0.75 ? 0.4 : (e - 0.25) * 0.8);
+}
+
 // The wash over the view, one way or the other, on a grey ground behind the terrain's depth.
 std::vector<uint8_t> Wash(int width, int height, tvector d, bool plain) {
   glClearColor(0.3f, 0.35f, 0.4f, 1);
@@ -223,6 +243,49 @@ TEST_F(WorldPicture, TheLitRegionGivesTheStencilledWashsPicture) {
       auto [lightest, lit2] = Compare(ReadPixelsRGB(width, height), lit, 10);
       EXPECT_GT(lit2, 1000) << "x " << x << " time " << t << ": the light should show";
     }
+}
+
+// The sunlight as drawn gives the plain sunlight's picture at every height of the sun: at dawn
+// and dusk, below a quarter of its height, neither glow nor wash is drawn, and the plain ones
+// change no pixel either; just above it they do.
+TEST_F(WorldPicture, TheSunlightIsThePlainSunlightAtEveryHeight) {
+  MessageRecorder quiet;
+  SetFixedSeed(11);
+  ASSERT_TRUE(loadpieces());
+  ASSERT_TRUE(buildworld());
+  SetFixedSeed(-1);
+  buildtilelists();
+  auto frame = [this](tvector d, bool plain) {
+    glClearColor(0.3f, 0.35f, 0.4f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    DrawTerrainFirst();
+    if (plain)
+      PlainSunlight(d);
+    else
+      DrawSunAndShadows(d);
+    EndWorldDepth();
+    return ReadPixelsRGB(width, height);
+  };
+  int dark = 0, lit = 0, high = 0;
+  for (double x : {-2.4, 1.0, basePos.x})
+    for (double t : {0.05, 0.07, 0.09, 0.3125, 0.5, 0.52, 0.53, 0.54, 0.56}) {
+      CameraPos = {x, basePos.y + 0.7};
+      const double a = (t + 0.1875) * 2 * M_PI;
+      const tvector d = vecnormalise({std::sin(a), std::cos(a)});
+      if (std::cos(a) >= 0) continue;  // the sun is down: the world draws no sunlight
+      const auto plain = frame(d, true), drawn = frame(d, false);
+      auto [worst, over] = Compare(plain, drawn, 3);
+      EXPECT_LE(over, 8) << "x " << x << " time " << t << ": worst " << worst;
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      DrawTerrainFirst();
+      EndWorldDepth();
+      auto [brightest, changed] = Compare(ReadPixelsRGB(width, height), plain, 0);
+      (-d.y > 0.25 ? lit : dark) += changed > 0;
+      high += -d.y > 0.25;
+    }
+  EXPECT_EQ(dark, 0) << "a sun below a quarter of its height lights nothing";
+  EXPECT_EQ(lit, high) << "a sun above it lights the view";
+  EXPECT_GE(high, 6);
 }
 
 // Particles of every kind, some beyond the view, then thin smoke (also on white, where a puff's
@@ -431,6 +494,23 @@ TEST_F(WorldPicture, NothingShowsOnTheTerrainDrawnFirst) {
   EXPECT_GT(changed, 100) << "the helicopter should show above the ground";
   shotList.clear();
   particleList.clear();
+}
+
+// The game's frame clears the stencil with the depth (one plain fill instead of a masked one),
+// which is only the same picture while nothing of the world reads the stencil: a stencil left
+// full of marks gives the picture of a cleared one, at noon, dusk and night.
+TEST_F(WorldPicture, TheWorldsPictureDoesNotReadTheStencil) {
+  MessageRecorder quiet;
+  Scene({Block(-2.5, -3, 2.5, 0), Block(0.5, 0.6, 1.5, 0.7), Block(-1.6, 0, -1.4, 1.2)});
+  for (double t : {0.3125, 0.54, 0.8}) {
+    Game.timeOfDay = t;
+    auto cleared = Frame(RenderWorld);
+    glClearStencil(0xff);
+    auto marked = Frame(RenderWorld);
+    glClearStencil(0);
+    auto [worst, over] = Compare(cleared, marked, 0);
+    EXPECT_EQ(over, 0) << "time " << t << ": worst " << worst;
+  }
 }
 
 // In a 16:9 window the sky, the skyline's fills, the sunlight and the fade reach the sides: no
