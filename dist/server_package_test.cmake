@@ -46,4 +46,10 @@ execute_process(COMMAND "${root}/usr/lib/redsiege-server/redsiege-verify" --sand
 if(failed OR NOT line MATCHES "\"ended\":\"rescued\"")
   message(FATAL_ERROR "the packaged verifier does not play ${GOLDEN} on the packaged data: ${line}${why}")
 endif()
+# Started by hand from the package, the server finds its own data and verifier and listens.
+execute_process(COMMAND timeout 5 "${root}/usr/sbin/redsiege-server" --listen 127.0.0.1:0 --state "${out}/state"
+                OUTPUT_VARIABLE said ERROR_VARIABLE said)
+if(NOT said MATCHES "listening on 127.0.0.1:[0-9]+")
+  message(FATAL_ERROR "the packaged server does not start on its own data and verifier: ${said}")
+endif()
 file(REMOVE_RECURSE "${out}")

@@ -220,7 +220,13 @@ int main(int argc, char **argv) {
   }
 
   std::string problem;
-  baseDirectory = FindDataFolder(dataDir, ExecutableFolder(), problem);
+  const std::string self = ExecutableFolder();
+  // The server's package keeps its own data and verifier beside the game's places (a headless
+  // host has no game installed): ../share/redsiege-server and ../lib/redsiege-server.
+  const std::string packaged = self.empty() ? "" : self + "/../share/redsiege-server";
+  if (dataDir.empty() && !packaged.empty() && FolderExists(packaged) && !FolderExists(self + "/data"))
+    dataDir = packaged;
+  baseDirectory = FindDataFolder(dataDir, self, problem);
   if (baseDirectory.empty()) {
     std::fprintf(stderr, "%s: %s\n", program, PrintableText(problem).c_str());
     return 1;
@@ -231,7 +237,11 @@ int main(int argc, char **argv) {
                  PrintableText(missing).c_str());
     return 1;
   }
-  if (verifyProgram.empty()) verifyProgram = ExecutableFolder() + "/redsiege-verify";
+  if (verifyProgram.empty()) {
+    verifyProgram = self + "/redsiege-verify";
+    const std::string ownVerifier = self + "/../lib/redsiege-server/redsiege-verify";
+    if (access(verifyProgram.c_str(), X_OK) != 0 && access(ownVerifier.c_str(), X_OK) == 0) verifyProgram = ownVerifier;
+  }
   if (access(verifyProgram.c_str(), X_OK) != 0) {
     std::fprintf(stderr, "%s: cannot run the verifier %s: %s\n", program, PrintableText(verifyProgram).c_str(),
                  std::strerror(errno));
