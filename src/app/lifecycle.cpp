@@ -120,10 +120,10 @@ std::string FindData(const tcommandline &line, std::string &problem) {
 // A run leaves the process's player folders as it found them (the test rig runs the program
 // many times in one process).
 struct KeepPlayerFolders {
-  std::string settings = settingsDirectory, records = recordsDirectory;
+  std::string settings = settingsDirectory, records = recordsDirectory, cache = cacheDirectory;
   bool settingsReported = settingsFolderReported, recordsReported = recordsFolderReported;
   ~KeepPlayerFolders() {
-    settingsDirectory = settings, recordsDirectory = records;
+    settingsDirectory = settings, recordsDirectory = records, cacheDirectory = cache;
     settingsFolderReported = settingsReported, recordsFolderReported = recordsReported;
   }
 };

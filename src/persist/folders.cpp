@@ -14,6 +14,7 @@
 
 std::string settingsDirectory;
 std::string recordsDirectory;
+std::string cacheDirectory;
 bool settingsFolderReported = false;
 bool recordsFolderReported = false;
 
@@ -74,18 +75,22 @@ std::string SettingsPath(const std::string &name) {
 
 std::string RecordsFolder() { return recordsDirectory.empty() ? baseDirectory : recordsDirectory; }
 
+std::string CacheFolder() { return cacheDirectory; }
+
 std::string RecordsPath(const std::string &name) {
   return recordsDirectory.empty() ? DataPath(name) : JoinPath(recordsDirectory, name);
 }
 
 tplayerfolders PlayerFolders(const std::string &userDir) {
-  if (!userDir.empty()) return {userDir, userDir};
-  return {BaseDirectoryFolder("XDG_CONFIG_HOME", ".config"), BaseDirectoryFolder("XDG_DATA_HOME", ".local/share")};
+  if (!userDir.empty()) return {userDir, userDir, JoinPath(userDir, "cache")};
+  return {BaseDirectoryFolder("XDG_CONFIG_HOME", ".config"), BaseDirectoryFolder("XDG_DATA_HOME", ".local/share"),
+          BaseDirectoryFolder("XDG_CACHE_HOME", ".cache")};
 }
 
 bool SetUpPlayerFolders(const tplayerfolders &folders, const std::vector<std::string> &oldFolders) {
   settingsDirectory = folders.settings;
   recordsDirectory = folders.records;
+  cacheDirectory = folders.cache;
   std::string message, why;
   settingsFolderReported = !MakeWritableFolder(folders.settings, &why);
   if (settingsFolderReported) {

@@ -1,5 +1,6 @@
 // Where the game's files are: the data folder it reads (found at start-up), and the player's own
-// two folders, the settings (options.zop) and the records (the score tables, later the replays).
+// folders, the settings (options.zop), the records (the score tables, the replays) and the cache
+// (replays downloaded to be watched, which may be thrown away at any time).
 // The data folder is the game's; nothing of the player's is ever written there.
 #pragma once
 #include <string>
@@ -11,6 +12,8 @@
 // that keep everything in one folder.
 extern std::string settingsDirectory;
 extern std::string recordsDirectory;
+// "" until start-up sets it (or when there is no home): then nothing is cached.
+extern std::string cacheDirectory;
 // Set when start-up told the player a folder cannot be used: saves into it are then skipped
 // (returning false) instead of raising the same complaint at every save.
 extern bool settingsFolderReported;
@@ -20,17 +23,21 @@ std::string SettingsPath(const std::string &name);
 // The folder of the player's records; whatever else the player keeps (replays) belongs here too.
 std::string RecordsFolder();
 std::string RecordsPath(const std::string &name);
+// The folder for downloads kept only to be watched; "" when there is none. Not made at start:
+// whoever writes there makes it first (MakeWritableFolder).
+std::string CacheFolder();
 
 struct tplayerfolders {
-  std::string settings, records;
+  std::string settings, records, cache;
 };
-// `userDir` (from --user) holds both when given. Otherwise the desktop's base-directory rules:
-// $XDG_CONFIG_HOME/redsiege and $XDG_DATA_HOME/redsiege, falling back to ~/.config/redsiege and
-// ~/.local/share/redsiege (a relative or empty XDG value is ignored). A folder is "" when there
-// is no home to put it in.
+// `userDir` (from --user) holds the settings and records when given, and the cache in its cache/.
+// Otherwise the desktop's base-directory rules: $XDG_CONFIG_HOME/redsiege, $XDG_DATA_HOME/redsiege
+// and $XDG_CACHE_HOME/redsiege, falling back to ~/.config/redsiege, ~/.local/share/redsiege and
+// ~/.cache/redsiege (a relative or empty XDG value is ignored). A folder is "" when there is no
+// home to put it in.
 tplayerfolders PlayerFolders(const std::string &userDir);
 
-// Makes both folders and sets them up for this run. On a first start the shipped options are
+// Makes the settings and records folders and sets all three up for this run. On a first start the shipped options are
 // copied into the settings folder (never over the player's), and when the records folder holds
 // no score table yet, the tables found in the first of `oldFolders` that has any (where an
 // earlier version kept them) are carried over. A folder that cannot be made or written is said

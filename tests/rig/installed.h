@@ -16,14 +16,16 @@ struct InstalledBuild {
 };
 const InstalledBuild &InstallThisBuild();
 
-// A temporary home with its own XDG_CONFIG_HOME and XDG_DATA_HOME for its lifetime.
+// A temporary home with its own XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CACHE_HOME for its lifetime.
 struct PlayerHome {
   TempDir home;
   ScopedEnv homeVar{"HOME", home.path().c_str()};
   ScopedEnv config{"XDG_CONFIG_HOME", home.file("config").c_str()};
   ScopedEnv data{"XDG_DATA_HOME", home.file("share").c_str()};
+  ScopedEnv cacheVar{"XDG_CACHE_HOME", home.file("cache").c_str()};
   std::string settings() const { return home.file("config/redsiege"); }
   std::string records() const { return home.file("share/redsiege"); }
+  std::string cache() const { return home.file("cache/redsiege"); }
 };
 
 // Every file and folder below `folder` with its size and modification time, to show that a run

@@ -17,7 +17,7 @@ namespace {
 struct Start : TempBase {
   TempDir player;
   toptions oldOptions = Options;
-  std::string oldSettings = settingsDirectory, oldRecords = recordsDirectory;
+  std::string oldSettings = settingsDirectory, oldRecords = recordsDirectory, oldCache = cacheDirectory;
   ScoreTable oldTables[SCORE_CATEGORIES];
   Start() {
     std::copy(scoreTables, scoreTables + SCORE_CATEGORIES, oldTables);
@@ -25,7 +25,7 @@ struct Start : TempBase {
   }
   ~Start() {
     Options = oldOptions;
-    settingsDirectory = oldSettings, recordsDirectory = oldRecords;
+    settingsDirectory = oldSettings, recordsDirectory = oldRecords, cacheDirectory = oldCache;
     settingsFolderReported = recordsFolderReported = false;
     std::copy(oldTables, oldTables + SCORE_CATEGORIES, scoreTables);
   }
@@ -34,7 +34,7 @@ struct Start : TempBase {
     o.screenWidth = 800, o.screenHeight = 600, o.colourDepth = 32, o.keyLeft = 'A', o.keyRight = 'D', o.keyJump = 'W';
     return EncodeOptions(o);
   }
-  tplayerfolders folders() const { return {player.file("config"), player.file("share")}; }
+  tplayerfolders folders() const { return {player.file("config"), player.file("share"), player.file("cache")}; }
   bool setUp(const std::vector<std::string> &old = {}) const { return SetUpPlayerFolders(folders(), old); }
 };
 
@@ -138,16 +138,18 @@ TEST(DataFolder, SearchOrderAndWhatIsMissing) {
 }
 
 TEST(PlayerFolders, DesktopRulesOrOneFolderGiven) {
-  // {XDG_CONFIG_HOME, XDG_DATA_HOME, HOME, folder given, settings, records}
-  const std::array<const char *, 6> cases[] = {
-      {"/c", "/d", "/h", nullptr, "/c/redsiege", "/d/redsiege"},
-      {nullptr, nullptr, "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},
-      {"relative", "", "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege"},  // ignored
-      {"/c", "/d", "/h", "/u", "/u", "/u"}};
-  for (const auto &[config, data, home, user, settings, records] : cases) {
-    ScopedEnv c("XDG_CONFIG_HOME", config), d("XDG_DATA_HOME", data), h("HOME", home);
+  // {XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_CACHE_HOME, HOME, folder given, settings, records, cache}
+  const std::array<const char *, 8> cases[] = {
+      {"/c", "/d", "/k", "/h", nullptr, "/c/redsiege", "/d/redsiege", "/k/redsiege"},
+      {nullptr, nullptr, nullptr, "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege",
+       "/h/.cache/redsiege"},
+      {"relative", "", "k", "/h", nullptr, "/h/.config/redsiege", "/h/.local/share/redsiege",
+       "/h/.cache/redsiege"},  // ignored
+      {"/c", "/d", "/k", "/h", "/u", "/u", "/u", "/u/cache"}};
+  for (const auto &[config, data, cache, home, user, settings, records, cached] : cases) {
+    ScopedEnv c("XDG_CONFIG_HOME", config), d("XDG_DATA_HOME", data), k("XDG_CACHE_HOME", cache), h("HOME", home);
     const tplayerfolders f = PlayerFolders(user ? user : "");
-    EXPECT_EQ(f.settings + " " + f.records, std::string(settings) + " " + records);
+    EXPECT_EQ(f.settings + " " + f.records + " " + f.cache, std::string(settings) + " " + records + " " + cached);
   }
 }
 
@@ -156,6 +158,8 @@ TEST(PlayerFolders, FirstStartCopiesTheShippedOptionsAndLaterStartsKeepThePlayer
   const std::string mine = start.player.file("config/options.zop");
   ASSERT_TRUE(start.setUp());
   EXPECT_EQ(FileBytes(mine), Start::Shipped());
+  EXPECT_EQ(CacheFolder(), start.player.file("cache"));
+  EXPECT_FALSE(FolderExists(CacheFolder())) << "the cache is made by whoever first writes there";
   LoadOptions();
   Options.keyJump = ' ';
   ASSERT_TRUE(SaveOptions());
