@@ -2,6 +2,7 @@
 // transition, the pause menu and the game-end screen.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "base/input.h"
 #include "game/frame.h"
@@ -11,6 +12,8 @@ void GameTypeMenu();
 // Loads the game data, sets the game up and runs the game's screen loop until it ends.
 // Returns at once, with a message box shown, when the data a game needs is missing.
 void RunGame();
+// The same on a given seed (the daily game's).
+void RunGame(uint32_t seed);
 // The frame of the game's screen loop; false when the game is over.
 bool GameStep();
 // This frame's input from the keyboard and mouse, at the options' bindings.
@@ -25,3 +28,5 @@ bool PauseMenu();
 // "done" enters the scores, linked to the game's replay file, and saves the tables. A replay's
 // end (enterScores false) shows the verdict and the scores only.
 void GameEndScreen(bool won, bool enterScores = true, const std::string &replay = "");
+// What the end screen says of the world boards while it shows their answer (else empty).
+extern std::vector<std::string> endScreenWorldLines;

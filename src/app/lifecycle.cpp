@@ -13,6 +13,7 @@
 #include "app/replay.h"
 #include "app/screenloop.h"
 #include "app/screens.h"
+#include "app/world_scores.h"
 #include "audio/openal.h"
 #include "audio/sound.h"
 #include "base/files.h"
@@ -128,8 +129,6 @@ struct KeepPlayerFolders {
   }
 };
 }  // namespace
-
-tonlinesettings onlineSettings;
 
 int RunProgram(int argc, char **argv) {
   tcommandline line;

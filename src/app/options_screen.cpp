@@ -9,6 +9,7 @@
 #include "app/screen_parts.h"
 #include "app/screenloop.h"
 #include "app/screens.h"
+#include "app/world_scores.h"
 #include "game/camera.h"
 #include "persist/options.h"
 #include "platform/events.h"
@@ -22,6 +23,7 @@ struct {
   int32_t done;
   toptions working;
   std::string widthText, heightText, depthText;
+  bool worldScores;  // taking part, as the box shows it until "apply"
 } optionsScreen;
 
 void OptionsInit() {
@@ -30,6 +32,7 @@ void OptionsInit() {
   optionsScreen.widthText = std::to_string(Options.screenWidth);
   optionsScreen.heightText = std::to_string(Options.screenHeight);
   optionsScreen.depthText = std::to_string(Options.colourDepth);
+  optionsScreen.worldScores = WorldScoresOn();
 }
 
 // The first key down other than Escape, lowest code first; 0 when none.
@@ -96,6 +99,7 @@ uint8_t *KeyButton(const char *caption, tvector p, uint8_t &binding) {
 // Makes the working copy live in a new window and saves it. When no window can be made with it,
 // the old settings come back with their window: a game without a window could not even be quit.
 void Apply() {
+  if (optionsScreen.worldScores != WorldScoresOn()) ChooseWorldScores(optionsScreen.worldScores);
   toptions previous = Options;
   Options = optionsScreen.working;
   if (RecreateWindow()) {
@@ -134,6 +138,13 @@ bool OptionsFrame() {
   if (Button("particles", {-1.4, 0.05}, CursorPos, 1.0)) Toggle(w.particlesOff);
   CheckBox({2.2, -0.05}, {2.05, 0.1}, w.shadowsOff == 0);
   if (Button("shadows", {1.4, 0.05}, CursorPos, 1.0)) Toggle(w.shadowsOff);
+
+  // Taking part needs a server's address: the settings file's, or --server's.
+  const std::string host = WorldServerHost();
+  CheckBox({-2.2, -0.3}, {-2.05, -0.15}, optionsScreen.worldScores);
+  if (Button("world scores", {-1.25, -0.225}, CursorPos, 1.0) && !host.empty())
+    optionsScreen.worldScores = !optionsScreen.worldScores;
+  DrawText(host.empty() ? "no server set" : host, {1.2, -0.225}, true);
 
   DrawText("controls", {0, -0.5}, true);
   Panel({-2.2, -0.6}, {2.2, -1.25});

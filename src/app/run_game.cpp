@@ -83,9 +83,10 @@ bool PrepareGameData() {
   return true;
 }
 
-void RunGame() {
+void RunGame() { RunGame(NewGameSeed()); }
+
+void RunGame(uint32_t seed) {
   if (!PrepareGameData()) return;
-  const uint32_t seed = NewGameSeed();
   BeginRecording(seed);
   SetupGame(seed, windowHooks);
   ScreenLoop(gameDone, nullptr, GameStep, false, "game");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/files.h"
+#include "online/answers.h"
 
 namespace {
 
@@ -60,8 +61,16 @@ bool ValidServerAddress(const std::string &address) {
   return false;
 }
 
+std::string DefaultServerAddress() {
+#ifdef REDSIEGE_WORLD_SERVER
+  if (ValidServerAddress(REDSIEGE_WORLD_SERVER)) return REDSIEGE_WORLD_SERVER;
+#endif
+  return "";
+}
+
 tonlinesettings ParseOnlineSettings(const std::string &text, std::string &why) {
   tonlinesettings s;
+  s.server = DefaultServerAddress();
   why.clear();
   if (text.size() > kSettingsMostBytes) why = "it is too long";
   std::istringstream lines(text);
@@ -81,6 +90,8 @@ tonlinesettings ParseOnlineSettings(const std::string &text, std::string &why) {
     } else if (word == "server" && (value.empty() || ValidServerAddress(value))) {
       s.server = value;
       while (!s.server.empty() && s.server.back() == '/') s.server.pop_back();
+    } else if (word == "name" && (value.empty() || ValidPlayerName(value))) {
+      s.name = value;
     } else {
       why = where + "\"" + PrintableText(line.substr(0, 60)) + "\" is not a setting";
     }
@@ -92,17 +103,19 @@ tonlinesettings ParseOnlineSettings(const std::string &text, std::string &why) {
 std::string FormatOnlineSettings(const tonlinesettings &s) {
   return "# red siege: taking part in the world boards (written by the game)\n"
          "world-scores " +
-         std::string(s.takePart ? "on" : "off") + "\nserver " + s.server + "\nasked " + (s.asked ? "yes" : "no") + "\n";
+         std::string(s.takePart ? "on" : "off") + "\nserver " + s.server + "\nasked " + (s.asked ? "yes" : "no") +
+         "\nname " + s.name + "\n";
 }
 
 tonlinesettings LoadOnlineSettings(const std::string &folder, std::string &why) {
   why.clear();
   const std::string path = JoinPath(folder, ONLINE_SETTINGS_FILE);
   std::string text;
-  if (folder.empty() || !FileExists(path)) return {};  // no folder: nothing saved, never the working folder's
+  if (folder.empty() || !FileExists(path)) return ParseOnlineSettings("", why);  // never the working folder's
   if (!ReadSmallFile(path, kSettingsMostBytes, text)) {
+    tonlinesettings off = ParseOnlineSettings("", why);
     why = "world scores off: " + PrintableText(path) + " cannot be read";
-    return {};
+    return off;
   }
   tonlinesettings s = ParseOnlineSettings(text, why);
   if (!why.empty()) why = "world scores off: " + PrintableText(path) + ", " + why;

@@ -7,9 +7,13 @@ struct tonlinesettings {
   bool takePart = false;  // world scores on: games are sent and the world pages fetched
   std::string server;     // "https://host[:port][/path]", no slash at the end; "" for none yet
   bool asked = false;     // the game has asked once whether to take part
+  std::string name;       // the name the player's games go under, as last entered; "" for none yet
 };
 
-// "online.txt": lines "world-scores on|off", "server URL", "asked yes|no" (and # comments).
+// The address a fresh settings file starts with: the build's REDSIEGE_WORLD_SERVER, often "".
+std::string DefaultServerAddress();
+
+// "online.txt": lines "world-scores on|off", "server URL", "asked yes|no", "name NAME" (and # comments).
 constexpr const char *ONLINE_SETTINGS_FILE = "online.txt";
 // "player.key": the key alone, readable by the player only.
 constexpr const char *PLAYER_KEY_FILE = "player.key";

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "app/game.h"
 #include "app/screenloop.h"
 #include "base/vector.h"
 #include "game/state.h"
@@ -138,6 +139,17 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
          return true;
        }},
       {"done", click({0, -0.7})},
+      {"the world's answer shows on the end screen",
+       [&](int) {
+         const std::vector<std::string> &lines = endScreenWorldLines;
+         if (lines.empty() || lines[0].find("playing the game again") != std::string::npos) return false;
+         if (lines[0] == "waiting for the server") return false;
+         run.shoot("played_world_rank");
+         // The verifier built with AddressSanitizer cannot live under its memory cap (see below).
+         EXPECT_EQ(lines[0], kAddressSanitizer ? "the server refused the game" : "survivor world rank 1 of 1");
+         return true;
+       }},
+      {"done, again", click({0, -0.7})},
       {"High Scores", click({0, -0.1})},
       {"the name is in the tables",
        [&](int since) {
@@ -161,6 +173,31 @@ TEST(PlayedGame, FromTheMainMenuToANameInTheHighScoresWithThePadAlone) {
          return true;
        }},
       {"east leaves it", [&](int since) { return pad.button(SDL_CONTROLLER_BUTTON_B, since == 0), since >= 1; }},
+      {"+page to the world survivors",
+       [&, pages = 0, next = std::function<bool(int)>(click({2.5, -1.5}))](int since) mutable {
+         if (!next(since)) return false;
+         next = click({2.5, -1.5});
+         return ++pages == 4;
+       }},
+      {"the world page shows ace",
+       [&](int since) {
+         redrawRequested = 1;
+         if (since < 60) return false;  // loaded in the background
+         run.shoot("played_world_page");
+         if (!kAddressSanitizer) {
+           EXPECT_GT(InkIn(run, run.lastPixels, -2.84, 1.12, -2.42, 1.28), 40) << "ace on the world page";
+         }
+         return true;
+       }},
+      {"watch, in ace's world line", click({0.87, 1.2})},
+      {"the world's copy plays",
+       [&, seen = 0](int) mutable {
+         if (kAddressSanitizer) return true;  // nothing verified to watch
+         if (!showing("replay") || ++seen < 30) return false;
+         run.shoot("played_world_watching");
+         return true;
+       }},
+      {"east leaves it too", [&](int since) { return pad.button(SDL_CONTROLLER_BUTTON_B, since == 0), since >= 1; }},
       {"back", click({0, -1.5})},
       {"quit, and the program ends",
        [&](int) {

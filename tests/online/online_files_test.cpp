@@ -11,7 +11,9 @@ TEST(OnlineFiles, SettingsReadOrOffWithWhy) {
   // {file text, world scores on, server, asked, a why given}
   const std::tuple<std::string, bool, std::string, bool, bool> cases[] = {
       {"", false, "", false, false},
-      {"world-scores on\nserver https://s.example.org/\nasked yes\n", true, "https://s.example.org", true, false},
+      {"world-scores on\nserver https://s.example.org/\nasked yes\nname ace\n", true, "https://s.example.org", true,
+       false},
+      {"world-scores on\nname <b>\n", false, "", false, true},
       {"# mine\r\n  world-scores off \r\nserver http://127.0.0.1:8080\n", false, "http://127.0.0.1:8080", false, false},
       {"world-scores on\nserver ftp://s.example.org\n", false, "", false, true},
       {"world-scores on\nworld-scores maybe\n", false, "", false, true},
@@ -34,9 +36,9 @@ TEST(OnlineFiles, SettingsReadOrOffWithWhy) {
   std::string why, error;
   EXPECT_FALSE(LoadOnlineSettings(dir.path, why).takePart);
   EXPECT_TRUE(why.empty());
-  ASSERT_TRUE(SaveOnlineSettings(dir.path, {true, "https://s.example.org", true}, &error)) << error;
+  ASSERT_TRUE(SaveOnlineSettings(dir.path, {true, "https://s.example.org", true, "ace 2"}, &error)) << error;
   const tonlinesettings back = LoadOnlineSettings(dir.path, why);
-  EXPECT_TRUE(back.takePart && back.asked && back.server == "https://s.example.org") << why;
+  EXPECT_TRUE(back.takePart && back.asked && back.server == "https://s.example.org" && back.name == "ace 2") << why;
 }
 
 TEST(OnlineFiles, TheKeyIsMadeOnceAndKeptPrivate) {
