@@ -88,7 +88,7 @@ std::vector<std::string> WorldLines(const tonlineanswer &a) {
 }
 
 void AskFrame() {
-  Panel({2.6, -1.1}, {-2.6, 1.4});
+  Panel({3.0, -1.1}, {-3.0, 1.4});
   DrawText("send your games to the world boards", {0, 1.0}, true);
   DrawText("at " + WorldServerHost() + "?", {0, 0.8}, true);
   DrawText("your name and replays go. nothing else.", {0, 0.4}, true);
@@ -102,7 +102,7 @@ void AskFrame() {
 }
 
 void WorldFrame() {
-  Panel({2.6, -1.1}, {-2.6, 1.4});
+  Panel({3.0, -1.1}, {-3.0, 1.4});
   DrawText("world boards", {0, 1.0}, true);
   endScreenWorldLines = WorldLines(WorldAnswer(gameEnd.sent));
   double y = 0.6;

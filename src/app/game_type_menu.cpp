@@ -41,10 +41,10 @@ void DailyGame() {
     if (on && !daily) daily = AskDailyGame();
   }
   const tonlineanswer answer = WorldAnswer(daily);
-  std::string line = on ? "the same world for everyone today. the first game counts." : dailyLine;
-  if (daily && !answer.done) line = "asking the server for today's game";
+  std::string line = on ? "one world for all today. your first game counts." : dailyLine;
+  if (daily && !answer.done) line = "asking the server for the game of the day";
   if (!dailyLine.empty()) line = dailyLine;
-  DrawText("today's game.", {0, DAILY_Y - 0.2}, true);
+  DrawText("the game of the day.", {0, DAILY_Y - 0.2}, true);
   DrawText(line, {0, DAILY_Y - 0.4}, true);
   if (!daily || !answer.done) return;
   ForgetWorld(daily);
@@ -90,6 +90,6 @@ bool Frame() {
 }  // namespace
 
 void GameTypeMenu() {
-  ScreenLoop(done, Init, Frame);
+  ScreenLoop(done, Init, Frame, true, "game type");
   ForgetWorld(daily);
 }

@@ -142,7 +142,7 @@ bool OptionsFrame() {
   // Taking part needs a server's address: the settings file's, or --server's.
   const std::string host = WorldServerHost();
   CheckBox({-2.2, -0.3}, {-2.05, -0.15}, optionsScreen.worldScores);
-  if (Button("world scores", {-1.25, -0.225}, CursorPos, 1.0) && !host.empty())
+  if (Button("world scores", {-1.15, -0.225}, CursorPos, 1.0) && !host.empty())
     optionsScreen.worldScores = !optionsScreen.worldScores;
   DrawText(host.empty() ? "no server set" : host, {1.2, -0.225}, true);
 
@@ -170,7 +170,7 @@ bool OptionsFrame() {
 }  // namespace
 
 void OptionsScreen() {
-  ScreenLoop(optionsScreen.done, OptionsInit, OptionsFrame);
+  ScreenLoop(optionsScreen.done, OptionsInit, OptionsFrame, true, "options");
   optionsScreen.widthText.clear();
   optionsScreen.heightText.clear();
   optionsScreen.depthText.clear();

@@ -94,8 +94,8 @@ std::string DrawWorldPage(const tscorepage &page) {
   if (answer.kind != ANSWER_BOARD) {
     DrawText(answer.done ? answer.line : "loading the world board", {0, 0.4}, true);
   } else if (answer.board.entries.empty()) {
-    DrawText(page.world == BOARD_DAILY ? "nobody has played today's game yet" : "no games on this board yet", {0, 0.4},
-             true);
+    DrawText(page.world == BOARD_DAILY ? "nobody has played the game of the day yet" : "no games on this board yet",
+             {0, 0.4}, true);
   }
   const std::vector<tboardentry> &entries =
       answer.kind == ANSWER_BOARD ? answer.board.entries : std::vector<tboardentry>{};
@@ -128,7 +128,7 @@ void WatchWorldReplay() {
   if (answer.kind != ANSWER_FILE)
     scoreScreen.line = answer.line;
   else if (!ReadReplayFile(answer.file, replay, why))
-    scoreScreen.line = OneLine(why, 48);
+    scoreScreen.line = FontText(OneLine(why, 48));
   else
     WatchReplay(replay);
 }
@@ -187,7 +187,7 @@ std::string ScoreLine(int64_t place, const std::string &text, int64_t points) {
 }
 
 void HighScoreScreen() {
-  ScreenLoop(scoreScreen.done, HighScoreInit, HighScoreFrame);
+  ScreenLoop(scoreScreen.done, HighScoreInit, HighScoreFrame, true, "high scores");
   ForgetWorld(scoreScreen.board);
   ForgetWorld(scoreScreen.download);
 }

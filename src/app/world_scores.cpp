@@ -6,6 +6,7 @@
 #include "base/files.h"
 #include "online/outbox.h"
 #include "persist/folders.h"
+#include "render/text.h"
 
 tonlinesettings onlineSettings;
 std::string dailyGameToken;
@@ -93,7 +94,12 @@ tticket AskWorldReplay(const std::string &id) {
 }
 
 tonlineanswer WorldAnswer(tticket ticket) {
-  if (worldClient && ticket) return worldClient->Poll(ticket);
+  if (worldClient && ticket) {
+    tonlineanswer answer = worldClient->Poll(ticket);
+    answer.line = FontText(answer.line);
+    answer.game.reason = FontText(answer.game.reason);
+    return answer;
+  }
   tonlineanswer off;
   off.kind = ANSWER_FAILED, off.done = true;
   off.line = "world scores are off";

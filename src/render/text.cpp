@@ -30,6 +30,13 @@ bool FontCanDraw(unsigned char c) {
          c == '-';
 }
 
+std::string FontText(const std::string &text) {
+  std::string out;
+  for (char c : text)
+    if (c != '\'') out += FontCanDraw(static_cast<unsigned char>(c)) ? c : ' ';
+  return out;
+}
+
 void DrawString(const std::string &text, tvector p, bool centred) {
   if (text.empty()) return;
   if (centred) p.x -= text.size() * 0.07;

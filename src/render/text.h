@@ -13,6 +13,9 @@ extern tvector LastClickPos;  // CursorPos of the last frame the left button was
 int GlyphIndex(unsigned char c);
 // Whether the font has a glyph for c: letters of either case, digits, blank and . ! ? + -.
 bool FontCanDraw(unsigned char c);
+// Text from elsewhere (a server's reason) as the font can draw it: apostrophes left out, any other
+// character it has no glyph for a space.
+std::string FontText(const std::string &text);
 
 void DrawString(const std::string &text, tvector p, bool centred);
 void DrawText(const std::string &text, tvector p, bool centred);

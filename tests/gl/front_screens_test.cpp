@@ -128,3 +128,25 @@ TEST_F(Menus, OptionsWindowThatCannotBeMadeBringsTheOldOneBack) {
   EXPECT_EQ(FileBytes(run.dir().file("options.zop")), before);
   EXPECT_EQ(failureMessages, std::vector<std::string>{"Window creation error."});
 }
+
+// "world scores" is ticked only where a server is named, and saved with "apply"; the options file
+// keeps its layout (the choice lives in a file of its own).
+TEST_F(Menus, WorldScoresAreTurnedOnInTheOptionsAndSavedOnApply) {
+  for (const char *server : {"http://127.0.0.1:1", ""}) {
+    SCOPED_TRACE(server);
+    ScriptedRun again;
+    again.dir().write("online.txt", "world-scores off\nserver " + std::string(server) + "\n");
+    const std::vector<uint8_t> options = FileBytes(again.dir().file("options.zop"));
+    ClickAt(again, 3, 0, OPTIONS_Y);
+    ClickAt(again, Shown("options") + 3, -1.15, -0.225);
+    again.screenshot(Shown("options") + 6, *server ? "options_world_scores" : "options_no_server");
+    again.at(Shown("options") + 6, [&] {  // the box filled or empty
+      EXPECT_EQ(InkIn(again, again.lastPixels, -2.18, -0.28, -2.07, -0.17) > 20, *server != 0);
+    });
+    ClickAt(again, Shown("options") + 8, APPLY_X, BOTTOM_Y);
+    again.closeWindow(Shown("options") + 14);
+    EXPECT_EQ(again.run(400), 0);
+    EXPECT_EQ(FileText(again.dir().file("online.txt")).find("world-scores on") != std::string::npos, *server != 0);
+    EXPECT_EQ(FileBytes(again.dir().file("options.zop")), options);
+  }
+}

@@ -49,3 +49,35 @@ TEST_F(GameEnd, ALostGameWithAHighScoreTakesTheTypedNameIntoItsTables) {
   EXPECT_EQ(TableIn("hordescores").entries[0].score, 420);
   EXPECT_EQ(ScoreName(TableIn("rescuescores").entries[0]), "") << "a lost game rescued nobody";
 }
+
+// The first high score asks once whether to send games to the world boards (when a server is
+// named); the answer is saved, and a player once asked is not asked again.
+TEST_F(GameEnd, TheFirstHighScoreAsksOnceAboutTheWorldBoards) {
+  const struct {
+    const char *settings;
+    double click;  // x of "yes" or "no"; 0: no question expected
+    const char *saved;
+  } cases[] = {
+      {"world-scores off\nserver http://127.0.0.1:1\nasked no\n", -0.8,
+       "world-scores on\nserver http://127.0.0.1:1\nasked yes"},
+      {"world-scores off\nserver http://127.0.0.1:1\nasked no\n", 0.8,
+       "world-scores off\nserver http://127.0.0.1:1\nasked yes"},
+      {"world-scores off\nserver http://127.0.0.1:1\nasked yes\n", 0,
+       "world-scores off\nserver http://127.0.0.1:1\nasked yes"},
+      {"world-scores off\nserver \nasked no\n", 0, "world-scores off\nserver \nasked no"},  // nobody to ask about
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.settings);
+    ScriptedRun again;
+    again.dir().write("online.txt", std::string(c.settings));
+    FinishGame(again, false);
+    again.screenshot(6, c.click < 0 ? "game_end_ask" : "game_end_not_asked");
+    again.at(6,
+             [&] { EXPECT_EQ(InkIn(again, again.lastPixels, -1.5, 0.75, 1.5, 0.85) > 100, c.click != 0) << "asked"; });
+    if (c.click != 0) ClickAt(again, 8, c.click, -0.2);
+    again.closeWindow(12);
+    EXPECT_EQ(again.run(300), 0);
+    EXPECT_NE(FileText(again.dir().file("online.txt")).find(c.saved), std::string::npos)
+        << FileText(again.dir().file("online.txt"));
+  }
+}
