@@ -5,9 +5,11 @@
 #include "app/game.h"
 #include "app/replay.h"
 #include "app/screenloop.h"
+#include "app/world_scores.h"
 #include "audio/sound.h"
 #include "game/camera.h"
 #include "game/day.h"
+#include "game/scores.h"
 #include "game/state.h"
 #include "platform/message.h"
 #include "platform/window.h"
@@ -91,7 +93,9 @@ void RunGame(uint32_t seed) {
   SetupGame(seed, windowHooks);
   ScreenLoop(gameDone, nullptr, GameStep, false, "game");
   // However the game ended (its end screen, the pause menu, the window closed), it is kept as a
-  // replay, and its sounds, the helicopter's loop among them, end with it.
-  FinishRecording();
+  // replay, and its sounds, the helicopter's loop among them, end with it. One left before its end
+  // screen goes to the world boards too, under the name last entered (its end screen sent it else).
+  const std::string kept = FinishRecording();
+  if (!kept.empty()) SendWorldGame(kept, onlineSettings.name, GameScores(Game));
   StopAllSounds();
 }
