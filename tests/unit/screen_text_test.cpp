@@ -4,9 +4,11 @@
 #include <tuple>
 
 #include "app/key_names.h"
+#include "app/score_line.h"
 #include "app/text_pages.h"
 #include "contentc/screen_text.h"
 #include "contentc/source_text.h"
+#include "render/text.h"
 #include "rig/rig.h"
 
 namespace {
@@ -75,4 +77,21 @@ TEST(KeyNames, EveryBindableKeyHasADrawableName) {
   EXPECT_EQ(KeyName(0), "none");  // a binding no key can press
   for (int k = 0; k < 256; ++k)
     for (char c : KeyName(static_cast<uint8_t>(k))) EXPECT_TRUE(std::isalnum(c) && !std::isupper(c)) << k;
+}
+
+// A high-score line runs its score out to the 48th character: this computer's tables by place,
+// the world's by rank, with names from elsewhere shown only as the font can draw them.
+TEST(ScoreLines, RunTheScoreOutToTheLineEnd) {
+  const std::tuple<int64_t, std::string, int64_t, std::string> cases[] = {
+      {1, "", 0, " 1.  " + std::string(42, '.') + "0"},
+      {9, "ace", 123456, " 9. ace " + std::string(34, '.') + "123456"},
+      {10, "ace", 5, "10. ace " + std::string(39, '.') + "5"},
+      {1234, "<b>me</b>", -301, "1234. bmeb " + std::string(33, '.') + "-301"},
+      {1, std::string(44, 'x'), 7, " 1. " + std::string(44, 'x') + " 7"},
+  };
+  for (const auto &[place, name, score, line] : cases) {
+    EXPECT_EQ(ScoreLine(place, name, score), line);
+    EXPECT_TRUE(line.size() == 48 || name.size() > 40) << line;
+  }
+  EXPECT_EQ(FontText("the server's answer\tcould not\xff be read"), "the servers answer could not  be read");
 }

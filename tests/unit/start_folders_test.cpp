@@ -90,7 +90,7 @@ TEST(CommandLine, ServerTakesPartForOneRun) {
       {{"--server=ftp://scores.example.org"}, COMMAND_WRONG, ""},
       {{"--server", "http://"}, COMMAND_WRONG, ""},
       {{"--server"}, COMMAND_WRONG, ""}};
-  const tonlinesettings saved = {false, "https://saved.example.org", true};
+  const tonlinesettings saved = {false, "https://saved.example.org", true, "ace"};
   for (const auto &[args, action, address] : cases) {
     SCOPED_TRACE(args.empty() ? "(none)" : args.back());
     std::vector<std::string> words = {"redsiege"};
