@@ -165,7 +165,14 @@ int RunProgram(int argc, char **argv) {
   }
   treplay replay;
   if (!replayPath.empty() && !ReadReplayFile(replayPath, replay, problem)) {
-    if (replayPath != line.replayFile) std::remove(replayPath.c_str());  // nothing worth keeping
+    if (replayPath != line.replayFile) {
+      // Nothing worth keeping: the replay is named by its address instead.
+      std::remove(replayPath.c_str());
+      const std::string named = "\"" + PrintableText(replayPath) + "\"";
+      const size_t at = problem.find(named);
+      if (at != std::string::npos)
+        problem.replace(at, named.size(), "downloaded from \"" + PrintableText(line.replayFile) + "\"");
+    }
     std::fprintf(stderr, "red siege: %s\n", problem.c_str());
     return 1;
   }

@@ -136,6 +136,6 @@ TEST(DesktopFiles, TheEntryOpeningReplaysPlaysTheFileItIsGiven) {
       ExecWords(entry.at("Exec"), player.home.file("Downloads/night's end/lost game.rsr"));
   ASSERT_FALSE(words.empty());
   const Ran o = RunLaunched(install, words);
-  EXPECT_EQ(o.status, 0) << o.err;
+  ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_TRUE(ReplayFilesIn(player.records()).empty()) << "watching is not a game of its own";
 }
