@@ -1,5 +1,5 @@
-# Install rules and the Debian packages: the game (the program, its data, the desktop entry,
-# icons, AppStream metadata, man page and copyright) and the score server (the server, its own
+# Install rules and the Debian packages: the game (the program, its data, the desktop entries,
+# the replay files' type, icons, AppStream metadata, man page and copyright) and the score server (the server, its own
 # verifier, the data the rules read, the systemd unit and its man page), one package each from
 # one cpack run. Included by the top CMakeLists.txt after the content target; PACKAGE_DIR and
 # DATA_DIR come from there.
@@ -10,6 +10,10 @@ set(REDSIEGE_LICENSE "GPL-3.0-or-later")
 set(REDSIEGE_RELEASE_DATE "2026-12-08")
 
 configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.desktop.in ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop @ONLY)
+# Replay files open in the game through an entry of their own: the menu's entry starts the game
+# with no file, and "%f" with no file would leave a bare --replay.
+configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege-replay.desktop.in ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.replay.desktop
+               @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.metainfo.xml.in ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege.6 ${PACKAGE_DIR}/man/redsiege.6 @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/dist/redsiege-verify.6 ${PACKAGE_DIR}/man/redsiege-verify.6 @ONLY)
@@ -38,7 +42,11 @@ install(DIRECTORY ${DATA_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/redsiege
         PATTERN ".write-test-*" EXCLUDE)
 install(FILES ${PACKAGE_DIR}/options.zop DESTINATION ${CMAKE_INSTALL_DATADIR}/redsiege)
 install(DIRECTORY ${PACKAGE_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
-install(FILES ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.replay.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The replay files' type; Debian's shared-mime-info trigger updates the database.
+install(FILES ${CMAKE_SOURCE_DIR}/dist/redsiege-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME ${REDSIEGE_APP_ID}.xml)
 install(FILES ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PACKAGE_DIR}/man/redsiege.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 # The replay checker's page, when there is the checker: the target may be defined after this file
@@ -117,7 +125,8 @@ function(redsiege_validator_tests)
   find_program(APPSTREAMCLI appstreamcli)
   find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(DESKTOP_FILE_VALIDATE)
-    add_test(NAME DesktopEntry.Validates COMMAND ${DESKTOP_FILE_VALIDATE} ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop)
+    add_test(NAME DesktopEntry.Validates COMMAND ${DESKTOP_FILE_VALIDATE} ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.desktop
+                                                 ${PACKAGE_DIR}/${REDSIEGE_APP_ID}.replay.desktop)
   endif()
   # With the network checks: the metadata names no address that could fail them.
   if(APPSTREAMCLI)

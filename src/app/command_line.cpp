@@ -27,7 +27,8 @@ void PrintHelp(const char *program) {
       "  -w, --windowed     play in a window this time (the saved options stay)\n"
       "  -f, --fullscreen   play full screen this time\n"
       "  -r, --replay=FILE  watch a recorded game, then exit (F: double speed,\n"
-      "                     Escape: leave)\n"
+      "                     Escape: leave); FILE may be an http:// or https://\n"
+      "                     address, downloaded into the cache folder first\n"
       "  -s, --server=URL   send the scores to the world boards at URL this time\n"
       "                     (http:// or https://; the saved options stay)\n"
       "  -v, --verbose      show the folders used and the sound libraries' messages\n"
@@ -37,7 +38,8 @@ void PrintHelp(const char *program) {
       "The data is read from --data, else from data/ beside the program (a build),\n"
       "else from share/redsiege of the install. Options are kept in\n"
       "$XDG_CONFIG_HOME/redsiege (~/.config/redsiege), high scores and the replays of\n"
-      "the last games in $XDG_DATA_HOME/redsiege (~/.local/share/redsiege).\n"
+      "the last games in $XDG_DATA_HOME/redsiege (~/.local/share/redsiege), downloaded\n"
+      "replays in $XDG_CACHE_HOME/redsiege (~/.cache/redsiege).\n"
       "REDSIEGE_SEED=N (a whole number) builds the same days in every game.\n",
       program);
 }

@@ -19,6 +19,7 @@
 #include "base/files.h"
 #include "game/camera.h"
 #include "game/sounds.h"
+#include "online/download.h"
 #include "persist/folders.h"
 #include "persist/options.h"
 #include "persist/replay_files.h"
@@ -149,8 +150,28 @@ int RunProgram(int argc, char **argv) {
   if (!problem.empty()) return StartFailed(problem);
   baseDirectory = data;
   windowIconFile = JoinPath(data, "icon.bmp");  // drawn by the content compiler
+  // A replay on the web is fetched into the cache first, then read as any file: all before the
+  // window opens, so no frame waits on the network.
+  std::string replayPath = line.replayFile;
+  if (IsWebAddress(line.replayFile)) {
+    replayPath = DownloadFile(line.replayFile, folders.cache, REPLAY_MOST_BYTES, problem);
+    if (replayPath.empty()) {
+      std::fprintf(stderr, "red siege: could not download \"%s\": %s\n", PrintableText(line.replayFile).c_str(),
+                   problem.c_str());
+      return 1;
+    }
+    if (line.verbose) std::fprintf(stderr, "red siege: downloaded into \"%s\"\n", PrintableText(replayPath).c_str());
+  }
   treplay replay;
-  if (!line.replayFile.empty() && !ReadReplayFile(line.replayFile, replay, problem)) {
+  if (!replayPath.empty() && !ReadReplayFile(replayPath, replay, problem)) {
+    if (replayPath != line.replayFile) {
+      // Nothing worth keeping: the replay is named by its address instead.
+      std::remove(replayPath.c_str());
+      const std::string named = "\"" + PrintableText(replayPath) + "\"";
+      const size_t at = problem.find(named);
+      if (at != std::string::npos)
+        problem.replace(at, named.size(), "downloaded from \"" + PrintableText(line.replayFile) + "\"");
+    }
     std::fprintf(stderr, "red siege: %s\n", problem.c_str());
     return 1;
   }
@@ -180,8 +201,8 @@ int RunProgram(int argc, char **argv) {
     LoadGameData();
     if (line.replayFile.empty())
       RunMainMenu();
-    else
-      WatchReplay(replay);
+    else if (const size_t played = WatchReplay(replay); line.verbose)
+      std::fprintf(stderr, "red siege: the replay played %zu of %zu frames\n", played, replay.frames.size());
     DestroyMainWindow();
     ForgetContextObjects();
   }

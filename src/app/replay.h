@@ -21,8 +21,8 @@ std::string FinishRecording();
 // rules with this data. False with one line saying why not.
 bool ReadReplayFile(const std::string &path, treplay &replay, std::string &why);
 // Plays a replay in the window as it was played, its end screen included (no score is entered).
-// Escape leaves; F switches double speed.
-void WatchReplay(const treplay &replay);
+// Escape leaves; F switches double speed. Returns the frames played.
+size_t WatchReplay(const treplay &replay);
 // Reads and plays a replay file, or says in a message box why it cannot.
 void WatchReplayFile(const std::string &path);
 // The game data loaded and the level folder checked, as a game needs them; false after a message box.

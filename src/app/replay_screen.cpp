@@ -108,8 +108,8 @@ bool ReadReplayFile(const std::string &path, treplay &replay, std::string &why) 
   return true;
 }
 
-void WatchReplay(const treplay &replay) {
-  if (!PrepareGameData()) return;
+size_t WatchReplay(const treplay &replay) {
+  if (!PrepareGameData()) return 0;
   // The hints are drawn only, but the replay shows what the player saw.
   const uint8_t tutorial = Options.tutorial;
   Options.tutorial = replay.tutorial;
@@ -121,6 +121,7 @@ void WatchReplay(const treplay &replay) {
   Options.tutorial = tutorial;
   watch.replay = nullptr;
   StopAllSounds();
+  return watch.next;
 }
 
 void WatchReplayFile(const std::string &path) {

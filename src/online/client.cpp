@@ -1,49 +1,19 @@
 #include "online/client.h"
 
-#include <curl/curl.h>
-
 #include <cctype>
 #include <cstdio>
 #include <mutex>
 
 #include "base/files.h"
+#include "online/download.h"
+#include "online/http.h"
 #include "online/settings.h"
 
 namespace {
 
 using tclock = std::chrono::steady_clock;
 
-const char kUnreadable[] = "the server's answer could not be read";
-const char kNoAnswer[] = "no answer from the server";
 const char kKept[] = ": the game waits to be sent at the next start";
-
-struct thttp {
-  long status = 0;     // 0: no answer (see `failed`)
-  std::string body;    // capped
-  std::string failed;  // why no answer came, in one line
-  bool tooBig = false;
-};
-
-struct tsink {
-  std::string *body;
-  size_t most;
-  bool tooBig = false;
-};
-
-size_t Collect(char *data, size_t size, size_t count, void *to) {
-  tsink &sink = *static_cast<tsink *>(to);
-  const size_t n = size * count;
-  if (sink.body->size() + n > sink.most) {
-    sink.tooBig = true;
-    return 0;  // ends the transfer
-  }
-  sink.body->append(data, n);
-  return n;
-}
-
-int Progress(void *stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return static_cast<std::atomic<bool> *>(stop)->load() ? 1 : 0;
-}
 
 std::string Encoded(const std::string &text) {
   std::string out;
@@ -78,9 +48,7 @@ void SetFailed(tonlineanswer &a, const std::string &line) {
 }  // namespace
 
 tonlineclient::tonlineclient(tonlineconfig config) : config_(std::move(config)) {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-  curl_ = curl_easy_init();
+  curl_ = NewHttpHandle();
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -91,7 +59,7 @@ tonlineclient::~tonlineclient() {
   }
   wake_.notify_all();
   thread_.join();
-  curl_easy_cleanup(static_cast<CURL *>(curl_));
+  FreeHttpHandle(curl_);
 }
 
 tticket tonlineclient::Add(tjob job) {
@@ -221,62 +189,34 @@ void tonlineclient::Run() {
 
 namespace {
 
-// One request on the thread's handle (its connection kept for the next).
-thttp Perform(CURL *curl, std::atomic<bool> &stop, const tonlineconfig &config, const std::string &method,
-              const std::string &path, const std::vector<std::string> &headers, const std::vector<uint8_t> *body,
-              size_t most, long seconds) {
-  thttp r;
-  if (!ValidServerAddress(config.server)) return r.failed = "no world scores server is set", r;
-  if (!curl) return r.failed = kNoAnswer, r;
-  curl_easy_reset(curl);
-  const std::string url = config.server + path;
-  curl_slist *list = nullptr;
-  for (const std::string &h : headers) list = curl_slist_append(list, h.c_str());
-  list = curl_slist_append(list, "Expect:");  // the body at once, with no wait for "100 Continue"
-  tsink sink{&r.body, most};
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method.c_str());
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, "redsiege");
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, config.connectSeconds);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT, seconds);
-  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(most));
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Collect);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, Progress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &stop);
-  if (body) {
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body->empty() ? "" : reinterpret_cast<const char *>(body->data()));
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
-  }
-  const CURLcode code = curl_easy_perform(curl);
-  curl_slist_free_all(list);
-  if (code == CURLE_OK) {
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &r.status);
+// One request to the server on the thread's handle (its connection kept for the next).
+thttpanswer Perform(void *curl, std::atomic<bool> &stop, const tonlineconfig &config, const std::string &method,
+                    const std::string &path, const std::vector<std::string> &headers, const std::vector<uint8_t> *body,
+                    size_t most, long seconds) {
+  if (!ValidServerAddress(config.server)) {
+    thttpanswer r;
+    r.failed = "no world scores server is set";
     return r;
   }
-  r.body.clear();
-  r.tooBig = sink.tooBig || code == CURLE_FILESIZE_EXCEEDED;
-  // Nobody there, nothing said in time, or the connection dropped before a word: no answer.
-  // Anything else came from something that is not the score server as it should be.
-  const bool silent = code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_CONNECT ||
-                      code == CURLE_OPERATION_TIMEDOUT || code == CURLE_GOT_NOTHING || code == CURLE_SEND_ERROR ||
-                      code == CURLE_ABORTED_BY_CALLBACK;
-  r.failed = silent && !r.tooBig ? kNoAnswer : kUnreadable;
-  return r;
+  thttprequest request;
+  request.method = method;
+  request.url = config.server + path;
+  request.headers = headers;
+  request.body = body;
+  request.most = most;
+  request.connectSeconds = config.connectSeconds;
+  request.seconds = seconds;
+  return HttpPerform(curl, stop, request);
 }
 
 }  // namespace
 
 void tonlineclient::Do(tjob &job) {
-  CURL *curl = static_cast<CURL *>(curl_);
+  void *curl = curl_;
   tonlineanswer a = Poll(job.ticket);
   a.kind = ANSWER_FAILED;  // until read
   auto get = [&](const std::string &path, size_t most, long seconds) {
-    const thttp r = Perform(curl, stop_, config_, "GET", path, {}, nullptr, most, seconds);
+    const thttpanswer r = Perform(curl, stop_, config_, "GET", path, {}, nullptr, most, seconds);
     a.status = r.status;
     a.done = true;
     if (r.status == 0)
@@ -284,7 +224,7 @@ void tonlineclient::Do(tjob &job) {
     else if (r.status != 200)
       a.line = RefusalLine(r.body, r.status);
     else
-      a.line = kUnreadable;  // until read
+      a.line = HTTP_UNREADABLE;  // until read
     return r;
   };
   switch (job.kind) {
@@ -324,8 +264,8 @@ void tonlineclient::Do(tjob &job) {
             "Claimed-Scores: " + std::to_string(game.claimed[0]) + "," + std::to_string(game.claimed[1]) + "," +
                 std::to_string(game.claimed[2]) + "," + std::to_string(game.claimed[3])};
         if (!game.dailyToken.empty()) headers.push_back("Daily-Token: " + game.dailyToken);
-        const thttp r = Perform(curl, stop_, config_, "POST", "/v1/games", headers, &game.replay,
-                                ONLINE_JSON_MOST_BYTES, config_.transferSeconds);
+        const thttpanswer r = Perform(curl, stop_, config_, "POST", "/v1/games", headers, &game.replay,
+                                      ONLINE_JSON_MOST_BYTES, config_.transferSeconds);
         a.status = r.status;
         tgamestatus sent;
         if (r.status == 202 && ReadSubmitted(r.body, sent)) {
@@ -341,7 +281,7 @@ void tonlineclient::Do(tjob &job) {
           ++a.kept;
           unreachable = r.status == 0 || r.status == 429 || r.status == 503;
           a.line = (r.status == 0     ? r.failed
-                    : r.status == 202 ? std::string(kUnreadable)
+                    : r.status == 202 ? std::string(HTTP_UNREADABLE)
                                       : RefusalLine(r.body, r.status)) +
                    kKept;
         }
@@ -373,7 +313,7 @@ void tonlineclient::Do(tjob &job) {
         SetFailed(a, "no such game");
         break;
       }
-      const thttp r = get("/v1/games/" + job.id, ONLINE_JSON_MOST_BYTES, config_.answerSeconds);
+      const thttpanswer r = get("/v1/games/" + job.id, ONLINE_JSON_MOST_BYTES, config_.answerSeconds);
       tgamestatus game;
       const bool read = r.status == 200 && ReadGameStatus(r.body, game) && game.id == job.id;
       if (job.kind == JOB_STATUS) {
@@ -405,12 +345,12 @@ void tonlineclient::Do(tjob &job) {
       std::string path = std::string("/v1/boards/") + BoardName(job.board) + "?offset=" + std::to_string(job.offset) +
                          "&limit=" + std::to_string(job.limit);
       if (!job.date.empty()) path += "&date=" + job.date;
-      const thttp r = get(path, ONLINE_JSON_MOST_BYTES, config_.answerSeconds);
+      const thttpanswer r = get(path, ONLINE_JSON_MOST_BYTES, config_.answerSeconds);
       if (r.status == 200 && ReadBoardPage(r.body, job.board, a.board)) a.kind = ANSWER_BOARD, a.line = "";
       break;
     }
     case JOB_DAILY: {
-      const thttp r = get("/v1/daily", ONLINE_JSON_MOST_BYTES, config_.answerSeconds);
+      const thttpanswer r = get("/v1/daily", ONLINE_JSON_MOST_BYTES, config_.answerSeconds);
       if (r.status == 200 && ReadDailyGame(r.body, a.daily)) a.kind = ANSWER_DAILY, a.line = "";
       break;
     }
@@ -419,16 +359,10 @@ void tonlineclient::Do(tjob &job) {
         SetFailed(a, "no such game");
         break;
       }
-      const thttp r = get("/v1/games/" + job.id + "/replay", config_.replayMostBytes, config_.transferSeconds);
+      const thttpanswer r = get("/v1/games/" + job.id + "/replay", config_.replayMostBytes, config_.transferSeconds);
       if (r.status != 200 || r.body.empty()) break;
-      std::string error;
-      const std::string file = JoinPath(job.folder, "redsiege-" + job.id + ".rsr");
-      if (!MakeWritableFolder(job.folder, &error) ||
-          !WriteFileAtomic(file, std::vector<uint8_t>(r.body.begin(), r.body.end()), &error)) {
-        a.line = OneLine(error);
-        break;
-      }
-      a.kind = ANSWER_FILE, a.file = file, a.line = "";
+      const std::string file = KeepDownload(job.folder, ServerReplayName(job.id), r.body, a.line);
+      if (!file.empty()) a.kind = ANSWER_FILE, a.file = file, a.line = "";
       break;
     }
     case JOB_REMOVE: {
@@ -436,12 +370,12 @@ void tonlineclient::Do(tjob &job) {
         SetFailed(a, "there is no such name with this computer's key");
         break;
       }
-      const thttp r =
+      const thttpanswer r =
           Perform(curl, stop_, config_, "DELETE", "/v1/players/" + Encoded(job.game.name),
                   {"Authorization: Bearer " + config_.key}, nullptr, ONLINE_JSON_MOST_BYTES, config_.answerSeconds);
       a.status = r.status;
       a.done = true;
-      a.line = r.status == 0 ? r.failed : r.status != 200 ? RefusalLine(r.body, r.status) : kUnreadable;
+      a.line = r.status == 0 ? r.failed : r.status != 200 ? RefusalLine(r.body, r.status) : HTTP_UNREADABLE;
       if (r.status == 200 && ReadRemoved(r.body, a.removed)) a.kind = ANSWER_REMOVED, a.line = "";
       break;
     }

@@ -33,3 +33,22 @@ std::map<std::string, std::string> FolderListing(const std::string &folder) {
   }
   return files;
 }
+
+std::string InstalledBuild::bin() const { return std::filesystem::path(program()).parent_path().string(); }
+
+std::string ShellWords(const std::vector<std::string> &words) {
+  std::string line;
+  for (const std::string &w : words) {
+    line += line.empty() ? "'" : " '";
+    for (char c : w) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    line += "'";
+  }
+  return line;
+}
+
+Ran RunLaunched(const InstalledBuild &install, const std::vector<std::string> &words) {
+  TempDir empty;
+  const char *path = std::getenv("PATH");
+  return RunCommand("cd '" + empty.path() + "' && PATH=" + ShellWords({install.bin() + ":" + (path ? path : "")}) +
+                    " ALSOFT_DRIVERS=null timeout 120 " + ShellWords(words));
+}

@@ -2,6 +2,7 @@
 #pragma once
 #include <map>
 #include <string>
+#include <vector>
 
 #include "rig/rig.h"
 
@@ -13,6 +14,7 @@ struct InstalledBuild {
   std::string prefix() const { return root + "/usr"; }
   std::string program() const { return prefix() + REDSIEGE_INSTALLED_PROGRAM_FROM_PREFIX; }
   std::string data() const { return prefix() + REDSIEGE_INSTALLED_DATA_FROM_PREFIX; }
+  std::string bin() const;  // the folder of program()
 };
 const InstalledBuild &InstallThisBuild();
 
@@ -31,3 +33,10 @@ struct PlayerHome {
 // Every file and folder below `folder` with its size and modification time, to show that a run
 // wrote nothing there.
 std::map<std::string, std::string> FolderListing(const std::string &folder);
+
+// Words quoted for sh, each one argument whatever it holds.
+std::string ShellWords(const std::vector<std::string> &words);
+// Runs a command line as a desktop launches it: `words[0]` looked up on a PATH that begins with
+// the install's bin/, in this process's environment (its display, the player's home), from an
+// empty folder, OpenAL on its null device; killed after two minutes.
+Ran RunLaunched(const InstalledBuild &install, const std::vector<std::string> &words);
