@@ -25,12 +25,6 @@
 #include "server/rig.h"
 
 namespace {
-#if defined(__has_feature)
-constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-
 ScoreTable TableIn(const std::string &file) {
   std::vector<uint8_t> b = FileBytes(file);
   ScoreTable t = {};
