@@ -144,8 +144,8 @@ int RunProgram(int argc, char **argv) {
   if (data.empty()) return StartFailed(problem);
   tplayerfolders folders = PlayerFolders(line.userDir);
   if (line.verbose)
-    std::fprintf(stderr, "red siege: data from \"%s\", options in \"%s\", high scores in \"%s\"\n", data.c_str(),
-                 folders.settings.c_str(), folders.records.c_str());
+    std::fprintf(stderr, "red siege: data from \"%s\", options in \"%s\", high scores in \"%s\", downloads in \"%s\"\n",
+                 data.c_str(), folders.settings.c_str(), folders.records.c_str(), folders.cache.c_str());
   problem = NoDisplay(line.verbose);
   if (!problem.empty()) return StartFailed(problem);
   baseDirectory = data;

@@ -113,6 +113,7 @@ std::string DownloadFile(const std::string &url, const std::string &folder, size
   request.most = most;
   request.connectSeconds = connectSeconds;
   request.seconds = seconds;
+  request.followRedirects = true;               // a web page's link may lead on (to https, to a mirror)
   static const std::atomic<bool> never{false};  // nothing abandons it: the program waits for it
   void *curl = NewHttpHandle();
   const thttpanswer r = HttpPerform(curl, never, request);

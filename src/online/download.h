@@ -20,8 +20,8 @@ std::string DownloadName(const std::string &url);
 std::string KeepDownload(const std::string &folder, const std::string &name, const std::string &bytes,
                          std::string &why);
 
-// Fetches `url` (only http and https) into `folder` under DownloadName(url) and returns the file's
-// path. Waits for it: at most `connectSeconds` to reach the server and `seconds` in all, never
+// Fetches `url` (only http and https, redirects followed) into `folder` under DownloadName(url)
+// and returns the file's path. Waits for it: at most `connectSeconds` to reach the server and `seconds` in all, never
 // reading more than `most` bytes. "" with one line in `why` when it fails: no answer, a refusal
 // (the server's own {"error": ...} when it gives one), an answer larger than `most`, an empty
 // one, or a folder that cannot be written.

@@ -51,6 +51,11 @@ thttpanswer HttpPerform(void *handle, const std::atomic<bool> &stop, const thttp
   tsink sink{&r.body, request.most};
   curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  if (request.followRedirects) {
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  }
   curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, request.method.c_str());
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "redsiege");

@@ -13,6 +13,7 @@ struct thttprequest {
   const std::vector<uint8_t> *body = nullptr;  // sent as it is when given
   size_t most = 0;                             // the largest answer read; a longer one fails
   long connectSeconds = 10, seconds = 60;
+  bool followRedirects = false;  // up to five, to http or https only
 };
 
 struct thttpanswer {

@@ -100,6 +100,8 @@ TEST(InstalledProgram, FindsItsDataWhereverThePrefixIsMoved) {
   const std::string err = RunInstalled(program, "--verbose", home).err;
   EXPECT_NE(err.find("data from \"" + moved.file("elsewhere") + REDSIEGE_INSTALLED_DATA_FROM_PREFIX + "\""), err.npos)
       << err;
-  EXPECT_NE(err.find("options in \"" + home.settings() + "\", high scores in \"" + home.records() + "\""), err.npos)
+  EXPECT_NE(err.find("options in \"" + home.settings() + "\", high scores in \"" + home.records() +
+                     "\", downloads in \"" + home.cache() + "\""),
+            err.npos)
       << err;
 }

@@ -71,11 +71,17 @@ TEST(Download, OnlyAWholeAnswerReplacesTheFileAndEachFailureSaysWhy) {
     EXPECT_EQ(Text(folder.path + "/game.rsr"), line.empty() ? "new bytes" : "old");
     EXPECT_EQ(FilesIn(folder.path), std::vector<std::string>{"game.rsr"}) << "a temporary file left behind";
   }
-  // A cache folder that cannot be made: the server's answer goes nowhere.
   ttempdir folder;
+  std::string why;
+  // A link that leads on (as from http:// to https://) is followed, the name from the link itself.
+  tfakeserver to(Reply("200 OK", "moved bytes"));
+  tfakeserver from("HTTP/1.1 301 Moved Permanently\r\nLocation: " + to.Url() +
+                   "/elsewhere\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(DownloadFile(from.Url() + "/night.rsr", folder.path, 1000, why), folder.path + "/night.rsr") << why;
+  EXPECT_EQ(Text(folder.path + "/night.rsr"), "moved bytes");
+  // A cache folder that cannot be made: the server's answer goes nowhere.
   ASSERT_TRUE(WriteFileAtomic(folder.path + "/file", {'x'}, nullptr));
   tfakeserver fake(Reply("200 OK", "bytes"));
-  std::string why;
   EXPECT_EQ(DownloadFile(fake.Url() + "/r.rsr", folder.path + "/file/cache", 1000, why), "");
   EXPECT_NE(why.find("cannot be written"), std::string::npos) << why;
   EXPECT_EQ(DownloadFile("ftp://host/r.rsr", folder.path, 1000, why), "");
