@@ -90,7 +90,12 @@ std::string DrawWorldPage(const tscorepage &page) {
   const tonlineanswer answer = WorldAnswer(scoreScreen.board);
   std::string clicked;
   ClipTo({-3.4, 1.7}, {3.4, -1.3});
-  DrawText(page.caption, {0, 1.6}, true);
+  // Where the caption stands, while a replay is fetched or when it could not be watched.
+  const std::string &why = scoreScreen.line;
+  DrawText(scoreScreen.download ? "fetching the replay"
+           : why.empty()        ? std::string(page.caption)
+                                : why,
+           {0, 1.6}, true);
   if (answer.kind != ANSWER_BOARD) {
     DrawText(answer.done ? answer.line : "loading the world board", {0, 0.4}, true);
   } else if (answer.board.entries.empty()) {
@@ -155,10 +160,6 @@ bool HighScoreFrame() {
   Panel({-3.5, 1.8}, {3.5, -1.8});
   const std::string watch = world ? "" : DrawScoreTable(page.table, page.caption);
   const std::string watchWorld = world ? DrawWorldPage(page) : "";
-  if (world && scoreScreen.download)
-    DrawText("fetching the replay", {0, -1.2}, true);
-  else if (world)
-    DrawText(scoreScreen.line, {0, -1.2}, true);
   if (Button("back", {0, -1.5}, CursorPos, 2.0)) scoreScreen.done = -1;
   if (Button("-page", {-2.5, -1.5}, CursorPos, 2.0)) TurnPage(-1);
   if (Button("+page", {2.5, -1.5}, CursorPos, 2.0)) TurnPage(1);

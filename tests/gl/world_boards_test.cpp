@@ -91,3 +91,42 @@ TEST(WorldBoards, TheHighScoreScreenDrawsOnWhileTheServerHoldsItsAnswer) {
   EXPECT_EQ(run.run(1000), 0);
   EXPECT_GE(drawnWhileHeld, 99) << "the screen stopped drawing while the server held its answer";
 }
+
+// Fourteen games on the server: the world page shows thirteen, "down" the fourteenth, "up" back.
+TEST(WorldBoards, AWorldPageTurnsToTheNextRanks) {
+  tserver server;
+  ASSERT_TRUE(server.Start()) << server.Log();
+  std::vector<std::string> ids;
+  for (uint32_t seed = 1; seed <= 14; ++seed) {
+    const tplayedgame game = PlayScriptedGame(seed, 300);
+    ASSERT_EQ(Submit(server.Url(), SubmissionOf(game, "p" + std::to_string(seed))).status, 202);
+    ids.push_back(game.id);
+  }
+  for (const std::string &id : ids) ASSERT_EQ(WaitVerdict(server.Url(), id).value("status", ""), "verified");
+  ScriptedRun run;
+  run.commandLine = {"--data", run.dir().path(), "--user", run.dir().path(), "--server", server.Url()};
+  const auto rowInk = [&](int row) {
+    return InkIn(run, run.lastPixels, -3.3, 1.12 - 0.2 * row, -2.9, 1.28 - 0.2 * row);
+  };
+  const auto upInk = [&] { return InkIn(run, run.lastPixels, -3.2, 1.52, -2.8, 1.68); };
+  ClickAt(run, 4, 0, -0.1);
+  for (int page = 0; page < 4; ++page) ClickAt(run, Shown("high scores") + 4 + 4 * page, 2.5, -1.5);
+  run.screenshot(Shown("high scores") + 80, "world_page_first");
+  run.at(Shown("high scores") + 80, [&] {
+    EXPECT_GT(rowInk(12), 30) << "the thirteenth rank";
+    EXPECT_EQ(upInk(), 0) << "up on the first page";
+  });
+  ClickAt(run, Shown("high scores") + 82, 3.0, 1.6);
+  run.screenshot(Shown("high scores") + 160, "world_page_second");
+  run.at(Shown("high scores") + 160, [&] {
+    EXPECT_GT(rowInk(0), 30) << "the fourteenth rank";
+    EXPECT_EQ(rowInk(1), 0) << "nothing past it";
+    EXPECT_GT(upInk(), 30) << "up";
+  });
+  ClickAt(run, Shown("high scores") + 162, -3.0, 1.6);
+  run.at(Shown("high scores") + 240, [&] { redrawRequested = 1; });
+  run.screenshot(Shown("high scores") + 242, "world_page_first_again");
+  run.at(Shown("high scores") + 242, [&] { EXPECT_GT(rowInk(12), 30) << "back to the first thirteen"; });
+  run.closeWindow(Shown("high scores") + 250);
+  EXPECT_EQ(run.run(1000), 0);
+}
