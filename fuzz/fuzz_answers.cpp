@@ -1,10 +1,12 @@
 // Feeds arbitrary bytes to the readers of the score server's answers (and of the player's files
-// for the world boards): whatever they accept must hold what they promise, and every line made
-// for the player is one short printable line.
+// for the world boards, and the addresses replays are downloaded from): whatever they accept must
+// hold what they promise, and every line made for the player is one short printable line.
+#include <cctype>
 #include <cstdlib>
 #include <string>
 
 #include "online/answers.h"
+#include "online/download.h"
 #include "online/outbox.h"
 #include "online/settings.h"
 
@@ -67,6 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       CheckLine(RefusalLine(body, data[0]), 100);
       int64_t removed = 0;
       Check(!ReadRemoved(body, removed) || removed >= 0);
+      // A name of its own in the cache folder, whatever the address: no path, nothing hidden.
+      const std::string name = DownloadName(body);
+      Check(name.size() > 4 && name.size() <= 64 && name[0] != '.');
+      Check(name.compare(name.size() - 4, 4, ".rsr") == 0);
+      for (char c : name) Check(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-');
       break;
     }
     case 5: {

@@ -73,10 +73,9 @@ std::string DownloadName(const std::string &url) {
     name += safe ? c : '_';
   }
   const std::string ending = ".rsr";
-  if (name.size() < ending.size() || name.compare(name.size() - ending.size(), ending.size(), ending) != 0)
-    name = name.substr(0, kNameMost - ending.size()) + ending;
-  else if (name.size() > kNameMost)
-    name = name.substr(0, kNameMost - ending.size()) + ending;
+  const bool ends =
+      name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+  if (!ends || name.size() > kNameMost) name = name.substr(0, kNameMost - ending.size()) + ending;
   return name == ending ? "replay.rsr" : name;
 }
 
