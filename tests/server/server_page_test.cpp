@@ -10,8 +10,6 @@
 #include <filesystem>
 #include <regex>
 
-#include "game/rules_version.h"
-#include "server/daily.h"
 #include "server/rig.h"
 #include "server/store.h"
 
@@ -58,25 +56,6 @@ std::vector<trow> Rows(const std::string &dom, const std::string &title) {
   return rows;
 }
 
-// The name check keeps markup out of names sent to the server; one written straight into the
-// store shows the page escapes whatever a name holds.
-void StoreGameNamed(const std::string &state, const tplayedgame &game, const std::string &name) {
-  std::unique_ptr<tstore> store = OpenSqliteStore(state);
-  tnewgame g;
-  g.id = game.id;
-  g.replaySha256 = Sha256Hex(game.bytes.data(), game.bytes.size());
-  g.name = name;
-  g.keyHash = Sha256Hex("markup-key-of-a-player", 22);
-  g.claimed = game.scores;
-  g.rules = RULES_VERSION;
-  g.seed = game.seed;
-  g.frames = static_cast<uint32_t>(game.frames);
-  g.submittedAt = time(nullptr);
-  g.replay = game.bytes;
-  std::string existing;
-  ASSERT_EQ(store->InsertGame(g, existing), INSERTED);
-}
-
 }  // namespace
 
 TEST(ServerPage, BrowserReadsTheBoardsRowsAndNamesStayText) {
@@ -86,7 +65,12 @@ TEST(ServerPage, BrowserReadsTheBoardsRowsAndNamesStayText) {
   const std::string markup = "<b>me</b> & 'you'";
   const std::vector<tplayedgame> games = {PlayScriptedGame(81, 300), PlayScriptedGame(82, 420),
                                           PlayScriptedGame(83, 360)};
-  StoreGameNamed(s.dir.path, games[0], markup);
+  {
+    // The name check keeps markup out of names sent to the server; one written straight into the
+    // store shows the page escapes whatever a name holds.
+    std::string existing;
+    ASSERT_EQ(OpenSqliteStore(s.dir.path)->InsertGame(NewGameOf(games[0], markup, time(nullptr)), existing), INSERTED);
+  }
   ASSERT_TRUE(s.Start()) << s.Log();
   const std::string names[] = {markup, "bert", "carl"};
   for (size_t i = 1; i < games.size(); ++i) ASSERT_EQ(Submit(s.Url(), SubmissionOf(games[i], names[i])).status, 202);

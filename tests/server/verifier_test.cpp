@@ -18,24 +18,11 @@ namespace {
 
 using json = nlohmann::json;
 
-std::string Golden(const std::string &name) { return REDSIEGE_SOURCE_DIR "/tests/data/golden/" + name + ".rsr"; }
-
-std::vector<uint8_t> Bytes(const std::string &path) {
-  std::vector<uint8_t> bytes;
-  ReadFileBytes(path, bytes);
-  return bytes;
-}
-
 // What redsiege-verify prints for a replay file, unsealed: the end the child must report.
 json Played(const std::string &path) {
   std::string out;
   RunProgram({REDSIEGE_VERIFY, "--data", REDSIEGE_DATA_DIR, path}, out);
   return json::parse(out, nullptr, false);
-}
-
-tgamescores Scores(const json &line) {
-  const json &s = line["scores"];
-  return {s["survive"], s["rescue"], s["horde"], s["slayer"]};
 }
 
 tverifyconfig Config() {
@@ -50,9 +37,10 @@ tverifyconfig Config() {
 // Each way a replay can go, played in the child: verified with the scores it plays to, or
 // refused with its code.
 TEST(Verifier, JudgesEachReplay) {
-  const std::vector<uint8_t> rescue = Bytes(Golden("rescue"));
-  const json line = Played(Golden("rescue"));
-  const tgamescores scores = Scores(line);
+  const tplayedgame game = GoldenGame("rescue");
+  const std::vector<uint8_t> &rescue = game.bytes;
+  const tgamescores &scores = game.scores;
+  const json line = Played(GoldenPath("rescue"));
   std::vector<uint8_t> damaged = rescue;
   damaged[2000] ^= 0x10;
   tgamescores survive = scores, slayer = scores;
@@ -96,10 +84,7 @@ TEST(Verifier, JudgesEachReplay) {
     EXPECT_EQ(abandoned, c.config.program == missing.program) << c.name;
   }
   const tgameverdict v = VerifyInChild(Config(), rescue, scores);
-  EXPECT_EQ(v.scores.survive, scores.survive);
-  EXPECT_EQ(v.scores.rescue, scores.rescue);
-  EXPECT_EQ(v.scores.horde, scores.horde);
-  EXPECT_EQ(v.scores.slayer, scores.slayer);
+  EXPECT_EQ(ClaimedScores(v.scores), ClaimedScores(scores));
   EXPECT_TRUE(v.won);
   EXPECT_EQ(v.ended, "rescued");
   EXPECT_EQ(v.day, line["day"].get<int>());
@@ -111,7 +96,7 @@ TEST(Verifier, JudgesEachReplay) {
 // Sealed, the child can open no file, make no socket and start no process, though the file
 // opens before (the probe runs only after the real sandbox is entered).
 TEST(Verifier, SealedChildOpensNothing) {
-  const std::string file = Golden("lost");
+  const std::string file = GoldenPath("lost");
   ASSERT_EQ(access(file.c_str(), R_OK), 0);
   // The replay on standard input, as the server hands it over.
   std::string out;
@@ -128,20 +113,15 @@ TEST(Verifier, WorkersCountADailyGameOnlyInTime) {
   ttempdir dir;
   std::unique_ptr<tstore> store = OpenSqliteStore(dir.path);
   const int64_t now = 1796774000;
-  const std::tuple<const char *, int, bool> cases[] = {{"night", 0, true}, {"lost", 1, false}};  // seconds late
-  for (const auto &[golden, late, counted] : cases) {
-    tnewgame g;
-    g.replay = Bytes(Golden(golden));
-    g.replaySha256 = Sha256Hex(g.replay.data(), g.replay.size());
-    g.id = g.replaySha256.substr(0, 16);
-    g.name = g.keyHash = golden;
-    const json played = Played(Golden(golden));
-    g.claimed = Scores(played);
-    treplay header;
-    ASSERT_EQ(DecodeReplayHeader(g.replay.data(), g.replay.size(), header, g.frames), REPLAY_OK);
-    g.rules = header.rulesVersion;
-    g.seed = header.seed;
-    g.submittedAt = now;
+  const struct {
+    const char *golden;
+    int late;  // seconds
+    bool counted;
+    tplayedgame game;
+  } cases[] = {{"night", 0, true, GoldenGame("night")}, {"lost", 1, false, GoldenGame("lost")}};
+  for (const auto &[golden, late, counted, game] : cases) {
+    const json played = Played(GoldenPath(golden));
+    tnewgame g = NewGameOf(game, golden, now);
     g.dailyDate = UtcDate(now);
     g.dailyTokenAt = now + late - static_cast<int64_t>(std::ceil(played["seconds"].get<double>()));
     std::string existing;
@@ -153,10 +133,9 @@ TEST(Verifier, WorkersCountADailyGameOnlyInTime) {
   for (int wait = 0; wait < 600 && store->PendingCount() > 0; ++wait)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   StopVerifiers();
-  for (const auto &[golden, late, counted] : cases) {
+  for (const auto &[golden, late, counted, game] : cases) {
     tgamerow row;
-    const std::vector<uint8_t> bytes = Bytes(Golden(golden));
-    ASSERT_TRUE(store->GetGame(Sha256Hex(bytes.data(), bytes.size()).substr(0, 16), row));
+    ASSERT_TRUE(store->GetGame(game.id, row));
     EXPECT_EQ(row.status, GAME_VERIFIED) << golden << ": " << row.reason;
     EXPECT_EQ(row.dailyCounted, counted) << golden;
   }
