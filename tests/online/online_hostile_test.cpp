@@ -128,11 +128,10 @@ TEST(OnlineHostile, RefusalsEndAGameBusyServersKeepIt) {
     EXPECT_EQ(OutboxFiles(player.Outbox()).size(), kept ? 1u : 0u);
     if (!kept) continue;
     // Without the player's key nothing is sent (the server would refuse it for good): it waits.
-    tonlineconfig keyless;
-    keyless.server = fake.Url();
-    keyless.outbox = player.Outbox();
-    tonlineclient client2(keyless);
-    EXPECT_EQ(WaitDone(client2, client2.SendOutbox()).kind, ANSWER_FAILED);
+    const int asked = fake.Requests();
+    tonlineclient keyless(tonlineconfig{fake.Url(), "", player.Outbox()});
+    EXPECT_EQ(WaitDone(keyless, keyless.SendOutbox()).kind, ANSWER_FAILED);
+    EXPECT_EQ(fake.Requests(), asked) << "sent without a key";
     EXPECT_EQ(OutboxFiles(player.Outbox()).size(), 1u);
   }
 }

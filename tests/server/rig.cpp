@@ -343,16 +343,8 @@ nlohmann::json WaitVerdict(const std::string &baseUrl, const std::string &id) {
   return last;
 }
 
-nlohmann::json Board(const std::string &baseUrl, const std::string &board, const std::string &query) {
-  return HttpGet(baseUrl + "/v1/boards/" + board + "?offset=0&limit=100" + query).Json();
-}
-
-std::vector<std::string> BoardIds(const std::string &baseUrl, const std::string &board) {
-  std::vector<std::string> ids;
-  const nlohmann::json page = Board(baseUrl, board);
-  if (page.is_object() && page["entries"].is_array())
-    for (const nlohmann::json &e : page["entries"]) ids.push_back(e.value("game", ""));
-  return ids;
+nlohmann::json Board(const std::string &baseUrl, const std::string &board, size_t offset) {
+  return HttpGet(baseUrl + "/v1/boards/" + board + "?limit=100&offset=" + std::to_string(offset)).Json();
 }
 
 double Metric(const std::string &baseUrl, const std::string &name) {

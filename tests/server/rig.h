@@ -121,9 +121,8 @@ tsubmission SubmissionOf(const tplayedgame &game, const std::string &name);
 thttpreply Submit(const std::string &baseUrl, const tsubmission &s);
 // GET /v1/games/{id} until it is no longer pending (a minute at most): its last answer.
 nlohmann::json WaitVerdict(const std::string &baseUrl, const std::string &id);
-// A board's first hundred entries (`query` is more of its query string).
-nlohmann::json Board(const std::string &baseUrl, const std::string &board, const std::string &query = "");
-std::vector<std::string> BoardIds(const std::string &baseUrl, const std::string &board);
+// A hundred of a board's entries from `offset`.
+nlohmann::json Board(const std::string &baseUrl, const std::string &board, size_t offset = 0);
 // One line of /metrics ("redsiege_queue_depth"), -1 when missing.
 double Metric(const std::string &baseUrl, const std::string &line);
 

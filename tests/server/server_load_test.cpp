@@ -105,7 +105,7 @@ void ExpectEachOnceOnBoard(const std::string &url, const std::set<std::string> &
   std::map<std::string, int> seen;
   int64_t total = -1;
   for (size_t offset = 0;; offset += 100) {
-    const nlohmann::json page = HttpGet(url + "/v1/boards/survivors?limit=100&offset=" + std::to_string(offset)).Json();
+    const nlohmann::json page = Board(url, "survivors", offset);
     ASSERT_TRUE(page.is_object() && page["entries"].is_array()) << page.dump();
     total = page["total"];
     for (const nlohmann::json &e : page["entries"]) ++seen[e["game"].get<std::string>()];
