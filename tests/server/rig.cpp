@@ -82,13 +82,6 @@ CURL *ThreadHandle(bool drop = false) {
   return handle.get();
 }
 
-std::string PercentEncode(const std::string &text) {
-  char *escaped = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
-  const std::string out = escaped ? escaped : "";
-  curl_free(escaped);
-  return out;
-}
-
 }  // namespace
 
 std::string ReplayId(const std::vector<uint8_t> &bytes) { return Sha256Hex(bytes.data(), bytes.size()).substr(0, 16); }
@@ -326,7 +319,9 @@ tsubmission SubmissionOf(const tplayedgame &game, const std::string &name) {
 
 thttpreply Submit(const std::string &baseUrl, const tsubmission &s) {
   std::vector<std::string> headers = {"Content-Type: " + s.contentType};
-  if (s.sendName) headers.push_back("Player-Name: " + PercentEncode(s.name));
+  char *name = curl_easy_escape(nullptr, s.name.data(), static_cast<int>(s.name.size()));
+  if (s.sendName) headers.push_back("Player-Name: " + std::string(name ? name : ""));
+  curl_free(name);
   if (s.sendKey) headers.push_back("Authorization: Bearer " + s.key);
   if (s.sendClaimed) headers.push_back("Claimed-Scores: " + s.claimed);
   headers.insert(headers.end(), s.extra.begin(), s.extra.end());
