@@ -91,7 +91,7 @@ bool WaitQueueAtMost(const std::string &url, double most) {
 // Every id stored (none lost), and on the survivors board exactly once, but for at most
 // `pendingAtMost` still pending (those a killed server's verifiers had claimed wait for their
 // lease); nothing else on the board.
-void ExpectEachOnceOnBoard(const std::string &url, const std::set<std::string> &ids, size_t pendingAtMost = 0) {
+void ExpectEachOnceOnBoard(const std::string &url, const std::set<std::string> &ids, size_t pendingAtMost) {
   // The states first, then the board: a game verified in between is both, never neither.
   std::set<std::string> pending;
   size_t lost = 0;
@@ -102,22 +102,32 @@ void ExpectEachOnceOnBoard(const std::string &url, const std::set<std::string> &
   }
   EXPECT_EQ(lost, 0u) << "acknowledged games lost";
   EXPECT_LE(pending.size(), pendingAtMost);
-  std::map<std::string, int> seen;
-  int64_t total = -1;
-  for (size_t offset = 0;; offset += 100) {
-    const nlohmann::json page = Board(url, "survivors", offset);
+  std::multiset<std::string> seen;
+  nlohmann::json page;
+  do {
+    page = Board(url, "survivors", seen.size());
     ASSERT_TRUE(page.is_object() && page["entries"].is_array()) << page.dump();
-    total = page["total"];
-    for (const nlohmann::json &e : page["entries"]) ++seen[e["game"].get<std::string>()];
-    if (page["entries"].size() < 100) break;
-  }
+    for (const nlohmann::json &e : page["entries"]) seen.insert(e["game"].get<std::string>());
+  } while (page["entries"].size() == 100);
   size_t missing = 0, twice = 0, strangers = 0;
   for (const std::string &id : ids) missing += seen.count(id) == 0 && pending.count(id) == 0;
-  for (const auto &[id, n] : seen) twice += n > 1, strangers += ids.count(id) == 0;
+  for (const std::string &id : seen) twice += seen.count(id) > 1, strangers += ids.count(id) == 0;
   EXPECT_EQ(missing, 0u) << "verified games not on the board";
   EXPECT_EQ(twice, 0u) << "games on the board more than once";
   EXPECT_EQ(strangers, 0u) << "games on the board nobody sent";
-  EXPECT_EQ(total, static_cast<int64_t>(seen.size()));
+  EXPECT_EQ(page["total"], seen.size());
+}
+
+// Every game sent (again) by `clients` reading `pages` between them: every request answered, each
+// game taken once, then verified and on the board once but for `pendingAtMost`; a clean stop.
+void ExpectEachTakenOnce(tserver &s, const std::vector<tplayedgame> &games, int clients, int pages,
+                         size_t pendingAtMost = 0) {
+  const tloadresult result = RunLoad(s.Url(), games, clients, pages);
+  EXPECT_EQ(result.Failed(), 0u) << result.firstProblem;
+  EXPECT_EQ(result.acknowledged.size(), games.size());
+  ASSERT_TRUE(WaitQueueAtMost(s.Url(), static_cast<double>(pendingAtMost))) << s.Log();
+  ExpectEachOnceOnBoard(s.Url(), result.acknowledged, pendingAtMost);
+  EXPECT_EQ(s.Stop(), 0) << s.Log();
 }
 
 }  // namespace
@@ -125,13 +135,7 @@ void ExpectEachOnceOnBoard(const std::string &url, const std::set<std::string> &
 TEST(ServerLoad, FiftyClientsSubmitAndRead) {
   tserver s(SQLITE, kLoad, "/dev/shm");  // the server's work, not this machine's disk
   ASSERT_TRUE(s.Start()) << s.Log();
-  const std::vector<tplayedgame> games = Games(1000, 1000);
-  const tloadresult result = RunLoad(s.Url(), games, 50, 10000);
-  EXPECT_EQ(result.Failed(), 0u) << result.firstProblem;
-  EXPECT_EQ(result.acknowledged.size(), games.size());
-  ASSERT_TRUE(WaitQueueAtMost(s.Url(), 0)) << s.Log();
-  ExpectEachOnceOnBoard(s.Url(), result.acknowledged);
-  EXPECT_EQ(s.Stop(), 0) << s.Log();
+  ExpectEachTakenOnce(s, Games(1000, 1000), 50, 10000);
 }
 
 TEST(ServerFaults, KilledMidLoadLosesNothingAcknowledged) {
@@ -150,14 +154,9 @@ TEST(ServerFaults, KilledMidLoadLosesNothingAcknowledged) {
   ASSERT_TRUE(s.Start()) << s.Log();
   for (const std::string &id : first.acknowledged)
     EXPECT_EQ(HttpGet(s.Url("/v1/games/" + id)).status, 200) << id << " was acknowledged and is lost";
-  // Each client sends again what had no answer; a game that did arrive is the same game again.
-  const tloadresult second = RunLoad(s.Url(), games, 20, 0);
-  EXPECT_EQ(second.Failed(), 0u) << second.firstProblem;
-  EXPECT_EQ(second.acknowledged.size(), games.size());
-  // The games the killed server's two verifiers had in hand wait for their leases.
-  ASSERT_TRUE(WaitQueueAtMost(s.Url(), 2)) << s.Log();
-  ExpectEachOnceOnBoard(s.Url(), second.acknowledged, 2);
-  EXPECT_EQ(s.Stop(), 0) << s.Log();
+  // Each client sends again what had no answer; a game that did arrive is the same game again. The
+  // games the killed server's two verifiers had in hand wait for their leases.
+  ExpectEachTakenOnce(s, games, 20, 0, 2);
 }
 
 TEST(ServerFaults, PostgresRestartedMidLoad) {
@@ -187,10 +186,5 @@ TEST(ServerFaults, PostgresRestartedMidLoad) {
   // Back: the server reconnects; each client sends again what was not taken.
   for (int i = 0; i < 300 && HttpGet(s.Url("/healthz")).status != 200; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  const tloadresult second = RunLoad(s.Url(), games, 10, 0);
-  EXPECT_EQ(second.Failed(), 0u) << second.firstProblem;
-  EXPECT_EQ(second.acknowledged.size(), games.size());
-  ASSERT_TRUE(WaitQueueAtMost(s.Url(), 0)) << s.Log();
-  ExpectEachOnceOnBoard(s.Url(), second.acknowledged);
-  EXPECT_EQ(s.Stop(), 0) << s.Log();
+  ExpectEachTakenOnce(s, games, 10, 0);
 }
