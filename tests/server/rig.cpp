@@ -63,17 +63,6 @@ size_t CollectBody(char *data, size_t size, size_t count, void *into) {
   return size * count;
 }
 
-size_t CollectHeader(char *data, size_t size, size_t count, void *into) {
-  std::string line(data, size * count);
-  const size_t colon = line.find(':');
-  if (colon == std::string::npos) return size * count;
-  for (size_t i = 0; i < colon; ++i) line[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(line[i])));
-  const size_t from = line.find_first_not_of(" \t", colon + 1), to = line.find_last_not_of(" \t\r\n");
-  (*static_cast<std::map<std::string, std::string> *>(into))[line.substr(0, colon)] =
-      from > to ? "" : line.substr(from, to + 1 - from);
-  return size * count;
-}
-
 // The calling thread's handle, kept so its connection stays alive; `drop` closes it.
 CURL *ThreadHandle(bool drop = false) {
   static thread_local std::unique_ptr<CURL, void (*)(CURL *)> handle(nullptr, curl_easy_cleanup);
@@ -293,8 +282,6 @@ thttpreply HttpRequest(const std::string &method, const std::string &url, const 
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, 60L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CollectBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CollectHeader);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reply.headers);
   if (method == "POST") {
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.empty() ? "" : reinterpret_cast<const char *>(body.data()));
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
@@ -304,6 +291,11 @@ thttpreply HttpRequest(const std::string &method, const std::string &url, const 
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.status);
   else
     reply.error = curl_easy_strerror(code);
+  for (curl_header *h = nullptr; (h = curl_easy_nextheader(curl, CURLH_HEADER, -1, h));) {
+    std::string name = h->name;
+    for (char &c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    reply.headers[name] = h->value;
+  }
   curl_slist_free_all(list);
   return reply;
 }
