@@ -70,9 +70,7 @@ TEST(OnlineHostile, EachAnswerGivesOneLine) {
        kUnreadable + waits},
       {"no answer to a game", SUBMIT, "", kNoAnswer + waits},
   };
-  toutgoing game;
-  game.replay = {1, 2, 3};
-  game.name = "ann";
+  const toutgoing game{{1, 2, 3}, "ann", {}, ""};
   for (const auto &[what, request, reply, line] : cases) {
     SCOPED_TRACE(what);
     const bool hold = reply == "held";

@@ -9,13 +9,8 @@
 namespace {
 
 toutgoing Outgoing(const tplayedgame &game, const std::string &name, const std::string &token = "") {
-  toutgoing out;
-  out.replay = game.bytes;
-  out.name = name;
-  out.claimed[0] = game.scores.survive, out.claimed[1] = game.scores.rescue;
-  out.claimed[2] = game.scores.horde, out.claimed[3] = game.scores.slayer;
-  out.dailyToken = token;
-  return out;
+  const tgamescores &s = game.scores;
+  return {game.bytes, name, {s.survive, s.rescue, s.horde, s.slayer}, token};
 }
 
 }  // namespace

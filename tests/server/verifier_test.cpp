@@ -25,12 +25,7 @@ json Played(const std::string &path) {
   return json::parse(out, nullptr, false);
 }
 
-tverifyconfig Config() {
-  tverifyconfig config;
-  config.program = REDSIEGE_VERIFY;
-  config.dataDir = REDSIEGE_DATA_DIR;
-  return config;
-}
+const tverifyconfig kConfig{REDSIEGE_VERIFY, REDSIEGE_DATA_DIR};
 
 }  // namespace
 
@@ -46,7 +41,7 @@ TEST(Verifier, JudgesEachReplay) {
   tgamescores survive = scores, slayer = scores;
   survive.survive += 1;
   slayer.slayer -= 1;
-  tverifyconfig fast = Config(), missing = Config(), echo = Config();
+  tverifyconfig fast = kConfig, missing = kConfig, echo = kConfig;
   fast.cpuSecondsBase = 0;  // a rate no machine plays at: the budget runs out within the game
   fast.framesPerCpuSecond = 1e9;
   missing.program = "/nonexistent/redsiege-verify";
@@ -58,14 +53,14 @@ TEST(Verifier, JudgesEachReplay) {
     tverifyconfig config;
     const char *refusal;  // "" for verified
   } cases[] = {
-      {"good", rescue, scores, Config(), ""},
-      {"survive claimed one more", rescue, survive, Config(), "claimed scores differ"},
-      {"slayer claimed one fewer", rescue, slayer, Config(), "claimed scores differ"},
-      {"a frame's byte changed", damaged, scores, Config(), "damaged"},
-      {"not a replay", {'h', 'e', 'l', 'l', 'o'}, scores, Config(), "damaged"},
-      {"cut short", std::vector<uint8_t>(rescue.begin(), rescue.begin() + 4000), scores, Config(), "cut short"},
-      {"other rules", Rewritten(rescue, [](treplay &r) { r.rulesVersion += 1; }), scores, Config(), "other rules"},
-      {"other data", Rewritten(rescue, [](treplay &r) { r.dataChecksum ^= 1; }), scores, Config(), "other data"},
+      {"good", rescue, scores, kConfig, ""},
+      {"survive claimed one more", rescue, survive, kConfig, "claimed scores differ"},
+      {"slayer claimed one fewer", rescue, slayer, kConfig, "claimed scores differ"},
+      {"a frame's byte changed", damaged, scores, kConfig, "damaged"},
+      {"not a replay", {'h', 'e', 'l', 'l', 'o'}, scores, kConfig, "damaged"},
+      {"cut short", std::vector<uint8_t>(rescue.begin(), rescue.begin() + 4000), scores, kConfig, "cut short"},
+      {"other rules", Rewritten(rescue, [](treplay &r) { r.rulesVersion += 1; }), scores, kConfig, "other rules"},
+      {"other data", Rewritten(rescue, [](treplay &r) { r.dataChecksum ^= 1; }), scores, kConfig, "other data"},
       {"over its CPU budget", rescue, scores, fast, "too long"},
       {"no verifier", rescue, scores, missing, "verifier failed"},
       {"a verifier that prints no verdict", rescue, scores, echo, "verifier failed"},
@@ -125,7 +120,7 @@ TEST(Verifier, WorkersCountADailyGameOnlyInTime) {
     ASSERT_EQ(store->InsertGame(g, existing), INSERTED);
   }
   tmetrics metrics;
-  StartVerifiers(*store, metrics, Config(), 2, 0);
+  StartVerifiers(*store, metrics, kConfig, 2, 0);
   WakeVerifiers();
   for (int wait = 0; wait < 600 && store->PendingCount() > 0; ++wait)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
