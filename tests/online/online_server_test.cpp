@@ -1,5 +1,6 @@
 // The client against the real redsiege-server on 127.0.0.1: games sent through the outbox,
-// verified and ranked, kept while the server is down, the daily game, a world replay downloaded.
+// verified and ranked, kept while the server is down, the daily game, a world replay downloaded,
+// a player leaving.
 // (The server's own rules are its tests'; these check what the client makes of its answers.)
 #include <gtest/gtest.h>
 

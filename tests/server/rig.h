@@ -80,7 +80,7 @@ class tserver {
   ~tserver() { Kill(); }
   // Starts it on port 0 and reads its port from its ready line; false (see Log()) when it fails.
   bool Start();
-  // SIGTERM and wait: its exit status (0 for a clean stop).
+  // SIGTERM and wait (a minute at most, then SIGKILL): its exit status, 0 for a clean stop.
   int Stop();
   void Kill();
   bool Running() const { return pid_ > 0; }
