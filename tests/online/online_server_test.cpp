@@ -1,7 +1,7 @@
 // The client against the real redsiege-server on 127.0.0.1: games sent through the outbox,
 // verified and ranked, kept while the server is down, the daily game, a world replay downloaded,
-// a player leaving.
-// (The server's own rules are its tests'; these check what the client makes of its answers.)
+// a player leaving. The daily game's and leaving's rules are checked here only, as the player
+// meets them; the server's tests hold its other rules.
 #include <gtest/gtest.h>
 
 #include "base/files.h"
