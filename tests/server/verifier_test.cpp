@@ -5,9 +5,7 @@
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 
-#include "base/files.h"
 #include "server/api.h"
 #include "server/daily.h"
 #include "server/rig.h"
