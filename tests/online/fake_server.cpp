@@ -1,13 +1,13 @@
 #include "online/fake_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+
+#include "server/rig.h"
 
 namespace {
 // Waits up to a tenth of a second for `fd` to be readable.
@@ -17,17 +17,8 @@ bool Readable(int fd) {
 }
 }  // namespace
 
-tfakeserver::tfakeserver(std::string reply, bool hold) : reply_(std::move(reply)), hold_(hold) {
-  listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in at{};
-  at.sin_family = AF_INET;
-  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof at;
-  if (listener_ >= 0 && bind(listener_, reinterpret_cast<sockaddr *>(&at), size) == 0 && listen(listener_, 8) == 0 &&
-      getsockname(listener_, reinterpret_cast<sockaddr *>(&at), &size) == 0)
-    port_ = ntohs(at.sin_port);
-  thread_ = std::thread([this] { Serve(); });
-}
+tfakeserver::tfakeserver(std::string reply, bool hold)
+    : reply_(std::move(reply)), hold_(hold), listener_(Listen(port_)), thread_([this] { Serve(); }) {}
 
 tfakeserver::~tfakeserver() {
   stop_ = true;
@@ -42,18 +33,15 @@ void tfakeserver::Serve() {
     if (fd < 0) continue;
     // The request's head and its body (by Content-Length), so the client has sent all it meant to.
     std::string request;
-    size_t want = std::string::npos;
-    while (!stop_ && request.size() < want) {
+    for (size_t want = std::string::npos; !stop_ && request.size() < want;) {
       if (!Readable(fd)) continue;
       char buffer[65536];
       const ssize_t n = read(fd, buffer, sizeof buffer);
       if (n <= 0) break;
       request.append(buffer, static_cast<size_t>(n));
-      const size_t end = request.find("\r\n\r\n");
-      if (want == std::string::npos && end != std::string::npos) {
-        const size_t length = request.find("Content-Length: ");
+      const size_t end = request.find("\r\n\r\n"), length = request.find("Content-Length: ");
+      if (end != std::string::npos)
         want = end + 4 + (length < end ? std::strtoul(request.c_str() + length + 16, nullptr, 10) : 0);
-      }
     }
     ++requests_;
     while (hold_ && !released_ && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -21,7 +21,7 @@ class tfakeserver {
   void Serve();
   std::string reply_;
   bool hold_;
-  int listener_ = -1, port_ = 0;
+  int port_ = 0, listener_ = -1;  // in this order: the listener sets the port
   std::atomic<bool> stop_{false}, released_{false};
   std::atomic<int> requests_{0};
   std::thread thread_;

@@ -1,47 +1,18 @@
 #include "server/pg_cluster.h"
 
-#include <fcntl.h>
 #include <glob.h>
-#include <grp.h>
 #include <libpq-fe.h>
-#include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
-#include <thread>
+
+#include "server/rig.h"
 
 namespace {
-
-// A port nobody listens on now (the kernel's pick for a socket bound to port 0).
-int FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof addr;
-  int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr *>(&addr), size) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &size) == 0)
-    port = ntohs(addr.sin_port);
-  close(fd);
-  return port;
-}
-
-std::string Tail(const std::string &path) {
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  const std::string all = text.str();
-  return all.size() > 600 ? all.substr(all.size() - 600) : all;
-}
 
 // PostgreSQL refuses to run as root: as root, it runs as the postgres user.
 passwd *RunAs() { return geteuid() == 0 ? getpwnam("postgres") : nullptr; }
@@ -79,25 +50,16 @@ tpgcluster::~tpgcluster() {
 bool tpgcluster::Run(const std::vector<std::string> &args, bool wait, std::string &why) {
   passwd *user = RunAs();
   if (geteuid() == 0 && !user) return why = "the tests run as root and there is no postgres user", false;
-  std::vector<char *> argv;
-  for (const std::string &arg : args) argv.push_back(const_cast<char *>(arg.c_str()));
-  argv.push_back(nullptr);
-  const std::string log = dir_ + "/log";
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (user && (setgroups(0, nullptr) != 0 || setgid(user->pw_gid) != 0 || setuid(user->pw_uid) != 0)) _exit(126);
-    if (!wait) prctl(PR_SET_PDEATHSIG, SIGKILL);  // the server goes with the tests, even when they crash
-    const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    dup2(fd, 1), dup2(fd, 2), close(fd);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  const pid_t pid = Spawn(args, dir_ + "/log", user);
   if (pid < 0) return why = "cannot fork", false;
   if (!wait) return server_ = pid, true;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-  return why = args[0] + " failed: " + Tail(log), false;
+  if (WaitOrKill(pid, std::chrono::minutes(5)) == 0) return true;
+  return why = args[0] + " failed: " + Tail(), false;
+}
+
+std::string tpgcluster::Tail() const {
+  const std::string all = ReadText(dir_ + "/log");
+  return all.size() > 600 ? all.substr(all.size() - 600) : all;
 }
 
 bool tpgcluster::Create(std::string &why) {
@@ -115,7 +77,7 @@ bool tpgcluster::Create(std::string &why) {
 }
 
 bool tpgcluster::Start(std::string &why) {
-  if (port_ == 0) port_ = FreePort();
+  if (port_ == 0) close(Listen(port_));  // a port nobody listens on now
   // Speed over safety: the cluster lives for one test run.
   if (!Run({bin_ + "/postgres", "-D", dir_ + "/data", "-p", std::to_string(port_), "-k", dir_, "-h", "127.0.0.1", "-c",
             "fsync=off", "-c", "full_page_writes=off", "-c", "max_connections=60"},
@@ -123,23 +85,18 @@ bool tpgcluster::Start(std::string &why) {
     return false;
   for (int tries = 0; tries < 600; ++tries) {
     if (PQping(Url("postgres").c_str()) == PQPING_OK) return true;
-    int status;
-    if (waitpid(server_, &status, WNOHANG) == server_)
-      return server_ = -1, why = "postgres stopped: " + Tail(dir_ + "/log"), false;
+    if (waitpid(server_, nullptr, WNOHANG) == server_) return server_ = -1, why = "postgres stopped: " + Tail(), false;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  why = "postgres did not answer within 30 s: " + Tail(dir_ + "/log");
+  why = "postgres did not answer within 30 s: " + Tail();
   Stop();
   return false;
 }
 
 void tpgcluster::Stop() {
   if (server_ <= 0) return;
-  kill(server_, SIGINT);
-  int status, tries = 0;
-  for (; tries < 600 && waitpid(server_, &status, WNOHANG) != server_; ++tries)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  if (tries == 600) kill(server_, SIGKILL), waitpid(server_, &status, 0);
+  kill(server_, SIGINT);  // a fast shutdown
+  WaitOrKill(server_, std::chrono::seconds(30));
   server_ = -1;
 }
 

@@ -25,6 +25,7 @@ class tpgcluster {
   bool Create(std::string &why);
   bool Run(const std::vector<std::string> &args, bool wait, std::string &why);
   std::string Url(const std::string &database) const;
+  std::string Tail() const;  // the end of its log
 
   std::string bin_, dir_;
   int port_ = 0, databases_ = 0;

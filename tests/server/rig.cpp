@@ -3,17 +3,16 @@
 #include <arpa/inet.h>
 #include <curl/curl.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 
 #include "base/files.h"
 #include "base/vector.h"
@@ -23,8 +22,7 @@
 #include "game/state.h"
 #include "server/daily.h"
 #include "server/pg_cluster.h"
-
-extern char **environ;
+#include "server/store.h"
 
 namespace {
 
@@ -42,40 +40,15 @@ struct tdatafolder {
   ~tdatafolder() { baseDirectory = saved; }
 };
 
-// Starts argv with stdout and stderr appended to `log`.
-pid_t Spawn(const std::vector<std::string> &argv, const std::string &log) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  std::vector<char *> args;
-  for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
+sockaddr_in Loopback(int port) {
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_port = htons(static_cast<uint16_t>(port));
+  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return at;
 }
 
-std::string ReadText(const std::string &path) {
-  std::vector<uint8_t> bytes;
-  ReadFileBytes(path, bytes);
-  return {bytes.begin(), bytes.end()};
-}
-
-// Waits for `pid` until `deadline`: its exit status, -1 when it was killed or is still running
-// (`running`).
-int WaitUntil(pid_t pid, tclock::time_point deadline, bool *running = nullptr) {
-  int status = 0;
-  pid_t done = 0;
-  while ((done = waitpid(pid, &status, WNOHANG)) == 0 && tclock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  if (running) *running = done == 0;
-  return done == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Reads what comes within `ms`; false at the end of the stream.
+// Waits up to `ms` for what comes and appends it; false at the end of the stream.
 bool ReadSome(int fd, std::string &into, int ms) {
   pollfd p{fd, POLLIN, 0};
   if (poll(&p, 1, ms) <= 0) return true;
@@ -87,19 +60,6 @@ bool ReadSome(int fd, std::string &into, int ms) {
 
 size_t CollectBody(char *data, size_t size, size_t count, void *into) {
   static_cast<std::string *>(into)->append(data, size * count);
-  return size * count;
-}
-
-size_t CollectHeader(char *data, size_t size, size_t count, void *into) {
-  const std::string line(data, size * count);
-  const size_t colon = line.find(':');
-  if (colon != std::string::npos) {
-    std::string name = line.substr(0, colon), value = line.substr(colon + 1);
-    for (char &c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    value.erase(0, value.find_first_not_of(" \t"));
-    value.erase(value.find_last_not_of(" \t\r\n") + 1);
-    (*static_cast<std::map<std::string, std::string> *>(into))[name] = value;
-  }
   return size * count;
 }
 
@@ -176,17 +136,32 @@ std::vector<uint8_t> Rewritten(const std::vector<uint8_t> &bytes, const std::fun
 }
 
 std::string ClaimedScores(const tgamescores &s) {
-  std::ostringstream out;
-  out << s.survive << ',' << s.rescue << ',' << s.horde << ',' << s.slayer;
-  return out.str();
+  return std::to_string(s.survive) + ',' + std::to_string(s.rescue) + ',' + std::to_string(s.horde) + ',' +
+         std::to_string(s.slayer);
 }
 
-tplayedgame WonGame() {
+std::string GoldenPath(const std::string &name) { return REDSIEGE_SOURCE_DIR "/tests/data/golden/" + name + ".rsr"; }
+
+tplayedgame GoldenGame(const std::string &name) {
   tplayedgame game;
   std::vector<uint8_t> bytes;
-  if (ReadFileBytes(std::string(REDSIEGE_SOURCE_DIR) + "/tests/data/golden/rescue.rsr", bytes))
-    PlayReplayBytes(bytes, game);
+  if (ReadFileBytes(GoldenPath(name), bytes)) PlayReplayBytes(bytes, game);
   return game;
+}
+
+tnewgame NewGameOf(const tplayedgame &game, const std::string &name, int64_t at) {
+  tnewgame g;
+  g.replaySha256 = Sha256Hex(game.bytes.data(), game.bytes.size());
+  g.id = g.replaySha256.substr(0, 16);
+  g.name = name;
+  g.keyHash = Sha256Hex(name.data(), name.size());
+  g.claimed = game.scores;
+  g.rules = RULES_VERSION;
+  g.seed = game.seed;
+  g.frames = static_cast<uint32_t>(game.frames);
+  g.submittedAt = at;
+  g.replay = game.bytes;
+  return g;
 }
 
 ttempdir::ttempdir(const std::string &base) {
@@ -199,21 +174,58 @@ ttempdir::~ttempdir() {
   if (!path.empty()) std::filesystem::remove_all(path, ignored);
 }
 
+std::string ReadText(const std::string &path) {
+  std::vector<uint8_t> bytes;
+  ReadFileBytes(path, bytes);
+  return {bytes.begin(), bytes.end()};
+}
+
+pid_t Spawn(const std::vector<std::string> &argv, const std::string &log, const passwd *user) {
+  std::vector<char *> args;
+  for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
+  args.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  // The child: only calls safe between fork and exec in a process with threads.
+  if (user && (setgroups(0, nullptr) != 0 || setgid(user->pw_gid) != 0 || setuid(user->pw_uid) != 0)) _exit(126);
+  prctl(PR_SET_PDEATHSIG, SIGKILL);  // it goes with the tests, even when they crash
+  const int in = open("/dev/null", O_RDONLY), out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+  dup2(in, 0), dup2(out, 1), dup2(out, 2);
+  execv(args[0], args.data());
+  _exit(127);
+}
+
+int WaitOrKill(pid_t pid, std::chrono::milliseconds most) {
+  int status = 0;
+  pid_t done = 0;
+  for (const auto end = tclock::now() + most; (done = waitpid(pid, &status, WNOHANG)) == 0 && tclock::now() < end;)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (done == 0) kill(pid, SIGKILL), waitpid(pid, &status, 0);
+  return done == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 int RunProgram(const std::vector<std::string> &argv, std::string &output) {
   ttempdir dir;
   const pid_t pid = Spawn(argv, dir.path + "/output");
-  if (pid < 0) return -1;
-  bool running = false;
-  int status = WaitUntil(pid, tclock::now() + std::chrono::seconds(60), &running);
-  if (running) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+  const int status = pid < 0 ? -1 : WaitOrKill(pid, std::chrono::seconds(60));
   output += ReadText(dir.path + "/output");
   return status;
 }
 
-std::vector<std::string> RaisedRates() { return {"--submit-rate", "1000000", "--read-rate", "1000000"}; }
+int Listen(int &port) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in at = Loopback(0);
+  socklen_t size = sizeof at;
+  if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&at), size) != 0 || listen(fd, 8) != 0 ||
+      getsockname(fd, reinterpret_cast<sockaddr *>(&at), &size) != 0)
+    return close(fd), -1;
+  port = ntohs(at.sin_port);
+  return fd;
+}
 
 tserver::tserver(tbackend backend, std::vector<std::string> extra, const std::string &base)
-    : dir(base), extra_(std::move(extra)), log_(dir.path + "/server.log") {
+    : dir(base), extra_({"--submit-rate", "1000000", "--read-rate", "1000000"}), log_(dir.path + "/server.log") {
+  extra_.insert(extra_.end(), extra.begin(), extra.end());  // the last of an option counts
   store = {"--state", dir.path};
   if (backend == POSTGRESQL)
     if (tpgcluster *cluster = tpgcluster::Shared(why)) store = {"--database", cluster->NewDatabase(why)};
@@ -228,15 +240,14 @@ bool tserver::Start() {
   if (pid_ > 0 || (pid_ = Spawn(argv, log_)) < 0) return false;
   // The ready line: "redsiege-server: listening on 127.0.0.1:PORT (...)".
   const std::string mark = "listening on 127.0.0.1:";
-  bool running = true;
-  for (const auto end = tclock::now() + std::chrono::seconds(30); running && tclock::now() < end;) {
+  for (const auto end = tclock::now() + std::chrono::seconds(30); tclock::now() < end;) {
     const std::string seen = Log().substr(from);
     const size_t at = seen.find(mark);
     if (at != std::string::npos && seen.find('\n', at) != std::string::npos)
       return port_ = std::atoi(seen.c_str() + at + mark.size()), true;
-    WaitUntil(pid_, tclock::now() + std::chrono::milliseconds(20), &running);
+    if (waitpid(pid_, nullptr, WNOHANG) == pid_) return pid_ = -1, false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  if (!running) pid_ = -1;
   Kill();
   return false;
 }
@@ -245,21 +256,17 @@ int tserver::Stop() {
   if (pid_ <= 0) return -1;
   ThreadHandle(true);  // this thread's kept-alive connection goes, as a client's would
   kill(pid_, SIGTERM);
-  const int status = WaitUntil(pid_, tclock::time_point::max());
+  const int status = WaitOrKill(pid_, std::chrono::seconds(60));
   pid_ = -1;
   return status;
 }
 
 void tserver::Kill() {
-  if (pid_ <= 0) return;
-  kill(pid_, SIGKILL);
-  waitpid(pid_, nullptr, 0);
+  if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
   pid_ = -1;
 }
 
 std::string tserver::Url(const std::string &path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-
-std::string tserver::Log() const { return ReadText(log_); }
 
 thttpreply HttpRequest(const std::string &method, const std::string &url, const std::vector<std::string> &headers,
                        const std::vector<uint8_t> &body) {
@@ -275,8 +282,6 @@ thttpreply HttpRequest(const std::string &method, const std::string &url, const 
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, 60L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CollectBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CollectHeader);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reply.headers);
   if (method == "POST") {
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.empty() ? "" : reinterpret_cast<const char *>(body.data()));
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
@@ -286,15 +291,13 @@ thttpreply HttpRequest(const std::string &method, const std::string &url, const 
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.status);
   else
     reply.error = curl_easy_strerror(code);
+  for (curl_header *h = nullptr; (h = curl_easy_nextheader(curl, CURLH_HEADER, -1, h));) {
+    std::string name = h->name;
+    for (char &c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    reply.headers[name] = h->value;
+  }
   curl_slist_free_all(list);
   return reply;
-}
-
-std::string PercentEncode(const std::string &text) {
-  char *escaped = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
-  const std::string out = escaped ? escaped : "";
-  curl_free(escaped);
-  return out;
 }
 
 tsubmission SubmissionOf(const tplayedgame &game, const std::string &name) {
@@ -308,7 +311,9 @@ tsubmission SubmissionOf(const tplayedgame &game, const std::string &name) {
 
 thttpreply Submit(const std::string &baseUrl, const tsubmission &s) {
   std::vector<std::string> headers = {"Content-Type: " + s.contentType};
-  if (s.sendName) headers.push_back("Player-Name: " + PercentEncode(s.name));
+  char *name = curl_easy_escape(nullptr, s.name.data(), static_cast<int>(s.name.size()));
+  if (s.sendName) headers.push_back("Player-Name: " + std::string(name ? name : ""));
+  curl_free(name);
   if (s.sendKey) headers.push_back("Authorization: Bearer " + s.key);
   if (s.sendClaimed) headers.push_back("Claimed-Scores: " + s.claimed);
   headers.insert(headers.end(), s.extra.begin(), s.extra.end());
@@ -325,24 +330,14 @@ nlohmann::json WaitVerdict(const std::string &baseUrl, const std::string &id) {
   return last;
 }
 
-nlohmann::json Board(const std::string &baseUrl, const std::string &board, const std::string &query) {
-  return HttpGet(baseUrl + "/v1/boards/" + board + "?offset=0&limit=100" + query).Json();
-}
-
-std::vector<std::string> BoardIds(const std::string &baseUrl, const std::string &board) {
-  std::vector<std::string> ids;
-  const nlohmann::json page = Board(baseUrl, board);
-  if (page.is_object() && page["entries"].is_array())
-    for (const nlohmann::json &e : page["entries"]) ids.push_back(e.value("game", ""));
-  return ids;
+nlohmann::json Board(const std::string &baseUrl, const std::string &board, size_t offset) {
+  return HttpGet(baseUrl + "/v1/boards/" + board + "?limit=100&offset=" + std::to_string(offset)).Json();
 }
 
 double Metric(const std::string &baseUrl, const std::string &name) {
-  std::istringstream lines(HttpGet(baseUrl + "/metrics").body);
-  for (std::string line; std::getline(lines, line);)
-    if (line.size() > name.size() && line.compare(0, name.size(), name) == 0 && line[name.size()] == ' ')
-      return std::atof(line.c_str() + name.size() + 1);
-  return -1;
+  const std::string text = "\n" + HttpGet(baseUrl + "/metrics").body;
+  const size_t at = text.find("\n" + name + " ");
+  return at == std::string::npos ? -1 : std::atof(text.c_str() + at + name.size() + 2);
 }
 
 int trawreply::Status() const { return text.compare(0, 5, "HTTP/") == 0 ? std::atoi(text.c_str() + 9) : 0; }
@@ -351,11 +346,8 @@ trawreply RawExchange(int port, const std::vector<std::string> &parts, std::chro
                       std::chrono::milliseconds readFor) {
   trawreply reply;
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in at{};
-  at.sin_family = AF_INET;
-  at.sin_port = htons(static_cast<uint16_t>(port));
-  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0) reply.cut = reply.closed = true;
+  const sockaddr_in at = Loopback(port);
+  if (connect(fd, reinterpret_cast<const sockaddr *>(&at), sizeof at) != 0) reply.cut = reply.closed = true;
   for (size_t i = 0; i < parts.size() && !reply.cut; ++i) {
     if (i > 0) std::this_thread::sleep_for(pause);
     // An answer (or the close) that came early ends the sending.

@@ -2,6 +2,8 @@
 // as a child process on 127.0.0.1 on a fresh store, and the clients the tests talk to it with
 // (libcurl for well-formed requests, a raw socket for hostile ones).
 #pragma once
+#include <pwd.h>
+
 #include <chrono>
 #include <functional>
 #include <map>
@@ -40,8 +42,12 @@ std::vector<uint8_t> Rewritten(const std::vector<uint8_t> &bytes, const std::fun
 std::string ReplayId(const std::vector<uint8_t> &bytes);
 // "survive,rescue,horde,slayer", as the Claimed-Scores header carries them.
 std::string ClaimedScores(const tgamescores &s);
-// The golden game that ends in the rescue.
-tplayedgame WonGame();
+// The golden replay of that name ("rescue" ends in the rescue, "night", "lost"), played.
+std::string GoldenPath(const std::string &name);
+tplayedgame GoldenGame(const std::string &name);
+struct tnewgame;  // server/store.h, which the online client's tests cannot include
+// `game` as a store takes it, sent by `name` at `at` (seconds since 1970).
+tnewgame NewGameOf(const tplayedgame &game, const std::string &name, int64_t at);
 
 // A fresh folder under `base` (the system's temporary folder when empty), removed after.
 struct ttempdir {
@@ -50,31 +56,37 @@ struct ttempdir {
   ttempdir(const ttempdir &) = delete;
   std::string path;
 };
+std::string ReadText(const std::string &path);
 
-// Runs a program to its end (killed after 60 s): its exit status, -1 when it could not run or was
-// killed; stdout and stderr together in `output`.
+// Starts argv (as `user` when given) with stdout and stderr appended to `log`; it is killed when
+// the test process ends. -1 when it cannot start.
+pid_t Spawn(const std::vector<std::string> &argv, const std::string &log, const passwd *user = nullptr);
+// Waits at most `most` for `pid` to end, then kills it: its exit status, -1 when it was killed.
+int WaitOrKill(pid_t pid, std::chrono::milliseconds most);
+// Runs a program to its end (killed after 60 s): its exit status (127 when it could not start), -1
+// when it was killed; stdout and stderr together in `output`.
 int RunProgram(const std::vector<std::string> &argv, std::string &output);
+// A socket listening on 127.0.0.1 at a port of the kernel's choice (`port`); -1 when none.
+int Listen(int &port);
 
 enum tbackend { SQLITE, POSTGRESQL };
-// Rates no test reaches: the limits themselves are tested on their own.
-std::vector<std::string> RaisedRates();
 
 // The server on a fresh store: SQLite in a fresh folder (under `base`), or a database of its own
-// on the test process's PostgreSQL cluster; `why` says why there is none.
+// on the test process's PostgreSQL cluster; `why` says why there is none. Its rates are raised
+// past what any test reaches (the limits are tested on their own) unless `extra` lowers them.
 class tserver {
  public:
-  explicit tserver(tbackend backend = SQLITE, std::vector<std::string> extra = RaisedRates(),
-                   const std::string &base = "");
+  explicit tserver(tbackend backend = SQLITE, std::vector<std::string> extra = {}, const std::string &base = "");
   ~tserver() { Kill(); }
   // Starts it on port 0 and reads its port from its ready line; false (see Log()) when it fails.
   bool Start();
-  // SIGTERM and wait: its exit status (0 for a clean stop).
+  // SIGTERM and wait (a minute at most, then SIGKILL): its exit status, 0 for a clean stop.
   int Stop();
   void Kill();
   bool Running() const { return pid_ > 0; }
   int port() const { return port_; }
   std::string Url(const std::string &path = "") const;
-  std::string Log() const;
+  std::string Log() const { return ReadText(log_); }
   // Its command line's store: {"--state", DIR} or {"--database", URL}.
   std::vector<std::string> store;
   std::string why;
@@ -96,7 +108,6 @@ struct thttpreply {
 thttpreply HttpRequest(const std::string &method, const std::string &url, const std::vector<std::string> &headers = {},
                        const std::vector<uint8_t> &body = {});
 inline thttpreply HttpGet(const std::string &url) { return HttpRequest("GET", url); }
-std::string PercentEncode(const std::string &text);
 
 // A submission as the game sends it; each field can be spoiled by a test.
 struct tsubmission {
@@ -110,9 +121,8 @@ tsubmission SubmissionOf(const tplayedgame &game, const std::string &name);
 thttpreply Submit(const std::string &baseUrl, const tsubmission &s);
 // GET /v1/games/{id} until it is no longer pending (a minute at most): its last answer.
 nlohmann::json WaitVerdict(const std::string &baseUrl, const std::string &id);
-// A board's first hundred entries (`query` is more of its query string).
-nlohmann::json Board(const std::string &baseUrl, const std::string &board, const std::string &query = "");
-std::vector<std::string> BoardIds(const std::string &baseUrl, const std::string &board);
+// A hundred of a board's entries from `offset`.
+nlohmann::json Board(const std::string &baseUrl, const std::string &board, size_t offset = 0);
 // One line of /metrics ("redsiege_queue_depth"), -1 when missing.
 double Metric(const std::string &baseUrl, const std::string &line);
 

@@ -11,12 +11,8 @@
 
 namespace {
 
-// Rates raised, connections from one address enough for every client, two verifiers.
-std::vector<std::string> LoadOptions() {
-  std::vector<std::string> o = RaisedRates();
-  for (const char *a : {"--per-ip-connections", "200", "--workers", "2"}) o.push_back(a);
-  return o;
-}
+// Connections from one address enough for every client, two verifiers.
+const std::vector<std::string> kLoad = {"--per-ip-connections", "200", "--workers", "2"};
 
 std::vector<tplayedgame> Games(size_t count, uint32_t firstSeed) {
   std::vector<tplayedgame> games;
@@ -30,11 +26,13 @@ struct tloadresult {
   size_t unanswered = 0, unavailable = 0, refused = 0;  // no answer, 503, anything else
   size_t readsFailed = 0;                               // pages not answered 200
   std::string firstProblem;
+  size_t Failed() const { return unanswered + unavailable + refused + readsFailed; }
 };
 
 // `clients` threads share the games (client c sends games c, c + clients, ...) under a name each,
-// and read `pages` pages between them, spread among their submissions. `acknowledged` is called
-// with the count so far after each 202.
+// each sending a game and reading a page in turn, `pages` pages between them: boards at several
+// offsets and lengths, a game of its own, the daily seed. `acknowledged` is called with the count
+// so far after each 202.
 tloadresult RunLoad(const std::string &url, const std::vector<tplayedgame> &games, int clients, int pages,
                     const std::function<void(size_t)> &acknowledged = nullptr) {
   tloadresult result;
@@ -43,29 +41,17 @@ tloadresult RunLoad(const std::string &url, const std::vector<tplayedgame> &game
     ++count;
     if (result.firstProblem.empty()) result.firstProblem = what;
   };
-  // Boards at several offsets and lengths, a game of its own, the daily seed.
-  const auto page = [&](int c, int n, const std::string &someId) {
-    static const char *const boards[] = {"survivors", "rescue", "horde", "slayer", "daily"};
-    if (n % 4 == 0) return "/v1/games/" + someId;
-    if (n % 4 == 1) return std::string("/v1/daily");
-    return std::string("/v1/boards/") + boards[(n / 4) % 5] + "?offset=" + std::to_string((c * 7 + n) % 200) +
-           "&limit=" + std::to_string(1 + n % 100);
-  };
   std::vector<std::thread> threads;
   for (int c = 0; c < clients; ++c) {
     threads.emplace_back([&, c] {
-      std::vector<size_t> mine;
-      for (size_t i = c; i < games.size(); i += clients) mine.push_back(i);
-      const int reads = pages / clients + (c < pages % clients ? 1 : 0);
-      size_t sent = 0;
-      std::string lastId = games[mine.empty() ? 0 : mine[0]].id;
-      for (int r = 0; r <= reads; ++r) {
-        while (sent < mine.size() && sent * reads <= static_cast<size_t>(r) * mine.size()) {
-          const tplayedgame &g = games[mine[sent++]];
-          const thttpreply reply = Submit(url, SubmissionOf(g, "client " + std::to_string(c)));
+      const size_t reads = pages / clients + (c < pages % clients ? 1 : 0);
+      std::string lastId = games[c % games.size()].id;
+      for (size_t r = 0, g = c; r < reads || g < games.size(); ++r, g += clients) {
+        if (g < games.size()) {
+          const thttpreply reply = Submit(url, SubmissionOf(games[g], "client " + std::to_string(c)));
           std::lock_guard<std::mutex> hold(lock);
-          if (reply.status == 202 && reply.Json().value("id", "") == g.id) {
-            result.acknowledged.insert(lastId = g.id);
+          if (reply.status == 202 && reply.Json().value("id", "") == games[g].id) {
+            result.acknowledged.insert(lastId = games[g].id);
             if (acknowledged) acknowledged(result.acknowledged.size());
           } else {
             note(reply.status == 503 ? result.unavailable
@@ -74,8 +60,14 @@ tloadresult RunLoad(const std::string &url, const std::vector<tplayedgame> &game
                  "a submission answered " + std::to_string(reply.status) + " " + reply.error + ": " + reply.body);
           }
         }
-        if (r == reads) break;
-        const thttpreply reply = HttpGet(url + page(c, r, lastId));
+        if (r >= reads) continue;
+        static const char *const boards[] = {"survivors", "rescue", "horde", "slayer", "daily"};
+        const std::string page = r % 4 == 0   ? "/v1/games/" + lastId
+                                 : r % 4 == 1 ? std::string("/v1/daily")
+                                              : std::string("/v1/boards/") + boards[(r / 4) % 5] +
+                                                    "?offset=" + std::to_string((c * 7 + r) % 200) +
+                                                    "&limit=" + std::to_string(1 + r % 100);
+        const thttpreply reply = HttpGet(url + page);
         std::lock_guard<std::mutex> hold(lock);
         if (reply.status != 200 || !reply.Json().is_object())
           note(result.readsFailed, "a page answered " + std::to_string(reply.status) + " " + reply.error);
@@ -99,7 +91,7 @@ bool WaitQueueAtMost(const std::string &url, double most) {
 // Every id stored (none lost), and on the survivors board exactly once, but for at most
 // `pendingAtMost` still pending (those a killed server's verifiers had claimed wait for their
 // lease); nothing else on the board.
-void ExpectEachOnceOnBoard(const std::string &url, const std::set<std::string> &ids, size_t pendingAtMost = 0) {
+void ExpectEachOnceOnBoard(const std::string &url, const std::set<std::string> &ids, size_t pendingAtMost) {
   // The states first, then the board: a game verified in between is both, never neither.
   std::set<std::string> pending;
   size_t lost = 0;
@@ -110,40 +102,44 @@ void ExpectEachOnceOnBoard(const std::string &url, const std::set<std::string> &
   }
   EXPECT_EQ(lost, 0u) << "acknowledged games lost";
   EXPECT_LE(pending.size(), pendingAtMost);
-  std::map<std::string, int> seen;
-  int64_t total = -1;
-  for (size_t offset = 0;; offset += 100) {
-    const nlohmann::json page = HttpGet(url + "/v1/boards/survivors?limit=100&offset=" + std::to_string(offset)).Json();
+  std::multiset<std::string> seen;
+  nlohmann::json page;
+  do {
+    page = Board(url, "survivors", seen.size());
     ASSERT_TRUE(page.is_object() && page["entries"].is_array()) << page.dump();
-    total = page["total"];
-    for (const nlohmann::json &e : page["entries"]) ++seen[e["game"].get<std::string>()];
-    if (page["entries"].size() < 100) break;
-  }
+    for (const nlohmann::json &e : page["entries"]) seen.insert(e["game"].get<std::string>());
+  } while (page["entries"].size() == 100);
   size_t missing = 0, twice = 0, strangers = 0;
   for (const std::string &id : ids) missing += seen.count(id) == 0 && pending.count(id) == 0;
-  for (const auto &[id, n] : seen) twice += n > 1, strangers += ids.count(id) == 0;
+  for (const std::string &id : seen) twice += seen.count(id) > 1, strangers += ids.count(id) == 0;
   EXPECT_EQ(missing, 0u) << "verified games not on the board";
   EXPECT_EQ(twice, 0u) << "games on the board more than once";
   EXPECT_EQ(strangers, 0u) << "games on the board nobody sent";
-  EXPECT_EQ(total, static_cast<int64_t>(seen.size()));
+  EXPECT_EQ(page["total"], seen.size());
+}
+
+// Every game sent (again) by `clients` reading `pages` between them: every request answered, each
+// game taken once, then verified and on the board once but for `pendingAtMost`; a clean stop.
+void ExpectEachTakenOnce(tserver &s, const std::vector<tplayedgame> &games, int clients, int pages,
+                         size_t pendingAtMost = 0) {
+  const tloadresult result = RunLoad(s.Url(), games, clients, pages);
+  EXPECT_EQ(result.Failed(), 0u) << result.firstProblem;
+  EXPECT_EQ(result.acknowledged.size(), games.size());
+  ASSERT_TRUE(WaitQueueAtMost(s.Url(), static_cast<double>(pendingAtMost))) << s.Log();
+  ExpectEachOnceOnBoard(s.Url(), result.acknowledged, pendingAtMost);
+  EXPECT_EQ(s.Stop(), 0) << s.Log();
 }
 
 }  // namespace
 
 TEST(ServerLoad, FiftyClientsSubmitAndRead) {
-  tserver s(SQLITE, LoadOptions(), "/dev/shm");  // the server's work, not this machine's disk
+  tserver s(SQLITE, kLoad, "/dev/shm");  // the server's work, not this machine's disk
   ASSERT_TRUE(s.Start()) << s.Log();
-  const std::vector<tplayedgame> games = Games(1000, 1000);
-  const tloadresult result = RunLoad(s.Url(), games, 50, 10000);
-  EXPECT_EQ(result.unanswered + result.refused + result.unavailable + result.readsFailed, 0u) << result.firstProblem;
-  EXPECT_EQ(result.acknowledged.size(), games.size());
-  ASSERT_TRUE(WaitQueueAtMost(s.Url(), 0)) << s.Log();
-  ExpectEachOnceOnBoard(s.Url(), result.acknowledged);
-  EXPECT_EQ(s.Stop(), 0) << s.Log();
+  ExpectEachTakenOnce(s, Games(1000, 1000), 50, 10000);
 }
 
 TEST(ServerFaults, KilledMidLoadLosesNothingAcknowledged) {
-  tserver s(SQLITE, LoadOptions(), "/dev/shm");
+  tserver s(SQLITE, kLoad, "/dev/shm");
   ASSERT_TRUE(s.Start()) << s.Log();
   const std::vector<tplayedgame> games = Games(300, 5000);
   std::once_flag killed;
@@ -158,18 +154,13 @@ TEST(ServerFaults, KilledMidLoadLosesNothingAcknowledged) {
   ASSERT_TRUE(s.Start()) << s.Log();
   for (const std::string &id : first.acknowledged)
     EXPECT_EQ(HttpGet(s.Url("/v1/games/" + id)).status, 200) << id << " was acknowledged and is lost";
-  // Each client sends again what had no answer; a game that did arrive is the same game again.
-  const tloadresult second = RunLoad(s.Url(), games, 20, 0);
-  EXPECT_EQ(second.unanswered + second.refused + second.unavailable, 0u) << second.firstProblem;
-  EXPECT_EQ(second.acknowledged.size(), games.size());
-  // The games the killed server's two verifiers had in hand wait for their leases.
-  ASSERT_TRUE(WaitQueueAtMost(s.Url(), 2)) << s.Log();
-  ExpectEachOnceOnBoard(s.Url(), second.acknowledged, 2);
-  EXPECT_EQ(s.Stop(), 0) << s.Log();
+  // Each client sends again what had no answer; a game that did arrive is the same game again. The
+  // games the killed server's two verifiers had in hand wait for their leases.
+  ExpectEachTakenOnce(s, games, 20, 0, 2);
 }
 
 TEST(ServerFaults, PostgresRestartedMidLoad) {
-  tserver s(POSTGRESQL, LoadOptions());
+  tserver s(POSTGRESQL, kLoad);
   if (!s.why.empty()) GTEST_SKIP() << s.why;
   std::string why;
   tpgcluster *cluster = tpgcluster::Shared(why);
@@ -195,10 +186,5 @@ TEST(ServerFaults, PostgresRestartedMidLoad) {
   // Back: the server reconnects; each client sends again what was not taken.
   for (int i = 0; i < 300 && HttpGet(s.Url("/healthz")).status != 200; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  const tloadresult second = RunLoad(s.Url(), games, 10, 0);
-  EXPECT_EQ(second.unanswered + second.refused + second.unavailable, 0u) << second.firstProblem;
-  EXPECT_EQ(second.acknowledged.size(), games.size());
-  ASSERT_TRUE(WaitQueueAtMost(s.Url(), 0)) << s.Log();
-  ExpectEachOnceOnBoard(s.Url(), second.acknowledged);
-  EXPECT_EQ(s.Stop(), 0) << s.Log();
+  ExpectEachTakenOnce(s, games, 10, 0);
 }

@@ -23,8 +23,6 @@ void ExpectJsonError(const thttpreply &r, const std::string &what) {
   EXPECT_TRUE(!j["error"].empty() && j["error"].get<std::string>().find('\n') == std::string::npos) << what;
 }
 
-std::vector<uint8_t> Bytes(const std::string &text) { return {text.begin(), text.end()}; }
-
 }  // namespace
 
 TEST(ServerRefusals, BadRequestsAreRefusedAndStoreNothing) {
@@ -83,7 +81,7 @@ TEST(ServerRefusals, BadRequestsAreRefusedAndStoreNothing) {
       {"other data", 422,
        [](tsubmission &t) { t.replay = Rewritten(t.replay, [](treplay &r) { r.dataChecksum ^= 1; }); }},
       {"a damaged header", 400, [](tsubmission &t) { t.replay[20] ^= 0x40; }},
-      {"no replay", 400, [](tsubmission &t) { t.replay = Bytes("<html><body>hello</body></html>"); }},
+      {"no replay", 400, [](tsubmission &t) { t.replay = {'<', 'h', 't', 'm', 'l', '>'}; }},
       {"an empty body", 400, [](tsubmission &t) { t.replay.clear(); }},
       {"no frames", 400, [](tsubmission &t) { t.replay = Rewritten(t.replay, [](treplay &r) { r.frames.clear(); }); }},
       {"a help day no game type has", 400,

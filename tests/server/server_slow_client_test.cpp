@@ -21,9 +21,7 @@ std::vector<std::string> Trickle(const std::string &first, const std::string &by
 }  // namespace
 
 TEST(ServerSlowClients, CutInBoundedTimeWhileOthersAreServed) {
-  std::vector<std::string> options = RaisedRates();
-  for (const char *o : {"--request-timeout", "2", "--idle-timeout", "1"}) options.push_back(o);
-  tserver s(SQLITE, options);
+  tserver s(SQLITE, {"--request-timeout", "2", "--idle-timeout", "1"});
   ASSERT_TRUE(s.Start()) << s.Log();
   const int port = s.port();
   struct tcase {

@@ -5,9 +5,7 @@
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 
-#include "base/files.h"
 #include "server/api.h"
 #include "server/daily.h"
 #include "server/rig.h"
@@ -18,14 +16,6 @@ namespace {
 
 using json = nlohmann::json;
 
-std::string Golden(const std::string &name) { return REDSIEGE_SOURCE_DIR "/tests/data/golden/" + name + ".rsr"; }
-
-std::vector<uint8_t> Bytes(const std::string &path) {
-  std::vector<uint8_t> bytes;
-  ReadFileBytes(path, bytes);
-  return bytes;
-}
-
 // What redsiege-verify prints for a replay file, unsealed: the end the child must report.
 json Played(const std::string &path) {
   std::string out;
@@ -33,32 +23,23 @@ json Played(const std::string &path) {
   return json::parse(out, nullptr, false);
 }
 
-tgamescores Scores(const json &line) {
-  const json &s = line["scores"];
-  return {s["survive"], s["rescue"], s["horde"], s["slayer"]};
-}
-
-tverifyconfig Config() {
-  tverifyconfig config;
-  config.program = REDSIEGE_VERIFY;
-  config.dataDir = REDSIEGE_DATA_DIR;
-  return config;
-}
+const tverifyconfig kConfig{REDSIEGE_VERIFY, REDSIEGE_DATA_DIR};
 
 }  // namespace
 
 // Each way a replay can go, played in the child: verified with the scores it plays to, or
 // refused with its code.
 TEST(Verifier, JudgesEachReplay) {
-  const std::vector<uint8_t> rescue = Bytes(Golden("rescue"));
-  const json line = Played(Golden("rescue"));
-  const tgamescores scores = Scores(line);
+  const tplayedgame game = GoldenGame("rescue");
+  const std::vector<uint8_t> &rescue = game.bytes;
+  const tgamescores &scores = game.scores;
+  const json line = Played(GoldenPath("rescue"));
   std::vector<uint8_t> damaged = rescue;
   damaged[2000] ^= 0x10;
   tgamescores survive = scores, slayer = scores;
   survive.survive += 1;
   slayer.slayer -= 1;
-  tverifyconfig fast = Config(), missing = Config(), echo = Config();
+  tverifyconfig fast = kConfig, missing = kConfig, echo = kConfig;
   fast.cpuSecondsBase = 0;  // a rate no machine plays at: the budget runs out within the game
   fast.framesPerCpuSecond = 1e9;
   missing.program = "/nonexistent/redsiege-verify";
@@ -70,48 +51,42 @@ TEST(Verifier, JudgesEachReplay) {
     tverifyconfig config;
     const char *refusal;  // "" for verified
   } cases[] = {
-      {"good", rescue, scores, Config(), ""},
-      {"survive claimed one more", rescue, survive, Config(), "claimed scores differ"},
-      {"slayer claimed one fewer", rescue, slayer, Config(), "claimed scores differ"},
-      {"a frame's byte changed", damaged, scores, Config(), "damaged"},
-      {"not a replay", {'h', 'e', 'l', 'l', 'o'}, scores, Config(), "damaged"},
-      {"cut short", std::vector<uint8_t>(rescue.begin(), rescue.begin() + 4000), scores, Config(), "cut short"},
-      {"other rules", Rewritten(rescue, [](treplay &r) { r.rulesVersion += 1; }), scores, Config(), "other rules"},
-      {"other data", Rewritten(rescue, [](treplay &r) { r.dataChecksum ^= 1; }), scores, Config(), "other data"},
+      {"good", rescue, scores, kConfig, ""},
+      {"survive claimed one more", rescue, survive, kConfig, "claimed scores differ"},
+      {"slayer claimed one fewer", rescue, slayer, kConfig, "claimed scores differ"},
+      {"a frame's byte changed", damaged, scores, kConfig, "damaged"},
+      {"not a replay", {'h', 'e', 'l', 'l', 'o'}, scores, kConfig, "damaged"},
+      {"cut short", std::vector<uint8_t>(rescue.begin(), rescue.begin() + 4000), scores, kConfig, "cut short"},
+      {"other rules", Rewritten(rescue, [](treplay &r) { r.rulesVersion += 1; }), scores, kConfig, "other rules"},
+      {"other data", Rewritten(rescue, [](treplay &r) { r.dataChecksum ^= 1; }), scores, kConfig, "other data"},
       {"over its CPU budget", rescue, scores, fast, "too long"},
       {"no verifier", rescue, scores, missing, "verifier failed"},
       {"a verifier that prints no verdict", rescue, scores, echo, "verifier failed"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    const tgameverdict v = VerifyInChild(c.config, c.bytes, c.claimed);
+    // A verifier that cannot run at all is the server's fault: the worker leaves the game pending.
+    bool abandoned = false;
+    const tgameverdict v = VerifyInChildUnless(c.config, c.bytes, c.claimed, nullptr, &abandoned);
     EXPECT_EQ(v.status, *c.refusal ? GAME_REFUSED : GAME_VERIFIED) << v.reason;
     EXPECT_EQ(v.refusal, c.refusal) << v.reason;
     EXPECT_EQ(v.reason.empty(), !*c.refusal);
+    EXPECT_EQ(abandoned, c.config.program == missing.program);
+    if (*c.refusal) continue;
+    EXPECT_EQ(ClaimedScores(v.scores), ClaimedScores(scores));
+    EXPECT_TRUE(v.won);
+    EXPECT_EQ(v.ended, "rescued");
+    EXPECT_EQ(v.day, line["day"].get<int>());
+    EXPECT_EQ(v.frames, line["frames"].get<uint32_t>());
+    EXPECT_EQ(v.gameSeconds, line["seconds"].get<double>());
+    EXPECT_GT(v.verifySeconds, 0);
   }
-  // A verifier that cannot run at all is the server's fault: the worker leaves the game pending.
-  for (const auto &c : cases) {
-    bool abandoned = false;
-    VerifyInChildUnless(c.config, c.bytes, c.claimed, nullptr, &abandoned);
-    EXPECT_EQ(abandoned, c.config.program == missing.program) << c.name;
-  }
-  const tgameverdict v = VerifyInChild(Config(), rescue, scores);
-  EXPECT_EQ(v.scores.survive, scores.survive);
-  EXPECT_EQ(v.scores.rescue, scores.rescue);
-  EXPECT_EQ(v.scores.horde, scores.horde);
-  EXPECT_EQ(v.scores.slayer, scores.slayer);
-  EXPECT_TRUE(v.won);
-  EXPECT_EQ(v.ended, "rescued");
-  EXPECT_EQ(v.day, line["day"].get<int>());
-  EXPECT_EQ(v.frames, line["frames"].get<uint32_t>());
-  EXPECT_EQ(v.gameSeconds, line["seconds"].get<double>());
-  EXPECT_GT(v.verifySeconds, 0);
 }
 
 // Sealed, the child can open no file, make no socket and start no process, though the file
 // opens before (the probe runs only after the real sandbox is entered).
 TEST(Verifier, SealedChildOpensNothing) {
-  const std::string file = Golden("lost");
+  const std::string file = GoldenPath("lost");
   ASSERT_EQ(access(file.c_str(), R_OK), 0);
   // The replay on standard input, as the server hands it over.
   std::string out;
@@ -128,35 +103,29 @@ TEST(Verifier, WorkersCountADailyGameOnlyInTime) {
   ttempdir dir;
   std::unique_ptr<tstore> store = OpenSqliteStore(dir.path);
   const int64_t now = 1796774000;
-  const std::tuple<const char *, int, bool> cases[] = {{"night", 0, true}, {"lost", 1, false}};  // seconds late
-  for (const auto &[golden, late, counted] : cases) {
-    tnewgame g;
-    g.replay = Bytes(Golden(golden));
-    g.replaySha256 = Sha256Hex(g.replay.data(), g.replay.size());
-    g.id = g.replaySha256.substr(0, 16);
-    g.name = g.keyHash = golden;
-    const json played = Played(Golden(golden));
-    g.claimed = Scores(played);
-    treplay header;
-    ASSERT_EQ(DecodeReplayHeader(g.replay.data(), g.replay.size(), header, g.frames), REPLAY_OK);
-    g.rules = header.rulesVersion;
-    g.seed = header.seed;
-    g.submittedAt = now;
+  const struct {
+    const char *golden;
+    int late;  // seconds
+    bool counted;
+    tplayedgame game;
+  } cases[] = {{"night", 0, true, GoldenGame("night")}, {"lost", 1, false, GoldenGame("lost")}};
+  for (const auto &[golden, late, counted, game] : cases) {
+    const json played = Played(GoldenPath(golden));
+    tnewgame g = NewGameOf(game, golden, now);
     g.dailyDate = UtcDate(now);
     g.dailyTokenAt = now + late - static_cast<int64_t>(std::ceil(played["seconds"].get<double>()));
     std::string existing;
     ASSERT_EQ(store->InsertGame(g, existing), INSERTED);
   }
   tmetrics metrics;
-  StartVerifiers(*store, metrics, Config(), 2, 0);
+  StartVerifiers(*store, metrics, kConfig, 2, 0);
   WakeVerifiers();
   for (int wait = 0; wait < 600 && store->PendingCount() > 0; ++wait)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   StopVerifiers();
-  for (const auto &[golden, late, counted] : cases) {
+  for (const auto &[golden, late, counted, game] : cases) {
     tgamerow row;
-    const std::vector<uint8_t> bytes = Bytes(Golden(golden));
-    ASSERT_TRUE(store->GetGame(Sha256Hex(bytes.data(), bytes.size()).substr(0, 16), row));
+    ASSERT_TRUE(store->GetGame(game.id, row));
     EXPECT_EQ(row.status, GAME_VERIFIED) << golden << ": " << row.reason;
     EXPECT_EQ(row.dailyCounted, counted) << golden;
   }
