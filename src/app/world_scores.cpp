@@ -51,9 +51,8 @@ std::string WorldServerHost() {
   const std::string &a = onlineSettings.server;
   const size_t start = a.find("://");
   if (start == std::string::npos) return "";
-  std::string host;
-  for (char c : a.substr(start + 3, a.find('/', start + 3) - start - 3)) host += c == ':' ? ' ' : c;
-  return host;
+  // The font has no colon: "host:8080" shows as "host 8080".
+  return FontText(a.substr(start + 3, a.find('/', start + 3) - start - 3));
 }
 
 void ChooseWorldScores(bool takePart) {
