@@ -96,15 +96,10 @@ TEST(Verifier, JudgesEachReplay) {
     EXPECT_EQ(abandoned, c.config.program == missing.program) << c.name;
   }
   const tgameverdict v = VerifyInChild(Config(), rescue, scores);
-  EXPECT_EQ(v.scores.survive, scores.survive);
-  EXPECT_EQ(v.scores.rescue, scores.rescue);
-  EXPECT_EQ(v.scores.horde, scores.horde);
-  EXPECT_EQ(v.scores.slayer, scores.slayer);
-  EXPECT_TRUE(v.won);
-  EXPECT_EQ(v.ended, "rescued");
-  EXPECT_EQ(v.day, line["day"].get<int>());
-  EXPECT_EQ(v.frames, line["frames"].get<uint32_t>());
-  EXPECT_EQ(v.gameSeconds, line["seconds"].get<double>());
+  EXPECT_EQ(ClaimedScores(v.scores), ClaimedScores(scores));
+  EXPECT_EQ(std::tuple(v.won, v.ended, v.day, v.frames, v.gameSeconds),
+            std::tuple(true, std::string("rescued"), line["day"].get<int>(), line["frames"].get<uint32_t>(),
+                       line["seconds"].get<double>()));
   EXPECT_GT(v.verifySeconds, 0);
 }
 
@@ -132,17 +127,13 @@ TEST(Verifier, WorkersCountADailyGameOnlyInTime) {
   for (const auto &[golden, late, counted] : cases) {
     tnewgame g;
     g.replay = Bytes(Golden(golden));
-    g.replaySha256 = Sha256Hex(g.replay.data(), g.replay.size());
-    g.id = g.replaySha256.substr(0, 16);
+    g.replaySha256 = Sha256Hex(g.replay.data(), g.replay.size()), g.id = g.replaySha256.substr(0, 16);
     g.name = g.keyHash = golden;
     const json played = Played(Golden(golden));
-    g.claimed = Scores(played);
     treplay header;
     ASSERT_EQ(DecodeReplayHeader(g.replay.data(), g.replay.size(), header, g.frames), REPLAY_OK);
-    g.rules = header.rulesVersion;
-    g.seed = header.seed;
-    g.submittedAt = now;
-    g.dailyDate = UtcDate(now);
+    g.claimed = Scores(played), g.rules = header.rulesVersion, g.seed = header.seed;
+    g.submittedAt = now, g.dailyDate = UtcDate(now);
     g.dailyTokenAt = now + late - static_cast<int64_t>(std::ceil(played["seconds"].get<double>()));
     std::string existing;
     ASSERT_EQ(store->InsertGame(g, existing), INSERTED);
@@ -155,8 +146,7 @@ TEST(Verifier, WorkersCountADailyGameOnlyInTime) {
   StopVerifiers();
   for (const auto &[golden, late, counted] : cases) {
     tgamerow row;
-    const std::vector<uint8_t> bytes = Bytes(Golden(golden));
-    ASSERT_TRUE(store->GetGame(Sha256Hex(bytes.data(), bytes.size()).substr(0, 16), row));
+    ASSERT_TRUE(store->GetGame(ReplayId(Bytes(Golden(golden))), row));
     EXPECT_EQ(row.status, GAME_VERIFIED) << golden << ": " << row.reason;
     EXPECT_EQ(row.dailyCounted, counted) << golden;
   }
