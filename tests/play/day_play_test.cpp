@@ -1,5 +1,5 @@
 // The day as a player meets it: when help comes and how fast the helicopter flies in.
-#include <cmath>
+#include <algorithm>
 
 #include "scene.h"
 

@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 
 #include "base/files.h"
 #include "server/api.h"
