@@ -1,10 +1,10 @@
 // Zombies as a player meets them: how far they see, how often they strike, how fast they walk,
-// and how they stroll, leap and hop when left alone.
+// and how they stroll, leap and hop when left alone. (How far a shot's noise calls them is each gun's,
+// in the arms' test.)
 #include <cmath>
 #include <functional>
 #include <vector>
 
-#include "game/player.h"
 #include "scene.h"
 
 // Seen from 6.5 away, not from 7.5, and not through a wall. By night a zombie looks for the
@@ -59,29 +59,6 @@ TEST(PlayZombies, AZombieAtThePlayersSideStrikesOnceASecond) {
     play.wait(10);
     EXPECT_DOUBLE_EQ(Game.playerDamage, c.blows * 0.5);
   }
-}
-
-// A pistol shot brings the zombies within 3.5 of the shooter running; those beyond stay put.
-TEST(PlayZombies, AShotBringsThoseWithinItsNoiseRunning) {
-  Play play;
-  play.rushToNight();  // by night those beyond 3.5 stay, and the base is far out of sight
-  Quiet();
-  FlatGround();
-  StandAt(basePos.x + 14);
-  play.aim(0.01, 5).wait(0.1);  // straight up
-  const tvector shoulder = PlayerShoulder();
-  const double dy = Player.body.pos.y - shoulder.y;
-  const struct {
-    double distance;
-    bool comes;
-  } cases[] = {{3.4, true}, {3.6, false}};
-  std::vector<int> ids;
-  for (const auto &c : cases) ids.push_back(IdleZombieAt(shoulder.x - std::sqrt(c.distance * c.distance - dy * dy)));
-  std::vector<double> from;
-  for (int z : ids) from.push_back(enemies[z].body.pos.x);
-  play.press(ACTION_FIRE).wait(1);
-  for (size_t k = 0; k < ids.size(); ++k)
-    EXPECT_EQ(enemies[ids[k]].body.pos.x - from[k] > 0.5, cases[k].comes) << cases[k].distance << " away";
 }
 
 namespace {
