@@ -25,12 +25,16 @@ Ran RunInstalled(const std::string &program, const std::string &args, const Play
   EXPECT_TRUE(FolderListing(home.home.path()).empty()) << args << ": a start that cannot play made folders";
   return o;
 }
+
+// This build installed, and a fresh home to run it in.
+struct InstalledProgram : ::testing::Test {
+  void SetUp() override { ASSERT_FALSE(install.root.empty()) << install.log; }
+  const InstalledBuild &install = InstallThisBuild();
+  PlayerHome home;
+};
 }  // namespace
 
-TEST(InstalledProgram, CommandLineAndWhatIsMissing) {
-  const InstalledBuild &install = InstallThisBuild();
-  ASSERT_FALSE(install.root.empty()) << install.log;
-  PlayerHome home;
+TEST_F(InstalledProgram, CommandLineAndWhatIsMissing) {
   struct Case {
     std::string args;
     int status;
@@ -63,10 +67,7 @@ TEST(InstalledProgram, CommandLineAndWhatIsMissing) {
 
 // An X server without GL: no window can be made for the game. The box's own words and SDL's reason
 // in one line, and status 1 (with a sound device, as most players have: OpenAL's null one).
-TEST(InstalledProgram, AWindowThatCannotBeMadeSaysWhyInOneLine) {
-  const InstalledBuild &install = InstallThisBuild();
-  ASSERT_FALSE(install.root.empty()) << install.log;
-  PlayerHome home;
+TEST_F(InstalledProgram, AWindowThatCannotBeMadeSaysWhyInOneLine) {
   // An X server of its own: xvfb-run's clean-up fails now and then, adding a line and a status.
   TempDir x;
   x.write("on_x_without_gl", R"(d=$(mktemp -d)
@@ -90,10 +91,7 @@ exit $status
   EXPECT_EQ(o.err.substr(o.err.size() - 2), ")\n") << o.err;
 }
 
-TEST(InstalledProgram, FindsItsDataWhereverThePrefixIsMoved) {
-  const InstalledBuild &install = InstallThisBuild();
-  ASSERT_FALSE(install.root.empty()) << install.log;
-  PlayerHome home;
+TEST_F(InstalledProgram, FindsItsDataWhereverThePrefixIsMoved) {
   TempDir moved;
   std::filesystem::copy(install.prefix(), moved.file("elsewhere"), std::filesystem::copy_options::recursive);
   const std::string program = moved.file("elsewhere") + REDSIEGE_INSTALLED_PROGRAM_FROM_PREFIX;

@@ -1,6 +1,5 @@
 // A defender at the base as a player meets him: how far he sees, the rhythm of his bursts, how
 // many rounds a zombie takes from him.
-#include <cmath>
 #include <vector>
 
 #include "game/base_objects.h"

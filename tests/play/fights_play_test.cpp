@@ -2,7 +2,9 @@
 // game is lost, each played as a player would meet it.
 #include <cmath>
 #include <functional>
+#include <vector>
 
+#include "game/camera.h"
 #include "scene.h"
 
 namespace {
@@ -50,16 +52,18 @@ TEST(PlayZombies, DayAndNightGroupsGrowWithTheDays) {
   }
 }
 
-// Both ways of losing: 4.5 s of slowing time, a blast that kills what is near, a fade from 5.5 s,
-// the end at 6.5 s.
-TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
+// Both ways of losing, by night: the game slows to under a third of its speed and the view
+// closes in to half its width; a blast at 4.5 s, a fade from 5.5 s, the end at 6.5 s. The fallen
+// player's blast kills every zombie within four units; the base's starts on the ground, reaches
+// none and leaves the player walking.
+TEST(PlayEndings, SlowMotionCloseUpBlastFadeAndEnd) {
   const struct {
     const char *name;
-    std::function<void(Play &)> start;
+    std::function<void(Play &)> start;  // by night, until the ending's timer runs
     const double &timer;
     const uint8_t &blast;
     bool control;  // the player can still move after the blast
-    bool kills;    // the blast kills the zombies about
+    int kills;     // by the blast: the one that struck and the two held within four units
   } cases[] = {
       {"death",
        [](Play &play) {
@@ -69,11 +73,9 @@ TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
          play.until([] { return Ending.deathTimer > 0; }, 60);
          EXPECT_DOUBLE_EQ(Game.playerDamage, 25.5) << "blows of half a point kill past 25";
        },
-       Ending.deathTimer, Ending.deathBlast, false, true},
+       Ending.deathTimer, Ending.deathBlast, false, 3},
       {"unopposed night",
        [](Play &play) {
-         play.rushToNight();
-         StandAt(basePos.x - 9);
          play.scene = [] { Game.playerDamage = 0; };
          play.until([] { return Active(enemies) > 0; }, 10);
          const double far = std::fabs(MeanX() - basePos.x), supplies = Game.supplies;
@@ -83,29 +85,49 @@ TEST(PlayEndings, DeathAndTheLossOfTheBaseRunTheirTimelines) {
          EXPECT_LT(std::fabs(MeanX() - basePos.x), far - 1) << "they close in on the base";
          play.until([] { return Ending.baseLossTimer > 0; }, 60);
        },
-       Ending.baseLossTimer, Ending.baseLossBlast, true, false},
+       Ending.baseLossTimer, Ending.baseLossBlast, true, 0},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     Play play;
+    play.rushToNight();  // by night zombies far from the player stay
+    FlatGround();
+    StandAt(basePos.x - 9);
     c.start(play);
     ASSERT_GT(c.timer, 0);
-    const int from = play.frames;
-    int blast = -1, fade = -1, killsBefore = 0;
+    const tvector centre = &c.blast == &Ending.deathBlast ? Player.body.pos : basePos;
+    std::vector<int> ids;
+    std::vector<tvector> spots;
+    for (double d : {-3.9, 3.9, -4.1, 4.1})
+      ids.push_back(ZombieAt(centre.x + d)), spots.push_back(enemies[ids.back()].body.pos);
+    play.scene = [&] {
+      for (size_t k = 0; k < ids.size(); ++k) Hold(ids[k], spots[k]);
+    };
+    const int from = play.frames, kills = Game.kills;
+    const struct { double second, speed, zoom; } moments[] = {{1, 0.8, 0.4}, {2, 0.6, 0.3}, {4.4, 0.3, 0.3}};
+    int blast = -1, fade = -1, moment = 0, killed = 0;
+    bool beyondStand = false;
     play.until(
         [&] {
+          const double t = (play.frames - from + 1) * play.frameTime;  // the timer ran a frame before
+          if (moment < 3 && t >= moments[moment].second) {
+            EXPECT_NEAR(Game.timeScale, moments[moment].speed, 0.004) << t << " s in";
+            EXPECT_NEAR(zoom, moments[moment++].zoom, 0.004) << t << " s in";
+          }
           if (blast < 0 && c.blast) blast = play.frames;
           if (fade < 0 && Game.fadeOut) fade = play.frames;
-          if (blast < 0) killsBefore = Game.kills;
+          if (blast >= 0 && play.frames - blast == 14)  // the blast has done its work
+            killed = Game.kills - kills, beyondStand = enemies[ids[2]].active && enemies[ids[3]].active;
           return false;
         },
-        10, ACTION_RIGHT);
+        10);
     EXPECT_TRUE(play.ended && !play.won);
     EXPECT_NEAR((blast - from) * play.frameTime, 4.5, 0.02);
     EXPECT_NEAR((fade - from) * play.frameTime, 5.5, 0.02);
     EXPECT_NEAR((play.frames - from) * play.frameTime, 6.5, 0.02);
-    EXPECT_EQ(Ending.playerControl, c.control) << "still walking after the blast";
-    EXPECT_EQ(Game.kills > killsBefore, c.kills) << "the blast kills the zombies near it";
+    EXPECT_EQ(Ending.playerControl, c.control) << "the player can still walk after the blast";
+    EXPECT_EQ(killed, c.kills) << "the blast kills the zombies near it";
+    EXPECT_TRUE(beyondStand) << "the two beyond";
   }
 }
 

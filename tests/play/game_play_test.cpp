@@ -189,12 +189,7 @@ TEST(PlayCourse, ThirtyDaysKeepEveryListBounded) {
   bool dawnsEmpty = true;
   play.scene = [&] {
     Game.playerDamage = 0, Game.supplies = std::max(Game.supplies, 1.0);
-    // Aim at the nearest zombie.
-    tvector target = Player.body.pos + tvector{2, 0.1};
-    for (const tenemy &e : enemies)
-      if (e.active && vecdistance(e.body.pos, Player.body.pos, true) < vecdistance(target, Player.body.pos, true))
-        target = e.body.pos;
-    play.aimAt(target);
+    AimAtNearestZombie(play);
     zombies = std::max<size_t>(zombies, Active(enemies)), zombieSlots = std::max(zombieSlots, enemies.size());
     shots = std::max<size_t>(shots, Active(shotList)), shotSlots = std::max(shotSlots, shotList.size());
     particles = std::max<size_t>(particles, Active(particleList));

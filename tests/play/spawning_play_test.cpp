@@ -1,7 +1,6 @@
 // Zombies climbing out: where the day's groups come up around the player and from which side,
 // the night's last groups, the day's cap, and the crates laid out each dawn.
 #include <cmath>
-#include <functional>
 
 #include "scene.h"
 #include "world/particles.h"

@@ -1,10 +1,10 @@
 // Zombies as a player meets them: how far they see, how often they strike, how fast they walk,
-// and how they stroll, leap and hop when left alone.
+// and how they stroll, leap and hop when left alone. (How far a shot's noise calls them is each gun's,
+// in the arms' test.)
 #include <cmath>
 #include <functional>
 #include <vector>
 
-#include "game/player.h"
 #include "scene.h"
 
 // Seen from 6.5 away, not from 7.5, and not through a wall. By night a zombie looks for the
@@ -61,42 +61,6 @@ TEST(PlayZombies, AZombieAtThePlayersSideStrikesOnceASecond) {
   }
 }
 
-// A pistol shot brings the zombies within 3.5 of the shooter running; those beyond stay put.
-TEST(PlayZombies, AShotBringsThoseWithinItsNoiseRunning) {
-  Play play;
-  play.rushToNight();  // by night those beyond 3.5 stay, and the base is far out of sight
-  Quiet();
-  FlatGround();
-  StandAt(basePos.x + 14);
-  play.aim(0.01, 5).wait(0.1);  // straight up
-  const tvector shoulder = PlayerShoulder();
-  const double dy = Player.body.pos.y - shoulder.y;
-  const struct {
-    double distance;
-    bool comes;
-  } cases[] = {{3.4, true}, {3.6, false}};
-  std::vector<int> ids;
-  for (const auto &c : cases) ids.push_back(IdleZombieAt(shoulder.x - std::sqrt(c.distance * c.distance - dy * dy)));
-  play.press(ACTION_FIRE).wait(1);
-  for (size_t k = 0; k < ids.size(); ++k) {
-    const double moved =
-        enemies[ids[k]].body.pos.x - (shoulder.x - std::sqrt(cases[k].distance * cases[k].distance - dy * dy));
-    EXPECT_EQ(moved > 0.5, cases[k].comes) << cases[k].distance << " away moved " << moved;
-  }
-}
-
-// One that has seen the player from 3.4 away on level ground comes 1.7 closer in a second.
-TEST(PlayZombies, AZombieComingForThePlayerWalksOneAndSevenTenthsInASecond) {
-  QuietPlay play;
-  FlatGround();
-  StandAt(basePos.x + 12);
-  const int z = IdleZombieAt(Player.body.pos.x - 3.4);
-  enemies[z].mode = 1, enemies[z].timer = 2, enemies[z].target = Player.body.pos;
-  const double from = enemies[z].body.pos.x;
-  play.wait(1);
-  EXPECT_NEAR(enemies[z].body.pos.x - from, 1.68, 0.05);
-}
-
 namespace {
 // A hundred zombies left to themselves on level ground by night, far from the base.
 struct Crowd {
@@ -125,7 +89,7 @@ struct Crowd {
 }  // namespace
 
 // A minute of the crowd: how high and far they leap, how far and how long they stroll, and how
-// fast they walk.
+// fast they walk (what also brings one that has seen the player to him).
 TEST(PlayZombies, LeftAloneTheyStrollAndLeap) {
   Crowd crowd;
   Play &play = crowd.play;

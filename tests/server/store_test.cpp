@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -23,43 +22,26 @@ std::string Sha(int replay) {
 }
 std::string Id(int replay) { return Sha(replay).substr(0, 16); }
 
+// Game `replay`'s submission: its fields made from its number, a daily one's token 50 s old.
 tnewgame Game(const std::string &name, const std::string &key, int replay, int64_t at,
               const std::string &dailyDate = "") {
   tnewgame g;
-  g.id = Id(replay);
-  g.replaySha256 = Sha(replay);
-  g.name = name;
-  g.keyHash = "hash-of-" + key;
-  g.claimed = {replay * 1000, replay, replay * 100, replay * 2};
-  g.rules = 2;
-  g.seed = 40000u + replay;
-  g.frames = 600u + replay;
-  g.submittedAt = at;
-  g.dailyDate = dailyDate;
+  g.id = Id(replay), g.replaySha256 = Sha(replay), g.name = name, g.keyHash = "hash-of-" + key;
+  g.claimed = {replay * 1000, replay, replay * 100, replay * 2}, g.rules = 2, g.seed = 40000u + replay;
+  g.frames = 600u + replay, g.submittedAt = at, g.dailyDate = dailyDate;
   g.dailyTokenAt = dailyDate.empty() ? 0 : at - 50;
   g.replay = {uint8_t('R'), uint8_t(replay), 0, 255, uint8_t(replay >> 8)};
   return g;
 }
 
-tgameverdict Verified(tgamescores scores, bool won) {
-  tgameverdict v;
-  v.status = GAME_VERIFIED;
-  v.scores = scores;
-  v.won = won;
-  v.day = scores.survive / 1000;
-  v.gameSeconds = 123.25;
-  v.ended = won ? "rescued" : "died";
-  v.frames = 700;
-  return v;
+// status, refusal, reason, scores, won, day, game seconds, ended, frames, verifying seconds
+tgameverdict Verified(tgamescores scores, bool won = false) {
+  return {GAME_VERIFIED, "", "", scores, won, scores.survive / 1000, 123.25, won ? "rescued" : "died", 700, 0};
 }
+const tgameverdict kRefused = {
+    GAME_REFUSED, "claimed scores differ", "the game played to other scores", {}, false, 0, 0, "", 0, 0};
 
-tgameverdict Refused() {
-  tgameverdict v;
-  v.status = GAME_REFUSED;
-  v.refusal = "claimed scores differ";
-  v.reason = "the game played to other scores";
-  return v;
-}
+using trank = std::pair<int64_t, int64_t>;
 
 // A store on a fresh database (or folder), and what the cases share.
 struct tdb {
@@ -71,6 +53,27 @@ struct tdb {
   void Insert(const tnewgame &game) {
     std::string existing;
     ASSERT_EQ(store->InsertGame(game, existing), INSERTED) << game.name;
+  }
+  void Finish(int replay, int survive, bool inTime = false) {
+    store->FinishGame(Id(replay), Verified({survive, 0, 0, 0}), inTime);
+  }
+  tgamerow Row(int replay) {
+    tgamerow row;
+    EXPECT_TRUE(store->GetGame(Id(replay), row)) << replay;
+    return row;
+  }
+  // The game's rank on the board and the board's length; {0, 0} when it is not on it.
+  trank Rank(tboard board, const std::string &id) {
+    int64_t rank, total;
+    store->RankOn(board, id, rank, total);
+    return {rank, total};
+  }
+  // A fresh database for the servers a case starts itself (SQLite: a folder `sub` in the case's).
+  void Fresh(const std::string &sub) {
+    std::string why;
+    if (cluster) url = cluster->NewDatabase(why);
+    if (!cluster) dir += "/" + sub;
+    ASSERT_FALSE(url.empty() && cluster) << why;
   }
   std::vector<std::string> Names(tboard board, const std::string &date = "") {
     std::vector<std::string> names;
@@ -93,13 +96,11 @@ void InsertAnswersByNameKeyAndReplay(tdb &db) {
     EXPECT_EQ(db.store->InsertGame(Game(c.name, c.key, c.replay, 100), existing), c.expect) << c.name << c.replay;
     EXPECT_EQ(existing, c.expect == ALREADY_THERE ? Id(c.replay) : "") << c.name << c.replay;
   }
-  tgamerow row;
-  ASSERT_TRUE(db.store->GetGame(Id(3), row));
+  const tgamerow row = db.Row(3);
   EXPECT_EQ(row.name, "Bob");  // as the name was first written
-  EXPECT_EQ(row.status, GAME_PENDING);
-  EXPECT_EQ(row.claimed.survive, 3000);
-  EXPECT_EQ(row.frames, 603u);
-  EXPECT_FALSE(db.store->GetGame(Id(2), row));  // a refused submission stores nothing
+  EXPECT_TRUE(row.status == GAME_PENDING && row.claimed.survive == 3000 && row.frames == 603u);
+  tgamerow none;
+  EXPECT_FALSE(db.store->GetGame(Id(2), none));  // a refused submission stores nothing
   EXPECT_EQ(db.store->PendingCount(), 3);
 }
 
@@ -124,7 +125,7 @@ void ClaimsTakeOldestFirstAndLeasesRunOutOrAreGivenBack(tdb &db) {
     EXPECT_EQ(claim.replay, Game("ann", "a", s.expect, 0).replay);
     EXPECT_EQ(claim.claimed.horde, s.expect * 100);
     EXPECT_EQ(claim.submittedAt, 99 + s.expect);
-    if (s.then == FINISH) db.store->FinishGame(claim.id, Verified({1000, 0, 0, 0}, false), false);
+    if (s.then == FINISH) db.Finish(s.expect, 1000);
     if (s.then == RELEASE) db.store->ReleaseClaim(claim.id);
   }
   EXPECT_EQ(db.store->PendingCount(), 0);
@@ -144,10 +145,9 @@ void BoardsRankVerifiedVisibleGamesAndPage(tdb &db) {
   int n = 0;
   for (const auto &g : games) {
     db.Insert(Game(g.name, g.name, ++n, g.at));
-    db.store->FinishGame(Id(n), g.verified ? Verified(g.scores, g.won) : Refused(), false);
+    db.store->FinishGame(Id(n), g.verified ? Verified(g.scores, g.won) : kRefused, false);
   }
-  // Played again, the first verdict stands.
-  db.store->FinishGame(Id(1), Verified({1, 1, 1, 1}, false), false);
+  db.store->FinishGame(Id(1), Verified({1, 1, 1, 1}), false);  // played again, the first verdict stands
   struct {
     tboard board;
     std::vector<std::string> names;
@@ -161,35 +161,20 @@ void BoardsRankVerifiedVisibleGamesAndPage(tdb &db) {
     EXPECT_EQ(db.Names(b.board), b.names) << BoardName(b.board);
     tboardpage page = db.store->Board(b.board, "", 0, 13);
     EXPECT_EQ(page.total, int64_t(b.names.size()));
-    for (const tboardentry &e : page.entries) {
-      int64_t rank, total;
-      db.store->RankOn(b.board, e.gameId, rank, total);
-      EXPECT_EQ(rank, e.rank) << BoardName(b.board) << e.name;
-      EXPECT_EQ(total, page.total);
-    }
-    int64_t rank, total;
-    db.store->RankOn(b.board, Id(4), rank, total);  // refused: on no board
-    EXPECT_EQ(rank + total, 0);
+    for (const tboardentry &e : page.entries)
+      EXPECT_EQ(db.Rank(b.board, e.gameId), std::pair(e.rank, page.total)) << BoardName(b.board) << e.name;
+    EXPECT_EQ(db.Rank(b.board, Id(4)), trank(0, 0));  // refused: on no board
   }
   tboardpage second = db.store->Board(BOARD_SURVIVORS, "", 1, 2);
   ASSERT_EQ(second.entries.size(), 2u);
   EXPECT_EQ(second.total, 4);
-  EXPECT_EQ(second.entries[0].rank, 2);
-  EXPECT_EQ(second.entries[0].name, "ann");
-  EXPECT_EQ(second.entries[0].score, 5000);
-  EXPECT_EQ(second.entries[0].gameId, Id(1));
-  EXPECT_EQ(second.entries[0].submittedAt, 10);
-  EXPECT_EQ(second.entries[0].rules, 2u);
+  const tboardentry &e = second.entries[0];
+  EXPECT_TRUE(e.rank == 2 && e.name == "ann" && e.score == 5000 && e.gameId == Id(1) && e.submittedAt == 10 &&
+              e.rules == 2u);
   EXPECT_TRUE(db.store->Board(BOARD_SURVIVORS, "", 4, 13).entries.empty());
-  tgamerow row;
-  ASSERT_TRUE(db.store->GetGame(Id(4), row));
-  EXPECT_EQ(row.status, GAME_REFUSED);
-  EXPECT_EQ(row.refusal, "claimed scores differ");
-  ASSERT_TRUE(db.store->GetGame(Id(1), row));
-  EXPECT_EQ(row.scores.horde, 100);
-  EXPECT_EQ(row.gameSeconds, 123.25);
-  EXPECT_EQ(row.ended, "rescued");
-  EXPECT_EQ(row.frames, 700u);
+  EXPECT_TRUE(db.Row(4).status == GAME_REFUSED && db.Row(4).refusal == "claimed scores differ");
+  const tgamerow row = db.Row(1);
+  EXPECT_TRUE(row.scores.horde == 100 && row.gameSeconds == 123.25 && row.ended == "rescued" && row.frames == 700u);
   std::vector<uint8_t> bytes;
   EXPECT_TRUE(db.store->Replay(Id(1), bytes));
   EXPECT_EQ(bytes, Game("ann", "ann", 1, 0).replay);
@@ -215,22 +200,17 @@ void DailyCountsEachPlayersFirstSubmissionInTime(tdb &db) {
   // Played in any order: a later game finished first still is not the first of its day.
   for (int i = count - 1; i >= 0; --i) {
     const auto &g = games[i];
-    db.store->FinishGame(Id(i + 1), g.verified ? Verified({int(1000 + g.at), 0, 0, 0}, false) : Refused(), g.inTime);
+    if (!g.verified) db.store->FinishGame(Id(i + 1), kRefused, g.inTime);
+    if (g.verified) db.Finish(i + 1, int(1000 + g.at), g.inTime);
   }
   for (int i = 0; i < count; ++i) {
-    tgamerow row;
-    ASSERT_TRUE(db.store->GetGame(Id(i + 1), row));
-    EXPECT_EQ(row.dailyCounted, games[i].counted) << games[i].name << games[i].at;
-    EXPECT_EQ(row.dailyDate, games[i].date);
+    EXPECT_EQ(db.Row(i + 1).dailyCounted, games[i].counted) << games[i].name << games[i].at;
+    EXPECT_EQ(db.Row(i + 1).dailyDate, games[i].date);
   }
   EXPECT_EQ(db.Names(BOARD_DAILY, "2026-12-08"), std::vector<std::string>{"ann"});
   EXPECT_EQ(db.Names(BOARD_DAILY, "2026-12-07"), std::vector<std::string>{"dan"});
-  int64_t rank, total;
-  db.store->RankOn(BOARD_DAILY, Id(6), rank, total);
-  EXPECT_EQ(rank, 1);
-  EXPECT_EQ(total, 1);
-  db.store->RankOn(BOARD_DAILY, Id(2), rank, total);
-  EXPECT_EQ(rank + total, 0);
+  EXPECT_EQ(db.Rank(BOARD_DAILY, Id(6)), trank(1, 1));
+  EXPECT_EQ(db.Rank(BOARD_DAILY, Id(2)), trank(0, 0));
 }
 
 void GamesSentInOneSecondKeepTheirSendingOrder(tdb &db) {
@@ -252,26 +232,16 @@ void GamesSentInOneSecondKeepTheirSendingOrder(tdb &db) {
   while (db.store->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
   EXPECT_EQ(claimed, (std::vector<std::string>{Id(9), Id(2), Id(8), Id(3)}));
   // The second daily game is played first: it still is not its player's first of the day.
-  for (int i = 3; i >= 0; --i) db.store->FinishGame(Id(games[i].replay), Verified({7000, 0, 0, 0}, false), true);
-  for (const auto &g : games) {
-    tgamerow row;
-    ASSERT_TRUE(db.store->GetGame(Id(g.replay), row));
-    EXPECT_EQ(row.dailyCounted, g.counted) << g.name << g.replay;
-  }
+  for (int i = 3; i >= 0; --i) db.Finish(games[i].replay, 7000, true);
+  for (const auto &g : games) EXPECT_EQ(db.Row(g.replay).dailyCounted, g.counted) << g.name << g.replay;
   EXPECT_EQ(db.Names(BOARD_SURVIVORS), (std::vector<std::string>{"ann", "ben", "cat", "cat"}));
   EXPECT_EQ(db.Names(BOARD_DAILY, "2026-12-08"), std::vector<std::string>{"cat"});
-  for (int i = 0; i < 4; ++i) {
-    int64_t rank, total;
-    db.store->RankOn(BOARD_SURVIVORS, Id(games[i].replay), rank, total);
-    EXPECT_EQ(rank, i + 1) << games[i].name << games[i].replay;
-  }
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(db.Rank(BOARD_SURVIVORS, Id(games[i].replay)).first, i + 1) << games[i].name << games[i].replay;
 }
 
 void OlderDatabasesOrderTheirGamesBySecondThenId(tdb &db) {
-  std::string why;
-  if (db.cluster) db.url = db.cluster->NewDatabase(why);
-  ASSERT_TRUE(db.dir.size() || db.url.size()) << why;
-  if (!db.dir.empty()) db.dir += "/old";
+  db.Fresh("old");
   {
     // Games stored under the first schema, before the sending order was kept.
     std::unique_ptr<tsqlconn> c = db.dir.empty() ? OpenPostgresConn(db.url) : OpenSqliteConn(db.dir);
@@ -299,7 +269,7 @@ void OlderDatabasesOrderTheirGamesBySecondThenId(tdb &db) {
   tclaim claim;
   while (db.store->ClaimPending(1000, 60, claim)) claimed.push_back(claim.id);
   EXPECT_EQ(claimed, (std::vector<std::string>{Id(1), Id(4), Id(3)}));
-  for (const std::string &id : claimed) db.store->FinishGame(id, Verified({7000, 0, 0, 0}, false), false);
+  for (const std::string &id : claimed) db.store->FinishGame(id, Verified({7000, 0, 0, 0}), false);
   std::vector<std::string> board;
   for (const tboardentry &e : db.store->Board(BOARD_SURVIVORS, "", 0, 13).entries) board.push_back(e.gameId);
   EXPECT_EQ(board, (std::vector<std::string>{Id(1), Id(2), Id(5), Id(4), Id(3)}));
@@ -309,7 +279,7 @@ void DeletePlayerTakesEverythingOnlyWithTheKey(tdb &db) {
   db.Insert(Game("Bob", "k1", 1, 10));
   db.Insert(Game("bob", "k1", 2, 11));
   db.Insert(Game("carol", "k2", 3, 12));
-  for (int i = 1; i <= 3; ++i) db.store->FinishGame(Id(i), Verified({1000 * i, 0, 0, 0}, false), false);
+  for (int i = 1; i <= 3; ++i) db.Finish(i, 1000 * i);
   EXPECT_EQ(db.store->DeletePlayer("bob", "hash-of-k2"), -1);
   EXPECT_EQ(db.store->DeletePlayer("nobody", "hash-of-k1"), -1);
   EXPECT_EQ(db.Names(BOARD_SURVIVORS), (std::vector<std::string>{"carol", "Bob", "Bob"}));
@@ -326,15 +296,13 @@ void ModeratorHidesGamesAndNames(tdb &db) {
   db.Insert(Game("bob", "k1", 1, 10));
   db.Insert(Game("bob", "k1", 2, 11));
   db.Insert(Game("carol", "k2", 3, 12));
-  for (int i = 1; i <= 3; ++i) db.store->FinishGame(Id(i), Verified({1000 * i, 0, 0, 0}, false), false);
+  for (int i = 1; i <= 3; ++i) db.Finish(i, 1000 * i);
   EXPECT_TRUE(db.store->HideGame(Id(2), true));
   EXPECT_TRUE(db.store->HideName("Carol", true));
   EXPECT_FALSE(db.store->HideGame("00000000000000ff", true));
   EXPECT_FALSE(db.store->HideName("nobody", true));
   EXPECT_EQ(db.Names(BOARD_SURVIVORS), std::vector<std::string>{"bob"});
-  tgamerow row;
-  ASSERT_TRUE(db.store->GetGame(Id(3), row));
-  EXPECT_TRUE(row.hidden);
+  EXPECT_TRUE(db.Row(3).hidden);
   std::vector<uint8_t> bytes;
   EXPECT_FALSE(db.store->Replay(Id(2), bytes));
   std::string existing;
@@ -346,10 +314,7 @@ void ModeratorHidesGamesAndNames(tdb &db) {
 
 void ServersStartingAtOnceShareSchemaAndSecret(tdb &db) {
   // Two servers start at once on a fresh database: one applies the migrations, both keep its secret.
-  std::string why;
-  if (db.cluster) db.url = db.cluster->NewDatabase(why);
-  ASSERT_TRUE(db.dir.size() || db.url.size()) << why;
-  if (!db.dir.empty()) db.dir += "/fresh";
+  db.Fresh("fresh");
   std::unique_ptr<tstore> servers[2];
   std::string faults[2];
   std::vector<std::thread> starting;
@@ -377,8 +342,7 @@ void ServersStartingAtOnceShareSchemaAndSecret(tdb &db) {
   // Started again: nothing applied twice, the games and the secret kept.
   db.store = db.Open();
   EXPECT_EQ(db.store->Secret(), secret);
-  tgamerow row;
-  EXPECT_TRUE(db.store->GetGame(Id(1), row));
+  db.Row(1);
 }
 
 void ServersClaimingAtOnceNeverShareAGame(tdb &db) {

@@ -161,10 +161,7 @@ TEST(SkeletonWalk, TraversalOfHiddenPartsAndDamagedLinks) {
   // The hidden root 3 and its child 4 are not drawn; hidden 1 is, transparent, with its child.
   EXPECT_EQ(order, (std::vector<std::pair<int, bool>>{{0, false}, {1, true}, {2, false}}));
   // T(-pivot) R(90) T(offset) takes part 0's origin to (-3, 0); part 1's offset, turned with it, lands one unit up.
-  EXPECT_NEAR(origins[0].x, -3, 1e-12);
-  EXPECT_NEAR(origins[0].y, 0, 1e-12);
-  EXPECT_NEAR(origins[1].x, -3, 1e-12);
-  EXPECT_NEAR(origins[1].y, 1, 1e-12);
+  EXPECT_LT(vecdistance(origins[0], {-3, 0}, false) + vecdistance(origins[1], {-3, 1}, false), 1e-12);
   // Damaged files: a loop of parent links, and many parts sharing ids that would fan out exponentially, both end within
   // the visit limit.
   size_t visits = 0;

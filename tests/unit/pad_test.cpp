@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <functional>
-#include <string>
 #include <tuple>
 #include <utility>
 

@@ -44,6 +44,15 @@ ScoreTable OneScore(int32_t score) {
   return t;
 }
 std::vector<uint8_t> OneScoreFile(int32_t score) { return EncodeScoreTable(OneScore(score)); }
+
+// The program's command line read with these arguments after its name.
+tcommandaction Parse(std::vector<std::string> words, tcommandline &line) {
+  words.insert(words.begin(), "/usr/bin/redsiege");
+  std::vector<char *> argv;
+  for (std::string &w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  return ParseCommandLine(static_cast<int>(words.size()), argv.data(), line);
+}
 }  // namespace
 
 TEST(CommandLine, OptionsAndExitStatuses) {
@@ -60,15 +69,10 @@ TEST(CommandLine, OptionsAndExitStatuses) {
        {{"play"}, COMMAND_WRONG, "", "", -1, false, "unexpected argument 'play'"}};
   for (const auto &[args, action, data, user, fullScreen, verbose, complaint] : cases) {
     SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
-    std::vector<std::string> words = {"/usr/bin/redsiege"};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char *> argv;
-    for (std::string &w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
     tcommandline line;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ParseCommandLine(static_cast<int>(words.size()), argv.data(), line), action);
+    EXPECT_EQ(Parse(args, line), action);
     const std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(action != COMMAND_RUN || (line.dataDir == data && line.userDir == user &&
                                           line.fullScreen == fullScreen && line.verbose == verbose));
@@ -93,14 +97,9 @@ TEST(CommandLine, ServerTakesPartForOneRun) {
   const tonlinesettings saved = {false, "https://saved.example.org", true, "ace"};
   for (const auto &[args, action, address] : cases) {
     SCOPED_TRACE(args.empty() ? "(none)" : args.back());
-    std::vector<std::string> words = {"redsiege"};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char *> argv;
-    for (std::string &w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
     tcommandline line;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ParseCommandLine(static_cast<int>(words.size()), argv.data(), line), action);
+    EXPECT_EQ(Parse(args, line), action);
     const std::string err = testing::internal::GetCapturedStderr();
     if (action != COMMAND_RUN) {
       EXPECT_NE(err.find("'--server' needs"), std::string::npos) << err;

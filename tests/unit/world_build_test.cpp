@@ -69,10 +69,8 @@ TEST_F(WorldBuild, FlatPiecesPutTheBaseAndPlayerOnTheirSpots) {
   Library(0, 0);
   ASSERT_TRUE(buildworld());
   placeplayer();
-  EXPECT_DOUBLE_EQ(basePos.x, -0.5);
-  EXPECT_DOUBLE_EQ(basePos.y, 0.2);
-  EXPECT_DOUBLE_EQ(Player.body.pos.x, 0.51);
-  EXPECT_DOUBLE_EQ(Player.body.pos.y, 0.1);
+  EXPECT_EQ((std::vector<double>{basePos.x, basePos.y, Player.body.pos.x, Player.body.pos.y}),
+            (std::vector<double>{-0.5, 0.2, 0.51, 0.1}));
   for (int s = 0; s < WORLD_SLOTS; ++s) {
     EXPECT_DOUBLE_EQ(worldRow[s].collision[0].corner1.x, 5.0 * (s - 7) - 2.5) << "slot " << s;
     EXPECT_DOUBLE_EQ(GroundTop(s), 0) << "slot " << s;
