@@ -82,8 +82,8 @@ std::vector<std::string> WorldLines(const tonlineanswer &a) {
   for (const auto &r : RANKED)
     if (g.ranks[r.board].on) lines.push_back(std::string(r.caption) + " " + RankLine(g, r.board));
   if (g.daily)
-    lines.push_back(g.dailyCounted ? "daily game counted " + RankLine(g, BOARD_DAILY)
-                                   : "daily game practice. only the first one of a day counts");
+    lines.push_back(g.dailyCounted ? "daily counted. " + RankLine(g, BOARD_DAILY) + " today"
+                                   : "daily practice. only the first one counts");
   return lines;
 }
 
