@@ -369,6 +369,84 @@ TEST_F(WorldPicture, ZombiesInOneBatchLookAsDrawnOneByOne) {
   guys.clear();
 }
 
+// Primitives reaching past the view go in short runs of their own, in their place in the order;
+// the rest in long runs. (X reaches out, . does not.)
+TEST(DrawRuns, ReachingOutGoesInShortRuns) {
+  const std::string gap15(15, '.'), gap16(16, '.');
+  struct Case {
+    std::string marks;
+    std::vector<std::pair<size_t, size_t>> runs;  // first, count
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"......", {{0, 6}}},
+      {"X.....", {{0, 1}, {1, 5}}},
+      {"...X..", {{0, 3}, {3, 1}, {4, 2}}},
+      {"X...X..", {{0, 5}, {5, 2}}},                                        // a short gap goes along
+      {"X" + gap15 + "X", {{0, 17}}},                                       // the longest that does
+      {"X" + gap16 + "X", {{0, 1}, {1, 16}, {17, 1}}},                      // one longer has a run of its own
+      {std::string(70, 'X'), {{0, 64}, {64, 6}}},                           // a run holds 64 at most
+      {std::string(60, 'X') + "...." + "XX", {{0, 60}, {60, 4}, {64, 2}}},  // no gap past the limit
+  };
+  for (const Case &c : cases) {
+    std::vector<uint8_t> out;
+    for (char m : c.marks) out.push_back(m == 'X');
+    std::vector<trun> runs;
+    SplitIntoRuns(out, runs);
+    std::vector<std::pair<size_t, size_t>> got;
+    for (const trun &r : runs) got.push_back({r.first, r.count});
+    EXPECT_EQ(got, c.runs) << c.marks;
+  }
+}
+
+// Translucent quads of every colour across the view and over each of its edges, drawn in runs,
+// give the very picture of one call.
+TEST_F(WorldPicture, QuadsInRunsLookAsInOneCall) {
+  SetFixedSeed(5);
+  reseed();
+  std::vector<float> xyz, rgba;
+  const tvector h = ViewHalfSize();
+  for (int i = 0; i < 900; ++i) {
+    // Some near the view's edges, most within it.
+    const double reach = i % 3 == 0 ? 1.15 : 0.9;
+    const tvector c = {CameraPos.x + (randomreal() * 2 - 1) * h.x * reach,
+                       CameraPos.y + (randomreal() * 2 - 1) * h.y * reach};
+    const double a = randomreal() * M_PI, r = 0.02 + 0.1 * randomreal();
+    const float colour[4] = {static_cast<float>(randomreal()), static_cast<float>(randomreal()),
+                             static_cast<float>(randomreal()), static_cast<float>(0.2 + 0.8 * randomreal())};
+    for (int k = 0; k < 4; ++k) {
+      const double t = a + k * M_PI / 2 + (k % 2) * 0.4;
+      xyz.insert(xyz.end(),
+                 {static_cast<float>(c.x + r * std::cos(t)), static_cast<float>(c.y + r * std::sin(t)), 0.f});
+      rgba.insert(rgba.end(), colour, colour + 4);
+    }
+  }
+  SetFixedSeed(-1);
+  static std::vector<float> *vertices, *colours;
+  vertices = &xyz, colours = &rgba;
+  glClearColor(0.5f, 0.5f, 0.5f, 1);
+  auto runs = Frame([] {
+    ApplyCamera();
+    glDisable(GL_TEXTURE_2D);
+    DrawArrays(GL_QUADS, *vertices, *colours);
+  });
+  auto oneCall = Frame([] {
+    ApplyCamera();
+    glDisable(GL_TEXTURE_2D);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, vertices->data());
+    glColorPointer(4, GL_FLOAT, 0, colours->data());
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices->size() / 3));
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+  });
+  auto [worst, over] = Compare(oneCall, runs, 0);
+  EXPECT_EQ(over, 0) << "worst " << worst;
+  auto [shade, covered] = Compare(Frame([] {}), runs, 10);
+  EXPECT_GT(covered, width * height / 3) << "the quads should cover much of the view";
+}
+
 // A ground with a ledge standing out over it, lit at noon, in the morning and at night.
 TEST_F(WorldPicture, SunlightAndShadows) {
   MessageRecorder quiet;
