@@ -22,8 +22,16 @@ double PixelSize();
 bool InView(tvector p, double margin);
 // Draws the vertices in xyz (three floats each) with their colours in rgba (four each) and, when
 // given, texture coordinates in st (two each), as primitives of `mode`, in one call.
+// Quads and triangles go in calls of their own where some reach past the view (see SplitIntoRuns).
 void DrawArrays(unsigned mode, const std::vector<float> &xyz, const std::vector<float> &rgba,
                 const std::vector<float> *st = nullptr);
+// Consecutive primitives, `first` and on, `count` of them.
+struct trun {
+  size_t first, count;
+};
+// The primitives in order as runs, one call each: those reaching past the view (reachingOut[i])
+// in short runs with at most a few primitives between them that do not, the rest in long ones.
+void SplitIntoRuns(const std::vector<uint8_t> &reachingOut, std::vector<trun> &runs);
 
 // A grid of square cells over the view, `cell` world units each from `origin`, some marked.
 struct tcellmarks {

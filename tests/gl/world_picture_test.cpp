@@ -325,6 +325,107 @@ TEST_F(WorldPicture, ZombiesInOneBatchLookAsDrawnOneByOne) {
   guys.clear();
 }
 
+// Primitives reaching past the view go in short runs of their own, in their place in the order;
+// the rest in long runs. (X reaches out, . does not.)
+TEST(DrawRuns, ReachingOutGoesInShortRuns) {
+  const std::string gap15(15, '.'), gap16(16, '.');
+  struct Case {
+    std::string marks;
+    std::vector<std::pair<size_t, size_t>> runs;  // first, count
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"......", {{0, 6}}},
+      {"X.....", {{0, 1}, {1, 5}}},
+      {"...X..", {{0, 3}, {3, 1}, {4, 2}}},
+      {"X...X..", {{0, 5}, {5, 2}}},                                        // a short gap goes along
+      {"X" + gap15 + "X", {{0, 17}}},                                       // the longest that does
+      {"X" + gap16 + "X", {{0, 1}, {1, 16}, {17, 1}}},                      // one longer has a run of its own
+      {std::string(70, 'X'), {{0, 64}, {64, 6}}},                           // a run holds 64 at most
+      {std::string(60, 'X') + "...." + "XX", {{0, 60}, {60, 4}, {64, 2}}},  // no gap past the limit
+  };
+  for (const Case &c : cases) {
+    std::vector<uint8_t> out;
+    for (char m : c.marks) out.push_back(m == 'X');
+    std::vector<trun> runs;
+    SplitIntoRuns(out, runs);
+    std::vector<std::pair<size_t, size_t>> got;
+    for (const trun &r : runs) got.push_back({r.first, r.count});
+    EXPECT_EQ(got, c.runs) << c.marks;
+  }
+}
+
+// Translucent quads of every colour across the view and over each of its edges, drawn in runs,
+// give the picture of one call: plain ones pixel for pixel, textured ones but for a level in a
+// few pixels (the renderer's clipping path rounds their texture coordinates its own way).
+TEST_F(WorldPicture, QuadsInRunsLookAsInOneCall) {
+  static std::vector<float> xyz, rgba, st;
+  static bool textured;
+  auto draw = [](bool inRuns) {
+    ApplyCamera();
+    if (textured) {
+      glEnable(GL_TEXTURE_2D);
+      glBindTexture(GL_TEXTURE_2D, coloursTexture);
+    } else {
+      glDisable(GL_TEXTURE_2D);
+    }
+    if (inRuns) {
+      DrawArrays(GL_QUADS, xyz, rgba, textured ? &st : nullptr);
+      return;
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    if (textured) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, xyz.data());
+    glColorPointer(4, GL_FLOAT, 0, rgba.data());
+    glTexCoordPointer(2, GL_FLOAT, 0, st.data());
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(xyz.size() / 3));
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+  };
+  struct Case {
+    bool textured;
+    int slack, over;  // how far a pixel may stray, and how many pixels by more than nothing
+  };
+  for (Case c : {Case{false, 0, 0}, Case{true, 1, 40}}) {
+    SetFixedSeed(5);
+    reseed();
+    xyz.clear(), rgba.clear(), st.clear();
+    const tvector h = ViewHalfSize();
+    for (int i = 0; i < 900; ++i) {
+      // Some near the view's edges, most within it.
+      const double reach = i % 3 == 0 ? 1.15 : 0.9;
+      const tvector centre = {CameraPos.x + (randomreal() * 2 - 1) * h.x * reach,
+                              CameraPos.y + (randomreal() * 2 - 1) * h.y * reach};
+      const double a = randomreal() * M_PI, r = 0.02 + 0.1 * randomreal();
+      const float colour[4] = {static_cast<float>(randomreal()), static_cast<float>(randomreal()),
+                               static_cast<float>(randomreal()), static_cast<float>(0.2 + 0.8 * randomreal())};
+      const float row = static_cast<float>(i % 8) * 0.125f, s[4] = {0, 1, 1, 0}, t[4] = {0.01f, 0.01f, 0.115f, 0.115f};
+      for (int k = 0; k < 4; ++k) {
+        const double angle = a + k * M_PI / 2 + (k % 2) * 0.4;
+        xyz.insert(xyz.end(), {static_cast<float>(centre.x + r * std::cos(angle)),
+                               static_cast<float>(centre.y + r * std::sin(angle)), 0.f});
+        rgba.insert(rgba.end(), colour, colour + 4);
+        st.insert(st.end(), {s[k], row + t[k]});
+      }
+    }
+    SetFixedSeed(-1);
+    textured = c.textured;
+    glClearColor(0.5f, 0.5f, 0.5f, 1);
+    static void (*drawn)(bool);
+    drawn = draw;
+    auto runs = Frame([] { drawn(true); });
+    auto oneCall = Frame([] { drawn(false); });
+    auto [worst, over] = Compare(oneCall, runs, 0);
+    EXPECT_LE(worst, c.slack) << (c.textured ? "textured" : "plain");
+    EXPECT_LE(over, c.over) << (c.textured ? "textured" : "plain") << ": worst " << worst;
+    auto [shade, covered] = Compare(Frame([] {}), runs, 10);
+    EXPECT_GT(covered, width * height / 4) << "the quads should cover much of the view";
+  }
+  glDisable(GL_TEXTURE_2D);
+}
+
 // A ground with a ledge standing out over it, lit at noon, in the morning and at night.
 TEST_F(WorldPicture, SunlightAndShadows) {
   MessageRecorder quiet;
