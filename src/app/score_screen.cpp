@@ -63,6 +63,16 @@ void TurnPage(int by) {
 constexpr size_t WATCH_FIRST_CHAR = 26, WATCH_CHARS = 9;
 constexpr double WATCH_X = -3.4 + 0.14 * (WATCH_FIRST_CHAR + WATCH_CHARS / 2.0);
 
+// The table's row `i`; with `watch`, "watch" stands in a gap in its dots. True when it was clicked.
+bool ScoreRow(std::string line, int i, bool watch) {
+  const double y = 1.2 - 0.2 * i;
+  if (watch)
+    for (size_t c = WATCH_FIRST_CHAR - 1; c < WATCH_FIRST_CHAR + WATCH_CHARS + 1 && c < line.size(); ++c)
+      if (line[c] == '.') line[c] = ' ';
+  DrawText(line, {-3.4, y}, false);
+  return watch && Button("watch", {WATCH_X, y}, CursorPos, 1.0);
+}
+
 // The table's lines; an entry whose game was kept shows "watch" in its line. Returns the replay
 // file of the entry whose "watch" was clicked, else "".
 std::string DrawScoreTable(ScoreCategory category, const char *caption) {
@@ -71,14 +81,8 @@ std::string DrawScoreTable(ScoreCategory category, const char *caption) {
   ClipTo({-3.4, 1.7}, {3.4, -1.3});
   DrawText(caption, {0, 1.6}, true);
   for (int i = 0; i < SCORE_ENTRIES; ++i) {
-    std::string line = ScoreLine(i, table.entries[i]);
     const std::string &replay = scoreReplays[category][i];
-    const double y = 1.2 - 0.2 * i;
-    if (!replay.empty())
-      for (size_t c = WATCH_FIRST_CHAR - 1; c < WATCH_FIRST_CHAR + WATCH_CHARS + 1 && c < line.size(); ++c)
-        if (line[c] == '.') line[c] = ' ';
-    DrawText(line, {-3.4, y}, false);
-    if (!replay.empty() && Button("watch", {WATCH_X, y}, CursorPos, 1.0)) clicked = replay;
+    if (ScoreRow(ScoreLine(i, table.entries[i]), i, !replay.empty())) clicked = replay;
   }
   EndClip();
   return clicked;
@@ -86,8 +90,7 @@ std::string DrawScoreTable(ScoreCategory category, const char *caption) {
 
 // A world board's page: its ranks with "watch" on each, or the line saying it is loading or why
 // it could not be had. Returns the game whose "watch" was clicked, else "".
-std::string DrawWorldPage(const tscorepage &page) {
-  const tonlineanswer answer = WorldAnswer(scoreScreen.board);
+std::string DrawWorldPage(const tscorepage &page, const tonlineanswer &answer) {
   std::string clicked;
   ClipTo({-3.4, 1.7}, {3.4, -1.3});
   // Where the caption stands, while a replay is fetched or when it could not be watched.
@@ -104,15 +107,9 @@ std::string DrawWorldPage(const tscorepage &page) {
   }
   const std::vector<tboardentry> &entries =
       answer.kind == ANSWER_BOARD ? answer.board.entries : std::vector<tboardentry>{};
-  for (size_t i = 0; i < entries.size() && i < SCORE_ENTRIES; ++i) {
-    const tboardentry &e = entries[i];
-    std::string line = ScoreLine(e.rank, e.name, e.score);
-    for (size_t c = WATCH_FIRST_CHAR - 1; c < WATCH_FIRST_CHAR + WATCH_CHARS + 1 && c < line.size(); ++c)
-      if (line[c] == '.') line[c] = ' ';
-    const double y = 1.2 - 0.2 * i;
-    DrawText(line, {-3.4, y}, false);
-    if (Button("watch", {WATCH_X, y}, CursorPos, 1.0)) clicked = e.game;
-  }
+  for (size_t i = 0; i < entries.size() && i < SCORE_ENTRIES; ++i)
+    if (ScoreRow(ScoreLine(entries[i].rank, entries[i].name, entries[i].score), static_cast<int>(i), true))
+      clicked = entries[i].game;
   EndClip();
   if (scoreScreen.offset > 0 && Button("up", {-3.0, 1.6}, CursorPos, 1.0))
     scoreScreen.offset = std::max<int64_t>(0, scoreScreen.offset - SCORE_ENTRIES), FetchWorldPage();
@@ -151,7 +148,8 @@ bool HighScoreFrame() {
   const tscorepage &page = SCORE_PAGES[scoreScreen.page];
   const bool world = page.world != WORLD_BOARDS;
   // Nothing moves here but the pointer and what the server sends, and the page turns only on a click.
-  const bool waiting = world && (!WorldAnswer(scoreScreen.board).done || scoreScreen.download);
+  const tonlineanswer answer = world ? WorldAnswer(scoreScreen.board) : tonlineanswer{};
+  const bool waiting = world && (!answer.done || scoreScreen.download);
   if (waiting || scoreScreen.waited) redrawRequested = 1;
   scoreScreen.waited = waiting;
   if (MenuPictureUnchanged(reinterpret_cast<const void *>(HighScoreFrame))) return true;
@@ -159,7 +157,7 @@ bool HighScoreFrame() {
   TitlePanel(3.25, "high scores");
   Panel({-3.5, 1.8}, {3.5, -1.8});
   const std::string watch = world ? "" : DrawScoreTable(page.table, page.caption);
-  const std::string watchWorld = world ? DrawWorldPage(page) : "";
+  const std::string watchWorld = world ? DrawWorldPage(page, answer) : "";
   if (Button("back", {0, -1.5}, CursorPos, 2.0)) scoreScreen.done = -1;
   if (Button("-page", {-2.5, -1.5}, CursorPos, 2.0)) TurnPage(-1);
   if (Button("+page", {2.5, -1.5}, CursorPos, 2.0)) TurnPage(1);
