@@ -5,6 +5,7 @@
 // server's tests hold its other rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -239,6 +240,8 @@ TEST(OnlineServer, TheDailyGameCountsOncePerPlayerAndDay) {
   EXPECT_TRUE(b.game.daily && !b.game.dailyCounted);
   EXPECT_EQ(RankLine(b.game, BOARD_DAILY), "");
   EXPECT_TRUE(o.game.daily && o.game.dailyCounted);
+  EXPECT_EQ(RankLine(o.game, BOARD_DAILY),
+            first.scores.survive >= other.scores.survive ? "world rank 2 of 2" : "world rank 1 of 2");
   EXPECT_FALSE(p.game.daily);
   // The day's board, asked by its date and as today's: the two counted games, the longer first.
   for (const std::string &date : {daily.daily.date, std::string()}) {
@@ -246,6 +249,9 @@ TEST(OnlineServer, TheDailyGameCountsOncePerPlayerAndDay) {
     ASSERT_EQ(page.kind, ANSWER_BOARD) << page.line;
     EXPECT_EQ(page.board.date, daily.daily.date);
     ASSERT_EQ(page.board.entries.size(), 2u);
-    EXPECT_EQ(page.board.entries[0].game, first.scores.survive >= other.scores.survive ? first.id : other.id);
+    const bool cyFirst = first.scores.survive >= other.scores.survive;
+    EXPECT_EQ(page.board.entries[0].game, cyFirst ? first.id : other.id);
+    EXPECT_EQ(page.board.entries[0].name, cyFirst ? "cy" : "owl");
+    EXPECT_EQ(page.board.entries[0].score, std::max(first.scores.survive, other.scores.survive));
   }
 }
