@@ -5,6 +5,12 @@
 #include <string>
 #include <thread>
 
+// A whole answer of `status` ("200 OK") with a JSON body, the connection then closed.
+inline std::string HttpReply(const std::string &status, const std::string &body) {
+  return "HTTP/1.1 " + status + "\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\nConnection: close\r\n\r\n" + body;
+}
+
 class tfakeserver {
  public:
   // `reply` is sent as it is, then the connection closed. With `hold`, nothing is sent until

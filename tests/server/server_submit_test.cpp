@@ -1,16 +1,41 @@
 // Games played by the headless runner, submitted to the real server, played again by it and
-// ranked by what they scored; a forged one refused.
+// ranked by what they scored, a forged one refused; the page a person reads, with the boards' rows
+// as the server writes them (kept beside the screenshots for a person to open); and a moderator
+// hiding a game or a name from the command line on the running server's store, and showing it
+// again. (The daily game and a player leaving are the online client's tests against the same
+// server; the store's own tests hold the detailed rules.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <regex>
+#include <set>
 
+#include "base/files.h"
 #include "game/rules_version.h"
 #include "server/rig.h"
+#include "server/store.h"
 
 namespace {
 
 nlohmann::json Scores(const tgamescores &s) {
   return {{"survive", s.survive}, {"rescue", s.rescue}, {"horde", s.horde}, {"slayer", s.slayer}};
+}
+
+// The rows of the section under the heading `title`: "rank|name|score|link".
+std::vector<std::string> Rows(const std::string &page, const std::string &title) {
+  const size_t from = page.find("<h2>" + title);
+  if (from == std::string::npos) return {};
+  const size_t to = page.find("<h2>", from + 4);
+  const std::string section = page.substr(from, to == std::string::npos ? std::string::npos : to - from);
+  // A name that was not escaped breaks the row: its cell would hold markup.
+  static const std::regex row(
+      R"re(<tr><td[^>]*>(\d+)</td><td>([^<]*)</td><td[^>]*>(-?\d+)</td><td>[^<]*</td><td><a href="([^"]*)">)re");
+  std::vector<std::string> rows;
+  for (auto m = std::sregex_iterator(section.begin(), section.end(), row); m != std::sregex_iterator(); ++m)
+    rows.push_back((*m)[1].str() + "|" + (*m)[2].str() + "|" + (*m)[3].str() + "|" + (*m)[4].str());
+  return rows;
 }
 
 }  // namespace
@@ -109,3 +134,68 @@ TEST_P(ServerOnEachDatabase, PlayedGamesComeOutVerifiedAndRanked) {
 
 INSTANTIATE_TEST_SUITE_P(Databases, ServerOnEachDatabase, ::testing::Values(SQLITE, POSTGRESQL),
                          [](const ::testing::TestParamInfo<tbackend> &p) { return p.param ? "postgresql" : "sqlite"; });
+
+// Three games, one under a name holding markup: the page's rows, then a moderator's commands.
+TEST(ServerPage, TheBoardsRowsAndNamesAsTextAndAModeratorHidesAndShows) {
+  tserver s;
+  const std::vector<tplayedgame> games = {PlayScriptedGame(81, 300), PlayScriptedGame(82, 420),
+                                          PlayScriptedGame(83, 360)};
+  {
+    // The name check keeps markup out of names sent to the server; one written straight into the
+    // store shows the page escapes whatever a name holds.
+    std::string existing;
+    ASSERT_EQ(
+        OpenSqliteStore(s.dir.path)->InsertGame(NewGameOf(games[0], "<b>me</b> & 'you'", time(nullptr)), existing),
+        INSERTED);
+  }
+  ASSERT_TRUE(s.Start()) << s.Log();
+  // The first as the page writes it.
+  const std::string names[] = {"&lt;b&gt;me&lt;/b&gt; &amp; &#39;you&#39;", "rude", "carl"};
+  for (size_t i = 1; i < games.size(); ++i) ASSERT_EQ(Submit(s.Url(), SubmissionOf(games[i], names[i])).status, 202);
+  for (const tplayedgame &g : games) ASSERT_EQ(WaitVerdict(s.Url(), g.id)["status"], "verified");
+
+  const thttpreply page = HttpGet(s.Url("/"));
+  ASSERT_EQ(page.status, 200);
+  EXPECT_EQ(page.headers.at("content-type"), "text/html; charset=utf-8");
+  std::vector<size_t> order = {0, 1, 2};
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return games[a].scores.survive > games[b].scores.survive; });
+  std::vector<std::string> expected;
+  for (size_t i : order)
+    expected.push_back(std::to_string(expected.size() + 1) + "|" + names[i] + "|" +
+                       std::to_string(games[i].scores.survive) + "|/v1/games/" + games[i].id + "/replay");
+  EXPECT_EQ(Rows(page.body, "Survivors"), expected) << page.body;
+  EXPECT_EQ(Rows(page.body, "Slayer").size(), 3u);
+  EXPECT_EQ(page.body.find("<script"), std::string::npos) << "the page needs no script";
+  // Where the other tests' screenshots go (the test command names it), else the build's.
+  const char *env = std::getenv("REDSIEGE_SCREENSHOTS");
+  const std::string shots = env && *env ? env : std::string(REDSIEGE_BUILD_DIR) + "/screenshots";
+  std::filesystem::create_directories(shots);
+  WriteFileAtomic(shots + "/server-page.html", std::vector<uint8_t>(page.body.begin(), page.body.end()), nullptr);
+
+  const std::string &a = games[0].id, &b = games[1].id, &c = games[2].id;
+  const struct {
+    std::vector<std::string> command;
+    int exit;
+    std::vector<std::string> shown;
+  } moderator[] = {
+      {{"hide-game", a}, 0, {b, c}},     {{"hide-name", "rude"}, 0, {c}}, {{"hide-game", "0123456789abcdef"}, 1, {c}},
+      {{"hide-name", "nobody"}, 1, {c}}, {{"show-game", a}, 0, {a, c}},   {{"show-name", "rude"}, 0, {a, b, c}},
+  };
+  for (const auto &k : moderator) {
+    std::vector<std::string> argv = {REDSIEGE_SERVER};
+    argv.insert(argv.end(), s.store.begin(), s.store.end());
+    argv.insert(argv.end(), k.command.begin(), k.command.end());
+    std::string output;
+    EXPECT_EQ(RunProgram(argv, output), k.exit) << k.command[0] << ": " << output;
+    const nlohmann::json board = Board(s.Url(), "survivors");
+    std::set<std::string> shown;
+    for (const nlohmann::json &e : board["entries"]) shown.insert(e.value("game", ""));
+    EXPECT_EQ(shown, std::set<std::string>(k.shown.begin(), k.shown.end())) << k.command[0] << " " << k.command[1];
+    // A hidden game is not to be found by its id either, nor its replay.
+    if (k.command[0] == "hide-game" && k.exit == 0) {
+      EXPECT_EQ(HttpGet(s.Url("/v1/games/" + a)).status, 404);
+      EXPECT_EQ(HttpGet(s.Url("/v1/games/" + a + "/replay")).status, 404);
+    }
+  }
+}

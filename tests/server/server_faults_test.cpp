@@ -1,15 +1,27 @@
-// Many clients at once on loopback, bounded (short games, fixed counts, deadlines): every request
-// answered and every game taken in on its board once; and the same while the server is killed
-// outright, or while PostgreSQL is restarted under it: nothing acknowledged lost, nothing twice.
+// The server under faults, on loopback and bounded (short games, fixed counts, deadlines): many
+// clients at once with the server killed outright mid-load, or PostgreSQL restarted under it (every
+// request answered, nothing acknowledged lost, nothing twice); the state folder on a small tmpfs
+// that fills up (503s that leave nothing half-written, games taken again once space is freed); and
+// hostile clients on raw sockets (slow headers, a body sent slowly, a client gone quiet, a body
+// announced huge), each cut off in bounded time while everyone else is served.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <future>
 #include <set>
 
 #include "server/pg_cluster.h"
 #include "server/rig.h"
 
 namespace {
+using std::chrono::milliseconds;
 
 // Connections from one address enough for every client, two verifiers.
 const std::vector<std::string> kLoad = {"--per-ip-connections", "200", "--workers", "2"};
@@ -130,33 +142,51 @@ void ExpectEachTakenOnce(tserver &s, const std::vector<tplayedgame> &games, int 
   EXPECT_EQ(s.Stop(), 0) << s.Log();
 }
 
-}  // namespace
-
-TEST(ServerLoad, FiftyClientsSubmitAndRead) {
-  tserver s(SQLITE, kLoad, "/dev/shm");  // the server's work, not this machine's disk
-  ASSERT_TRUE(s.Start()) << s.Log();
-  ExpectEachTakenOnce(s, Games(1000, 1000), 50, 10000);
+std::string IntegrityCheck(const std::string &db) {
+  sqlite3 *handle = nullptr;
+  sqlite3_stmt *query = nullptr;
+  std::string answer = "cannot open";
+  if (sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+      sqlite3_prepare_v2(handle, "PRAGMA integrity_check", -1, &query, nullptr) == SQLITE_OK &&
+      sqlite3_step(query) == SQLITE_ROW)
+    answer = reinterpret_cast<const char *>(sqlite3_column_text(query, 0));
+  sqlite3_finalize(query);
+  sqlite3_close(handle);
+  return answer;
 }
 
-TEST(ServerFaults, KilledMidLoadLosesNothingAcknowledged) {
-  tserver s(SQLITE, kLoad, "/dev/shm");
+const std::string kHead =
+    "POST /v1/games HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-redsiege-replay\r\n";
+
+std::vector<std::string> Trickle(const std::string &first, const std::string &byte, int count) {
+  std::vector<std::string> parts = {first};
+  parts.insert(parts.end(), count, byte);
+  return parts;
+}
+
+}  // namespace
+
+// Fifty clients send a thousand games and read ten thousand pages; half the games in, the server
+// is killed outright. Started again, each client sends again what had no answer (a game that did
+// arrive is the same game again) under the same load: every request answered, each game taken
+// once. The games the killed server's two verifiers had in hand wait for their leases.
+TEST(ServerLoad, FiftyClientsAndAKillMidLoadLoseNothingAcknowledged) {
+  tserver s(SQLITE, kLoad, "/dev/shm");  // the server's work, not this machine's disk
   ASSERT_TRUE(s.Start()) << s.Log();
-  const std::vector<tplayedgame> games = Games(300, 5000);
+  const std::vector<tplayedgame> games = Games(1000, 1000);
   std::once_flag killed;
-  const tloadresult first = RunLoad(s.Url(), games, 20, 600, [&](size_t acknowledged) {
-    if (acknowledged == 120) std::call_once(killed, [&] { s.Kill(); });
+  const tloadresult first = RunLoad(s.Url(), games, 50, 10000, [&](size_t acknowledged) {
+    if (acknowledged == 500) std::call_once(killed, [&] { s.Kill(); });
   });
   ASSERT_FALSE(s.Running());
-  ASSERT_GE(first.acknowledged.size(), 120u);
+  ASSERT_GE(first.acknowledged.size(), 500u);
   // Those after the kill had no answer; none was answered with anything but 202.
   EXPECT_EQ(first.refused + first.unavailable, 0u) << first.firstProblem;
   EXPECT_GT(first.unanswered, 0u);
   ASSERT_TRUE(s.Start()) << s.Log();
   for (const std::string &id : first.acknowledged)
     EXPECT_EQ(HttpGet(s.Url("/v1/games/" + id)).status, 200) << id << " was acknowledged and is lost";
-  // Each client sends again what had no answer; a game that did arrive is the same game again. The
-  // games the killed server's two verifiers had in hand wait for their leases.
-  ExpectEachTakenOnce(s, games, 20, 0, 2);
+  ExpectEachTakenOnce(s, games, 50, 10000, 2);
 }
 
 TEST(ServerFaults, PostgresRestartedMidLoad) {
@@ -187,4 +217,90 @@ TEST(ServerFaults, PostgresRestartedMidLoad) {
   for (int i = 0; i < 300 && HttpGet(s.Url("/healthz")).status != 200; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   ExpectEachTakenOnce(s, games, 10, 0);
+}
+
+TEST(ServerFaults, FullDiskAnswers503AndRecovers) {
+  ttempdir disk;
+  if (mount("redsiege-test", disk.path.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=4m,mode=0700") != 0)
+    GTEST_SKIP() << "mount refused: " << std::strerror(errno);
+  const std::shared_ptr<void> unmount(nullptr, [&](void *) { umount2(disk.path.c_str(), MNT_DETACH); });
+  tserver s(SQLITE, {}, disk.path);
+  ASSERT_TRUE(s.Start()) << s.Log();
+  const tplayedgame before = PlayScriptedGame(90, 250);
+  ASSERT_EQ(Submit(s.Url(), SubmissionOf(before, "early")).status, 202);
+  ASSERT_EQ(WaitVerdict(s.Url(), before.id)["status"], "verified");
+
+  // The disk filled to its last byte (a page at a time, then a byte at a time).
+  const std::string filler = disk.path + "/filler";
+  const int fd = open(filler.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  static const char block[4096] = {};
+  for (ssize_t size : {4096, 1})
+    while (write(fd, block, static_cast<size_t>(size)) == size) {
+    }
+  close(fd);
+  // Pages already written may take a game or two; past them, every answer is 503.
+  std::vector<tplayedgame> refused;
+  std::set<std::string> taken = {before.id};
+  for (uint32_t seed = 91; seed < 111 && refused.size() < 3; ++seed) {
+    const tplayedgame g = PlayScriptedGame(seed, 250);
+    const thttpreply r = Submit(s.Url(), SubmissionOf(g, "late"));
+    ASSERT_TRUE(r.status == 202 || r.status == 503) << r.status << ": " << r.body;
+    if (r.status == 503) {
+      EXPECT_TRUE(r.Json().is_object() && r.Json()["error"].is_string()) << r.body;
+      refused.push_back(g);
+    } else {
+      taken.insert(g.id);
+    }
+  }
+  ASSERT_EQ(refused.size(), 3u) << "the full disk never refused a game";
+  EXPECT_EQ(HttpGet(s.Url("/v1/boards/survivors")).status, 200);  // reading needs no space
+  for (const tplayedgame &g : refused) EXPECT_EQ(HttpGet(s.Url("/v1/games/" + g.id)).status, 404) << "half-written";
+
+  // Space again: the refused games are taken, and everything taken is verified.
+  std::filesystem::remove(filler);
+  for (const tplayedgame &g : refused) {
+    EXPECT_EQ(Submit(s.Url(), SubmissionOf(g, "late")).status, 202);
+    taken.insert(g.id);
+  }
+  for (const std::string &id : taken) EXPECT_EQ(WaitVerdict(s.Url(), id)["status"], "verified") << id;
+  EXPECT_EQ(Board(s.Url(), "survivors")["total"], taken.size());
+  EXPECT_EQ(s.Stop(), 0) << s.Log();
+  EXPECT_EQ(IntegrityCheck(s.dir.path + "/scores.db"), "ok");
+}
+
+TEST(ServerSlowClients, CutInBoundedTimeWhileOthersAreServed) {
+  tserver s(SQLITE, {"--request-timeout", "2", "--idle-timeout", "1"});
+  ASSERT_TRUE(s.Start()) << s.Log();
+  const int port = s.port();
+  struct tcase {
+    const char *what;
+    std::vector<std::string> parts;
+    milliseconds pause;
+    int status;  // the answer expected; 0: the connection closed, with a 408 or none
+  };
+  // 120 parts 100 ms apart: twelve seconds, six times the time a request has.
+  const tcase cases[] = {
+      {"headers sent a byte at a time", Trickle("GET /v1/daily HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ", "a", 120),
+       milliseconds(100), 0},
+      {"a body sent a byte at a time", Trickle(kHead + "Content-Length: 100000\r\n\r\n", "x", 120), milliseconds(100),
+       0},
+      {"a client gone quiet mid-headers", {"GET /v1/daily HTTP/1.1\r\nHost: 1"}, milliseconds(0), 0},
+      {"a body announced at a terabyte", {kHead + "Content-Length: 1000000000000\r\n\r\n"}, milliseconds(0), 413},
+  };
+  std::vector<std::future<trawreply>> hostile;
+  for (const tcase &c : cases)
+    hostile.push_back(std::async(std::launch::async,
+                                 [&c, port] { return RawExchange(port, c.parts, c.pause, milliseconds(15000)); }));
+  // Everyone else is answered meanwhile.
+  int answered = 0;
+  for (int i = 0; i < 40; ++i) answered += HttpGet(s.Url("/v1/boards/survivors")).status == 200;
+  EXPECT_EQ(answered, 40);
+  for (size_t i = 0; i < hostile.size(); ++i) {
+    const trawreply r = hostile[i].get();
+    const tcase &c = cases[i];
+    EXPECT_TRUE(r.closed) << c.what << ": still open";
+    EXPECT_TRUE(r.cut || c.parts.size() == 1) << c.what << ": sent to its end without being cut";
+    EXPECT_EQ(r.Status(), c.status == 0 && r.Status() == 408 ? 408 : c.status) << c.what << ": " << r.text;
+  }
+  EXPECT_EQ(s.Stop(), 0) << s.Log();
 }

@@ -1,5 +1,7 @@
-// Replays played in the sealed child and judged, the workers that verify what is submitted, and
-// the daily game's seeds and tokens.
+// The server's parts alone: replays played in the sealed child and judged, the workers that verify
+// what is submitted, the daily game's seeds and tokens, and the per-address rate limit where the
+// process tests cannot reach cheaply (other addresses, time passing, a memory bound however many
+// addresses come; the 429 itself is tested on the running server).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 
 #include "server/api.h"
 #include "server/daily.h"
+#include "server/ratelimit.h"
 #include "server/rig.h"
 #include "server/verifier.h"
 #include "server/verifier_child.h"
@@ -171,4 +174,28 @@ TEST(Daily, SeedsDifferByDayAndSecretAndDatesAreUtc) {
       {0, "1970-01-01"}, {946684799, "1999-12-31"}, {946684800, "2000-01-01"}, {1709164800, "2024-02-29"}};
   for (const auto &[at, date] : days) EXPECT_EQ(UtcDate(at), date);
   EXPECT_EQ(Sha256Hex("abc", 3), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+TEST(RateLimit, EachAddressHasItsMinutesWorthAndItComesBack) {
+  tratelimiter limiter;
+  int64_t retry = -1;
+  const struct {
+    const char *address;
+    int64_t now;
+    bool taken;
+    int64_t retryAfter;
+  } steps[] = {
+      {"a", 100, true, 0}, {"a", 100, true, 0},   {"a", 100, false, 30}, {"b", 100, true, 0}, {"a", 115, false, 15},
+      {"a", 130, true, 0}, {"a", 130, false, 30}, {"a", 90, false, 30},   // a clock stepping back gives nothing
+      {"a", 250, true, 0}, {"a", 250, true, 0},   {"a", 250, false, 30},  // full at two, not more
+  };
+  for (const auto &s : steps) {
+    EXPECT_EQ(limiter.Take(s.address, s.now, 2, retry), s.taken) << s.address << " at " << s.now;
+    EXPECT_EQ(retry, s.retryAfter) << s.address << " at " << s.now;
+  }
+  tratelimiter small(2);
+  for (const char *address : {"a", "b", "c"}) small.Take(address, 0, 1, retry);
+  EXPECT_EQ(small.Size(), 2u);
+  EXPECT_TRUE(small.Take("a", 0, 1, retry));  // the oldest forgotten, so full again
+  EXPECT_FALSE(small.Take("c", 0, 1, retry));
 }
