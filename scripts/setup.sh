@@ -8,7 +8,7 @@ PACKAGES="cmake g++ clang libclang-rt-14-dev libgtest-dev pkg-config libsdl2-dev
 libglu1-mesa-dev libgl1-mesa-dri libopenal-dev libjpeg62-turbo-dev libfreetype-dev libpng-dev \
 fonts-dejavu-core xvfb xauth sox desktop-file-utils shared-mime-info appstream lintian clang-format libx11-dev dpkg-dev \
 libmicrohttpd-dev libsqlite3-dev libpq-dev libssl-dev nlohmann-json3-dev libcurl4-openssl-dev postgresql \
-systemd"
+chromium systemd"
 
 missing=""
 for p in $PACKAGES; do
