@@ -67,8 +67,6 @@ void ExpectRefused(Decoder decode, const std::vector<std::pair<Bytes, std::strin
   }
 }
 
-using Bytes = std::vector<uint8_t>;
-
 Bytes Chunk(const char *id, const Bytes &body, int64_t declared = -1) {
   Bytes c(8);
   std::memcpy(c.data(), id, 4);
