@@ -20,9 +20,12 @@
 #include "rig/rig.h"
 
 namespace {
-struct OptionsFolder : TempBase {
+// A base folder of its own; the live options and score tables come back after each test.
+struct SavedFolder : TempBase {
   toptions oldOptions = Options;
-  ~OptionsFolder() { Options = oldOptions; }
+  ScoreTable oldTables[SCORE_CATEGORIES];
+  SavedFolder() { std::memcpy(oldTables, scoreTables, sizeof oldTables); }
+  ~SavedFolder() { Options = oldOptions, std::memcpy(scoreTables, oldTables, sizeof oldTables); }
   std::vector<uint8_t> load(const toptions &held) {
     Options = held;
     LoadOptions();
@@ -32,6 +35,9 @@ struct OptionsFolder : TempBase {
     for (const auto &e : std::filesystem::directory_iterator(dir.path()))
       if (e.path().extension() == ".tmp") return false;
     return true;
+  }
+  std::vector<uint8_t> file(int c) const {
+    return FileBytes(dir.file(std::string(ScoreFileName(static_cast<ScoreCategory>(c))) + ".zsc"));
   }
 };
 
@@ -71,16 +77,6 @@ std::string Names(const ScoreTable &t) {
   for (const ScoreEntry &e : t.entries) s += ScoreName(e) + " ";
   return s;
 }
-
-// The live tables come back after each test.
-struct ScoresFolder : TempBase {
-  ScoreTable saved[SCORE_CATEGORIES];
-  ScoresFolder() { std::memcpy(saved, scoreTables, sizeof saved); }
-  ~ScoresFolder() { std::memcpy(scoreTables, saved, sizeof saved); }
-  std::vector<uint8_t> file(int c) const {
-    return FileBytes(dir.file(std::string(ScoreFileName(static_cast<ScoreCategory>(c))) + ".zsc"));
-  }
-};
 
 // A records folder of its own, with empty tables, for one test.
 struct Records {
@@ -136,7 +132,7 @@ TEST(Options, FileLayoutIsLittleEndianFieldByField) {
 }
 
 TEST(Options, SavedFileReadsBackWithTutorialOn) {
-  OptionsFolder folder;
+  SavedFolder folder;
   MessageRecorder recorder;
   Options = SampleOptions();
   ASSERT_TRUE(SaveOptions());
@@ -149,7 +145,7 @@ TEST(Options, SavedFileReadsBackWithTutorialOn) {
 }
 
 TEST(Options, MissingShortOrUnreadableFileGivesDefaults) {
-  OptionsFolder folder;
+  SavedFolder folder;
   toptions defaults = {};
   defaults.screenWidth = 1024, defaults.screenHeight = 768, defaults.colourDepth = 32, defaults.fullScreen = 1;
   EXPECT_EQ(folder.load({}), EncodeOptions(defaults));
@@ -167,7 +163,7 @@ TEST(Options, MissingShortOrUnreadableFileGivesDefaults) {
 }
 
 TEST(Options, FailedSaveIsReportedAndReplacesNothing) {
-  OptionsFolder folder;
+  SavedFolder folder;
   std::filesystem::create_directory(folder.dir.file("options.zop"));
   folder.dir.write("options.zop/keep", std::string("x"));
   MessageRecorder recorder;
@@ -200,7 +196,7 @@ TEST(ScoreFile, EntriesAreLaidOutFieldByFieldLittleEndian) {
 }
 
 TEST(ScoreFile, LoadTakesWhatIsThereAndEmptiesWhatIsNot) {
-  ScoresFolder folder;
+  SavedFolder folder;
   ScoreTable survive = Descending();
   std::vector<uint8_t> longer = EncodeScoreTable(survive);
   longer.resize(400, 0x33);  // a longer file gives its first table
@@ -217,7 +213,7 @@ TEST(ScoreFile, LoadTakesWhatIsThereAndEmptiesWhatIsNot) {
 }
 
 TEST(ScoreFile, SaveWritesAllFourAndReportsAFailureOnce) {
-  ScoresFolder folder;
+  SavedFolder folder;
   MessageRecorder recorder;
   for (int c = 0; c < SCORE_CATEGORIES; ++c) {
     scoreTables[c] = Descending();
@@ -226,7 +222,7 @@ TEST(ScoreFile, SaveWritesAllFourAndReportsAFailureOnce) {
   ASSERT_TRUE(SaveScores());
   EXPECT_TRUE(recorder.messages.empty());
   for (int c = 0; c < SCORE_CATEGORIES; ++c) EXPECT_EQ(folder.file(c), EncodeScoreTable(scoreTables[c])) << c;
-  for (const auto &e : std::filesystem::directory_iterator(folder.dir.path())) EXPECT_NE(e.path().extension(), ".tmp");
+  EXPECT_TRUE(folder.noTempFiles());
 
   // A table that cannot be written keeps its old file, the others are saved, and one box says so.
   std::vector<uint8_t> oldRescue = folder.file(SCORE_RESCUE);
@@ -272,7 +268,7 @@ TEST(GameScores, ComputedFromTheGameAndEnteredWhereTheyBelong) {
   const std::pair<double, int32_t> values[] = {{2.9, 2}, {-2.9, -2}, {1e12, INT32_MAX}, {-1e12, INT32_MIN}, {NAN, 0}};
   for (const auto &[value, score] : values) EXPECT_EQ(ScoreFromValue(value), score) << value;
 
-  ScoresFolder folder;
+  SavedFolder folder;
   for (ScoreTable &t : scoreTables) t = Descending();
   // Only the rescue score would make its table: it counts only for a won game.
   tgamescores rescueOnly = {0, 5000, 0, 0};
