@@ -117,7 +117,7 @@ std::vector<Pixel> Pixels(SDL_Surface *icon) {
 }
 }  // namespace
 
-TEST(Targa, DecodesUncompressedAndRunLengthPictures) {
+TEST(Targa, DecodesUncompressedAndRunLengthPicturesAndRefusesOtherKindsAndDamagedFiles) {
   // BGR swapped to RGB; stored rows handed on first to last whatever the origin bit says.
   Bytes topLeft = Tga(2, 24, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
   topLeft[17] = 0x20;
@@ -139,9 +139,7 @@ TEST(Targa, DecodesUncompressedAndRunLengthPictures) {
   Bytes full = Pixels(DecodeTarga, Tga(10, 24, 16, 16, {0xff, 9, 8, 7, 0xff, 6, 5, 4}), 3);
   ASSERT_EQ(full.size(), 16u * 16 * 3);
   EXPECT_TRUE(full[127 * 3] == 7 && full[128 * 3] == 4);
-}
 
-TEST(Targa, RefusesOtherKindsAndDamagedFiles) {
   const std::string name = "Couldn't load \"f\". ", unreadable = "Couldn't read file \"f\".";
   const std::string depth = name + "Only 24 and 32 bit TGA files supported.",
                     type = name + "Only 24 and 32bit TGA supported.";
@@ -186,9 +184,19 @@ TEST(Bitmap, PaddedRowsAreStrippedAndPixelsSwapped) {
                 "BMP Unit");
 }
 
-TEST(Wav, FormatsFrequencySizeAndTheSamplesAmongOtherChunks) {
-  const std::tuple<Bytes, int32_t, uint32_t, Bytes> cases[] = {
-      // file, format, frequency, samples
+// Each good file gives its format (0: one OpenAL cannot play), frequency and samples; a damaged
+// one gives false, no data and a reason.
+TEST(Wav, GoodFilesGiveTheirSamplesAndDamagedOnesNothingAndAReason) {
+  const Bytes good = Riff({Fmt(1, 16, 22050), Chunk("data", Samples(100))});
+  Bytes shortFmt = Riff({Fmt(1, 16, 22050), Chunk("data", Samples(8))});
+  PutU32(&shortFmt[16], 4);
+  const Bytes fmt15 = Fmt(1, 8, 8000);
+  const struct {
+    Bytes file;
+    int32_t format = 0;
+    uint32_t frequency = 0;
+    Bytes samples = {};  // none: refused
+  } cases[] = {
       {Riff({Fmt(1, 16, 22050), Chunk("data", Samples(400))}), AL_FORMAT_MONO16, 22050, Samples(400)},
       {Riff({Fmt(1, 8, 44100), Chunk("data", Samples(12))}), AL_FORMAT_MONO8, 44100, Samples(12)},
       {Riff({Fmt(2, 8, 44100), Chunk("data", Samples(12))}), AL_FORMAT_STEREO8, 44100, Samples(12)},
@@ -211,44 +219,29 @@ TEST(Wav, FormatsFrequencySizeAndTheSamplesAmongOtherChunks) {
       // A chunk cut off after the samples is trailing metadata: the sound is whole.
       {Riff({Fmt(1, 16, 8000), Chunk("data", Samples(4)), Chunk("LIST", Samples(4), 1000)}), AL_FORMAT_MONO16, 8000,
        Samples(4)},
-  };
-  for (const auto &[file, format, frequency, data] : cases) {
-    twav wav;
-    ASSERT_TRUE(ParseWav(file.data(), file.size(), wav, nullptr)) << file.size();
-    EXPECT_EQ(std::make_tuple(wav.format, wav.frequency, wav.data, wav.size),
-              std::make_tuple(format, frequency, data, uint32_t(data.size())));
-  }
-}
-
-TEST(Wav, DamagedFilesGiveFalseNoDataAndAReason) {
-  const Bytes good = Riff({Fmt(1, 16, 22050), Chunk("data", Samples(100))});
-  Bytes shortFmt = Riff({Fmt(1, 16, 22050), Chunk("data", Samples(8))});
-  PutU32(&shortFmt[16], 4);
-  const Bytes fmt15 = Fmt(1, 8, 8000);
-  const struct {
-    const char *what;
-    Bytes bytes;
-  } cases[] = {
-      {"empty", {}},
-      {"cut inside the header", Bytes(good.begin(), good.begin() + 30)},
-      {"no data chunk", Riff({Fmt(1, 16, 22050), Chunk("LIST", Samples(8))})},
-      {"data cut short", Bytes(good.begin(), good.end() - 1)},
-      {"chunk before data runs past the end",
-       Riff({Fmt(1, 16, 22050), Chunk("LIST", Samples(8), 0xFFFFFFF0), Chunk("data", Samples(8))})},
-      {"format chunk shorter than its fields", shortFmt},
-      // A byte short: its last field would be read from the next chunk's name.
-      {"format chunk of 15 bytes",
-       Riff({Chunk("fmt ", Bytes(fmt15.begin() + 8, fmt15.end() - 1)), Chunk("data", Samples(8))})},
+      // Damaged: empty, cut inside the header, no data chunk, the data cut short, a chunk before
+      // the data running past the end, a format chunk shorter than its fields, and one of 15 bytes
+      // (its last field would be read from the next chunk's name).
+      {{}},
+      {Bytes(good.begin(), good.begin() + 30)},
+      {Riff({Fmt(1, 16, 22050), Chunk("LIST", Samples(8))})},
+      {Bytes(good.begin(), good.end() - 1)},
+      {Riff({Fmt(1, 16, 22050), Chunk("LIST", Samples(8), 0xFFFFFFF0), Chunk("data", Samples(8))})},
+      {shortFmt},
+      {Riff({Chunk("fmt ", Bytes(fmt15.begin() + 8, fmt15.end() - 1)), Chunk("data", Samples(8))})},
   };
   for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message() << "a file of " << c.file.size() << " bytes");
     twav wav;
     wav.data = {1, 2, 3};
     std::string error;
     // Copied into a buffer of exactly its size, so a read past the end shows under the sanitizers.
-    std::unique_ptr<uint8_t[]> exact(new uint8_t[std::max<size_t>(c.bytes.size(), 1)]);
-    std::copy(c.bytes.begin(), c.bytes.end(), exact.get());
-    EXPECT_FALSE(ParseWav(c.bytes.empty() ? nullptr : exact.get(), c.bytes.size(), wav, &error)) << c.what;
-    EXPECT_TRUE(wav.data.empty() && wav.size == 0 && !error.empty()) << c.what;
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[std::max<size_t>(c.file.size(), 1)]);
+    std::copy(c.file.begin(), c.file.end(), exact.get());
+    EXPECT_EQ(ParseWav(c.file.empty() ? nullptr : exact.get(), c.file.size(), wav, &error), !c.samples.empty());
+    EXPECT_EQ(std::make_tuple(wav.format, wav.frequency, wav.data, wav.size, error.empty()),
+              std::make_tuple(c.format, c.frequency, c.samples, uint32_t(c.samples.size()), !c.samples.empty()))
+        << error;
   }
 }
 
