@@ -1,5 +1,5 @@
-// A game's course: walking and the camera, the clock and Insert's rush, the tutorial's hints,
-// the rescue and a month of days.
+// A game's course: running and jumping, walking and the camera, the clock and Insert's rush, the
+// tutorial's hints, the day help comes, the rescue and a month of days.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -220,4 +220,78 @@ TEST(PlayCourse, ThirtyDaysKeepEveryListBounded) {
   EXPECT_LE(particleSlots, particles * 1.1);
   EXPECT_LE(guys.size(), zombieSlots + 1) << "one skeleton per zombie slot and the player's";
   EXPECT_EQ(defenderList.size(), 1u);
+}
+
+// From rest on the flat ground of the base; the actions of each frame by its time.
+TEST(PlayPlayer, RunningAndJumpingDistancesInASecond) {
+  const struct {
+    const char *what;
+    uint16_t (*actions)(double t);
+    double ahead, rise;  // how far right he is after a second; how high his feet went
+    double frameTime = 0.015;
+  } cases[] = {
+      {"running right", [](double) -> uint16_t { return ACTION_RIGHT; }, 1.337, 0},
+      {"running left", [](double) -> uint16_t { return ACTION_LEFT; }, -1.337, 0},
+      {"a standing jump", [](double t) -> uint16_t { return t < 0.05 ? ACTION_JUMP : 0; }, 0, 0.630},
+      // Pressed again in the air: no second lift.
+      {"jump pressed twice", [](double t) -> uint16_t { return t < 0.05 || (t > 0.3 && t < 0.35) ? ACTION_JUMP : 0; },
+       0, 0.630},
+      {"a running jump", [](double t) -> uint16_t { return ACTION_RIGHT | (t < 0.05 ? ACTION_JUMP : 0); }, 1.337,
+       0.630},
+      // A slower machine's 17 ms frames each damp a little more, which keeps the run within a
+      // tenth of the 15 ms one.
+      {"running right, 17 ms frames", [](double) -> uint16_t { return ACTION_RIGHT; }, 1.481, 0, 0.017},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    QuietPlay play;
+    play.frameTime = c.frameTime;
+    FlatGround();
+    play.wait(0.3);
+    const tvector start = Player.body.pos;
+    double top = start.y;
+    const int from = play.frames;
+    play.drive([&] { return c.actions((play.frames - from) * play.frameTime); },
+               [&] { return top = std::max(top, Player.body.pos.y), false; }, 1);
+    EXPECT_NEAR(Player.body.pos.x - start.x, c.ahead, 0.005);
+    EXPECT_NEAR(top - start.y, c.rise, 0.005);
+  }
+}
+
+// The day the helicopter comes: the game type's day and up to two later, never in the endless
+// game. The seeds are chosen to show each end of the spread.
+TEST(PlayDay, HelpComesOnItsDay) {
+  const struct {
+    tgametype type;
+    uint32_t seed;
+    int day;  // 0: not in the first twelve days
+  } cases[] = {{SHORT_GAME, 2, 2}, {SHORT_GAME, 1, 4}, {LONG_GAME, 2, 7}, {LONG_GAME, 1, 9}, {ENDLESS_GAME, 1, 0}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message() << "game " << c.type << " seed " << c.seed);
+    Play play(c.type, c.seed);
+    play.scene = [] { Game.spawnTimer = 1e9, Game.supplies = 3, Game.playerDamage = 0; };
+    play.until([] { return Ending.heliActive || Game.dayNumber > 12; }, 60, ACTION_RUSH);
+    EXPECT_EQ(Ending.heliActive ? Game.dayNumber : 0, c.day);
+  }
+}
+
+// Flying in, the helicopter speeds up to 2.38 a second with 15 ms frames; a 60 Hz display's
+// longer frames would take it past 2.5, where it is held.
+TEST(PlayRescue, TheHelicopterFliesInNoFasterThanTwoAndAHalf) {
+  const struct { double frameTime, top; } cases[] = {{0.015, 2.38}, {1 / 60.0, 2.5}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.frameTime);
+    Play play(SHORT_GAME, 2);  // help comes on day 2
+    play.scene = [] { Game.spawnTimer = 1e9, Game.supplies = 3, Game.playerDamage = 0; };
+    play.rushToDay(2);
+    play.frameTime = c.frameTime;
+    double top = 0, last = heli.pos.x;
+    EXPECT_TRUE(play.until(
+        [&] {
+          top = std::max(top, (heli.pos.x - last) / play.frameTime), last = heli.pos.x;
+          return heli.pos.x > basePos.x - 3;
+        },
+        30));
+    EXPECT_NEAR(top, c.top, 0.01);
+  }
 }

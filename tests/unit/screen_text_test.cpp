@@ -1,3 +1,5 @@
+// Text the player reads: the screens' text pages and key names, and message boxes where none can be
+// shown (nothing is lost and nothing is decided against the player).
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -8,6 +10,7 @@
 #include "app/text_pages.h"
 #include "contentc/screen_text.h"
 #include "contentc/source_text.h"
+#include "platform/message.h"
 #include "render/text.h"
 #include "rig/rig.h"
 
@@ -94,4 +97,17 @@ TEST(ScoreLines, RunTheScoreOutToTheLineEnd) {
     EXPECT_TRUE(line.size() == 48 || name.size() > 40) << line;
   }
   EXPECT_EQ(FontText("the server's answer\tcould not\xff be read"), "the servers answer could not  be read");
+}
+
+TEST(MessageBoxes, WithoutADisplayTheyGoToStandardErrorAndQuestionsTakeTheSafeAnswer) {
+  ASSERT_TRUE(messageHandler == nullptr && yesNoHandler == nullptr);
+  ScopedEnv x("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr);
+  testing::internal::CaptureStderr();
+  ShowMessage("Error opening textures/x.bmp", "BMP Unit", MB_ICONEXCLAMATION);
+  EXPECT_TRUE(AskYesNo("Use Windowed Mode Instead?", "GL Window", true));
+  EXPECT_FALSE(AskYesNo("Replace the saved scores?", "Scores", false));
+  const std::string err = testing::internal::GetCapturedStderr();
+  for (const char *said : {"BMP Unit: Error opening textures/x.bmp\n", "GL Window: Use Windowed Mode Instead? Yes",
+                           "Scores: Replace the saved scores? No"})
+    EXPECT_NE(err.find(said), std::string::npos) << err;
 }

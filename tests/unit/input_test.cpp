@@ -1,13 +1,21 @@
+// What the devices hand the game: a pad's buttons, sticks and triggers as the game's actions and
+// the pointer, a frame's input as the window's events build it (a button pressed and let go between
+// two frames is a press the game acts on once), and the frame clock.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <tuple>
 #include <utility>
 
+#include "game/objects.h"
+#include "game/runner.h"
+#include "game/state.h"
 #include "platform/pad.h"
 #include "platform/window.h"
+#include "rig/play.h"
 #include "rig/virtual_pad.h"
 
 namespace {
@@ -18,6 +26,75 @@ tpad PadWith(std::initializer_list<int> buttons, int16_t lx = 0, int16_t ly = 0)
   PadAxis(p, SDL_CONTROLLER_AXIS_LEFTY, ly);
   return p;
 }
+
+// Hands the window procedure what SDL queued (the virtual pads' events among it).
+void TakeEvents() {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) MainWindowProc(e);
+}
+
+struct TwoPads : ::testing::Test {
+  void SetUp() override {
+    StartPads();
+    ASSERT_TRUE(idle.plug() && held.plug()) << SDL_GetError();
+    TakeEvents();
+    SetPadInMenu(false);
+    ASSERT_TRUE(PadConnected());
+  }
+  void TearDown() override {
+    idle.unplug(), held.unplug();
+    TakeEvents();
+    SetPadInMenu(true);
+    StopPads();
+  }
+  tframeinput Frame() {
+    TakeEvents();
+    const uint8_t noKeys[ACTION_COUNT] = {};
+    return ReadFrameInput(0.015, noKeys);
+  }
+  VirtualPad idle, held;  // an idle receiver plugged in first, then the pad in the player's hands
+};
+
+void PushButton(int button, bool down) {
+  SDL_Event e = {};
+  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  e.button.button = static_cast<Uint8>(button);
+  MainWindowProc(e);
+}
+
+void PushKey(SDL_Scancode key, bool down) {
+  SDL_Event e = {};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.keysym.scancode = key;
+  MainWindowProc(e);
+}
+
+// A fake counter at 1 MHz: each read takes a microsecond, sleeping takes what was asked.
+uint64_t fakeNow = 0;
+int sleeps = 0;
+
+struct FakeClock {
+  uint64_t (*counter)() = readPerformanceCounter;
+  uint64_t (*frequency)() = readPerformanceFrequency;
+  void (*sleep)(uint32_t) = sleepMicroseconds;
+  FakeClock() {
+    readPerformanceCounter = [] { return fakeNow++; };
+    readPerformanceFrequency = []() -> uint64_t { return 1000000; };
+    sleepMicroseconds = [](uint32_t us) { ++sleeps, fakeNow += us; };
+    fakeNow = 5000000;
+    fixedFrameTime = 0;
+    InitFrameTimer();
+  }
+  ~FakeClock() {
+    readPerformanceCounter = counter, readPerformanceFrequency = frequency, sleepMicroseconds = sleep;
+    fixedFrameTime = 0;
+  }
+  double Frame(double realSeconds, double scale = 1) {
+    fakeNow += static_cast<uint64_t>(realSeconds * 1e6);
+    sleeps = 0;
+    return GetFrameTime(scale);
+  }
+};
 }  // namespace
 
 TEST(PadMapping, ButtonsSticksAndTriggersGiveTheGamesActions) {
@@ -98,36 +175,6 @@ TEST(PadMapping, APadTakesOverOnAPressPastItsDeadZoneAndTheStickAimsOnceItMoves)
     EXPECT_EQ(StickTakesAim(stick, then), takes) << stick.x << "," << stick.y << " from " << then.x << "," << then.y;
 }
 
-namespace {
-// Hands the window procedure what SDL queued (the virtual pads' events among it).
-void TakeEvents() {
-  SDL_Event e;
-  while (SDL_PollEvent(&e)) MainWindowProc(e);
-}
-
-struct TwoPads : ::testing::Test {
-  void SetUp() override {
-    StartPads();
-    ASSERT_TRUE(idle.plug() && held.plug()) << SDL_GetError();
-    TakeEvents();
-    SetPadInMenu(false);
-    ASSERT_TRUE(PadConnected());
-  }
-  void TearDown() override {
-    idle.unplug(), held.unplug();
-    TakeEvents();
-    SetPadInMenu(true);
-    StopPads();
-  }
-  tframeinput Frame() {
-    TakeEvents();
-    const uint8_t noKeys[ACTION_COUNT] = {};
-    return ReadFrameInput(0.015, noKeys);
-  }
-  VirtualPad idle, held;  // an idle receiver plugged in first, then the pad in the player's hands
-};
-}  // namespace
-
 TEST_F(TwoPads, ThePadLastPressedPlays) {
   // Each step: on which pad, what it does, and the actions the game then has. A pad taking over
   // starts from nothing held: the idle pad's X, held since it last played, waits to be pressed again.
@@ -179,4 +226,69 @@ TEST_F(TwoPads, WhicheverOfTheMouseAndTheRightStickMovedLastAims) {
   const tframeinput in = Frame();
   EXPECT_NEAR(in.pointer.x, in.pointer.y, 0.01);
   EXPECT_GT(in.pointer.x, 3);
+}
+
+TEST(FrameInput, ATapBetweenTwoFramesFiresOneShotThrowsOneGrenadeOrJumps) {
+  const struct {
+    const char *what;
+    void (*tap)(bool down);
+    int shots, grenades;
+    bool jumps;
+  } cases[] = {{"the left button", [](bool down) { PushButton(SDL_BUTTON_LEFT, down); }, 1, 0, false},
+               {"the right button", [](bool down) { PushButton(SDL_BUTTON_RIGHT, down); }, 0, 1, false},
+               {"the jump key", [](bool down) { PushKey(SDL_SCANCODE_W, down); }, 0, 0, true}};
+  uint8_t keys[ACTION_COUNT] = {};
+  keys[2] = 'W';  // the jump's bit
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    Play game;
+    game.wait(1);
+    mouseX = clientWidth * 0.75, mouseY = clientHeight * 0.5;  // aiming right, level
+    Player.grenades = 3;
+    const int clip = Player.weaponSlots[Player.activeSlot].clip;
+    const double ground = Player.body.pos.y;
+    double top = ground;
+    c.tap(true), c.tap(false);
+    for (int i = 0; i < 40; ++i) {
+      StepHeadlessGame(ReadFrameInput(0.015, keys));
+      EXPECT_EQ(mouseLeftDown + mouseRightDown + keyDown[int{'W'}], 0) << "the tap was let go after one frame";
+      top = std::max(top, Player.body.pos.y);
+    }
+    EXPECT_EQ(clip - Player.weaponSlots[Player.activeSlot].clip, c.shots);
+    EXPECT_EQ(3 - Player.grenades, c.grenades);
+    EXPECT_EQ(grenadeList.size(), size_t(c.grenades));
+    EXPECT_EQ(top - ground > 0.2, c.jumps);
+  }
+}
+
+// Held across frames, a button still fires as long as it is down: the tap's latch holds only a
+// release that came before any frame saw the press.
+TEST(FrameInput, AButtonHeldStaysDownUntilItsRelease) {
+  const uint8_t noKeys[ACTION_COUNT] = {};
+  PushButton(SDL_BUTTON_LEFT, true);
+  const tframeinput first = ReadFrameInput(0.015, noKeys), second = ReadFrameInput(0.015, noKeys);
+  PushButton(SDL_BUTTON_LEFT, false);
+  const tframeinput released = ReadFrameInput(0.015, noKeys);
+  EXPECT_EQ(first.held & first.pressed & ACTION_FIRE, ACTION_FIRE);
+  EXPECT_EQ(second.held & ACTION_FIRE, ACTION_FIRE);
+  EXPECT_EQ(second.pressed & ACTION_FIRE, 0);
+  EXPECT_EQ(released.held & ACTION_FIRE, 0);
+}
+
+TEST(FrameTimer, ClampScaleAndMinimum) {
+  FakeClock clock;
+  // A slow frame is clamped to 17 ms, then scaled; a scaled time below the 13 ms minimum gives the real time back.
+  const double frames[][3] = {
+      {0.050, 1, 0.017}, {0.015, 1, 0.015}, {0.020, 0.5, 0.020}, {0.016, 0.9, 0.0144}, {0.030, 0.9, 0.0153}};
+  for (const auto &f : frames) {
+    EXPECT_NEAR(clock.Frame(f[0], f[1]), f[2], 1e-5) << f[0] << " at " << f[1];
+    EXPECT_EQ(sleeps, 0);
+  }
+  // A fast frame waits (by sleeping, not spinning) until 13 ms have passed and returns the real time.
+  double dt = clock.Frame(0.002);
+  EXPECT_TRUE(dt >= 0.013 && dt < 0.0145 && sleeps > 0) << dt;
+  // Scripted runs take a fixed frame time whatever the clock says.
+  fixedFrameTime = 0.013;
+  EXPECT_DOUBLE_EQ(clock.Frame(0.5), 0.013);
+  EXPECT_DOUBLE_EQ(clock.Frame(0.0), 0.013);
 }
