@@ -123,10 +123,10 @@ void BurySmoke(tvector half) {
 // coarser pixels. The layer is then laid over the pile's cells (a fill of its own), so thinner
 // smoke is cheaper drawn as it is.
 constexpr double kPileCellPixels = 32;
-// The layer's pixel: at least two of the window's, and at most a sixteenth of a puff's width
-// (0.2), where the piles look as they do at half size (at 1024 x 768 a third of the window's
-// size, a ninth of the fill; at full HD a quarter, a sixteenth of the fill).
-constexpr double kPileTexel = 0.2 / 16;
+// The layer's pixel: at least two of the window's, and at most a twelfth of a puff's width
+// (0.2), where a pile looks as at half size but for a softer edge here and there (at 1024 x 768
+// a quarter of the window's size, a sixteenth of the fill; at full HD a fifth).
+constexpr double kPileTexel = 0.2 / 12;
 int PileScale() { return std::max(2, static_cast<int>(kPileTexel / PixelSize())); }
 constexpr double kPileDepth = 4;
 std::vector<float> pileDepth;  // per cell: the area of the puffs centred there, in cells
