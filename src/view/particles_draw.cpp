@@ -1,7 +1,7 @@
 // The particles in one batch, leaving out what cannot show: a particle wholly
 // outside the view, one with no area, one faded out entirely (drawn with
 // alpha 0 it changes no pixel), smoke buried deep in a pile, and each puff's clear sides.
-// What is left of a deep pile is drawn at half size, under the rest.
+// What is left of a deep pile is drawn at a lower size, under the rest.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -119,10 +119,15 @@ void BurySmoke(tvector half) {
   }
 }
 // Where smoke lies this deep (puffs' area over the area of a block of 3 x 3 cells round a puff),
-// the puff is drawn at half size: a quarter of its fill, and a pile's soft depths hide the coarser
-// pixels. The layer is then laid over the pile's cells (a fill of its own), so thinner smoke is
-// cheaper drawn as it is.
+// the puff is drawn at a lower size: a fraction of its fill, and a pile's soft depths hide the
+// coarser pixels. The layer is then laid over the pile's cells (a fill of its own), so thinner
+// smoke is cheaper drawn as it is.
 constexpr double kPileCellPixels = 32;
+// The layer's pixel: at least two of the window's, and at most a twelfth of a puff's width
+// (0.2), where a pile looks as at half size but for a softer edge here and there (at 1024 x 768
+// a quarter of the window's size, a sixteenth of the fill; at full HD a fifth).
+constexpr double kPileTexel = 0.2 / 12;
+int PileScale() { return std::max(2, static_cast<int>(kPileTexel / PixelSize())); }
 constexpr double kPileDepth = 4;
 std::vector<float> pileDepth;  // per cell: the area of the puffs centred there, in cells
 tcellmarks pileCells;
@@ -189,7 +194,7 @@ void WarmParticles() {
   Add(pileBatch, q, s);
   pileCells.reset(CameraPos, 0.1, 1, 1);
   pileCells.marked[0] = 1;
-  DrawAtHalfSize(DrawPile, pileCells);
+  DrawAtLowerSize(DrawPile, pileCells, PileScale());
   particleBatch.clear();
   Add(particleBatch, q, s);
   glBindTexture(GL_TEXTURE_2D, coloursTexture);
@@ -219,6 +224,9 @@ void DrawParticles() {
   tquadbatch &b = particleBatch;
   b.clear();
   pileBatch.clear();
+  const int scale = PileScale();
+  // The layer laid over the window blends each pixel with the layer's next one.
+  const double blur = scale * PixelSize();
   for (const tdrawn &d : drawn) {
     const tparticle &q = particleList[d.n];
     if (!InPile(q)) {
@@ -228,10 +236,10 @@ void DrawParticles() {
     Add(pileBatch, q, d.s);
     tvector lo, hi;
     d.s.Bounds(lo, hi);
-    pileCells.mark(lo.x, lo.y, hi.x, hi.y);
+    pileCells.mark(lo.x - blur, lo.y - blur, hi.x + blur, hi.y + blur);
   }
   // The piles first: the sparks, chips and thin smoke flying over them stay sharp.
-  if (!pileBatch.xyz.empty()) DrawAtHalfSize(DrawPile, pileCells);
+  if (!pileBatch.xyz.empty()) DrawAtLowerSize(DrawPile, pileCells, scale);
   glBindTexture(GL_TEXTURE_2D, coloursTexture);
   b.draw();
 }

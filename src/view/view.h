@@ -44,11 +44,11 @@ struct tcellmarks {
   bool locate(tvector p, int &x, int &y) const;                   // p's cell, and whether the grid holds it
   void mark(double xmin, double ymin, double xmax, double ymax);  // every cell the box touches
 };
-// Runs `draw` (world drawing from the world camera) into a layer of half the window's size and
-// lays the layer over the window on the marked cells, which must hold all it drew: a quarter of
-// the fill, for things soft enough not to show the coarser pixels. Where the context has no
+// Runs `draw` (world drawing from the world camera) into a layer of 1/scale of the window's size
+// and lays the layer over the window on the marked cells, which must hold all it drew: 1/scale^2
+// of the fill, for things soft enough not to show the coarser pixels. Where the context has no
 // layer, `draw` goes straight into the window.
-void DrawAtHalfSize(void (*draw)(), const tcellmarks &marks);
+void DrawAtLowerSize(void (*draw)(), const tcellmarks &marks, int scale);
 
 // Drawn inside RenderWorld, each from the world camera unless it says otherwise.
 void DrawPickups();   // weapon crates: one gun-icon quad each

@@ -247,7 +247,8 @@ TEST_F(WorldPicture, TheLitRegionAndTheSunlightAreThePlainOnesAtEveryHeight) {
 // Particles of every kind, some beyond the view, then thin smoke (also on white, where a puff's
 // faintest texels would show if its narrowed quad cut any), then piles of smoke over one spot:
 // the batch gives the picture of every quad drawn one by one, but for the puffs buried deep in a
-// pile and the piles' coarser pixels (drawn at half size). Leaving those out barely shades a late
+// pile and the piles' coarser pixels (drawn at a lower size: half the window's, and nearer, where
+// a puff is wider on screen, a quarter and a fifth). Leaving those out barely shades a late
 // night's pile; a pile of a hundred blasts keeps its dark core, its soft halo a little thinner.
 TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
   struct Scene {
@@ -256,9 +257,12 @@ TEST_F(WorldPicture, ParticlesInOneBatchLookAsDrawnOneByOne) {
     bool smoke;
     int slack, over;  // how far a pixel may stray, and how many pixels by more than 3
     float clear;      // the background's grey
+    double zoom = 0.6;
   };
   for (Scene scene : {Scene{400, 5, false, 3, 0, 0.3f}, Scene{60, 1.5, true, 3, 0, 0.3f}, Scene{60, 1.5, true, 3, 0, 1},
-                      Scene{900, 0.6, true, 8, 300, 0.3f}, Scene{3000, 0.3, true, 30, 1000, 0.3f}}) {
+                      Scene{900, 0.6, true, 8, 300, 0.3f}, Scene{3000, 0.3, true, 30, 1000, 0.3f},
+                      Scene{900, 0.6, true, 12, 700, 0.3f, 0.3}, Scene{900, 0.6, true, 12, 700, 0.3f, 0.225}}) {
+    zoom = scene.zoom;
     particleList.clear();
     SetFixedSeed(4);
     reseed();

@@ -1,5 +1,5 @@
-// Drawing at half the window's size: into the off-screen layer, then laid over the window on
-// the marked cells only, so the layer's fill is paid where something was drawn into it.
+// Drawing at a fraction of the window's size: into the off-screen layer, then laid over the
+// window on the marked cells only, so the layer's fill is paid where something was drawn into it.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -34,8 +34,9 @@ void tcellmarks::mark(double xmin, double ymin, double xmax, double ymax) {
     for (int x = x0; x <= x1; ++x) marked[static_cast<size_t>(y) * nx + x] = 1;
 }
 
-void DrawAtHalfSize(void (*draw)(), const tcellmarks &marks) {
-  if (!BeginLayer((clientWidth + 1) / 2, (clientHeight + 1) / 2)) {
+void DrawAtLowerSize(void (*draw)(), const tcellmarks &marks, int scale) {
+  scale = std::max(1, scale);
+  if (!BeginLayer((clientWidth + scale - 1) / scale, (clientHeight + scale - 1) / scale)) {
     draw();
     return;
   }
