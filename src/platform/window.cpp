@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <filesystem>
 
@@ -69,6 +72,12 @@ const char *WindowFailure() { return windowFailure.c_str(); }
 bool CreateMainWindow(const char *title, int width, int height, int bits, bool fullscreenWanted) {
   fullscreenActive = fullscreenWanted;
   windowFailure.clear();
+#ifdef __GLIBC__
+  // A software renderer takes and frees blocks of a megabyte every frame (its vertices, its
+  // bins). glibc would give the freed top of the heap back to the system each time and fault
+  // the pages in again: a thousand page faults a frame in a crowd. The heap keeps them instead.
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
   if (failWindowStep == 1 || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     return CreationFailed("Failed To Register The Window Class.", MB_ICONSTOP);
   videoStarted = true;
