@@ -16,7 +16,7 @@ constexpr size_t kShortGap = 16;    // fewer primitives than this between two su
 
 // For each primitive of `corners` vertices, whether one of them lies outside the view (or so
 // near its edge that rounding could put it outside).
-void MarkReachingOut(const std::vector<float> &xyz, size_t corners, std::vector<uint8_t> &out) {
+void MarkReachingOut(const float *xyz, size_t vertices, size_t corners, std::vector<uint8_t> &out) {
   GLdouble m[16], p[16], mvp[16];
   glGetDoublev(GL_MODELVIEW_MATRIX, m);
   glGetDoublev(GL_PROJECTION_MATRIX, p);
@@ -26,7 +26,7 @@ void MarkReachingOut(const std::vector<float> &xyz, size_t corners, std::vector<
       for (int k = 0; k < 4; ++k) s += p[k * 4 + r] * m[c * 4 + k];
       mvp[c * 4 + r] = s;
     }
-  const size_t count = xyz.size() / 3 / corners;
+  const size_t count = vertices / corners;
   out.assign(count, 0);
   constexpr double kInside = 1 - 1e-4;
   for (size_t i = 0; i < count; ++i)
@@ -69,20 +69,19 @@ void SplitIntoRuns(const std::vector<uint8_t> &reachingOut, std::vector<trun> &r
   }
 }
 
-void DrawArrays(unsigned mode, const std::vector<float> &xyz, const std::vector<float> &rgba,
-                const std::vector<float> *st) {
-  if (xyz.empty()) return;
+void DrawArrays(unsigned mode, const float *xyz, const float *rgba, const float *st, size_t vertices) {
+  if (vertices == 0) return;
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   if (st) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, xyz.data());
-  glColorPointer(4, GL_FLOAT, 0, rgba.data());
-  if (st) glTexCoordPointer(2, GL_FLOAT, 0, st->data());
+  glVertexPointer(3, GL_FLOAT, 0, xyz);
+  glColorPointer(4, GL_FLOAT, 0, rgba);
+  if (st) glTexCoordPointer(2, GL_FLOAT, 0, st);
   const size_t corners = mode == GL_QUADS ? 4 : mode == GL_TRIANGLES ? 3 : 0;
   if (corners == 0) {
-    glDrawArrays(mode, 0, static_cast<GLsizei>(xyz.size() / 3));
+    glDrawArrays(mode, 0, static_cast<GLsizei>(vertices));
   } else {
-    MarkReachingOut(xyz, corners, reachingOut);
+    MarkReachingOut(xyz, vertices, corners, reachingOut);
     SplitIntoRuns(reachingOut, runs);
     for (const trun &r : runs)
       glDrawArrays(mode, static_cast<GLint>(r.first * corners), static_cast<GLsizei>(r.count * corners));
@@ -90,4 +89,9 @@ void DrawArrays(unsigned mode, const std::vector<float> &xyz, const std::vector<
   if (st) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void DrawArrays(unsigned mode, const std::vector<float> &xyz, const std::vector<float> &rgba,
+                const std::vector<float> *st) {
+  DrawArrays(mode, xyz.data(), rgba.data(), st ? st->data() : nullptr, xyz.size() / 3);
 }

@@ -18,29 +18,30 @@ namespace {
 // One vertex array for every particle quad, reused from frame to frame:
 // thousands of particles in immediate mode cost more in calls than in fill.
 struct tquadbatch {
-  std::vector<float> xyz, st, rgba;
-  void clear() {
-    xyz.clear();
-    st.clear();
-    rgba.clear();
-  }
-  // Written in place: thousands a frame, a vector insert per value cost more than the rest of
-  // the particles' drawing on this side of the renderer.
+  std::vector<float> xyz, st, rgba;  // their room: kept from frame to frame, grown as needed
+  size_t vertices = 0;
+  void clear() { vertices = 0; }
+  bool empty() const { return vertices == 0; }
+  // Written in place: thousands a frame, growing the arrays a value or a quad at a time cost
+  // more than the rest of the particles' drawing on this side of the renderer.
   void quad(const tvector (&corner)[4], const double (&s)[4], const double (&t)[4], float alpha) {
-    const size_t at = xyz.size() / 3;
-    xyz.resize(xyz.size() + 12), st.resize(st.size() + 8), rgba.resize(rgba.size() + 16);
-    float *p = &xyz[at * 3], *tc = &st[at * 2], *c = &rgba[at * 4];
+    if ((vertices + 4) * 3 > xyz.size()) {
+      const size_t room = std::max<size_t>(4096, 2 * (vertices + 4));
+      xyz.resize(room * 3), st.resize(room * 2), rgba.resize(room * 4);
+    }
+    float *p = &xyz[vertices * 3], *tc = &st[vertices * 2], *c = &rgba[vertices * 4];
     for (int k = 0; k < 4; ++k) {
       *p++ = static_cast<float>(corner[k].x), *p++ = static_cast<float>(corner[k].y), *p++ = 0.f;
       *tc++ = static_cast<float>(s[k]), *tc++ = static_cast<float>(t[k]);
       *c++ = 1.f, *c++ = 1.f, *c++ = 1.f, *c++ = alpha;
     }
+    vertices += 4;
   }
   // A quad's four corners share one colour, so flat shading gives the same picture without
   // the rasteriser interpolating it.
   void draw() {
     glShadeModel(GL_FLAT);
-    DrawArrays(GL_QUADS, xyz, rgba, &st);
+    DrawArrays(GL_QUADS, xyz.data(), rgba.data(), st.data(), vertices);
     glShadeModel(GL_SMOOTH);
   }
 };
@@ -246,7 +247,7 @@ void DrawParticles() {
     pileCells.mark(lo.x - blur, lo.y - blur, hi.x + blur, hi.y + blur);
   }
   // The piles first: the sparks, chips and thin smoke flying over them stay sharp.
-  if (!pileBatch.xyz.empty()) DrawAtLowerSize(DrawPile, pileCells, scale);
+  if (!pileBatch.empty()) DrawAtLowerSize(DrawPile, pileCells, scale);
   glBindTexture(GL_TEXTURE_2D, coloursTexture);
   b.draw();
 }

@@ -25,6 +25,8 @@ bool InView(tvector p, double margin);
 // Quads and triangles go in calls of their own where some reach past the view (see SplitIntoRuns).
 void DrawArrays(unsigned mode, const std::vector<float> &xyz, const std::vector<float> &rgba,
                 const std::vector<float> *st = nullptr);
+// The same from arrays of `vertices` vertices (st may be null).
+void DrawArrays(unsigned mode, const float *xyz, const float *rgba, const float *st, size_t vertices);
 // Consecutive primitives, `first` and on, `count` of them.
 struct trun {
   size_t first, count;
