@@ -180,7 +180,7 @@ void Add(tquadbatch &b, const tparticle &q, const tsprite &s) {
   const double t0 = q.row * 0.125 + 0.01, t1 = q.row * 0.125 + 0.115;
   const double l = q.row == ROW_SMOKE ? kPuffLeft : 0, r = q.row == ROW_SMOKE ? kPuffRight : 1;
   const tvector corner[4] = {s.At(l, 0), s.At(r, 0), s.At(r, 1), s.At(l, 1)};
-  b.quad(corner, {l, r, r, l}, {t0, t0, t0 + (t1 - t0), t0 + (t1 - t0)}, s.alpha);
+  b.quad(corner, {l, r, r, l}, {t0, t0, t1, t1}, s.alpha);
 }
 
 void DrawPile() {
