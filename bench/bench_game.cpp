@@ -478,8 +478,8 @@ int main(int argc, char **argv) {
                  clientHeight, width, height);
     return 1;
   }
-  // Which renderer timed it: on a machine without a GPU driver, Mesa's llvmpipe with a thread per
-  // core unless LP_NUM_THREADS says otherwise, as a player's game runs there.
+  // Which renderer timed it: on a machine without a GPU driver, Mesa's llvmpipe with the threads
+  // the window set (twice the cores) unless LP_NUM_THREADS said otherwise, as a player's game runs.
   const char *threads = std::getenv("LP_NUM_THREADS");
   std::printf("renderer: %s, LP_NUM_THREADS %s\n", reinterpret_cast<const char *>(glGetString(GL_RENDERER)),
               threads ? threads : "unset");
