@@ -714,9 +714,10 @@ int main(int argc, char **argv) {
           {stress ? "climbing out" : phases[i].name, passFrames[0][i], stress ? arrivalReference : references[i]});
     }
     for (const treplayrun &r : replayRuns) series.push_back({"replay " + r.name, r.costs, r.reference});
-    const std::string title = std::to_string(clientWidth) + "x" + std::to_string(clientHeight) +
-                              " frame cost in own reference frames, first pass, replays every " +
-                              std::to_string(stride) + "th frame";
+    std::string title =
+        std::to_string(clientWidth) + "x" + std::to_string(clientHeight) + " frame cost in own reference frames";
+    if (phasesToo) title += ", first pass";
+    if (!replayRuns.empty()) title += ", replays every " + std::to_string(stride) + "th frame";
     if (!PlotFrames(plotFile, series, title)) std::fprintf(stderr, "bench_game: cannot write %s\n", plotFile.c_str());
   }
   DestroyMainWindow();
