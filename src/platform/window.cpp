@@ -73,8 +73,8 @@ static bool CreationFailed(const char *message, MessageIcon icon = MB_ICONEXCLAM
 const char *WindowFailure() { return windowFailure.c_str(); }
 
 namespace {
-// Settings for Mesa's software renderer, where the machine has no GPU driver; a GPU's driver
-// ignores them.
+// Settings for Mesa's software renderer, where the machine has no GPU driver. A GPU's driver
+// ignores the thread count; the heap's setting only keeps what the process freed.
 void TuneSoftwareRenderer() {
 #ifdef __GLIBC__
   // It takes and frees blocks of a megabyte every frame (its vertices, its bins). glibc would
